@@ -1,0 +1,25 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace pelsid {
+
+/// Every modal question, message and chooser the program puts to its user.
+/// Production code uses the Qt implementation; tests script the answers.
+class Dialogs {
+public:
+    enum class Icon { None, Information, Warning, Critical };
+
+    virtual ~Dialogs() = default;
+
+    /// Yes/No question with the warning icon; true means Yes.
+    virtual bool question(const std::string& title, const std::string& text) = 0;
+    /// A message with an OK button.
+    virtual void message(Icon icon, const std::string& title, const std::string& text) = 0;
+    /// File-open dialog; an empty result means the user cancelled.
+    virtual std::string openFileName(const std::string& title, const std::string& folder) = 0;
+    /// Colour chooser started from `initial` (red in the low byte); cancel returns `initial`.
+    virtual std::uint32_t chooseColor(std::uint32_t initial) = 0;
+};
+
+}  // namespace pelsid

@@ -1,0 +1,98 @@
+#include "store/PacketBuffer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <cstdio>
+
+#include "store/Dialogs.h"
+#include "store/Messages.h"
+
+namespace pelsid {
+
+PacketBuffer::PacketBuffer()
+    : bytes_(new std::uint8_t[std::size_t(kSlots) * kSlotBytes]()),
+      lastIndex_(new int[kSlots]()),
+      fields_(new PacketFields[kSlots]()) {}
+
+PacketBuffer::~PacketBuffer() = default;
+
+void PacketBuffer::setListener(Listener listener) { listener_ = std::move(listener); }
+
+void PacketBuffer::notify() const {
+    if (listener_) listener_(*this);
+}
+
+void PacketBuffer::initBuffer() {
+    currentSlot_ = 0;
+    packetCount_ = 0;
+    ++generation_;
+    std::memset(bytes_.get(), 0, std::size_t(kSlots) * kSlotBytes);
+    std::fill_n(lastIndex_.get(), kSlots, 0);
+    std::fill_n(fields_.get(), kSlots, PacketFields{});
+    notify();
+}
+
+bool PacketBuffer::clearBuffer(std::string_view mode, Dialogs& dialogs) {
+    if (mode == "startup") {
+        initBuffer();
+        return false;
+    }
+    if ((mode == "file" || mode == "capture") && packetCount_ > 0) {
+        if (dialogs.question(msg::kVerifyBufferDeleteTitle, msg::kVerifyBufferDelete)) {
+            initBuffer();
+            return true;
+        }
+    }
+    return false;
+}
+
+int PacketBuffer::insertPacket(const std::uint8_t* packet, int lastIndex) {
+    lastIndex = std::clamp(lastIndex, -1, kSlotBytes - 1);
+    ++packetCount_;
+    currentSlot_ = currentSlot_ >= kSlots ? 1 : currentSlot_ + 1;
+    const int s = currentSlot_ - 1;
+    std::uint8_t* dst = bytes_.get() + std::size_t(s) * kSlotBytes;
+    const int len = lastIndex + 1;
+    if (len > 0) std::memcpy(dst, packet, std::size_t(len));
+    // Nothing of the overwritten packet may show through.
+    std::memset(dst + len, 0, std::size_t(kSlotBytes - len));
+    lastIndex_[s] = lastIndex;
+    fields_[s] = decodeHeaders(dst, len);
+    notify();
+    return currentSlot_;
+}
+
+int PacketBuffer::slotOfPacket(int packetNumber) {
+    if (packetNumber < 1) return 1;
+    return (packetNumber - 1) % kSlots + 1;
+}
+
+int PacketBuffer::getLastByteIndex(int packetNumber) const { return lastIndex_[slotIndex(packetNumber)]; }
+
+int PacketBuffer::getPacketByte(int packetNumber, int index) const {
+    if (index < 0 || index >= kSlotBytes) return 0;
+    return packetData(packetNumber)[index];
+}
+
+const std::uint8_t* PacketBuffer::packetData(int packetNumber) const {
+    return bytes_.get() + std::size_t(slotIndex(packetNumber)) * kSlotBytes;
+}
+
+const PacketFields& PacketBuffer::fields(int packetNumber) const { return fields_[slotIndex(packetNumber)]; }
+
+std::string PacketBuffer::getEtherTypeText(int n) const {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%X", unsigned(getEtherType(n)));
+    return text;
+}
+
+std::string dottedQuad(const std::uint8_t o[4]) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", o[0], o[1], o[2], o[3]);
+    return text;
+}
+
+std::string PacketBuffer::getSrcIPText(int n) const { return dottedQuad(fields(n).ipSrc); }
+std::string PacketBuffer::getDstIPText(int n) const { return dottedQuad(fields(n).ipDst); }
+
+}  // namespace pelsid

@@ -1,0 +1,104 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "store/PacketFields.h"
+
+namespace pelsid {
+
+class Dialogs;
+
+/// The ring of 30000 packet slots with each packet's decoded header fields.
+/// Everything outside reads packets by packet number (1, 2, 3, ... since the
+/// last initialisation); slots are this class's business alone.
+class PacketBuffer {
+public:
+    static constexpr int kSlots = 30000;
+    static constexpr int kSlotBytes = 1601;  // a slot holds packets of up to 1601 bytes
+
+    /// Called after every change with the buffer, so a listener can show its counters.
+    using Listener = std::function<void(const PacketBuffer&)>;
+
+    PacketBuffer();
+    ~PacketBuffer();
+    PacketBuffer(const PacketBuffer&) = delete;
+    PacketBuffer& operator=(const PacketBuffer&) = delete;
+
+    void setListener(Listener listener);
+
+    /// Empties the ring and zeroes every slot; counters back to 0.
+    void initBuffer();
+    /// "startup": initialise. "file"/"capture": if packets are held, ask whether
+    /// to overwrite them; Yes initialises. Returns true when the buffer was
+    /// re-initialised by a Yes, so that the caller clears the views.
+    bool clearBuffer(std::string_view mode, Dialogs& dialogs);
+
+    /// Stores `lastIndex + 1` bytes in the next slot (overwriting the oldest
+    /// packet once the ring is full) and decodes its headers. A packet longer
+    /// than a slot keeps its first kSlotBytes bytes. Returns the slot written.
+    int insertPacket(const std::uint8_t* packet, int lastIndex);
+
+    static int slotOfPacket(int packetNumber);
+
+    int getPacketCount() const { return packetCount_; }
+    int currentSlot() const { return currentSlot_; }
+    /// Oldest packet number still held (1 while nothing has been overwritten).
+    int oldestHeld() const { return packetCount_ > kSlots ? packetCount_ - (kSlots - 1) : 1; }
+    /// True when `packetNumber` is held now.
+    bool holds(int packetNumber) const {
+        return packetNumber >= oldestHeld() && packetNumber <= packetCount_;
+    }
+    /// Grows at every initialisation: packet numbers taken before name other packets after.
+    std::uint64_t generation() const { return generation_; }
+
+    int getLastByteIndex(int packetNumber) const;
+    /// A byte of the packet; 0 for an index outside 0..kSlotBytes-1 or beyond the packet.
+    int getPacketByte(int packetNumber, int index) const;
+    /// The packet's bytes (getLastByteIndex + 1 of them are the packet).
+    const std::uint8_t* packetData(int packetNumber) const;
+    const PacketFields& fields(int packetNumber) const;
+
+    int getEtherType(int n) const { return fields(n).etherType; }
+    std::string getEtherTypeText(int n) const;
+    int getIPVersion(int n) const { return fields(n).ipVersion; }
+    int getIPHeaderLength(int n) const { return fields(n).ipHeaderLength; }
+    int getTOS(int n) const { return fields(n).ipTOS; }
+    int getIPTotalLength(int n) const { return fields(n).ipTotalLength; }
+    int getIPID(int n) const { return fields(n).ipID; }
+    int getIPChecksum(int n) const { return fields(n).ipChecksum; }
+    bool getFlagReserved(int n) const { return fields(n).flagReserved; }
+    bool getFlagDF(int n) const { return fields(n).flagDF; }
+    bool getFlagMF(int n) const { return fields(n).flagMF; }
+    int getFragOffset(int n) const { return fields(n).ipFragOffset; }
+    int getTTL(int n) const { return fields(n).ipTTL; }
+    int getIPProtocol(int n) const { return fields(n).ipProtocol; }
+    /// k = 1..4, octet 1 first; 0 for any other k.
+    int getSrcIPOctet(int n, int k) const { return k >= 1 && k <= 4 ? fields(n).ipSrc[k - 1] : 0; }
+    int getDstIPOctet(int n, int k) const { return k >= 1 && k <= 4 ? fields(n).ipDst[k - 1] : 0; }
+    std::string getSrcIPText(int n) const;
+    std::string getDstIPText(int n) const;
+    int getUDPSrcPort(int n) const { return fields(n).udpSrcPort; }
+    int getUDPDstPort(int n) const { return fields(n).udpDstPort; }
+    int getTCPSrcPort(int n) const { return fields(n).tcpSrcPort; }
+    int getTCPDstPort(int n) const { return fields(n).tcpDstPort; }
+
+private:
+    int slotIndex(int packetNumber) const { return slotOfPacket(packetNumber) - 1; }
+    void notify() const;
+
+    std::unique_ptr<std::uint8_t[]> bytes_;  // kSlots * kSlotBytes
+    std::unique_ptr<int[]> lastIndex_;
+    std::unique_ptr<PacketFields[]> fields_;
+    int currentSlot_ = 0;
+    int packetCount_ = 0;
+    std::uint64_t generation_ = 0;
+    Listener listener_;
+};
+
+/// Dotted-quad text of four octets.
+std::string dottedQuad(const std::uint8_t octets[4]);
+
+}  // namespace pelsid

@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "store/Dialogs.h"
+#include "store/PacketBuffer.h"
+#include "store/ProtocolNames.h"
+
+using namespace pelsid;
+
+namespace {
+struct AnswerDialogs : Dialogs {
+    bool answer = true;
+    int asked = 0;
+    bool question(const std::string&, const std::string&) override { ++asked; return answer; }
+    void message(Icon, const std::string&, const std::string&) override {}
+    std::string openFileName(const std::string&, const std::string&) override { return {}; }
+    std::uint32_t chooseColor(std::uint32_t c) override { return c; }
+};
+
+std::vector<std::uint8_t> frame(int len, std::uint8_t fill) { return std::vector<std::uint8_t>(len, fill); }
+}  // namespace
+
+TEST(PacketBuffer, WrapsAt30000AndCountsOn) {
+    PacketBuffer b;
+    int notified = 0;
+    b.setListener([&](const PacketBuffer&) { ++notified; });
+    auto f = frame(60, 1);
+    for (int i = 1; i <= 30000; ++i) {
+        f[0] = std::uint8_t(i);
+        ASSERT_EQ(b.insertPacket(f.data(), 59), i);
+    }
+    EXPECT_EQ(b.currentSlot(), 30000);
+    EXPECT_EQ(b.oldestHeld(), 1);
+    f[0] = 0xAB;
+    EXPECT_EQ(b.insertPacket(f.data(), 59), 1);
+    EXPECT_EQ(b.getPacketCount(), 30001);
+    EXPECT_EQ(b.oldestHeld(), 2);
+    EXPECT_FALSE(b.holds(1));
+    EXPECT_EQ(b.getPacketByte(1, 0), 0xAB);
+    EXPECT_EQ(b.getPacketByte(30001, 0), 0xAB);
+    EXPECT_EQ(notified, 30001);
+}
+
+TEST(PacketBuffer, ShorterPacketLeavesNothingOfTheOldOne) {
+    PacketBuffer b;
+    std::vector<std::uint8_t> ipv4(60, 0);
+    ipv4[12] = 0x08;
+    ipv4[23] = 6;
+    for (int i = 0; i < 30000; ++i) b.insertPacket(ipv4.data(), 59);
+    auto shortOne = frame(10, 7);
+    b.insertPacket(shortOne.data(), 9);  // overwrites packet 1 in slot 1
+    EXPECT_EQ(b.getLastByteIndex(30001), 9);
+    EXPECT_EQ(b.getPacketByte(30001, 23), 0);
+    EXPECT_EQ(b.getIPProtocol(30001), 0);
+    EXPECT_EQ(b.getEtherType(30001), 0x0707);
+}
+
+TEST(PacketBuffer, ClearModes) {
+    PacketBuffer b;
+    AnswerDialogs d;
+    EXPECT_FALSE(b.clearBuffer("file", d));  // empty: nothing asked
+    EXPECT_EQ(d.asked, 0);
+    auto f = frame(20, 3);
+    b.insertPacket(f.data(), 19);
+    d.answer = false;
+    EXPECT_FALSE(b.clearBuffer("capture", d));
+    EXPECT_EQ(d.asked, 1);
+    EXPECT_EQ(b.getPacketCount(), 1);
+    EXPECT_EQ(b.insertPacket(f.data(), 19), 2);
+    d.answer = true;
+    const auto gen = b.generation();
+    EXPECT_TRUE(b.clearBuffer("file", d));
+    EXPECT_EQ(b.getPacketCount(), 0);
+    EXPECT_EQ(b.currentSlot(), 0);
+    EXPECT_GT(b.generation(), gen);
+    EXPECT_FALSE(b.clearBuffer("other", d));
+}
+
+TEST(PacketBuffer, OversizedPacketIsCutToTheSlot) {
+    PacketBuffer b;
+    auto big = frame(5000, 9);
+    b.insertPacket(big.data(), 4999);
+    EXPECT_EQ(b.getLastByteIndex(1), PacketBuffer::kSlotBytes - 1);
+    EXPECT_EQ(b.getPacketByte(1, 1600), 9);
+    EXPECT_EQ(b.getPacketByte(1, 1601), 0);
+}
+
+TEST(HeaderDecoding, FieldsAndOffsets) {
+    std::vector<std::uint8_t> p(60, 0);
+    p[12] = 0x08;
+    p[14] = 0x46;  // version 4, header length 6: ports move by 4 bytes
+    p[15] = 0x10;
+    p[16] = 0x01; p[17] = 0x02;
+    p[18] = 0xBE; p[19] = 0xEF;
+    p[20] = 0x5F; p[21] = 0xFF;
+    p[22] = 64;
+    p[23] = 17;
+    p[26] = 192; p[27] = 168; p[28] = 0; p[29] = 1;
+    p[38] = 0x00; p[39] = 0x35; p[40] = 0x04; p[41] = 0x00;
+    PacketBuffer b;
+    b.insertPacket(p.data(), 59);
+    EXPECT_EQ(b.getEtherTypeText(1), "0x800");
+    EXPECT_EQ(b.getIPVersion(1), 4);
+    EXPECT_EQ(b.getIPHeaderLength(1), 6);
+    EXPECT_EQ(b.getTOS(1), 16);
+    EXPECT_EQ(b.getIPTotalLength(1), 258);
+    EXPECT_EQ(b.getIPID(1), 0xBEEF);
+    EXPECT_FALSE(b.getFlagReserved(1));
+    EXPECT_TRUE(b.getFlagDF(1));
+    EXPECT_FALSE(b.getFlagMF(1));
+    EXPECT_EQ(b.getFragOffset(1), 8191);
+    EXPECT_EQ(b.getSrcIPText(1), "192.168.0.1");
+    EXPECT_EQ(b.getSrcIPOctet(1, 3), 0);
+    EXPECT_EQ(b.getUDPSrcPort(1), 53);
+    EXPECT_EQ(b.getUDPDstPort(1), 1024);
+    EXPECT_EQ(b.getTCPSrcPort(1), 0);
+
+    p[14] = 0x43;  // header length below 5 counts as 5
+    p[23] = 6;
+    p[34] = 0; p[35] = 80;
+    b.insertPacket(p.data(), 59);
+    EXPECT_EQ(b.getTCPSrcPort(2), 80);
+    EXPECT_EQ(b.getUDPSrcPort(2), 0);
+
+    std::vector<std::uint8_t> arp(42, 0xFF);
+    arp[12] = 0x08; arp[13] = 0x06;
+    b.insertPacket(arp.data(), 41);
+    EXPECT_EQ(b.getEtherType(3), 2054);
+    EXPECT_EQ(b.getEtherTypeText(3), "0x806");
+    EXPECT_EQ(b.getIPProtocol(3), 0);
+    EXPECT_EQ(b.getTTL(3), 0);
+}
+
+TEST(HeaderDecoding, ShortPacketReadsZerosBeyondItsEnd) {
+    std::vector<std::uint8_t> p(40, 0xEE);  // a slot of earlier bytes beyond 20 must not leak
+    p[12] = 0x08; p[13] = 0x00; p[14] = 0x45; p[23] = 6;
+    PacketBuffer b;
+    b.insertPacket(p.data(), 39);
+    b.insertPacket(p.data(), 23);  // 24 bytes: protocol is the last byte
+    EXPECT_EQ(b.getIPProtocol(2), 6);
+    EXPECT_EQ(b.getIPChecksum(2), 0);
+    EXPECT_EQ(b.getTCPSrcPort(2), 0);
+    EXPECT_EQ(b.getSrcIPText(2), "0.0.0.0");
+}
+
+TEST(ProtocolNames, Bands) {
+    EXPECT_EQ(protocolName(6), "TCP");
+    EXPECT_EQ(protocolName(17), "UDP");
+    EXPECT_EQ(protocolName(41), "IPv6");
+    EXPECT_EQ(protocolName(61), "Host Internal");
+    EXPECT_EQ(protocolName(137), "MPLS-in-IP");
+    EXPECT_EQ(protocolName(138), "Unassigned");
+    EXPECT_EQ(protocolName(252), "Unassigned");
+    EXPECT_EQ(protocolName(253), "Experimental");
+    EXPECT_EQ(protocolName(254), "Experimental");
+    EXPECT_EQ(protocolName(255), "Reserved");
+    EXPECT_EQ(protocolName(256), "");
+    EXPECT_EQ(protocolName(-1), "");
+}
