@@ -48,9 +48,9 @@ TEST(PacketBuffer, ShorterPacketLeavesNothingOfTheOldOne) {
     ipv4[12] = 0x08;
     ipv4[23] = 6;
     for (int i = 0; i < 30000; ++i) b.insertPacket(ipv4.data(), 59);
-    auto shortOne = frame(10, 7);
-    b.insertPacket(shortOne.data(), 9);  // overwrites packet 1 in slot 1
-    EXPECT_EQ(b.getLastByteIndex(30001), 9);
+    auto shortOne = frame(14, 7);
+    b.insertPacket(shortOne.data(), 13);  // overwrites packet 1 in slot 1
+    EXPECT_EQ(b.getLastByteIndex(30001), 13);
     EXPECT_EQ(b.getPacketByte(30001, 23), 0);
     EXPECT_EQ(b.getIPProtocol(30001), 0);
     EXPECT_EQ(b.getEtherType(30001), 0x0707);
