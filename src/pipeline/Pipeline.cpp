@@ -1,0 +1,84 @@
+#include "pipeline/Pipeline.h"
+
+#include <QElapsedTimer>
+
+#include "pipeline/FilterModel.h"
+#include "store/PacketBuffer.h"
+
+namespace pelsid {
+
+Pipeline::Pipeline(PacketBuffer& buffer, const FilterModel& filters, ViewSet& views,
+                   QObject* parent)
+    : QObject(parent), buffer_(buffer), filters_(filters), views_(views) {
+    slice_.setSingleShot(true);
+    slice_.setInterval(0);
+    connect(&slice_, &QTimer::timeout, this, &Pipeline::runSlice);
+}
+
+void Pipeline::playPackets(int first, int last) {
+    if (first > last) return;
+    if (first == last) {
+        playOne(first);
+        return;
+    }
+    jobs_.push_back({first, last, buffer_.generation()});
+    if (!slice_.isActive()) slice_.start();
+}
+
+void Pipeline::playOne(int packetNumber) {
+    if (!buffer_.holds(packetNumber)) return;
+    dispatchPacket(packetNumber, buffer_.packetData(packetNumber),
+                   buffer_.getLastByteIndex(packetNumber) + 1);
+}
+
+void Pipeline::dispatchPacket(int packetNumber, const std::uint8_t* packetTxt, int packetLen) {
+    if (filters_.isFilteredOut(buffer_.getIPProtocol(packetNumber))) return;
+    computeByteFrequency(packetTxt, packetLen, frequency_.data());
+    const PlayedPacket packet{packetNumber, packetTxt, packetLen, frequency_.data()};
+    for (int i = 0; i < ViewSet::kViewCount; ++i) {
+        PacketView& view = views_.view(i);
+        if (views_.isShown(i)) view.Plot(packet);
+        view.plotThumbnail(packet);
+    }
+}
+
+void Pipeline::computeByteFrequency(const std::uint8_t* packetTxt, int packetLen,
+                                    float* frequency) {
+    std::fill(frequency, frequency + 256, 0.0f);
+    for (int i = 0; i < packetLen; ++i) frequency[packetTxt[i]] += 1.0f;
+    if (packetLen >= 2) {
+        const float d = float(packetLen - 1);
+        for (int v = 0; v < 256; ++v) frequency[v] /= d;
+    }
+}
+
+void Pipeline::clearAllViews() {
+    for (int i = 0; i < ViewSet::kViewCount; ++i) views_.view(i).clear();
+}
+
+void Pipeline::cancelAll() {
+    const bool had = !jobs_.empty();
+    jobs_.clear();
+    slice_.stop();
+    if (had) emit finished();
+}
+
+void Pipeline::runSlice() {
+    QElapsedTimer clock;
+    clock.start();
+    while (!jobs_.empty()) {
+        Job& job = jobs_.front();
+        if (job.generation != buffer_.generation() || job.next > job.last) {
+            jobs_.pop_front();
+            continue;
+        }
+        playOne(job.next++);
+        if (clock.elapsed() >= sliceMs_) break;
+    }
+    if (!jobs_.empty())
+        slice_.start();
+    else
+        emit finished();
+}
+
+}  // namespace pelsid

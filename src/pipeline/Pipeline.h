@@ -1,0 +1,66 @@
+#pragma once
+#include <QObject>
+#include <QTimer>
+#include <array>
+#include <cstdint>
+#include <deque>
+
+#include "pipeline/PacketView.h"
+
+namespace pelsid {
+
+class PacketBuffer;
+class FilterModel;
+
+/// Plays packets from the buffer through the filter into the seven views.
+///
+/// A single packet plays at once. A range plays as a job in slices of about
+/// 10 ms from the event loop, so windows stay responsive and user commands
+/// run between two packets. Jobs run one at a time in order; a job skips
+/// packets the buffer no longer holds and ends when the buffer is
+/// re-initialised after it began.
+class Pipeline : public QObject {
+    Q_OBJECT
+  public:
+    Pipeline(PacketBuffer& buffer, const FilterModel& filters, ViewSet& views,
+             QObject* parent = nullptr);
+
+    /// Plays packet numbers first..last (nothing when first > last).
+    void playPackets(int first, int last);
+    void dispatchPacket(int packetNumber, const std::uint8_t* packetTxt, int packetLen);
+    void clearAllViews();
+
+    static void computeByteFrequency(const std::uint8_t* packetTxt, int packetLen,
+                                     float* frequency);
+    const float* frequencyArray() const { return frequency_.data(); }
+
+    /// True while a range job is waiting or running.
+    bool busy() const { return !jobs_.empty(); }
+    /// Ends every job (the buffer was re-initialised or the program ends).
+    void cancelAll();
+    /// Milliseconds of work per slice.
+    void setSliceBudget(int ms) { sliceMs_ = ms; }
+
+  signals:
+    /// No job is left.
+    void finished();
+
+  private:
+    struct Job {
+        int next;
+        int last;
+        std::uint64_t generation;
+    };
+    void playOne(int packetNumber);
+    void runSlice();
+
+    PacketBuffer& buffer_;
+    const FilterModel& filters_;
+    ViewSet& views_;
+    std::array<float, 256> frequency_{};
+    std::deque<Job> jobs_;
+    QTimer slice_;
+    int sliceMs_ = 10;
+};
+
+}  // namespace pelsid

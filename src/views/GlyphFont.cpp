@@ -1,0 +1,63 @@
+#include "views/GlyphFont.h"
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+
+namespace pelsid {
+
+GlyphFont::GlyphFont(const QString& family, int pixelSize, bool bold) : font_(family) {
+    font_.setPixelSize(pixelSize);
+    font_.setBold(bold);
+    font_.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
+    font_.setHintingPreference(QFont::PreferFullHinting);
+    font_.setKerning(false);
+    const QFontMetrics fm(font_);
+    height_ = fm.height();
+    ascent_ = fm.ascent();
+
+    // Glyphs may overhang their advance box, so each is drawn with a margin.
+    const int pad = pixelSize;
+    for (int c = 0; c < 256; ++c) {
+        Glyph& g = glyphs_[c];
+        const QChar ch = QChar::fromLatin1(char(c));
+        g.advance = fm.horizontalAdvance(ch);
+        if (c < 32 || c == 127) continue;
+        QImage img(g.advance + 2 * pad, height_, QImage::Format_RGB32);
+        img.fill(Qt::black);
+        {
+            QPainter p(&img);
+            p.setFont(font_);
+            p.setPen(Qt::white);
+            p.drawText(pad, ascent_, QString(ch));
+        }
+        for (int y = 0; y < img.height(); ++y) {
+            const QRgb* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+            int x = 0;
+            while (x < img.width()) {
+                while (x < img.width() && qRed(row[x]) < 128) ++x;
+                const int start = x;
+                while (x < img.width() && qRed(row[x]) >= 128) ++x;
+                if (x > start) g.runs.push_back({short(y), short(start - pad), short(x - pad)});
+            }
+        }
+    }
+}
+
+int GlyphFont::width(std::string_view text) const {
+    int w = 0;
+    for (unsigned char c : text) w += glyphs_[c].advance;
+    return w;
+}
+
+const GlyphFont& GlyphFont::courier8() {
+    static const GlyphFont font(QStringLiteral("Courier New"), 11);
+    return font;
+}
+
+const GlyphFont& GlyphFont::label() {
+    static const GlyphFont font(QStringLiteral("Courier New"), 11);
+    return font;
+}
+
+}  // namespace pelsid

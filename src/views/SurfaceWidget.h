@@ -1,0 +1,45 @@
+#pragma once
+#include <QWidget>
+#include <cstdint>
+
+namespace pelsid {
+
+class Surface;
+
+/// Shows a Surface and repaints it when it has changed (checked about 30
+/// times a second, so drawing a packet never waits for a paint). Reports
+/// mouse gestures; the surface belongs to someone else.
+class SurfaceWidget : public QWidget {
+    Q_OBJECT
+  public:
+    SurfaceWidget(Surface& surface, const QString& objectName, QWidget* parent = nullptr);
+
+    Surface& surface() { return surface_; }
+    /// Single-line border (true) or none.
+    void setBordered(bool bordered);
+    bool bordered() const { return bordered_; }
+    /// Repaint now if the surface changed.
+    void refresh();
+
+  signals:
+    void clicked();
+    void doubleClicked();
+    void mouseMoved(QPoint pos);
+    void mousePressed(QPoint pos);
+    void mouseReleased(QPoint pos);
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    void mouseDoubleClickEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void timerEvent(QTimerEvent*) override;
+
+  private:
+    Surface& surface_;
+    bool bordered_ = false;
+    std::uint64_t shownRevision_ = ~std::uint64_t(0);
+};
+
+}  // namespace pelsid
