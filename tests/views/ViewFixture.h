@@ -33,9 +33,9 @@ class ViewFixture : public ::testing::Test {
         return {buffer.getPacketCount(), copy.bytes.data(), int(bytes.size()),
                 copy.frequency.data()};
     }
-    /// An IPv4 frame of `length` bytes with IP protocol `protocol`, payload `fill`.
+    /// An IPv4 frame of `length` (at least 34) bytes with IP protocol `protocol`, payload `fill`.
     PlayedPacket ipPacket(int protocol, int length, std::uint8_t fill = 0) {
-        std::vector<std::uint8_t> b(std::size_t(length), fill);
+        std::vector<std::uint8_t> b(std::size_t(std::max(length, 34)), fill);
         b[12] = 0x08;
         b[13] = 0x00;
         b[14] = 0x45;
