@@ -87,25 +87,32 @@ void rainfall8(QRgb* out, int width, const std::uint8_t* bytes, int length, High
     for (int i = 0; i < n; ++i) out[i] = table[bytes[i]];
 }
 
+/// Eight pixels of one byte, most significant bit first; `count` < 8 only at
+/// the right edge. Selects rather than branches: bits are as good as random.
+template <int kCount>
+inline void bitPixels(QRgb* px, int b, QRgb on, QRgb off, int count = kCount) {
+    for (int k = 0; k < count; ++k) {
+        const QRgb set = QRgb(0) - QRgb((b >> (7 - k)) & 1);  // all ones for a set bit
+        const QRgb other = off == kUntouched ? px[k] : off;
+        px[k] = (on & set) | (other & ~set);
+    }
+}
+
 void rainfall1(QRgb* out, int width, const std::uint8_t* bytes, int length, Highlights h,
                std::uint32_t packetColour) {
     const bool plain = !h.ascii && !h.nop;
     const auto& set = ColourTables::get().set[index(h)];
     const auto& clear = ColourTables::get().clear[index(h)];
     const QRgb plainSet = toQRgb(packetColour);
-    const int n = std::min(length, (width + 7) / 8);
-    for (int i = 0; i < n; ++i) {
+    const int whole = std::min(length, width / 8);
+    for (int i = 0; i < whole; ++i) {
         const int b = bytes[i];
-        const QRgb on = plain ? plainSet : set[b];
-        const QRgb off = plain ? kUntouched : clear[b];
-        const int end = std::min(8, width - 8 * i);
-        QRgb* px = out + 8 * i;
-        for (int k = 0; k < end; ++k) {
-            if (b & (0x80 >> k))
-                px[k] = on;
-            else if (off != kUntouched)
-                px[k] = off;
-        }
+        bitPixels<8>(out + 8 * i, b, plain ? plainSet : set[b], plain ? kUntouched : clear[b]);
+    }
+    if (whole < length && width % 8 != 0) {
+        const int b = bytes[whole];
+        bitPixels<0>(out + 8 * whole, b, plain ? plainSet : set[b],
+                     plain ? kUntouched : clear[b], width % 8);
     }
 }
 
