@@ -7,7 +7,7 @@ namespace pelsid {
 /// Every modal question, message and chooser the program puts to its user.
 /// Production code uses the Qt implementation; tests script the answers.
 class Dialogs {
-public:
+  public:
     enum class Icon { None, Information, Warning, Critical };
 
     virtual ~Dialogs() = default;

@@ -1,8 +1,8 @@
 #include "store/PacketBuffer.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 
 #include "store/Dialogs.h"
 #include "store/Messages.h"
@@ -16,7 +16,9 @@ PacketBuffer::PacketBuffer()
 
 PacketBuffer::~PacketBuffer() = default;
 
-void PacketBuffer::setListener(Listener listener) { listener_ = std::move(listener); }
+void PacketBuffer::setListener(Listener listener) {
+    listener_ = std::move(listener);
+}
 
 void PacketBuffer::notify() const {
     if (listener_) listener_(*this);
@@ -67,7 +69,9 @@ int PacketBuffer::slotOfPacket(int packetNumber) {
     return (packetNumber - 1) % kSlots + 1;
 }
 
-int PacketBuffer::getLastByteIndex(int packetNumber) const { return lastIndex_[slotIndex(packetNumber)]; }
+int PacketBuffer::getLastByteIndex(int packetNumber) const {
+    return lastIndex_[slotIndex(packetNumber)];
+}
 
 int PacketBuffer::getPacketByte(int packetNumber, int index) const {
     if (index < 0 || index >= kSlotBytes) return 0;
@@ -78,7 +82,9 @@ const std::uint8_t* PacketBuffer::packetData(int packetNumber) const {
     return bytes_.get() + std::size_t(slotIndex(packetNumber)) * kSlotBytes;
 }
 
-const PacketFields& PacketBuffer::fields(int packetNumber) const { return fields_[slotIndex(packetNumber)]; }
+const PacketFields& PacketBuffer::fields(int packetNumber) const {
+    return fields_[slotIndex(packetNumber)];
+}
 
 std::string PacketBuffer::getEtherTypeText(int n) const {
     char text[8];
@@ -92,7 +98,11 @@ std::string dottedQuad(const std::uint8_t o[4]) {
     return text;
 }
 
-std::string PacketBuffer::getSrcIPText(int n) const { return dottedQuad(fields(n).ipSrc); }
-std::string PacketBuffer::getDstIPText(int n) const { return dottedQuad(fields(n).ipDst); }
+std::string PacketBuffer::getSrcIPText(int n) const {
+    return dottedQuad(fields(n).ipSrc);
+}
+std::string PacketBuffer::getDstIPText(int n) const {
+    return dottedQuad(fields(n).ipDst);
+}
 
 }  // namespace pelsid

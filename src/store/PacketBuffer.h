@@ -15,7 +15,7 @@ class Dialogs;
 /// Everything outside reads packets by packet number (1, 2, 3, ... since the
 /// last initialisation); slots are this class's business alone.
 class PacketBuffer {
-public:
+  public:
     static constexpr int kSlots = 30000;
     static constexpr int kSlotBytes = 1601;  // a slot holds packets of up to 1601 bytes
 
@@ -85,7 +85,7 @@ public:
     int getTCPSrcPort(int n) const { return fields(n).tcpSrcPort; }
     int getTCPDstPort(int n) const { return fields(n).tcpDstPort; }
 
-private:
+  private:
     int slotIndex(int packetNumber) const { return slotOfPacket(packetNumber) - 1; }
     void notify() const;
 

@@ -9,12 +9,12 @@ constexpr int kProtoUDP = 17;
 
 // The one bounds-checked reader of packet bytes.
 class Bytes {
-public:
+  public:
     Bytes(const std::uint8_t* p, int len) : p_(p), len_(len) {}
     std::uint8_t at(int i) const { return i >= 0 && i < len_ ? p_[i] : 0; }
     std::uint16_t pair(int i) const { return static_cast<std::uint16_t>(at(i) * 256 + at(i + 1)); }
 
-private:
+  private:
     const std::uint8_t* p_;
     int len_;
 };
