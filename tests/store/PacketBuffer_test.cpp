@@ -12,13 +12,18 @@ namespace {
 struct AnswerDialogs : Dialogs {
     bool answer = true;
     int asked = 0;
-    bool question(const std::string&, const std::string&) override { ++asked; return answer; }
+    bool question(const std::string&, const std::string&) override {
+        ++asked;
+        return answer;
+    }
     void message(Icon, const std::string&, const std::string&) override {}
     std::string openFileName(const std::string&, const std::string&) override { return {}; }
     std::uint32_t chooseColor(std::uint32_t c) override { return c; }
 };
 
-std::vector<std::uint8_t> frame(int len, std::uint8_t fill) { return std::vector<std::uint8_t>(len, fill); }
+std::vector<std::uint8_t> frame(int len, std::uint8_t fill) {
+    return std::vector<std::uint8_t>(len, fill);
+}
 }  // namespace
 
 TEST(PacketBuffer, WrapsAt30000AndCountsOn) {
@@ -91,13 +96,22 @@ TEST(HeaderDecoding, FieldsAndOffsets) {
     p[12] = 0x08;
     p[14] = 0x46;  // version 4, header length 6: ports move by 4 bytes
     p[15] = 0x10;
-    p[16] = 0x01; p[17] = 0x02;
-    p[18] = 0xBE; p[19] = 0xEF;
-    p[20] = 0x5F; p[21] = 0xFF;
+    p[16] = 0x01;
+    p[17] = 0x02;
+    p[18] = 0xBE;
+    p[19] = 0xEF;
+    p[20] = 0x5F;
+    p[21] = 0xFF;
     p[22] = 64;
     p[23] = 17;
-    p[26] = 192; p[27] = 168; p[28] = 0; p[29] = 1;
-    p[38] = 0x00; p[39] = 0x35; p[40] = 0x04; p[41] = 0x00;
+    p[26] = 192;
+    p[27] = 168;
+    p[28] = 0;
+    p[29] = 1;
+    p[38] = 0x00;
+    p[39] = 0x35;
+    p[40] = 0x04;
+    p[41] = 0x00;
     PacketBuffer b;
     b.insertPacket(p.data(), 59);
     EXPECT_EQ(b.getEtherTypeText(1), "0x800");
@@ -118,13 +132,15 @@ TEST(HeaderDecoding, FieldsAndOffsets) {
 
     p[14] = 0x43;  // header length below 5 counts as 5
     p[23] = 6;
-    p[34] = 0; p[35] = 80;
+    p[34] = 0;
+    p[35] = 80;
     b.insertPacket(p.data(), 59);
     EXPECT_EQ(b.getTCPSrcPort(2), 80);
     EXPECT_EQ(b.getUDPSrcPort(2), 0);
 
     std::vector<std::uint8_t> arp(42, 0xFF);
-    arp[12] = 0x08; arp[13] = 0x06;
+    arp[12] = 0x08;
+    arp[13] = 0x06;
     b.insertPacket(arp.data(), 41);
     EXPECT_EQ(b.getEtherType(3), 2054);
     EXPECT_EQ(b.getEtherTypeText(3), "0x806");
@@ -134,7 +150,10 @@ TEST(HeaderDecoding, FieldsAndOffsets) {
 
 TEST(HeaderDecoding, ShortPacketReadsZerosBeyondItsEnd) {
     std::vector<std::uint8_t> p(40, 0xEE);  // a slot of earlier bytes beyond 20 must not leak
-    p[12] = 0x08; p[13] = 0x00; p[14] = 0x45; p[23] = 6;
+    p[12] = 0x08;
+    p[13] = 0x00;
+    p[14] = 0x45;
+    p[23] = 6;
     PacketBuffer b;
     b.insertPacket(p.data(), 39);
     b.insertPacket(p.data(), 23);  // 24 bytes: protocol is the last byte
