@@ -1,8 +1,6 @@
 #include "store/DatasetScan.h"
 
-#include <algorithm>
 #include <cstring>
-#include <functional>
 
 #include "store/LoadMessages.h"
 #include "store/PacketBuffer.h"
@@ -25,35 +23,34 @@ RecordSet scanDataset(std::span<const std::uint8_t> fileBytes) {
         set.problems.push_back(notPelsidProblem());
         return set;
     }
-    const auto* delimiter = reinterpret_cast<const std::uint8_t*>(kRecordDelimiter);
-    const std::boyer_moore_horspool_searcher searcher(delimiter, delimiter + kDelimiterLength);
     const std::uint8_t* const begin = fileBytes.data();
     const std::uint8_t* const end = begin + fileBytes.size();
 
+    // A record ends at a '>' that completes the delimiter with at least one
+    // packet byte before it; memchr finds the candidates quickly.
     const std::uint8_t* recordStart = begin + kMagicLength;
     const std::uint8_t* from = recordStart;
-    while (true) {
-        const std::uint8_t* found = std::search(from, end, searcher);
-        if (found == end) break;  // bytes after the last delimiter are no record
-        if (found == recordStart) {
-            // No packet byte before it: not a record end, its bytes begin the record.
-            from = found + 1;
-            continue;
-        }
+    while (from < end) {
+        const auto* close =
+            static_cast<const std::uint8_t*>(std::memchr(from, '>', std::size_t(end - from)));
+        if (!close) break;  // bytes after the last delimiter are no record
+        from = close + 1;
+        if (std::size_t(close - recordStart) < kDelimiterLength) continue;
+        const std::uint8_t* delimiter = close + 1 - kDelimiterLength;
+        if (std::memcmp(delimiter, kRecordDelimiter, kDelimiterLength) != 0) continue;
         if (set.records.size() == std::size_t(PacketBuffer::kSlots)) {
             set.exceeded = true;
             set.problems.push_back(exceededProblem());
             break;
         }
-        std::size_t length = std::size_t(found - recordStart);
+        std::size_t length = std::size_t(delimiter - recordStart);
         if (length > std::size_t(PacketBuffer::kSlotBytes)) {
             length = PacketBuffer::kSlotBytes;
             ++set.cutCount;
         }
-        const std::uint64_t fileEnd = std::uint64_t(found - begin) + kDelimiterLength;
-        set.records.push_back({std::size_t(recordStart - begin), std::uint32_t(length), fileEnd});
-        recordStart = found + kDelimiterLength;
-        from = recordStart;
+        set.records.push_back(
+            {std::size_t(recordStart - begin), std::uint32_t(length), std::uint64_t(from - begin)});
+        recordStart = from;
     }
     if (set.cutCount > 0) set.problems.push_back(cutProblem(set.cutCount));
     return set;

@@ -148,8 +148,8 @@ RecordSet readPcap(std::span<const std::uint8_t> fileBytes, const std::string& f
                    std::min<std::size_t>(fileBytes.size(), std::size_t(PacketBuffer::kSlots) *
                                                                PacketBuffer::kSlotBytes));
     int frameIndex = 0;
+    long before = std::ftell(pcap_file(pcap.get()));
     while (true) {
-        const long before = std::ftell(pcap_file(pcap.get()));
         pcap_pkthdr* header = nullptr;
         const u_char* data = nullptr;
         const int rc = pcap_next_ex(pcap.get(), &header, &data);
@@ -182,18 +182,18 @@ RecordSet readPcap(std::span<const std::uint8_t> fileBytes, const std::string& f
             ++set.cutCount;
         }
         const std::size_t offset = frames.size();
-        frames.resize(offset + std::size_t(length));
-        std::uint8_t* out = frames.data() + offset;
         if (added) {
-            std::memset(out, 0, kEthernetHeader);
-            if (payload.source) std::memcpy(out + 6, payload.source, 6);
-            out[12] = std::uint8_t(payload.etherType >> 8);
-            out[13] = std::uint8_t(payload.etherType);
+            std::uint8_t ethernet[kEthernetHeader] = {};
+            if (payload.source) std::memcpy(ethernet + 6, payload.source, 6);
+            ethernet[12] = std::uint8_t(payload.etherType >> 8);
+            ethernet[13] = std::uint8_t(payload.etherType);
+            frames.insert(frames.end(), ethernet, ethernet + kEthernetHeader);
         }
-        std::memcpy(out + added, data + payload.offset, std::size_t(length - added));
-        const long after = std::ftell(pcap_file(pcap.get()));
+        const u_char* from = data + payload.offset;
+        frames.insert(frames.end(), from, from + (length - added));
+        before = std::ftell(pcap_file(pcap.get()));
         set.records.push_back(
-            {offset, std::uint32_t(length), std::uint64_t(after < 0 ? 0 : after)});
+            {offset, std::uint32_t(length), std::uint64_t(before < 0 ? 0 : before)});
     }
     if (set.cutCount > 0) set.problems.push_back(cutProblem(set.cutCount));
     if (set.skippedCount > 0)
