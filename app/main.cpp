@@ -1,14 +1,18 @@
 #include <QApplication>
-
+#include <QTimer>
 #include <iostream>
 #include <string_view>
 
+#include "shell/Application.h"
+#include "shell/QtDialogs.h"
+#include "shell/RenderCommand.h"
 #include "store/FieldsReport.h"
 
 namespace {
 constexpr const char* kUsage =
     "usage: pelsid [FILE]\n"
-    "       pelsid --fields FILE\n";
+    "       pelsid --fields FILE\n"
+    "       pelsid --render DIR FILE [--set WINDOW.CONTROL=VALUE]...\n";
 
 // Options that need no display run before any Qt object exists; -1 means
 // none was given and the windows start.
@@ -22,6 +26,10 @@ int runHeadlessCommand(int argc, char** argv) {
         }
         return pelsid::runFieldsCommand(argv[2], std::cout, std::cerr);
     }
+    if (option == "--help" || option == "-h") {
+        std::cout << kUsage;
+        return 0;
+    }
     return -1;
 }
 }  // namespace
@@ -29,6 +37,22 @@ int runHeadlessCommand(int argc, char** argv) {
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     if (const int status = runHeadlessCommand(argc, argv); status >= 0) return status;
-    QApplication app(argc, argv);
-    return 0;
+
+    const bool render = argc >= 2 && std::string_view(argv[1]) == "--render";
+    if (render) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qapp(argc, argv);
+    QStringList args = qapp.arguments().mid(1);
+    if (render) return pelsid::runRenderCommand(args.mid(1));
+    if (args.size() > 1 || (args.size() == 1 && args[0].startsWith(QLatin1String("--")))) {
+        std::cerr << kUsage;
+        return 2;
+    }
+
+    pelsid::QtDialogs dialogs;
+    pelsid::Application app(dialogs, QCoreApplication::applicationDirPath());
+    app.initApplication();
+    app.showMainWindow();
+    if (!args.isEmpty())
+        QTimer::singleShot(0, &app, [&app, file = args[0]] { app.loadDataset(file); });
+    return qapp.exec();
 }

@@ -48,8 +48,9 @@ FiltersWindow::FiltersWindow(FilterModel& model, Dialogs& dialogs, QWidget* pare
         t->setObjectName(QString::fromLatin1(r.toggle));
         t->setCheckable(true);
         t->setGeometry(8, y, 89, 25);
-        t->setStyleSheet(QStringLiteral("QPushButton { background: rgb(192,192,192); color: black; }"
-                                        "QPushButton:checked { background: rgb(128,128,128); }"));
+        t->setStyleSheet(
+            QStringLiteral("QPushButton { background: rgb(192,192,192); color: black; }"
+                           "QPushButton:checked { background: rgb(128,128,128); }"));
         const ProtocolClass c = r.cls;
         connect(t, &QPushButton::toggled, this, [this, c](bool on) { model_.setHidden(c, on); });
         toggles_[int(c)] = t;

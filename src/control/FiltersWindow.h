@@ -15,16 +15,16 @@ class Dialogs;
 /// window edits the FilterModel; creating it resets the model to its defaults.
 class FiltersWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     FiltersWindow(FilterModel& model, Dialogs& dialogs, QWidget* parent = nullptr);
 
     /// Opens the colour chooser for a class, starting from its colour.
     void chooseColor(ProtocolClass c);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void paintSwatch(ProtocolClass c);
 
     FilterModel& model_;

@@ -4,7 +4,9 @@
 
 namespace pelsid {
 
-QString screenshotStamp(const QDateTime& time) { return time.toString(QStringLiteral("yyyyMMdd_HHmmss")); }
+QString screenshotStamp(const QDateTime& time) {
+    return time.toString(QStringLiteral("yyyyMMdd_HHmmss"));
+}
 
 QString saveScreenshots(const std::vector<ViewWindow*>& shownViews, const QString& folder,
                         const QString& stamp) {

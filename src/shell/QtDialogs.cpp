@@ -12,14 +12,20 @@ namespace pelsid {
 namespace {
 QMessageBox::Icon qtIcon(Dialogs::Icon icon) {
     switch (icon) {
-        case Dialogs::Icon::None: return QMessageBox::NoIcon;
-        case Dialogs::Icon::Information: return QMessageBox::Information;
-        case Dialogs::Icon::Warning: return QMessageBox::Warning;
-        case Dialogs::Icon::Critical: return QMessageBox::Critical;
+        case Dialogs::Icon::None:
+            return QMessageBox::NoIcon;
+        case Dialogs::Icon::Information:
+            return QMessageBox::Information;
+        case Dialogs::Icon::Warning:
+            return QMessageBox::Warning;
+        case Dialogs::Icon::Critical:
+            return QMessageBox::Critical;
     }
     return QMessageBox::NoIcon;
 }
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 }  // namespace
 
 bool QtDialogs::question(const std::string& title, const std::string& text) {

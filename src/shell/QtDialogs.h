@@ -5,7 +5,7 @@ namespace pelsid {
 
 /// Dialogs shown as Qt message boxes, file and colour dialogs.
 class QtDialogs : public Dialogs {
-public:
+  public:
     bool question(const std::string& title, const std::string& text) override;
     void message(Icon icon, const std::string& title, const std::string& text) override;
     std::string openFileName(const std::string& title, const std::string& folder) override;
@@ -15,7 +15,7 @@ public:
 /// Dialogs for runs without a user: messages go to standard error, questions
 /// are answered Yes, choosers return nothing new.
 class ConsoleDialogs : public Dialogs {
-public:
+  public:
     bool question(const std::string& title, const std::string& text) override;
     void message(Icon icon, const std::string& title, const std::string& text) override;
     std::string openFileName(const std::string&, const std::string&) override { return {}; }

@@ -48,9 +48,10 @@ void WindowRegistry::toggleWindow(const QString& name) {
     const bool checked = entry ? entry->isChecked() : w->isVisible();
     if (!checked) {
         if (entry) entry->setChecked(true);
-        if (w->isMinimized()) w->showNormal();
-        else w->show();
-        w->raise();
+        if (w->isMinimized())
+            w->showNormal();
+        else
+            w->show();
     } else {
         if (entry) entry->setChecked(false);
         w->hide();

@@ -16,7 +16,7 @@ namespace pelsid {
 /// check mark is the only record of whether its window is meant to be open.
 class WindowRegistry : public QObject {
     Q_OBJECT
-public:
+  public:
     using Factory = std::function<QWidget*()>;
 
     /// `menuEntry` may be null for windows without one.
@@ -35,16 +35,16 @@ public:
     void toggleMenuCheck(const QString& name);
     QAction* menuEntry(const QString& name) const;
 
-signals:
+  signals:
     /// A window was just created (hidden).
     void created(const QString& name, QWidget* window);
     /// A window is being closed with its close box.
     void closing(const QString& name);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     struct Entry {
         QAction* menuEntry = nullptr;
         Factory factory;

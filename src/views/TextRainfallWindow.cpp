@@ -22,8 +22,12 @@ constexpr int kStripHeight = 73;  // the control strip below the picture
 constexpr std::uint32_t kThumbBar = rgb(0, 255, 0);
 constexpr const char* kHex = "0123456789ABCDEF";
 
-bool plainPrintable(int b) { return b >= 32 && b <= 126; }
-bool runPrintable(int b) { return b >= 32 && b <= 125; }
+bool plainPrintable(int b) {
+    return b >= 32 && b <= 126;
+}
+bool runPrintable(int b) {
+    return b >= 32 && b <= 125;
+}
 
 // Length of the printable run at p if it has at least n characters, else 0.
 // The packet's last byte never belongs to a run.
@@ -36,7 +40,8 @@ int runLength(const std::uint8_t* bytes, int len, int p, int n) {
 }  // namespace
 
 TextRainfallWindow::TextRainfallWindow(ViewContext& context, QWidget* parent)
-    : ViewWindow(context, QStringLiteral("frmVis1"), QStringLiteral("pelsid: Text Rainfall"), parent),
+    : ViewWindow(context, QStringLiteral("frmVis1"), QStringLiteral("pelsid: Text Rainfall"),
+                 parent),
       picGraph_(600, 400),
       picGraphBack_(600, 400) {
     setTag(QStringLiteral("vis1"));
@@ -67,7 +72,8 @@ TextRainfallWindow::TextRainfallWindow(ViewContext& context, QWidget* parent)
         lblLength_->setVisible(on);
     });
 
-    cmbVisMode_->addItems({QStringLiteral("ASCII"), QStringLiteral("hex"), QStringLiteral("decimal")});
+    cmbVisMode_->addItems(
+        {QStringLiteral("ASCII"), QStringLiteral("hex"), QStringLiteral("decimal")});
     cmbVisMode_->setCurrentIndex(0);
     spnLength_->hide();
     lblLength_->hide();
@@ -183,7 +189,8 @@ void TextRainfallWindow::Plot(const PlayedPacket& p) {
 }
 
 void TextRainfallWindow::advanceLine() {
-    scrollLocation_ = scrollLocation_ < picGraph_.height() - kLinePitch ? scrollLocation_ + kLinePitch : 0;
+    scrollLocation_ =
+        scrollLocation_ < picGraph_.height() - kLinePitch ? scrollLocation_ + kLinePitch : 0;
     for (int y = scrollLocation_; y < scrollLocation_ + kLinePitch; ++y) picGraph_.eraseRow(y);
 }
 

@@ -17,7 +17,7 @@ class SurfaceWidget;
 /// protocol colour; the thumbnail is a bar chart of packet lengths.
 class TextRainfallWindow : public ViewWindow {
     Q_OBJECT
-public:
+  public:
     static constexpr int kLinePitch = 15;
 
     explicit TextRainfallWindow(ViewContext& context, QWidget* parent = nullptr);
@@ -36,11 +36,13 @@ public:
     int scrollLocation() const { return scrollLocation_; }
     int thumbnailScrollLocation() const { return thumbnailScrollLocation_; }
 
-protected:
-    std::vector<ShotFile> screenshotFiles() const override { return {{&picGraph_, "_textrainfall.bmp"}}; }
+  protected:
+    std::vector<ShotFile> screenshotFiles() const override {
+        return {{&picGraph_, "_textrainfall.bmp"}};
+    }
     void resizeEvent(QResizeEvent*) override;
 
-private:
+  private:
     void advanceLine();
     void nextMode();
     int charsPerLine() const;
