@@ -157,7 +157,12 @@ std::string TextRainfallWindow::lineText(const PlayedPacket& p) const {
                     pos += run;
                 }
             }
-            if (!text.empty()) text = "<" + std::to_string(p.number) + ">  " + text;
+            if (!text.empty()) {
+                std::string prefix = "<";
+                prefix += std::to_string(p.number);
+                prefix += ">  ";
+                text.insert(0, prefix);
+            }
             break;
         }
         case 1:
