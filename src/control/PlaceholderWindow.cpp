@@ -1,5 +1,7 @@
 #include "control/PlaceholderWindow.h"
 
+#include "control/FixedWindowFlags.h"
+
 namespace pelsid {
 
 namespace {
@@ -19,8 +21,7 @@ constexpr Entry kEntries[] = {
 }  // namespace
 
 PlaceholderWindow::PlaceholderWindow(Kind kind, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint) {
+    : QWidget(parent, fixedWindowFlags()) {
     setObjectName(nameOf(kind));
     setWindowTitle(captionOf(kind));
     setAttribute(Qt::WA_DeleteOnClose);

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "control/BufferRange.h"
+#include "control/FixedWindowFlags.h"
 #include "pipeline/Pipeline.h"
 #include "store/PacketBuffer.h"
 #include "views/Color.h"
@@ -107,8 +108,7 @@ void drawHandle(Surface& s) {
 }  // namespace
 
 PvrWindow::PvrWindow(PacketBuffer& buffer, Pipeline& pipeline, Hooks hooks, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint),
+    : QWidget(parent, fixedWindowFlags()),
       buffer_(buffer),
       pipeline_(pipeline),
       hooks_(std::move(hooks)) {

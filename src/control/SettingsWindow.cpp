@@ -4,15 +4,14 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "control/FixedWindowFlags.h"
 #include "store/Dialogs.h"
 #include "views/Color.h"
 
 namespace pelsid {
 
 SettingsWindow::SettingsWindow(Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint),
-      dialogs_(dialogs) {
+    : QWidget(parent, fixedWindowFlags()), dialogs_(dialogs) {
     setObjectName(QStringLiteral("frmSettings"));
     setWindowTitle(QStringLiteral("Settings"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -21,6 +20,10 @@ SettingsWindow::SettingsWindow(Dialogs& dialogs, QWidget* parent)
     setPalette(pal);
     setAutoFillBackground(true);
     setFixedSize(232, 360);
+    QFont sans(QStringLiteral("MS Sans Serif"));
+    sans.setStyleHint(QFont::SansSerif);
+    sans.setPointSizeF(8.25);
+    setFont(sans);
 
     auto* title = new QLabel(QStringLiteral("Global Settings"), this);
     title->setObjectName(QStringLiteral("lblSettings"));
@@ -38,9 +41,14 @@ SettingsWindow::SettingsWindow(Dialogs& dialogs, QWidget* parent)
         {"Background Color", 240, rgb(0, 0, 0)},
     };
     for (int i = 0; i < kSwatches; ++i) {
-        auto* b = new QPushButton(QString::fromLatin1(rows[i].caption), this);
+        auto* b = new QPushButton(this);
         b->setObjectName(QStringLiteral("Command%1").arg(i + 1));
         b->setGeometry(8, rows[i].y, 81, 33);
+        QString caption = QString::fromLatin1(rows[i].caption);
+        if (b->fontMetrics().horizontalAdvance(caption) > b->width() - 8)
+            caption.replace(caption.lastIndexOf(u' '), 1,
+                            u'\n');  // two lines, as the button is tall
+        b->setText(caption);
         connect(b, &QPushButton::clicked, this, [this, i] { chooseColor(i); });
         shapes_[i] = new QFrame(this);
         shapes_[i]->setObjectName(QStringLiteral("Shape1(%1)").arg(i));
