@@ -90,6 +90,12 @@ void Application::registerWindows() {
     }
     registry_.add(QStringLiteral("frmEncodings"), entry("ToolEncodings"),
                   [this] { return new FiltersWindow(filters_, dialogs_); });
+    // New windows open beside the main window, cascaded, rather than over it.
+    connect(&registry_, &WindowRegistry::created, this, [this](const QString&, QWidget* w) {
+        const QRect m = main_->frameGeometry();
+        w->move(m.right() + 12 + 24 * (cascade_ % 8), m.top() + 24 * (cascade_ % 8));
+        ++cascade_;
+    });
     // Closing the Filters window brings every class and colour back to its default.
     connect(&registry_, &WindowRegistry::closing, this, [this](const QString& name) {
         if (name == QLatin1String("frmEncodings")) filters_.reset();

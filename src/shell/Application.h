@@ -72,6 +72,7 @@ class Application : public QObject, public ViewSet {
     WindowRegistry registry_;
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<LoadDatasetWindow> progress_;
+    int cascade_ = 0;  // places new windows in a cascade
 };
 
 }  // namespace pelsid

@@ -89,7 +89,8 @@ TEST(Pipeline, DispatchOrderVisibilityAndFilter) {
     m.setHidden(ProtocolClass::TCP, true);
     pipe.playPackets(1, 1);
     pipe.playPackets(2, 2);
-    for (int i = 0; i < ViewSet::kViewCount; ++i) EXPECT_EQ(v.calls[i].thumbs, std::vector<int>{2}) << i;
+    for (int i = 0; i < ViewSet::kViewCount; ++i)
+        EXPECT_EQ(v.calls[i].thumbs, std::vector<int>{2}) << i;
     EXPECT_EQ(v.calls[0].plots, std::vector<int>{2});
     EXPECT_TRUE(v.calls[1].plots.empty());
     pipe.playPackets(2, 1);

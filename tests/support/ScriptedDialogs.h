@@ -10,15 +10,15 @@ namespace pelsid {
 /// Dialogs answered from a script, recording everything asked, so no test
 /// ever waits on a real dialog.
 class ScriptedDialogs : public Dialogs {
-public:
+  public:
     struct Shown {
         Icon icon;
         std::string title;
         std::string text;
     };
 
-    std::deque<bool> answers;        // Yes/No answers in order; Yes when empty
-    std::deque<std::string> files;   // file dialog results in order; cancel when empty
+    std::deque<bool> answers;          // Yes/No answers in order; Yes when empty
+    std::deque<std::string> files;     // file dialog results in order; cancel when empty
     std::deque<std::uint32_t> colors;  // chosen colours; cancel when empty
     std::vector<Shown> questions;
     std::vector<Shown> messages;

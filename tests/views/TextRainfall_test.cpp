@@ -28,9 +28,13 @@ struct Rig {
         return {number, bytes.data(), int(content.size()), nullptr};
     }
     template <class T>
-    T* child(const char* name) { return win.findChild<T*>(QString::fromLatin1(name)); }
+    T* child(const char* name) {
+        return win.findChild<T*>(QString::fromLatin1(name));
+    }
 };
-std::vector<std::uint8_t> text(const std::string& s) { return {s.begin(), s.end()}; }
+std::vector<std::uint8_t> text(const std::string& s) {
+    return {s.begin(), s.end()};
+}
 }  // namespace
 
 TEST(TextRainfall, PlainAsciiHexAndDecimal) {
@@ -85,7 +89,8 @@ TEST(TextRainfall, LineAdvanceWrapsAndBlanksTheNextLine) {
         ASSERT_EQ(r.win.scrollLocation(), expected);
     }
     for (int y = expected; y < expected + 15 && y < h; ++y)
-        for (int x = 0; x < r.win.picGraph().width(); ++x) ASSERT_EQ(r.win.picGraph().pixel(x, y), 0u);
+        for (int x = 0; x < r.win.picGraph().width(); ++x)
+            ASSERT_EQ(r.win.picGraph().pixel(x, y), 0u);
     // Text is drawn in the packet's protocol colour (slot protocol 0: other legal).
     bool found = false;
     for (int y = 0; y < 15 && !found; ++y)
@@ -97,7 +102,8 @@ TEST(TextRainfall, ThumbnailBarsAdvanceAndWrap) {
     Rig r;
     Surface& t = r.thumbs.vis(1);
     r.win.plotThumbnail(r.packet(std::vector<std::uint8_t>(759, 1)));
-    for (int x = 0; x < t.width(); ++x) EXPECT_EQ(t.pixel(x, 0), x < 40 ? 65280u : 0u) << x;  // 759/1518*81 = 40.5
+    for (int x = 0; x < t.width(); ++x)
+        EXPECT_EQ(t.pixel(x, 0), x < 40 ? 65280u : 0u) << x;  // 759/1518*81 = 40.5
     for (int i = 1; i <= t.height(); ++i) r.win.plotThumbnail(r.packet({1}));
     EXPECT_EQ(r.win.thumbnailScrollLocation(), 0);
     r.win.plotThumbnail(r.packet(std::vector<std::uint8_t>(1518, 1)));
@@ -119,7 +125,8 @@ TEST(TextRainfall, ModeChangesReinitialise) {
     mode->setCurrentIndex(0);
     EXPECT_FALSE(r.child<QPushButton>("tglPrintASCII")->isHidden());
     // The line holds as many bytes as characters fit across the picture.
-    const int cpl = int(std::nearbyint(double(r.win.picGraph().width()) / GlyphFont::courier8().width("S")));
+    const int cpl =
+        int(std::nearbyint(double(r.win.picGraph().width()) / GlyphFont::courier8().width("S")));
     const std::string line = r.win.lineText(r.packet(std::vector<std::uint8_t>(1500, 'x')));
     EXPECT_EQ(int(line.size()), 5 + cpl);
 }
