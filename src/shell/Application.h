@@ -16,6 +16,7 @@ namespace pelsid {
 class Dialogs;
 class MainWindow;
 class LoadDatasetWindow;
+class PvrWindow;
 
 /// The program: owns the buffer, the colour and filter state, the thumbnails,
 /// the pipeline, the window registry and the main window, and wires them.
@@ -45,6 +46,8 @@ class Application : public QObject, public ViewSet {
     PacketView& view(int index) override;
     bool isShown(int index) override;
     ViewWindow* viewWindow(int index);
+    /// The PVR window, created hidden if needed.
+    PvrWindow* pvr();
 
     PacketBuffer& buffer() { return buffer_; }
     FilterModel& filters() { return filters_; }
@@ -72,7 +75,8 @@ class Application : public QObject, public ViewSet {
     WindowRegistry registry_;
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<LoadDatasetWindow> progress_;
-    int cascade_ = 0;  // places new windows in a cascade
+    int cascade_ = 0;
+    bool countersPaused_ = false;  // places new windows in a cascade
 };
 
 }  // namespace pelsid
