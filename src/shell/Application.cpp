@@ -11,8 +11,10 @@
 #include "control/PvrWindow.h"
 #include "control/Screenshots.h"
 #include "control/SettingsWindow.h"
+#include "fieldviews/CombinedWindow.h"
+#include "fieldviews/ParallelPlotWindow.h"
+#include "fieldviews/ScatterPlotWindow.h"
 #include "shell/MainWindow.h"
-#include "shell/PendingViewWindow.h"
 #include "shell/SmallWindows.h"
 #include "store/CaptureFile.h"
 #include "store/Dialogs.h"
@@ -76,25 +78,12 @@ void Application::registerWindows() {
                   [this] { return new TextRainfallWindow(context_); });
     registry_.add(kViewNames[1], entry("vis2"),
                   [this] { return new ByteFrequencyWindow(context_); });
-    struct Pending {
-        const char* caption;
-        const char* suffix;
-    };
-    const Pending pending[] = {{"pelsid: Parallel Coordinate Plot", "_parallelcoord.bmp"},
-                               {"pelsid: Scatter Plot", "_scatterplot.bmp"},
-                               {"pelsid: Combined Visualization", nullptr}};
-    const int pendingViews[] = {2, 4, 5};
-    for (int k = 0; k < 3; ++k) {
-        const int i = pendingViews[k];
-        const Pending p = pending[k];
-        const QString name = kViewNames[i];
-        const int thumb = i + 1;
-        registry_.add(name, main_->action(QStringLiteral("vis%1").arg(i + 1)),
-                      [this, name, p, thumb] {
-                          return new PendingViewWindow(
-                              context_, name, QString::fromLatin1(p.caption), p.suffix, thumb);
-                      });
-    }
+    registry_.add(kViewNames[2], entry("vis3"),
+                  [this] { return new ParallelPlotWindow(context_, axes_); });
+    registry_.add(kViewNames[4], entry("vis5"),
+                  [this] { return new ScatterPlotWindow(context_, axes_); });
+    registry_.add(kViewNames[5], entry("vis6"),
+                  [this] { return new CombinedWindow(context_, axes_); });
     registry_.add(kViewNames[3], entry("vis4"),
                   [this] { return new BinaryRainfallWindow(context_); });
     registry_.add(kViewNames[6], entry("vis7"), [this] { return new DetailWindow(context_); });
@@ -142,6 +131,7 @@ void Application::registerWindows() {
 void Application::initApplication() {
     buffer_.clearBuffer("startup", dialogs_);
     registry_.window(QStringLiteral("frmEncodings"));
+    axes_.setDefaults();
 }
 
 void Application::showMainWindow() {

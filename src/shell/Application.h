@@ -3,6 +3,7 @@
 #include <QString>
 #include <memory>
 
+#include "fieldviews/AxisStore.h"
 #include "pipeline/FilterModel.h"
 #include "pipeline/PacketView.h"
 #include "pipeline/Pipeline.h"
@@ -71,6 +72,7 @@ class Application : public QObject, public ViewSet {
     FilterModel filters_;
     Thumbnails thumbnails_;
     ViewContext context_{buffer_, filters_, thumbnails_};
+    AxisStore axes_;  // axis choices of the header-field views, kept for the whole run
     std::unique_ptr<Pipeline> pipeline_;
     WindowRegistry registry_;
     std::unique_ptr<MainWindow> main_;
