@@ -23,6 +23,8 @@ void Surface::resize(int width, int height) {
     w_ = std::max(1, width);
     h_ = std::max(1, height);
     img_ = QImage(w_, h_, QImage::Format_RGB32);
+    bits_ = img_.bits();
+    bpl_ = std::size_t(img_.bytesPerLine());
     clear();
 }
 
@@ -135,7 +137,7 @@ void Surface::scrollDown() {
 }
 
 QImage Surface::image() const {
-    if (top_ == 0) return img_;
+    if (top_ == 0) return img_.copy();
     QImage out(w_, h_, QImage::Format_RGB32);
     for (int y = 0; y < h_; ++y)
         std::memcpy(out.scanLine(y), row(y), std::size_t(w_) * sizeof(QRgb));
