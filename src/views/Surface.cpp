@@ -31,6 +31,7 @@ void Surface::resize(int width, int height) {
 void Surface::clear() {
     top_ = 0;
     img_.fill(toQRgb(back_));
+    bits_ = img_.bits();  // in case a painter briefly shared the image
     touch();
 }
 
