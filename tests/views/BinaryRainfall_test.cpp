@@ -117,9 +117,9 @@ TEST_F(BinaryRainfall, Rainfall1DrawsBitsMostSignificantFirst) {
     // bits, its clear bits stay dark red; 0x41 (0100 0001) is blue on dark blue.
     setHighlights(true, true);
     window.Plot(p);
-    const std::uint32_t nop[8] = {kGrey, kDarkRed, kDarkRed, kGrey,
+    const std::uint32_t nop[8] = {kGrey,    kDarkRed, kDarkRed, kGrey,
                                   kDarkRed, kDarkRed, kDarkRed, kDarkRed};
-    const std::uint32_t a[8] = {kDarkBlue, kBlue, kDarkBlue, kDarkBlue,
+    const std::uint32_t a[8] = {kDarkBlue, kBlue,     kDarkBlue, kDarkBlue,
                                 kDarkBlue, kDarkBlue, kDarkBlue, kBlue};
     for (int k = 0; k < 8; ++k) {
         EXPECT_EQ(px(8 + k, 1), nop[k]) << k;
@@ -128,7 +128,7 @@ TEST_F(BinaryRainfall, Rainfall1DrawsBitsMostSignificantFirst) {
     setHighlights(false, true);
     window.Plot(p);
     EXPECT_EQ(px(8, 2), kRed);
-    EXPECT_EQ(px(17, 2), kGrey);          // set bit of a byte that is not 0x90
+    EXPECT_EQ(px(17, 2), kGrey);         // set bit of a byte that is not 0x90
     EXPECT_EQ(px(16, 2), rgb(1, 1, 1));  // its clear bits untouched
 }
 

@@ -93,14 +93,14 @@ TEST_F(ByteFrequency, PresenceSetsOnePixelPerByteValueInThePacketColour) {
 }
 
 TEST_F(ByteFrequency, ShareColouringAroundTheThreshold) {
-    byShare(20);  // 10 %
+    byShare(20);                 // 10 %
     window.Plot(shares(21, 3));  // 0x41: 3 / 20 = 15 %, 0x42: 90 %
     EXPECT_EQ(px(0x41, 0), kRed);
     window.Plot(shares(21, 1));  // 5 %
     EXPECT_EQ(px(0x41, 1), kBlue);
     window.Plot(shares(11, 1));  // exactly 10 %: not above the threshold
     EXPECT_EQ(px(0x41, 2), kBlue);
-    byShare(25);  // 12.5 %
+    byShare(25);                // 12.5 %
     window.Plot(shares(9, 1));  // exactly 1 / 8
     EXPECT_EQ(px(0x41, 3), kBlue);
     EXPECT_EQ(control<QLabel>("lblThreshold")->text(), "12.5%");

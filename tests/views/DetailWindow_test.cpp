@@ -26,10 +26,10 @@ TEST_F(Detail, ShowsThePacketAsCharactersAndHex) {
     EXPECT_EQ(window.txtHex()->toPlainText(), "41  20  0A  ");
     EXPECT_TRUE(window.txtASCII()->isReadOnly());
     EXPECT_EQ(window.packetColour(), colourOf(p));
-    EXPECT_EQ(window.txtHex()->palette().color(QPalette::Text).rgb(),
-              QColor(int(colourOf(p) & 255), int(colourOf(p) >> 8 & 255),
-                     int(colourOf(p) >> 16 & 255))
-                  .rgb());
+    EXPECT_EQ(
+        window.txtHex()->palette().color(QPalette::Text).rgb(),
+        QColor(int(colourOf(p) & 255), int(colourOf(p) >> 8 & 255), int(colourOf(p) >> 16 & 255))
+            .rgb());
 }
 
 TEST_F(Detail, KeepsOnlyTheNewestPacketAndClearEmptiesBoth) {
