@@ -72,9 +72,7 @@ void binaryRainfall(benchmark::State& state) {
         ->setChecked(true);
     play(state, window);
 }
-BENCHMARK(binaryRainfall)
-    ->ArgNames({"mode", "dynamic"})
-    ->ArgsProduct({{0, 1, 2, 3}, {0, 1}});
+BENCHMARK(binaryRainfall)->ArgNames({"mode", "dynamic"})->ArgsProduct({{0, 1, 2, 3}, {0, 1}});
 
 void byteFrequency(benchmark::State& state) {
     ByteFrequencyWindow window(Traffic::get().context);

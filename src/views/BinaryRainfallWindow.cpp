@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QResizeEvent>
 
+#include "views/Named.h"
 #include "views/SurfaceWidget.h"
 #include "views/ViewGeometry.h"
 
@@ -14,8 +15,7 @@ namespace pelsid {
 
 namespace {
 QPushButton* toggle(const char* name, const char* caption, QWidget* parent) {
-    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
-    b->setObjectName(QLatin1String(name));
+    auto* b = named<QPushButton>(name, QString::fromLatin1(caption), parent);
     b->setCheckable(true);
     return b;
 }
@@ -25,13 +25,11 @@ BinaryRainfallWindow::BinaryRainfallWindow(ViewContext& context, QWidget* parent
     : ScrollingViewWindow(context, QStringLiteral("frmVis4"),
                           QStringLiteral("pelsid: Binary Rainfall"), 4, "_binaryrainfall.bmp",
                           parent),
-      cmbVisMode_(new QComboBox(this)),
-      lblHighlight_(new QLabel(QStringLiteral("Highlight"), this)),
+      cmbVisMode_(named<QComboBox>("cmbVisMode", this)),
+      lblHighlight_(named<QLabel>("lblHighlight", QStringLiteral("Highlight"), this)),
       tglASCII_(toggle("tglASCII", "Printable ASCII", this)),
       tglNOP_(toggle("tglNOP", "NOP 0x90", this)),
       strip_(new QWidget(this)) {
-    cmbVisMode_->setObjectName(QStringLiteral("cmbVisMode"));
-    lblHighlight_->setObjectName(QStringLiteral("lblHighlight"));
     radScroll(0)->setText(QLatin1String(kStaticScroll));
     radScroll(1)->setText(QLatin1String(kDynamicScroll));
 
@@ -47,11 +45,9 @@ BinaryRainfallWindow::BinaryRainfallWindow(ViewContext& context, QWidget* parent
 
     cmbVisMode_->addItems({QStringLiteral("packet length"), QStringLiteral("rainfall 24:1"),
                            QStringLiteral("rainfall 8:1"), QStringLiteral("rainfall 1:1")});
-    connect(cmbVisMode_, &QComboBox::currentIndexChanged, this,
-            &BinaryRainfallWindow::initVisAll);
+    connect(cmbVisMode_, &QComboBox::currentIndexChanged, this, &BinaryRainfallWindow::initVisAll);
     cmbVisMode_->setCurrentIndex(2);
-    connect(pictureWidget(), &SurfaceWidget::doubleClicked, this,
-            &BinaryRainfallWindow::nextMode);
+    connect(pictureWidget(), &SurfaceWidget::doubleClicked, this, &BinaryRainfallWindow::nextMode);
 
     setMinimumSize(kMinWindowWidth, kMinWindowHeight);
     setPictureSize(kDefaultWidth, kDefaultHeight - kStripHeight);

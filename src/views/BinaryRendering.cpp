@@ -111,8 +111,8 @@ void rainfall1(QRgb* out, int width, const std::uint8_t* bytes, int length, High
     }
     if (whole < length && width % 8 != 0) {
         const int b = bytes[whole];
-        bitPixels<0>(out + 8 * whole, b, plain ? plainSet : set[b],
-                     plain ? kUntouched : clear[b], width % 8);
+        bitPixels<0>(out + 8 * whole, b, plain ? plainSet : set[b], plain ? kUntouched : clear[b],
+                     width % 8);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
+#include "views/Named.h"
 #include "views/SurfaceWidget.h"
 #include "views/Thumbnails.h"
 
@@ -14,13 +15,11 @@ namespace {
 constexpr int kMargin = 6;
 constexpr int kRowHeight = 24;
 constexpr int kControlsHeight = 2 * kRowHeight + 12;  // mode list and scroll buttons
-constexpr int kDesignHeight =
-    ByteFrequencyWindow::kPictureHeight + kControlsHeight + ByteFrequencyWindow::kThresholdStripHeight;
+constexpr int kDesignHeight = ByteFrequencyWindow::kPictureHeight + kControlsHeight +
+                              ByteFrequencyWindow::kThresholdStripHeight;
 
 QLabel* label(const char* name, const char* text, QWidget* parent) {
-    auto* l = new QLabel(QString::fromLatin1(text), parent);
-    l->setObjectName(QLatin1String(name));
-    return l;
+    return named<QLabel>(name, QString::fromLatin1(text), parent);
 }
 }  // namespace
 
@@ -28,17 +27,15 @@ ByteFrequencyWindow::ByteFrequencyWindow(ViewContext& context, QWidget* parent)
     : ScrollingViewWindow(context, QStringLiteral("frmVis2"),
                           QStringLiteral("pelsid: Byte Frequency"), 2, "_bytefrequency.bmp",
                           parent),
-      cmbVisMode_(new QComboBox(this)),
+      cmbVisMode_(named<QComboBox>("cmbVisMode", this)),
       lblStaticScroll_(label("lblStaticScroll", kStaticScroll, this)),
       lblDynamicScroll_(label("lblDynamicScroll", kDynamicScroll, this)),
-      scrThreshold_(new QScrollBar(Qt::Horizontal, this)),
+      scrThreshold_(named<QScrollBar>("scrThreshold", Qt::Horizontal, this)),
       lblFrequencyThreshold_(label("lblFrequencyThreshold", "Frequency Threshold", this)),
       lblThresholdMin_(label("lblThresholdMin", "0", this)),
       lblThresholdMax_(label("lblThresholdMax", "20%", this)),
       lblThreshold_(label("lblThreshold", "5%", this)) {
     setTag(QStringLiteral("vis2"));
-    cmbVisMode_->setObjectName(QStringLiteral("cmbVisMode"));
-    scrThreshold_->setObjectName(QStringLiteral("scrThreshold"));
     scrThreshold_->setRange(0, kThresholdMaximum);
     scrThreshold_->setPageStep(4);
 
@@ -105,10 +102,10 @@ void ByteFrequencyWindow::drawThumbnailRow(Surface& thumbnail, int row,
 
 void ByteFrequencyWindow::applyMode() {
     const bool share = mode() == FrequencyMode::ByPacket;
-    for (QWidget* w : {static_cast<QWidget*>(lblThreshold_), static_cast<QWidget*>(lblThresholdMax_),
-                       static_cast<QWidget*>(lblThresholdMin_),
-                       static_cast<QWidget*>(lblFrequencyThreshold_),
-                       static_cast<QWidget*>(scrThreshold_)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(lblThreshold_), static_cast<QWidget*>(lblThresholdMax_),
+          static_cast<QWidget*>(lblThresholdMin_), static_cast<QWidget*>(lblFrequencyThreshold_),
+          static_cast<QWidget*>(scrThreshold_)})
         w->setVisible(share);
     setFixedHeight(originalHeight_ + (share ? kThresholdStripHeight : 0));
 }

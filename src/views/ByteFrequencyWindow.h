@@ -17,7 +17,7 @@ class ByteFrequencyWindow : public ScrollingViewWindow {
   public:
     static constexpr int kPictureWidth = 256;  // a column per byte value
     static constexpr int kPictureHeight = 400;
-    static constexpr int kThresholdMaximum = 40;  // steps of half a per cent
+    static constexpr int kThresholdMaximum = 40;      // steps of half a per cent
     static constexpr int kThresholdStripHeight = 70;  // 1045 twips
 
     explicit ByteFrequencyWindow(ViewContext& context, QWidget* parent = nullptr);

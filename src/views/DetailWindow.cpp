@@ -9,6 +9,7 @@
 
 #include "views/Color.h"
 #include "views/DetailText.h"
+#include "views/Named.h"
 #include "views/ViewGeometry.h"
 
 namespace pelsid {
@@ -17,8 +18,7 @@ namespace {
 constexpr int kFrameMs = 33;  // the pictures' repaint rate
 
 QPlainTextEdit* textBox(const char* name, QWidget* parent) {
-    auto* box = new QPlainTextEdit(parent);
-    box->setObjectName(QLatin1String(name));
+    auto* box = named<QPlainTextEdit>(name, parent);
     box->setReadOnly(true);
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     box->setWordWrapMode(QTextOption::WrapAnywhere);
@@ -37,12 +37,9 @@ DetailWindow::DetailWindow(ViewContext& context, QWidget* parent)
     : ViewWindow(context, QStringLiteral("frmVis7"), QStringLiteral("detail view"), parent),
       txtASCII_(textBox("txtASCII", this)),
       txtHex_(textBox("txtHex", this)),
-      lblFontSize_(new QLabel(QStringLiteral("font size"), this)),
-      spnFontSize_(new QSpinBox(this)),
-      lblCurrentFontSize_(new QLabel(QStringLiteral("8"), this)) {
-    lblFontSize_->setObjectName(QStringLiteral("lblFontSize"));
-    spnFontSize_->setObjectName(QStringLiteral("spnFontSize"));
-    lblCurrentFontSize_->setObjectName(QStringLiteral("lblCurrentFontSize"));
+      lblFontSize_(named<QLabel>("lblFontSize", QStringLiteral("font size"), this)),
+      spnFontSize_(named<QSpinBox>("spnFontSize", this)),
+      lblCurrentFontSize_(named<QLabel>("lblCurrentFontSize", QStringLiteral("8"), this)) {
     spnFontSize_->setRange(8, 24);
     spnFontSize_->setValue(8);
     connect(spnFontSize_, &QSpinBox::valueChanged, this, &DetailWindow::setFontSize);

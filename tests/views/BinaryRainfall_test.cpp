@@ -27,9 +27,7 @@ class BinaryRainfall : public test::ViewFixture {
 
     template <class T>
     T* control(const char* name) {
-        T* c = window.findChild<T*>(QLatin1String(name));
-        EXPECT_NE(c, nullptr) << name;
-        return c;
+        return test::control<T>(window, name);
     }
     void setMode(BinaryMode m) { control<QComboBox>("cmbVisMode")->setCurrentIndex(int(m)); }
     void setHighlights(bool ascii, bool nop) {

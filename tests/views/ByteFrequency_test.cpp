@@ -23,9 +23,7 @@ class ByteFrequency : public test::ViewFixture {
 
     template <class T>
     T* control(const char* name) {
-        T* c = window.findChild<T*>(QLatin1String(name));
-        EXPECT_NE(c, nullptr) << name;
-        return c;
+        return test::control<T>(window, name);
     }
     void byShare(int thresholdValue) {
         control<QComboBox>("cmbVisMode")->setCurrentIndex(1);

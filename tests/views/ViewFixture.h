@@ -14,6 +14,14 @@
 
 namespace pelsid::test {
 
+/// The control named `name` in `window`; a failure names the missing one.
+template <class T>
+T* control(QWidget& window, const char* name) {
+    T* c = window.findChild<T*>(QLatin1String(name));
+    EXPECT_NE(c, nullptr) << name;
+    return c;
+}
+
 /// A buffer, colours and thumbnails for constructing view windows directly,
 /// and packets played by hand the way the pipeline hands them over.
 class ViewFixture : public ::testing::Test {
@@ -28,8 +36,7 @@ class ViewFixture : public ::testing::Test {
         auto& copy = copies_.emplace_back();
         std::copy(bytes.begin(), bytes.end(), copy.bytes.begin());
         buffer.insertPacket(bytes.data(), int(bytes.size()) - 1);
-        Pipeline::computeByteFrequency(copy.bytes.data(), int(bytes.size()),
-                                       copy.frequency.data());
+        Pipeline::computeByteFrequency(copy.bytes.data(), int(bytes.size()), copy.frequency.data());
         return {buffer.getPacketCount(), copy.bytes.data(), int(bytes.size()),
                 copy.frequency.data()};
     }
