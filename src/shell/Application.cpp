@@ -6,7 +6,9 @@
 #include <QFileInfo>
 #include <QPushButton>
 
+#include "control/CaptureWindow.h"
 #include "control/FiltersWindow.h"
+#include "control/PcapCaptureSource.h"
 #include "control/Screenshots.h"
 #include "shell/MainWindow.h"
 #include "shell/PendingViewWindow.h"
@@ -111,8 +113,10 @@ void Application::registerWindows() {
     };
     registry_.add(QStringLiteral("frmFilters"), entry("ToolFilters"),
                   placeholder("frmFilters", "pelsid: PVR"));
-    registry_.add(QStringLiteral("frmCapture"), entry("ToolCapture"),
-                  placeholder("frmCapture", "Capture"));
+    registry_.add(QStringLiteral("frmCapture"), entry("ToolCapture"), [this] {
+        return new CaptureWindow(std::make_unique<PcapCaptureSource>(), buffer_, *pipeline_,
+                                 dialogs_);
+    });
     registry_.add(QStringLiteral("frmLoadPreferences"), nullptr,
                   placeholder("frmLoadPreferences", "Load Preferences"));
     registry_.add(QStringLiteral("frmSavePreferences"), nullptr,
