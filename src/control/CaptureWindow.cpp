@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "control/FixedWindowFlags.h"
 #include "pipeline/Pipeline.h"
 #include "store/Dialogs.h"
 #include "store/PacketBuffer.h"
@@ -27,8 +28,7 @@ QLabel* label(const char* name, const QString& text, const QRect& place, QWidget
 
 CaptureWindow::CaptureWindow(std::unique_ptr<CaptureSource> source, PacketBuffer& buffer,
                              Pipeline& pipeline, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
-                          Qt::WindowTitleHint | Qt::CustomizeWindowHint),
+    : QWidget(parent, fixedWindowFlags()),
       source_(std::move(source)),
       buffer_(buffer),
       pipeline_(pipeline),

@@ -2,11 +2,13 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QToolButton>
 
 #include "shell/SmallWindows.h"
 #include "views/SurfaceWidget.h"
@@ -36,7 +38,7 @@ MainWindow::MainWindow(Thumbnails& thumbnails, QWidget* parent)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("pelsid"));
 
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    QMenu* file = addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File"));
     connect(addEntry(file, "LoadPreferences", "Load &Preferences", false), &QAction::triggered,
             this, [this] { emit placeholderRequested(QStringLiteral("frmLoadPreferences")); });
@@ -70,13 +72,13 @@ MainWindow::MainWindow(Thumbnails& thumbnails, QWidget* parent)
             });
         }
     };
-    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Toolbars"));
+    QMenu* tools = addMenu(QStringLiteral("&Toolbars"));
     tools->setObjectName(QStringLiteral("Toolbars"));
     addToggles(tools, {{"ToolCapture", "&Capture", true},
                        {"ToolFilters", "&PVR", true},
                        {"ToolEncodings", "&Filters", true},
                        {"ToolLogging", "&Logging", false}});
-    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    QMenu* view = addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("View"));
     addToggles(view, {{"vis1", "&Text Rainfall", true},
                       {"vis2", "&Byte Frequency", true},
@@ -85,10 +87,27 @@ MainWindow::MainWindow(Thumbnails& thumbnails, QWidget* parent)
                       {"vis5", "&Scatter Plot", true},
                       {"vis6", "&Combined", true},
                       {"vis7", "&Detail", true}});
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QMenu* help = addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help"));
     connect(addEntry(help, "HelpAbout", "&About", true), &QAction::triggered, this,
             &MainWindow::aboutRequested);
+
+    // The window is narrower than four menu titles: they wrap onto two rows.
+    auto* bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("menuBar"));
+    auto* grid = new QGridLayout(bar);
+    grid->setContentsMargins(2, 1, 2, 1);
+    grid->setSpacing(0);
+    for (int i = 0; i < int(menus_.size()); ++i) {
+        auto* b = new QToolButton(bar);
+        b->setText(menus_[i]->title());
+        b->setMenu(menus_[i]);
+        b->setPopupMode(QToolButton::InstantPopup);
+        b->setAutoRaise(true);
+        b->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0; }"));
+        grid->addWidget(b, i / 2, i % 2, Qt::AlignLeft);
+    }
+    setMenuWidget(bar);
 
     auto* central = new QWidget(this);
     paintDarkGrey(central);
@@ -105,7 +124,7 @@ MainWindow::MainWindow(Thumbnails& thumbnails, QWidget* parent)
         caption->setGeometry(8, y + Thumbnails::kHeight + 1, Thumbnails::kWidth, 15);
         caption->setStyleSheet(QStringLiteral("background: rgb(192,192,192); color: black;"));
         QFont f = caption->font();
-        f.setPixelSize(11);
+        f.setPixelSize(10);
         caption->setFont(f);
     }
     auto* back = new SurfaceWidget(thumbnails_.picVis6Back, QStringLiteral("picVis6Back"), central);
@@ -126,6 +145,12 @@ MainWindow::MainWindow(Thumbnails& thumbnails, QWidget* parent)
     connect(borders, &QTimer::timeout, this, &MainWindow::syncBorders);
     borders->start(100);
     if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+}
+
+QMenu* MainWindow::addMenu(const QString& title) {
+    auto* m = new QMenu(title, this);
+    menus_.push_back(m);
+    return m;
 }
 
 QAction* MainWindow::action(const QString& name) const {

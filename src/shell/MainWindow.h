@@ -1,6 +1,7 @@
 #pragma once
 #include <QMainWindow>
 #include <array>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -32,11 +33,13 @@ class MainWindow : public QMainWindow {
     void closeEvent(QCloseEvent* e) override;
 
   private:
+    QMenu* addMenu(const QString& title);
     QAction* addEntry(QMenu* menu, const char* name, const char* caption, bool shown);
     void syncBorders();
 
     Thumbnails& thumbnails_;
     std::array<SurfaceWidget*, 6> thumbs_{};
+    std::vector<QMenu*> menus_;
 };
 
 }  // namespace pelsid
