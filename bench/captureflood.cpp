@@ -1,6 +1,7 @@
 // Captures a loopback flood through the capture window of a whole application
 // on the offscreen platform, with every view hidden or every view shown, and
-// prints one line: rate sent captured stored kernel-dropped queue-dropped.
+// prints one line: rate sent captured stored kernel-dropped queue-dropped and the
+// user-interface thread's CPU microseconds per stored frame.
 //   captureflood UDPFLOOD PORT RATE SECONDS hidden|shown
 #include <QApplication>
 #include <QComboBox>
@@ -11,6 +12,7 @@
 #include <QProcess>
 #include <QThread>
 #include <cstdio>
+#include <ctime>
 #include <iostream>
 
 #include "control/CaptureWindow.h"
@@ -28,6 +30,13 @@ class UnattendedDialogs : public pelsid::Dialogs {
     std::string openFileName(const std::string&, const std::string&) override { return {}; }
     std::uint32_t chooseColor(std::uint32_t initial) override { return initial; }
 };
+
+// CPU time of the user-interface thread: what storing and drawing cost, whatever the load.
+double threadSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
 
 void runEvents(int ms) {
     QElapsedTimer t;
@@ -58,6 +67,7 @@ int main(int argc, char** argv) {
     window->StartCapture();
     if (!window->source().isCapturing()) return 1;
 
+    const double cpuStart = threadSeconds();
     QProcess flood;
     flood.start(args[1], {args[2], args[3], args[4]});
     while (flood.state() != QProcess::NotRunning)
@@ -70,11 +80,13 @@ int main(int argc, char** argv) {
     }
     const pelsid::CaptureStats s = window->source().stats();
     const long sent = flood.readAllStandardOutput().trimmed().toLong();
+    const double cpu = threadSeconds() - cpuStart;
     window->StopCapture();
-    std::printf("%s %ld %llu %llu %llu %llu\n", args[3].toLatin1().constData(), sent,
+    const double perFrame = window->stored() ? cpu * 1e6 / double(window->stored()) : 0;
+    std::printf("%s %ld %llu %llu %llu %llu %.2f\n", args[3].toLatin1().constData(), sent,
                 static_cast<unsigned long long>(s.captured),
                 static_cast<unsigned long long>(window->stored()),
                 static_cast<unsigned long long>(s.kernelDropped),
-                static_cast<unsigned long long>(s.queueDropped));
+                static_cast<unsigned long long>(s.queueDropped), perFrame);
     return 0;
 }
