@@ -1,18 +1,57 @@
 #include <QApplication>
 #include <QTimer>
+#include <climits>
+#include <cstdlib>
 #include <iostream>
 #include <string_view>
 
 #include "shell/Application.h"
 #include "shell/QtDialogs.h"
 #include "shell/RenderCommand.h"
+#include "store/CaptureCommand.h"
 #include "store/FieldsReport.h"
 
 namespace {
 constexpr const char* kUsage =
     "usage: pelsid [FILE]\n"
     "       pelsid --fields FILE\n"
+    "       pelsid --capture ADAPTER [--filter EXPR] --count N --fields\n"
     "       pelsid --render DIR FILE [--set WINDOW.CONTROL=VALUE]...\n";
+
+// --capture ADAPTER [--filter EXPR] --count N --fields
+int runCaptureOption(int argc, char** argv) {
+    if (argc < 3) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    const std::string adapter = argv[2];
+    std::string filter;
+    long count = -1;
+    bool fields = false;
+    for (int i = 3; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        if (a == "--filter" && i + 1 < argc) {
+            filter = argv[++i];
+        } else if (a == "--count" && i + 1 < argc) {
+            char* end = nullptr;
+            count = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || count < 1 || count > INT_MAX) {
+                std::cerr << "error: --count needs a whole number of frames of at least 1\n";
+                return 2;
+            }
+        } else if (a == "--fields") {
+            fields = true;
+        } else {
+            std::cerr << kUsage;
+            return 2;
+        }
+    }
+    if (count < 0 || !fields) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    return pelsid::runCaptureCommand(adapter, filter, int(count), std::cout, std::cerr);
+}
 
 // Options that need no display run before any Qt object exists; -1 means
 // none was given and the windows start.
@@ -26,6 +65,7 @@ int runHeadlessCommand(int argc, char** argv) {
         }
         return pelsid::runFieldsCommand(argv[2], std::cout, std::cerr);
     }
+    if (option == "--capture") return runCaptureOption(argc, argv);
     if (option == "--help" || option == "-h") {
         std::cout << kUsage;
         return 0;

@@ -6,7 +6,9 @@
 #include <QFileInfo>
 #include <QPushButton>
 
+#include "control/CaptureWindow.h"
 #include "control/FiltersWindow.h"
+#include "control/PcapCaptureSource.h"
 #include "control/PlaceholderWindow.h"
 #include "control/PvrWindow.h"
 #include "control/Screenshots.h"
@@ -113,11 +115,9 @@ void Application::registerWindows() {
     };
     registry_.add(QStringLiteral("frmFilters"), entry("ToolFilters"),
                   [this, hooks] { return new PvrWindow(buffer_, *pipeline_, hooks); });
-    registry_.add(QStringLiteral("frmCapture"), entry("ToolCapture"), [] {
-        auto* w = new PlaceholderWindow(PlaceholderWindow::Kind::LoadPreferences);
-        w->setObjectName(QStringLiteral("frmCapture"));
-        w->setWindowTitle(QStringLiteral("Capture"));
-        return w;
+    registry_.add(QStringLiteral("frmCapture"), entry("ToolCapture"), [this] {
+        return new CaptureWindow(std::make_unique<PcapCaptureSource>(), buffer_, *pipeline_,
+                                 dialogs_);
     });
     for (auto kind :
          {PlaceholderWindow::Kind::LoadPreferences, PlaceholderWindow::Kind::SavePreferences,

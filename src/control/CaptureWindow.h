@@ -1,0 +1,65 @@
+#pragma once
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+
+#include "control/CaptureSource.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace pelsid {
+
+class Dialogs;
+class PacketBuffer;
+class Pipeline;
+
+/// frmCapture: picks an adapter and starts and stops live capture. Every
+/// frame the source delivers is stored in the buffer and played at once.
+/// The window owns its source; closing the window stops the capture.
+class CaptureWindow : public QWidget {
+    Q_OBJECT
+  public:
+    CaptureWindow(std::unique_ptr<CaptureSource> source, PacketBuffer& buffer, Pipeline& pipeline,
+                  Dialogs& dialogs, QWidget* parent = nullptr);
+    ~CaptureWindow() override;
+
+    /// Lists the source's adapters afresh; "Stop" off.
+    void ProbeAdapters();
+    /// Starts on the selected line's adapter with the filter field's
+    /// expression; on success asks whether held packets may go and clears the views.
+    void StartCapture();
+    void StopCapture();
+    void DisplayForm() { show(); }
+    void ExitForm() { hide(); }
+
+    CaptureSource& source() { return *source_; }
+    /// Frames stored in the buffer since the last start.
+    std::uint64_t stored() const { return stored_; }
+    /// Shows the counters now (the window also does so about once a second).
+    void updateCounters();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void packetArrived(const std::uint8_t* data, int size);
+    void setCapturing(bool on);
+
+    std::unique_ptr<CaptureSource> source_;
+    PacketBuffer& buffer_;
+    Pipeline& pipeline_;
+    Dialogs& dialogs_;
+    QComboBox* cmbInterface_;
+    QLineEdit* txtFilter_;
+    QPushButton* btnStart_;
+    QPushButton* btnStop_;
+    QLabel* lblCaptured_;
+    QLabel* lblDropped_;
+    QTimer tmrCounters_;
+    std::uint64_t stored_ = 0;
+};
+
+}  // namespace pelsid

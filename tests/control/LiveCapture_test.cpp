@@ -1,0 +1,254 @@
+// Live capture on the loopback adapter; needs root (or the capture capability).
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProcess>
+#include <QThread>
+
+#include "control/CaptureWindow.h"
+#include "control/PcapCaptureSource.h"
+#include "control/RecordingViews.h"
+#include "pipeline/FilterModel.h"
+#include "pipeline/Pipeline.h"
+#include "store/PacketBuffer.h"
+#include "support/ScriptedDialogs.h"
+
+namespace pelsid {
+namespace {
+
+constexpr int kEthernet = 14, kIp = 20, kUdp = 8;
+
+// A receiver on an unused loopback port and a sender to it; the port keeps the
+// capture filter to this test's own traffic.
+class LoopbackUdp {
+  public:
+    LoopbackUdp() {
+        receiver_ = socket(AF_INET, SOCK_DGRAM, 0);
+        sender_ = socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(receiver_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        bind(sender_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        socklen_t len = sizeof a;
+        getsockname(receiver_, reinterpret_cast<sockaddr*>(&a), &len);
+        port = ntohs(a.sin_port);
+        len = sizeof a;
+        getsockname(sender_, reinterpret_cast<sockaddr*>(&a), &len);
+        sourcePort = ntohs(a.sin_port);
+    }
+    ~LoopbackUdp() {
+        close(receiver_);
+        close(sender_);
+    }
+    void send(const std::vector<std::uint8_t>& payload) const {
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        to.sin_port = htons(port);
+        sendto(sender_, payload.data(), payload.size(), 0, reinterpret_cast<sockaddr*>(&to),
+               sizeof to);
+    }
+    std::string filter() const { return "udp port " + std::to_string(port); }
+
+    int port = 0;
+    int sourcePort = 0;
+
+  private:
+    int receiver_ = -1;
+    int sender_ = -1;
+};
+
+// Payloads of different lengths, one longer than a packet slot.
+std::vector<std::vector<std::uint8_t>> knownPayloads() {
+    std::vector<std::vector<std::uint8_t>> p;
+    for (int size : {0, 1, 18, 100, 555, 1000, 1559, 1560, 3000, 64, 7, 1200}) {
+        std::vector<std::uint8_t> d(static_cast<std::size_t>(size));
+        for (int i = 0; i < size; ++i) d[std::size_t(i)] = std::uint8_t(size * 31 + i * 7);
+        p.push_back(std::move(d));
+    }
+    return p;
+}
+
+int frameLength(const std::vector<std::uint8_t>& payload) {
+    return kEthernet + kIp + kUdp + int(payload.size());
+}
+
+bool canCaptureOnLoopback(std::string& why) {
+    if (geteuid() != 0) {
+        why = "live capture needs root (or cap_net_raw,cap_net_admin)";
+        return false;
+    }
+    if (!LiveCapture::canCapture("lo")) {
+        why = "libpcap cannot open the loopback adapter \"lo\" with Ethernet framing here";
+        return false;
+    }
+    return true;
+}
+
+#define SKIP_UNLESS_LOOPBACK_CAPTURE()                       \
+    do {                                                     \
+        std::string why;                                     \
+        if (!canCaptureOnLoopback(why)) GTEST_SKIP() << why; \
+    } while (0)
+
+// Lets the event loop run until `done` holds or the deadline passes.
+template <class F>
+bool waitFor(F done, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(2);
+    }
+    return done();
+}
+
+class LiveCaptureTest : public ::testing::Test {
+  protected:
+    LiveCaptureTest() : pipeline(buffer, filters, views) {}
+
+    CaptureWindow& openOnLoopback(const std::string& filter) {
+        window = std::make_unique<CaptureWindow>(std::make_unique<PcapCaptureSource>(), buffer,
+                                                 pipeline, dialogs);
+        int line = -1;
+        for (int i = 1; i <= window->source().adapterCount(); ++i)
+            if (window->source().adapter(i).name == "lo") line = i - 1;
+        EXPECT_GE(line, 0) << "lo is not listed";
+        window->findChild<QComboBox*>("cmbInterface")->setCurrentIndex(line);
+        window->findChild<QLineEdit*>("txtFilter")->setText(QString::fromStdString(filter));
+        return *window;
+    }
+
+    PacketBuffer buffer;
+    FilterModel filters;
+    test::RecordingViews views;
+    Pipeline pipeline;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<CaptureWindow> window;
+};
+
+TEST_F(LiveCaptureTest, CapturesExactlyTheDatagramsSentInOrderByteForByte) {
+    SKIP_UNLESS_LOOPBACK_CAPTURE();
+    const LoopbackUdp udp;
+    CaptureWindow& w = openOnLoopback(udp.filter());
+    w.StartCapture();
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text;
+    ASSERT_TRUE(w.source().isCapturing());
+
+    const auto payloads = knownPayloads();
+    for (const auto& p : payloads) udp.send(p);
+    const int n = int(payloads.size());
+    EXPECT_TRUE(waitFor([&] { return buffer.getPacketCount() >= n; }, 4000));
+    waitFor([] { return false; }, 200);  // nothing beyond them may follow
+    w.StopCapture();
+
+    ASSERT_EQ(buffer.getPacketCount(), n);
+    EXPECT_EQ(views.plotted().size(), std::size_t(n));
+    for (int k = 0; k < n; ++k) {
+        const auto& p = payloads[std::size_t(k)];
+        const int packet = k + 1;
+        const int stored = std::min(frameLength(p), PacketBuffer::kSlotBytes);
+        SCOPED_TRACE("datagram of " + std::to_string(p.size()) + " bytes");
+        ASSERT_EQ(buffer.getLastByteIndex(packet), stored - 1);
+        const std::uint8_t* f = buffer.packetData(packet);
+        for (int i = 0; i < 12; ++i) EXPECT_EQ(f[i], 0) << "loopback Ethernet address byte " << i;
+        EXPECT_EQ(buffer.getEtherType(packet), 0x0800);
+        EXPECT_EQ(buffer.getIPProtocol(packet), 17);
+        EXPECT_EQ(buffer.getSrcIPText(packet), "127.0.0.1");
+        EXPECT_EQ(buffer.getDstIPText(packet), "127.0.0.1");
+        EXPECT_EQ(buffer.getIPTotalLength(packet), kIp + kUdp + int(p.size()));
+        EXPECT_EQ(buffer.getUDPSrcPort(packet), udp.sourcePort);
+        EXPECT_EQ(buffer.getUDPDstPort(packet), udp.port);
+        const int payloadAt = kEthernet + kIp + kUdp;
+        EXPECT_TRUE(std::equal(f + payloadAt, f + stored, p.begin()))
+            << "payload differs from what was sent";
+    }
+    const CaptureStats s = w.source().stats();
+    EXPECT_EQ(s.captured, std::uint64_t(n));
+    EXPECT_EQ(s.cut, 2u);  // 1560 and 3000 bytes of payload make frames of more than 1601
+    EXPECT_EQ(s.queueDropped, 0u);
+}
+
+TEST_F(LiveCaptureTest, CaptureCommandPrintsTheFieldsOfTheFramesSent) {
+    SKIP_UNLESS_LOOPBACK_CAPTURE();
+    const LoopbackUdp udp;
+    const auto payloads = knownPayloads();
+    QProcess pelsid;
+    pelsid.start(PELSID_EXECUTABLE,
+                 {"--capture", "lo", "--filter", QString::fromStdString(udp.filter()), "--count",
+                  QString::number(payloads.size()), "--fields"});
+    ASSERT_TRUE(pelsid.waitForStarted(3000));
+    // The command says when it captures; only then does the traffic start.
+    pelsid.setReadChannel(QProcess::StandardError);
+    QByteArray err;
+    while (!err.contains("capturing") && pelsid.waitForReadyRead(3000))
+        err += pelsid.readAllStandardError();
+    err += pelsid.readAllStandardError();
+    ASSERT_TRUE(err.contains("capturing")) << err.toStdString();
+    for (const auto& p : payloads) udp.send(p);
+    ASSERT_TRUE(pelsid.waitForFinished(5000)) << "the command did not end";
+    EXPECT_EQ(pelsid.exitCode(), 0) << pelsid.readAllStandardError().toStdString();
+
+    const QStringList lines =
+        QString::fromUtf8(pelsid.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), qsizetype(payloads.size()) + 1);
+    EXPECT_TRUE(lines[0].startsWith("number\tlength\t"));
+    for (std::size_t k = 0; k < payloads.size(); ++k) {
+        const QStringList f = lines[qsizetype(k) + 1].split('\t');
+        ASSERT_EQ(f.size(), 20);
+        EXPECT_EQ(f[0].toInt(), int(k) + 1);
+        EXPECT_EQ(f[1].toInt(), std::min(frameLength(payloads[k]), PacketBuffer::kSlotBytes));
+        EXPECT_EQ(f[6].toInt(), kIp + kUdp + int(payloads[k].size()));
+        EXPECT_EQ(f[12], "UDP");
+        EXPECT_EQ(f[14], "127.0.0.1");
+        EXPECT_EQ(f[15], "127.0.0.1");
+        EXPECT_EQ(f[18].toInt(), udp.sourcePort);
+        EXPECT_EQ(f[19].toInt(), udp.port);
+    }
+}
+
+TEST_F(LiveCaptureTest, ABadFilterShowsLibpcapsMessageAndDoesNotStart) {
+    SKIP_UNLESS_LOOPBACK_CAPTURE();
+    CaptureWindow& w = openOnLoopback("udp portx 9");
+    w.StartCapture();
+    EXPECT_FALSE(w.source().isCapturing());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].text.find("\"udp portx 9\" is not valid: "), std::string::npos);
+    EXPECT_NE(dialogs.messages[0].text.find("syntax error"), std::string::npos);
+
+    QProcess pelsid;
+    pelsid.start(PELSID_EXECUTABLE,
+                 {"--capture", "lo", "--filter", "udp portx 9", "--count", "1", "--fields"});
+    ASSERT_TRUE(pelsid.waitForFinished(5000));
+    EXPECT_EQ(pelsid.exitCode(), 1);
+    EXPECT_TRUE(pelsid.readAllStandardError().contains("is not valid"));
+}
+
+TEST(LiveCaptureFailure, AnAdapterThatDoesNotExistIsNamedInTheMessage) {
+    PcapCaptureSource source;
+    source.selectByName("pelsid-none0");
+    const CaptureProblem problem = source.start();
+    EXPECT_FALSE(problem.ok());
+    EXPECT_FALSE(source.isCapturing());
+    const std::string text = problem.message("pelsid-none0", "");
+    EXPECT_NE(text.find("Cannot capture on adapter \"pelsid-none0\": "), std::string::npos);
+    EXPECT_GT(problem.reason.size(), 0u);
+
+    QProcess pelsid;
+    pelsid.start(PELSID_EXECUTABLE, {"--capture", "pelsid-none0", "--count", "1", "--fields"});
+    ASSERT_TRUE(pelsid.waitForFinished(5000));
+    EXPECT_EQ(pelsid.exitCode(), 1);
+    EXPECT_TRUE(pelsid.readAllStandardError().contains("\"pelsid-none0\""));
+    EXPECT_TRUE(pelsid.readAllStandardOutput().isEmpty());
+}
+
+}  // namespace
+}  // namespace pelsid
