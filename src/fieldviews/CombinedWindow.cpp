@@ -134,8 +134,8 @@ void CombinedWindow::Plot(const PlayedPacket& packet) {
         placedSample(buffer, n, b, ProtocolLabel::Number, AxisDirection::Vertical, h);
     // Unlike the parallel plot, a packet known on one axis only leaves no mark.
     if (!isIPv4(buffer, n) && !(isAlwaysValid(a) && isAlwaysValid(b))) return;
-    plotSegment(picGraph_, {0, l.position, l.label}, {picGraph_.width(), r.position, r.label},
-                true, color);
+    plotSegment(picGraph_, {0, l.position, l.label}, {picGraph_.width(), r.position, r.label}, true,
+                color);
     plotHistory(l.position, r.position, color);
 }
 

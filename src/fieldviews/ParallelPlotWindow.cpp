@@ -116,9 +116,9 @@ void ParallelPlotWindow::Plot(const PlayedPacket& packet) {
         if (a && b)
             plotSegment(picGraph_, mark(k), mark(k + 1), k + 2 == numAxes_, color);
         else if (a)
-            plotPoint(picGraph_, mark(k), color);
+            plotPoint(picGraph_, mark(k), false, color);
         else if (b)
-            plotPoint(picGraph_, mark(k + 1), color);
+            plotPoint(picGraph_, mark(k + 1), k + 2 == numAxes_, color);
     }
 }
 
