@@ -35,6 +35,7 @@ void Pipeline::dispatchPacket(int packetNumber, const std::uint8_t* packetTxt, i
     if (filters_.isFilteredOut(buffer_.getIPProtocol(packetNumber))) return;
     computeByteFrequency(packetTxt, packetLen, frequency_.data());
     const PlayedPacket packet{packetNumber, packetTxt, packetLen, frequency_.data()};
+    lastPlayed_ = packetNumber;
     for (int i = 0; i < ViewSet::kViewCount; ++i) {
         PacketView& view = views_.view(i);
         if (views_.isShown(i)) view.Plot(packet);

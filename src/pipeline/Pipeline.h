@@ -33,6 +33,8 @@ class Pipeline : public QObject {
     static void computeByteFrequency(const std::uint8_t* packetTxt, int packetLen,
                                      float* frequency);
     const float* frequencyArray() const { return frequency_.data(); }
+    /// Packet number of the last packet handed to the views (0 before any).
+    int lastPlayed() const { return lastPlayed_; }
 
     /// True while a range job is waiting or running.
     bool busy() const { return !jobs_.empty(); }
@@ -61,6 +63,7 @@ class Pipeline : public QObject {
     std::deque<Job> jobs_;
     QTimer slice_;
     int sliceMs_ = 10;
+    int lastPlayed_ = 0;
 };
 
 }  // namespace pelsid

@@ -10,5 +10,8 @@ inline constexpr const char* kWarningTitle = "Warning";
 inline constexpr const char* kNotPelsidFile = "This is not a pelsid format file";
 inline constexpr const char* kExceededPrefix = "Packets in file exceeded buffer.  Only the first ";
 inline constexpr const char* kExceededSuffix = " packets will be used.";
+// Title of a message box that names none of its own: the program's name.
+inline constexpr const char* kProgramTitle = "pelsid";
+inline constexpr const char* kErrorTitle = "Error";
 
 }  // namespace pelsid::msg

@@ -1,0 +1,19 @@
+#include "control/Screenshots.h"
+
+#include "views/ViewWindow.h"
+
+namespace pelsid {
+
+QString screenshotStamp(const QDateTime& time) {
+    return time.toString(QStringLiteral("yyyyMMdd_HHmmss"));
+}
+
+QString saveScreenshots(const std::vector<ViewWindow*>& shownViews, const QString& folder,
+                        const QString& stamp) {
+    QString error;
+    for (ViewWindow* v : shownViews)
+        if (!v->ScreenShot(folder, stamp, &error)) return error;
+    return {};
+}
+
+}  // namespace pelsid

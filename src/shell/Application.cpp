@@ -1,0 +1,221 @@
+#include "shell/Application.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QPushButton>
+
+#include "control/FiltersWindow.h"
+#include "control/PlaceholderWindow.h"
+#include "control/PvrWindow.h"
+#include "control/Screenshots.h"
+#include "control/SettingsWindow.h"
+#include "fieldviews/CombinedWindow.h"
+#include "fieldviews/ParallelPlotWindow.h"
+#include "fieldviews/ScatterPlotWindow.h"
+#include "shell/MainWindow.h"
+#include "shell/SmallWindows.h"
+#include "store/CaptureFile.h"
+#include "store/Dialogs.h"
+#include "views/BinaryRainfallWindow.h"
+#include "views/ByteFrequencyWindow.h"
+#include "views/DetailWindow.h"
+#include "views/TextRainfallWindow.h"
+
+namespace pelsid {
+
+namespace {
+const QString kViewNames[ViewSet::kViewCount] = {
+    QStringLiteral("frmVis1"), QStringLiteral("frmVis2"), QStringLiteral("frmVis3"),
+    QStringLiteral("frmVis4"), QStringLiteral("frmVis5"), QStringLiteral("frmVis6"),
+    QStringLiteral("frmVis7")};
+}  // namespace
+
+QString Application::windowOfEntry(const QString& entry) {
+    if (entry.startsWith(QLatin1String("vis"))) return QStringLiteral("frmVis") + entry.mid(3);
+    if (entry == QLatin1String("ToolCapture")) return QStringLiteral("frmCapture");
+    if (entry == QLatin1String("ToolFilters")) return QStringLiteral("frmFilters");
+    if (entry == QLatin1String("ToolEncodings")) return QStringLiteral("frmEncodings");
+    if (entry == QLatin1String("ToolLogging")) return QStringLiteral("frmLogging");
+    return {};
+}
+
+Application::Application(Dialogs& dialogs, const QString& programFolder, QObject* parent)
+    : QObject(parent), dialogs_(dialogs), programFolder_(programFolder) {
+    pipeline_ = std::make_unique<Pipeline>(buffer_, filters_, *this);
+    main_ = std::make_unique<MainWindow>(thumbnails_);
+    registerWindows();
+    buffer_.setListener([this](const PacketBuffer&) { updatePacketCounters(); });
+
+    connect(main_.get(), &MainWindow::loadDataRequested, this, &Application::openDataset);
+    connect(main_.get(), &MainWindow::exitRequested, this, &Application::exit);
+    connect(main_.get(), &MainWindow::aboutRequested, this, [this] {
+        static_cast<void>(this);
+        auto* about = new AboutWindow(main_.get());
+        about->setAttribute(Qt::WA_DeleteOnClose);
+        about->show();
+    });
+    connect(main_.get(), &MainWindow::toggleRequested, this,
+            [this](const QString& entry) { registry_.toggleWindow(windowOfEntry(entry)); });
+    connect(main_.get(), &MainWindow::placeholderRequested, this, [this](const QString& name) {
+        if (QWidget* w = registry_.window(name)) w->show();
+    });
+}
+
+Application::~Application() {
+    pipeline_->cancelAll();
+    // Windows go before the state they borrow.
+    for (const QString& name : kViewNames)
+        if (QWidget* w = registry_.existing(name)) delete w;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != main_.get() && w->parent() == nullptr && w != progress_.get()) delete w;
+}
+
+void Application::registerWindows() {
+    auto entry = [this](const char* name) { return main_->action(QString::fromLatin1(name)); };
+    registry_.add(kViewNames[0], entry("vis1"),
+                  [this] { return new TextRainfallWindow(context_); });
+    registry_.add(kViewNames[1], entry("vis2"),
+                  [this] { return new ByteFrequencyWindow(context_); });
+    registry_.add(kViewNames[2], entry("vis3"),
+                  [this] { return new ParallelPlotWindow(context_, axes_); });
+    registry_.add(kViewNames[4], entry("vis5"),
+                  [this] { return new ScatterPlotWindow(context_, axes_); });
+    registry_.add(kViewNames[5], entry("vis6"),
+                  [this] { return new CombinedWindow(context_, axes_); });
+    registry_.add(kViewNames[3], entry("vis4"),
+                  [this] { return new BinaryRainfallWindow(context_); });
+    registry_.add(kViewNames[6], entry("vis7"), [this] { return new DetailWindow(context_); });
+    registry_.add(QStringLiteral("frmEncodings"), entry("ToolEncodings"),
+                  [this] { return new FiltersWindow(filters_, dialogs_); });
+    // New windows open beside the main window, cascaded, rather than over it.
+    connect(&registry_, &WindowRegistry::created, this, [this](const QString&, QWidget* w) {
+        const QRect m = main_->frameGeometry();
+        w->move(m.right() + 12 + 24 * (cascade_ % 8), m.top() + 24 * (cascade_ % 8));
+        ++cascade_;
+    });
+    // Closing the Filters window brings every class and colour back to its default.
+    connect(&registry_, &WindowRegistry::closing, this, [this](const QString& name) {
+        if (name == QLatin1String("frmEncodings")) filters_.reset();
+    });
+    registry_.add(QStringLiteral("frmLogging"), entry("ToolLogging"), [this] {
+        auto* w = new LoggingWindow;
+        connect(w, &LoggingWindow::okClicked, this,
+                [this] { registry_.toggleWindow(QStringLiteral("frmLogging")); });
+        return w;
+    });
+    PvrWindow::Hooks hooks;
+    hooks.saveScreenshots = [this] { saveScreenshots(); };
+    hooks.reinitRangeViews = [this] {
+        static_cast<BinaryRainfallWindow*>(viewWindow(3))->initVisAll();
+        static_cast<ByteFrequencyWindow*>(viewWindow(1))->initVis2All();
+    };
+    registry_.add(QStringLiteral("frmFilters"), entry("ToolFilters"),
+                  [this, hooks] { return new PvrWindow(buffer_, *pipeline_, hooks); });
+    registry_.add(QStringLiteral("frmCapture"), entry("ToolCapture"), [] {
+        auto* w = new PlaceholderWindow(PlaceholderWindow::Kind::LoadPreferences);
+        w->setObjectName(QStringLiteral("frmCapture"));
+        w->setWindowTitle(QStringLiteral("Capture"));
+        return w;
+    });
+    for (auto kind :
+         {PlaceholderWindow::Kind::LoadPreferences, PlaceholderWindow::Kind::SavePreferences,
+          PlaceholderWindow::Kind::SaveDataset, PlaceholderWindow::Kind::SaveScreenshots})
+        registry_.add(PlaceholderWindow::nameOf(kind), nullptr,
+                      [kind] { return new PlaceholderWindow(kind); });
+    registry_.add(QStringLiteral("frmSettings"), nullptr,
+                  [this] { return new SettingsWindow(dialogs_); });
+}
+
+void Application::initApplication() {
+    buffer_.clearBuffer("startup", dialogs_);
+    registry_.window(QStringLiteral("frmEncodings"));
+    axes_.setDefaults();
+}
+
+void Application::showMainWindow() {
+    main_->show();
+}
+
+void Application::updatePacketCounters() {
+    if (countersPaused_) return;
+    static_cast<PvrWindow*>(registry_.window(QStringLiteral("frmFilters")))->updatePacketCounters();
+}
+
+PvrWindow* Application::pvr() {
+    return static_cast<PvrWindow*>(registry_.window(QStringLiteral("frmFilters")));
+}
+
+PacketView& Application::view(int index) {
+    return *viewWindow(index);
+}
+
+ViewWindow* Application::viewWindow(int index) {
+    return static_cast<ViewWindow*>(registry_.window(kViewNames[index]));
+}
+
+bool Application::isShown(int index) {
+    return registry_.isShown(kViewNames[index]);
+}
+
+void Application::openDataset() {
+    const std::string path =
+        dialogs_.openFileName("Open pelsid dataset", programFolder_.toStdString());
+    if (!path.empty()) loadDataset(QString::fromStdString(path));
+}
+
+bool Application::loadDataset(const QString& path) {
+    if (!progress_) progress_ = std::make_unique<LoadDatasetWindow>();
+    LoadDatasetWindow& progress = *progress_;
+    progress.setStatus(QStringLiteral("In Progress"));
+    progress.show();
+    progress.setFile(QFileInfo(path).fileName());
+
+    const CaptureFile file = readCaptureFile(path.toStdString());
+    progress.setFileSize(qint64(file.fileSize()));
+    progress.setStatus(QStringLiteral("Completed"));
+    progress.setRange(qint64(file.fileSize()));
+
+    auto showProblems = [&] {
+        for (const LoadProblem& p : file.problems()) dialogs_.message(p.icon, p.title, p.text);
+    };
+    if (!file.isLoadable()) {
+        progress.hide();
+        showProblems();
+        pvr()->initFilters();
+        return false;
+    }
+    if (buffer_.clearBuffer("file", dialogs_)) pipeline_->cancelAll(), pipeline_->clearAllViews();
+    pipeline_->clearAllViews();
+    const int first = buffer_.getPacketCount() + 1;
+    // The views stay empty while records are stored; the counters are shown once at the end.
+    countersPaused_ = true;
+    const int stored = file.insertInto(buffer_);
+    countersPaused_ = false;
+    updatePacketCounters();
+    if (stored > 0) progress.setProgress(qint64(file.records()[stored - 1].fileEnd));
+    showProblems();
+    progress.hide();
+    pvr()->initFilters();
+    pipeline_->playPackets(first, first + stored - 1);
+    return true;
+}
+
+bool Application::saveScreenshots(const QString& folder) {
+    std::vector<ViewWindow*> shown;
+    for (int i = 0; i < 6; ++i)
+        if (isShown(i)) shown.push_back(viewWindow(i));
+    const QString error = pelsid::saveScreenshots(shown, folder.isEmpty() ? programFolder_ : folder,
+                                                  screenshotStamp(QDateTime::currentDateTime()));
+    if (error.isEmpty()) return true;
+    dialogs_.message(Dialogs::Icon::Critical, "Screenshots", error.toStdString());
+    return false;
+}
+
+void Application::exit() {
+    pipeline_->cancelAll();
+    QCoreApplication::exit(0);
+}
+
+}  // namespace pelsid

@@ -1,0 +1,84 @@
+#pragma once
+#include <QObject>
+#include <QString>
+#include <memory>
+
+#include "fieldviews/AxisStore.h"
+#include "pipeline/FilterModel.h"
+#include "pipeline/PacketView.h"
+#include "pipeline/Pipeline.h"
+#include "shell/WindowRegistry.h"
+#include "store/PacketBuffer.h"
+#include "views/Thumbnails.h"
+#include "views/ViewWindow.h"
+
+namespace pelsid {
+
+class Dialogs;
+class MainWindow;
+class LoadDatasetWindow;
+class PvrWindow;
+
+/// The program: owns the buffer, the colour and filter state, the thumbnails,
+/// the pipeline, the window registry and the main window, and wires them.
+class Application : public QObject, public ViewSet {
+    Q_OBJECT
+  public:
+    /// `programFolder` is where dialogs start and screenshots go.
+    Application(Dialogs& dialogs, const QString& programFolder, QObject* parent = nullptr);
+    ~Application() override;
+
+    /// Start-up: initialise the buffer, create the PVR and Filters windows hidden.
+    void initApplication();
+    void showMainWindow();
+
+    /// File menu: choose a file and load it.
+    void openDataset();
+    /// Loads a dataset or pcap/pcapng file and plays what it stored. False when
+    /// nothing could be loaded (unreadable file, wrong format).
+    bool loadDataset(const QString& path);
+    /// Screenshots of every shown view into `folder` (the program folder by
+    /// default); a failure is reported through the dialogs. False on failure.
+    bool saveScreenshots(const QString& folder = {});
+    /// Ends the program at once.
+    void exit();
+
+    // ViewSet
+    PacketView& view(int index) override;
+    bool isShown(int index) override;
+    ViewWindow* viewWindow(int index);
+    /// The PVR window, created hidden if needed.
+    PvrWindow* pvr();
+
+    PacketBuffer& buffer() { return buffer_; }
+    FilterModel& filters() { return filters_; }
+    Thumbnails& thumbnails() { return thumbnails_; }
+    Pipeline& pipeline() { return *pipeline_; }
+    WindowRegistry& registry() { return registry_; }
+    MainWindow* mainWindow() { return main_.get(); }
+    Dialogs& dialogs() { return dialogs_; }
+    const QString& programFolder() const { return programFolder_; }
+
+    /// Window name of a menu entry ("vis1" -> "frmVis1").
+    static QString windowOfEntry(const QString& entry);
+
+  private:
+    void registerWindows();
+    void updatePacketCounters();
+
+    Dialogs& dialogs_;
+    QString programFolder_;
+    PacketBuffer buffer_;
+    FilterModel filters_;
+    Thumbnails thumbnails_;
+    ViewContext context_{buffer_, filters_, thumbnails_};
+    AxisStore axes_;  // axis choices of the header-field views, kept for the whole run
+    std::unique_ptr<Pipeline> pipeline_;
+    WindowRegistry registry_;
+    std::unique_ptr<MainWindow> main_;
+    std::unique_ptr<LoadDatasetWindow> progress_;
+    int cascade_ = 0;
+    bool countersPaused_ = false;  // places new windows in a cascade
+};
+
+}  // namespace pelsid

@@ -1,0 +1,52 @@
+#include "shell/ControlSetter.h"
+
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QComboBox>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QWidget>
+
+namespace pelsid {
+
+QString setControl(QWidget* window, const QString& control, const QString& value) {
+    QWidget* w = window->findChild<QWidget*>(control);
+    if (!w) return QStringLiteral("%1 has no control %2").arg(window->objectName(), control);
+    const auto bad = [&] {
+        return QStringLiteral("bad value \"%1\" for %2.%3")
+            .arg(value, window->objectName(), control);
+    };
+    bool isNumber = false;
+    const int number = value.toInt(&isNumber);
+
+    if (auto* c = qobject_cast<QComboBox*>(w)) {
+        int index = c->findText(value);
+        if (index < 0 && isNumber && number >= 0 && number < c->count()) index = number;
+        if (index < 0) return bad();
+        c->setCurrentIndex(index);
+        return {};
+    }
+    if (auto* r = qobject_cast<QRadioButton*>(w)) {
+        if (value != QLatin1String("1")) return bad();
+        r->click();
+        return {};
+    }
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+        if (!b->isCheckable() || !isNumber || (number != 0 && number != 1)) return bad();
+        if (b->isChecked() != (number == 1)) b->click();
+        return {};
+    }
+    if (auto* s = qobject_cast<QSpinBox*>(w)) {
+        if (!isNumber || number < s->minimum() || number > s->maximum()) return bad();
+        s->setValue(number);
+        return {};
+    }
+    if (auto* s = qobject_cast<QAbstractSlider*>(w)) {
+        if (!isNumber || number < s->minimum() || number > s->maximum()) return bad();
+        s->setValue(number);
+        return {};
+    }
+    return QStringLiteral("%1.%2 cannot be set").arg(window->objectName(), control);
+}
+
+}  // namespace pelsid

@@ -1,0 +1,14 @@
+#pragma once
+#include <QString>
+
+class QWidget;
+
+namespace pelsid {
+
+/// Sets a control of a window from text, as `--set WINDOW.CONTROL=VALUE` asks:
+/// a drop-down takes an entry text or index, a toggle or check box 0/1, a spin
+/// box or scroll bar a number, an option button 1. Returns an error message
+/// naming what was wrong, or empty on success.
+QString setControl(QWidget* window, const QString& control, const QString& value);
+
+}  // namespace pelsid

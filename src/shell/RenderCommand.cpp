@@ -1,0 +1,71 @@
+#include "shell/RenderCommand.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QEventLoop>
+#include <cstdio>
+
+#include "control/Screenshots.h"
+#include "shell/Application.h"
+#include "shell/ControlSetter.h"
+#include "shell/QtDialogs.h"
+#include "views/ViewWindow.h"
+
+namespace pelsid {
+
+namespace {
+int fail(const QString& message) {
+    std::fprintf(stderr, "pelsid: %s\n", qPrintable(message));
+    return 1;
+}
+}  // namespace
+
+int runRenderCommand(const QStringList& args) {
+    if (args.size() < 2)
+        return fail(
+            QStringLiteral("usage: pelsid --render DIR FILE [--set WINDOW.CONTROL=VALUE]..."));
+    const QString dir = args[0], file = args[1];
+    if (!QDir(dir).exists()) return fail(QStringLiteral("no such folder: %1").arg(dir));
+
+    ConsoleDialogs dialogs;
+    Application app(dialogs, QCoreApplication::applicationDirPath());
+    app.initApplication();
+    for (int n = 1; n <= ViewSet::kViewCount; ++n)
+        app.registry().toggleWindow(QStringLiteral("frmVis%1").arg(n));
+
+    for (int i = 2; i < args.size(); ++i) {
+        if (args[i] != QLatin1String("--set") || i + 1 >= args.size())
+            return fail(QStringLiteral("unexpected argument: %1").arg(args[i]));
+        const QString setting = args[++i];
+        const int dot = setting.indexOf(QLatin1Char('.')), eq = setting.indexOf(QLatin1Char('='));
+        if (dot <= 0 || eq <= dot + 1)
+            return fail(QStringLiteral("bad setting: %1 (WINDOW.CONTROL=VALUE)").arg(setting));
+        const QString window = setting.left(dot);
+        QWidget* w = app.registry().has(window) ? app.registry().window(window) : nullptr;
+        if (!w) return fail(QStringLiteral("unknown window: %1").arg(window));
+        const QString error =
+            setControl(w, setting.mid(dot + 1, eq - dot - 1), setting.mid(eq + 1));
+        if (!error.isEmpty()) return fail(error);
+    }
+
+    if (!app.loadDataset(file)) return 1;
+    if (app.pipeline().busy()) {
+        QEventLoop loop;
+        QObject::connect(&app.pipeline(), &Pipeline::finished, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+
+    const QString stamp = screenshotStamp(QDateTime::currentDateTime());
+    std::vector<ViewWindow*> shown;
+    for (int i = 0; i < 6; ++i)
+        if (app.isShown(i)) shown.push_back(app.viewWindow(i));
+    QString error = saveScreenshots(shown, dir, stamp);
+    for (int n = 1; n <= 6 && error.isEmpty(); ++n)
+        saveShot(app.thumbnails().vis(n), dir, stamp,
+                 qPrintable(QStringLiteral("_thumb%1.bmp").arg(n)), &error);
+    if (!error.isEmpty()) return fail(error);
+    return dialogs.failed ? 1 : 0;
+}
+
+}  // namespace pelsid

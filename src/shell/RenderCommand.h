@@ -1,0 +1,12 @@
+#pragma once
+#include <QStringList>
+
+namespace pelsid {
+
+/// `pelsid --render DIR FILE [--set WINDOW.CONTROL=VALUE]...`: shows the seven
+/// views offscreen, applies the settings, loads FILE, plays every packet and
+/// writes the screenshots and thumbnails into DIR. Needs a QApplication.
+/// Returns the exit status; messages go to standard error.
+int runRenderCommand(const QStringList& args);
+
+}  // namespace pelsid

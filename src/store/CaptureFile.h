@@ -1,0 +1,63 @@
+#pragma once
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "store/RecordSet.h"
+
+namespace pelsid {
+
+class PacketBuffer;
+
+/// A file of packets read into memory and split into records, ready to be
+/// stored. The loader's flow on top of it:
+///   1. `CaptureFile f = readCaptureFile(path);`
+///   2. `f.format()` is Unreadable (nothing to store) or NotPelsid (wrong
+///      magic: the buffer and views stay untouched) -> show `f.problems()`, stop.
+///   3. Otherwise clear the buffer ("file") and the views, then
+///      `f.insertInto(buffer)` (or insert `f.record(i)` one by one, i <
+///      `f.recordCount()`, with `f.records()[i].fileEnd` for progress).
+///   4. Show `f.problems()` in order (each a message box), then play 1..count.
+class CaptureFile {
+  public:
+    enum class Format { Unreadable, NotPelsid, Dataset, Pcap, Pcapng };
+
+    Format format() const { return format_; }
+    /// True when there are records to store (dataset, pcap or pcapng).
+    bool isLoadable() const {
+        return format_ == Format::Dataset || format_ == Format::Pcap || format_ == Format::Pcapng;
+    }
+    std::uint64_t fileSize() const { return fileSize_; }
+
+    const std::vector<RecordRef>& records() const { return set_.records; }
+    int recordCount() const { return static_cast<int>(set_.records.size()); }
+    /// The bytes of record `i` (0-based).
+    std::span<const std::uint8_t> record(int i) const;
+    /// Messages for the user, in the order they are to be shown.
+    const std::vector<LoadProblem>& problems() const { return set_.problems; }
+    const RecordSet& recordSet() const { return set_; }
+
+    /// Stores every record in `buffer` in file order; returns how many.
+    int insertInto(PacketBuffer& buffer) const;
+
+    friend CaptureFile readCaptureFile(const std::string& path);
+    friend CaptureFile readCaptureBytes(std::vector<std::uint8_t> fileBytes,
+                                        const std::string& fileName);
+
+  private:
+    Format format_ = Format::Unreadable;
+    std::uint64_t fileSize_ = 0;
+    std::vector<std::uint8_t> bytes_;  // what the records point into
+    RecordSet set_;
+};
+
+/// Reads the whole file and splits it by the format its first bytes name
+/// (never its name). A file that cannot be opened or read gives an error
+/// naming the file and the system's reason, and no records.
+CaptureFile readCaptureFile(const std::string& path);
+
+/// As readCaptureFile, for bytes already in memory; `fileName` names them in messages.
+CaptureFile readCaptureBytes(std::vector<std::uint8_t> fileBytes, const std::string& fileName);
+
+}  // namespace pelsid

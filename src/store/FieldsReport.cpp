@@ -1,0 +1,67 @@
+#include "store/FieldsReport.h"
+
+#include "store/CaptureFile.h"
+#include "store/IpFlagsLabel.h"
+#include "store/PacketBuffer.h"
+#include "store/ProtocolNames.h"
+
+namespace pelsid {
+
+namespace {
+constexpr const char* kHeader =
+    "number\tlength\tethertype\tipversion\tihl\ttos\ttotallength\tid\tflags\tfragoffset\tttl\t"
+    "protocol\tprotocolname\tchecksum\tsrc\tdst\ttcpsport\ttcpdport\tudpsport\tudpdport\n";
+
+void appendField(std::string& line, const std::string& value) {
+    line += value;
+    line += '\t';
+}
+void appendField(std::string& line, int value) {
+    appendField(line, std::to_string(value));
+}
+}  // namespace
+
+void writeFieldsReport(const PacketBuffer& b, std::ostream& out) {
+    out << kHeader;
+    std::string line;
+    for (int n = b.oldestHeld(); n <= b.getPacketCount(); ++n) {
+        line.clear();
+        appendField(line, n);
+        appendField(line, b.getLastByteIndex(n) + 1);
+        appendField(line, b.getEtherTypeText(n));
+        appendField(line, b.getIPVersion(n));
+        appendField(line, b.getIPHeaderLength(n));
+        appendField(line, b.getTOS(n));
+        appendField(line, b.getIPTotalLength(n));
+        appendField(line, b.getIPID(n));
+        appendField(line, ipFlagsLabel(b, n));
+        appendField(line, b.getFragOffset(n));
+        appendField(line, b.getTTL(n));
+        appendField(line, b.getIPProtocol(n));
+        appendField(line, std::string(protocolName(b.getIPProtocol(n))));
+        appendField(line, b.getIPChecksum(n));
+        appendField(line, b.getSrcIPText(n));
+        appendField(line, b.getDstIPText(n));
+        appendField(line, b.getTCPSrcPort(n));
+        appendField(line, b.getTCPDstPort(n));
+        appendField(line, b.getUDPSrcPort(n));
+        appendField(line, b.getUDPDstPort(n));
+        line.back() = '\n';
+        out << line;
+    }
+}
+
+int runFieldsCommand(const std::string& path, std::ostream& out, std::ostream& err) {
+    const CaptureFile file = readCaptureFile(path);
+    for (const LoadProblem& p : file.problems())
+        err << (p.severity == LoadProblem::Severity::Error ? "error: " : "warning: ") << p.text
+            << '\n';
+    if (!file.isLoadable()) return 1;
+    PacketBuffer buffer;
+    file.insertInto(buffer);
+    writeFieldsReport(buffer, out);
+    out.flush();
+    return out ? 0 : 1;
+}
+
+}  // namespace pelsid

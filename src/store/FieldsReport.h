@@ -1,0 +1,18 @@
+#pragma once
+#include <ostream>
+#include <string>
+
+namespace pelsid {
+
+class PacketBuffer;
+
+/// Writes a header line and one tab-separated line per held packet, oldest
+/// first, with the decoded header fields as the getters give them.
+void writeFieldsReport(const PacketBuffer& buffer, std::ostream& out);
+
+/// `pelsid --fields FILE`: loads FILE as the File menu does, writes the report
+/// to `out` and every message to `err`. Returns the exit status: 1 when the
+/// file cannot be read or is no file of packets, else 0.
+int runFieldsCommand(const std::string& path, std::ostream& out, std::ostream& err);
+
+}  // namespace pelsid

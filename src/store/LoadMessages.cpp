@@ -1,0 +1,38 @@
+#include "store/LoadMessages.h"
+
+#include "store/Messages.h"
+#include "store/PacketBuffer.h"
+
+namespace pelsid {
+
+LoadProblem notPelsidProblem() {
+    return {LoadProblem::Severity::Warning, Dialogs::Icon::Warning, msg::kWarningTitle,
+            msg::kNotPelsidFile};
+}
+
+LoadProblem exceededProblem() {
+    return {LoadProblem::Severity::Warning, Dialogs::Icon::None, msg::kProgramTitle,
+            std::string(msg::kExceededPrefix) + std::to_string(PacketBuffer::kSlots) +
+                msg::kExceededSuffix};
+}
+
+LoadProblem cutProblem(int cutCount) {
+    const std::string n = std::to_string(cutCount);
+    return {LoadProblem::Severity::Warning, Dialogs::Icon::Warning, msg::kWarningTitle,
+            n + (cutCount == 1 ? " packet was" : " packets were") + " longer than " +
+                std::to_string(PacketBuffer::kSlotBytes) + " bytes and " +
+                (cutCount == 1 ? "was" : "were") + " stored cut to the first " +
+                std::to_string(PacketBuffer::kSlotBytes) + " bytes."};
+}
+
+LoadProblem fileError(const std::string& fileName, const std::string& reason) {
+    return {LoadProblem::Severity::Error, Dialogs::Icon::Critical, msg::kErrorTitle,
+            "Cannot read \"" + fileName + "\": " + reason};
+}
+
+LoadProblem fileWarning(const std::string& fileName, const std::string& text) {
+    return {LoadProblem::Severity::Warning, Dialogs::Icon::Warning, msg::kWarningTitle,
+            "\"" + fileName + "\": " + text};
+}
+
+}  // namespace pelsid

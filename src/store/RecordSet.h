@@ -1,0 +1,31 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "store/LoadProblem.h"
+
+namespace pelsid {
+
+/// One packet found in a file: `length` bytes at `offset` in the byte array
+/// the reader was given (dataset) or filled (pcap). `length` is already cut to
+/// a slot's size. `fileEnd` is how many bytes of the file had been read when
+/// the packet was complete, for a progress display.
+struct RecordRef {
+    std::size_t offset = 0;
+    std::uint32_t length = 0;
+    std::uint64_t fileEnd = 0;
+};
+
+/// What a reader found: the packets to store, in file order, and the messages
+/// for the user.
+struct RecordSet {
+    std::vector<RecordRef> records;
+    std::vector<LoadProblem> problems;
+    int cutCount = 0;       // packets longer than a slot, stored cut
+    int skippedCount = 0;   // frames with nothing to store
+    bool exceeded = false;  // more packets than the buffer holds; the rest were dropped
+    bool refused = false;   // the file could not be read at all; nothing is to be stored
+};
+
+}  // namespace pelsid

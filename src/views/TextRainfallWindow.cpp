@@ -1,0 +1,209 @@
+#include "views/TextRainfallWindow.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QSpinBox>
+#include <algorithm>
+#include <cmath>
+
+#include "views/Color.h"
+#include "views/GlyphFont.h"
+#include "views/RowScroll.h"
+#include "views/SurfaceWidget.h"
+#include "views/Thumbnails.h"
+
+namespace pelsid {
+
+namespace {
+constexpr int kEtherHeader = 14;
+constexpr int kStripHeight = 73;  // the control strip below the picture
+constexpr std::uint32_t kThumbBar = rgb(0, 255, 0);
+constexpr const char* kHex = "0123456789ABCDEF";
+
+bool plainPrintable(int b) {
+    return b >= 32 && b <= 126;
+}
+bool runPrintable(int b) {
+    return b >= 32 && b <= 125;
+}
+
+// Length of the printable run at p if it has at least n characters, else 0.
+// The packet's last byte never belongs to a run.
+int runLength(const std::uint8_t* bytes, int len, int p, int n) {
+    if (n > len - p - 1) return 0;
+    int count = 0;
+    while (p + count <= len - 2 && runPrintable(bytes[p + count])) ++count;
+    return count >= n ? count : 0;
+}
+}  // namespace
+
+TextRainfallWindow::TextRainfallWindow(ViewContext& context, QWidget* parent)
+    : ViewWindow(context, QStringLiteral("frmVis1"), QStringLiteral("pelsid: Text Rainfall"),
+                 parent),
+      picGraph_(600, 400),
+      picGraphBack_(600, 400) {
+    setTag(QStringLiteral("vis1"));
+    setMinimumSize(133, 200);
+    graphWidget_ = new SurfaceWidget(picGraph_, QStringLiteral("picGraph"), this);
+
+    cmbVisMode_ = new QComboBox(this);
+    cmbVisMode_->setObjectName(QStringLiteral("cmbVisMode"));
+    tglPrintASCII_ = new QPushButton(QStringLiteral("Show Strings of Length N"), this);
+    tglPrintASCII_->setObjectName(QStringLiteral("tglPrintASCII"));
+    tglPrintASCII_->setCheckable(true);
+    spnLength_ = new QSpinBox(this);
+    spnLength_->setObjectName(QStringLiteral("spnLength"));
+    spnLength_->setRange(1, 9);
+    spnLength_->setValue(1);
+    lblLength_ = new QLabel(this);
+    lblLength_->setObjectName(QStringLiteral("lblLength"));
+    tglEther_ = new QPushButton(QStringLiteral("Strip Ether Header"), this);
+    tglEther_->setObjectName(QStringLiteral("tglEther"));
+    tglEther_->setCheckable(true);
+
+    connect(cmbVisMode_, &QComboBox::currentIndexChanged, this, [this] { initVisAll(); });
+    connect(graphWidget_, &SurfaceWidget::doubleClicked, this, &TextRainfallWindow::nextMode);
+    connect(spnLength_, &QSpinBox::valueChanged, this,
+            [this](int v) { lblLength_->setText(QString::number(v)); });
+    connect(tglPrintASCII_, &QPushButton::toggled, this, [this](bool on) {
+        spnLength_->setVisible(on);
+        lblLength_->setVisible(on);
+    });
+
+    cmbVisMode_->addItems(
+        {QStringLiteral("ASCII"), QStringLiteral("hex"), QStringLiteral("decimal")});
+    cmbVisMode_->setCurrentIndex(0);
+    spnLength_->hide();
+    lblLength_->hide();
+    lblLength_->setText(QString::number(spnLength_->value()));
+    resize(600, 400 + kStripHeight);
+}
+
+void TextRainfallWindow::resizeEvent(QResizeEvent* e) {
+    const int w = e->size().width();
+    const int h = std::max(1, e->size().height() - kStripHeight);
+    if (w != picGraph_.width() || h != picGraph_.height()) {
+        picGraph_.resize(w, h);
+        picGraphBack_.resize(w, h);
+        scrollLocation_ = 0;
+    }
+    graphWidget_->setGeometry(0, 0, w, h);
+    const int y = h + 8;
+    cmbVisMode_->setGeometry(8, y, 89, 25);
+    tglPrintASCII_->setGeometry(105, y, 161, 25);
+    spnLength_->setGeometry(272, y, 41, 25);
+    lblLength_->setGeometry(320, y, 25, 25);
+    tglEther_->setGeometry(8, y + 32, 129, 25);
+}
+
+void TextRainfallWindow::nextMode() {
+    cmbVisMode_->setCurrentIndex((cmbVisMode_->currentIndex() + 1) % cmbVisMode_->count());
+}
+
+void TextRainfallWindow::initVis() {
+    scrollLocation_ = 0;
+    picGraph_.clear();
+    picGraphBack_.clear();
+    const bool ascii = cmbVisMode_->currentText() == QLatin1String("ASCII");
+    tglPrintASCII_->setVisible(ascii);
+    lblLength_->setVisible(ascii);
+    spnLength_->setVisible(ascii);
+}
+
+void TextRainfallWindow::initVisAll() {
+    initVis();
+    initVisThumb();
+}
+
+void TextRainfallWindow::clear() {
+    scrollLocation_ = 0;
+    picGraph_.clear();
+    picGraphBack_.clear();
+    thumbnailScrollLocation_ = 0;
+    context_.thumbnails.vis(1).clear();
+}
+
+int TextRainfallWindow::charsPerLine() const {
+    const int s = GlyphFont::courier8().width("S");
+    return s > 0 ? int(std::nearbyint(double(picGraph_.width()) / s)) : 0;
+}
+
+std::string TextRainfallWindow::lineText(const PlayedPacket& p) const {
+    const bool strip = tglEther_->isChecked();
+    const int cpl = charsPerLine();
+    const int firstByte = strip ? kEtherHeader : 0;
+    const int lastByte = std::min(p.length - 1, strip ? cpl + 13 : cpl - 1);
+    std::string text;
+    switch (cmbVisMode_->currentIndex()) {
+        case 0: {
+            if (!tglPrintASCII_->isChecked()) {
+                for (int i = firstByte; i <= lastByte; ++i)
+                    text += plainPrintable(p.bytes[i]) ? char(p.bytes[i]) : '.';
+            } else {
+                const int budget = lastByte - firstByte + 1;
+                const int n = spnLength_->value();
+                int count = 0;
+                int pos = firstByte;
+                while (count <= budget && pos < p.length) {
+                    const int run = runLength(p.bytes, p.length, pos, n);
+                    if (run == 0) {
+                        ++pos;
+                        continue;
+                    }
+                    for (int i = pos; i < pos + run && i < p.length; ++i) text += char(p.bytes[i]);
+                    count += run;
+                    pos += run;
+                }
+            }
+            if (!text.empty()) {
+                std::string prefix = "<";
+                prefix += std::to_string(p.number);
+                prefix += ">  ";
+                text.insert(0, prefix);
+            }
+            break;
+        }
+        case 1:
+            for (int i = firstByte; i <= lastByte; ++i) {
+                text += kHex[p.bytes[i] >> 4];
+                text += kHex[p.bytes[i] & 15];
+                text += "  ";
+            }
+            break;
+        case 2:
+            for (int i = firstByte; i <= lastByte; ++i) {
+                text += std::to_string(p.bytes[i]);
+                text += ' ';
+            }
+            break;
+        default:
+            break;
+    }
+    return text;
+}
+
+void TextRainfallWindow::Plot(const PlayedPacket& p) {
+    const int mode = cmbVisMode_->currentIndex();
+    if (mode < 0) return;
+    const std::string text = lineText(p);
+    if (mode == 0 && text.empty()) return;  // nothing printed, the line stays
+    picGraph_.text(0, scrollLocation_, text, packetColor(p.number), GlyphFont::courier8());
+    advanceLine();
+}
+
+void TextRainfallWindow::advanceLine() {
+    scrollLocation_ =
+        scrollLocation_ < picGraph_.height() - kLinePitch ? scrollLocation_ + kLinePitch : 0;
+    for (int y = scrollLocation_; y < scrollLocation_ + kLinePitch; ++y) picGraph_.eraseRow(y);
+}
+
+void TextRainfallWindow::plotThumbnail(const PlayedPacket& p) {
+    Surface& thumb = context_.thumbnails.vis(1);
+    const int width = scaleLength(p.length, thumb.width());
+    thumb.line(0, thumbnailScrollLocation_, width, thumbnailScrollLocation_, kThumbBar);
+    advanceRow(thumb, thumbnailScrollLocation_);
+}
+
+}  // namespace pelsid

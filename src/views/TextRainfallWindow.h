@@ -1,0 +1,62 @@
+#pragma once
+#include <string>
+
+#include "views/Surface.h"
+#include "views/ViewWindow.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+
+namespace pelsid {
+
+class SurfaceWidget;
+
+/// frmVis1: each packet as one line of ASCII, hex or decimal text in its
+/// protocol colour; the thumbnail is a bar chart of packet lengths.
+class TextRainfallWindow : public ViewWindow {
+    Q_OBJECT
+  public:
+    static constexpr int kLinePitch = 15;
+
+    explicit TextRainfallWindow(ViewContext& context, QWidget* parent = nullptr);
+
+    void Plot(const PlayedPacket& packet) override;
+    void plotThumbnail(const PlayedPacket& packet) override;
+    void clear() override;
+    void initVis();
+    void initVisThumb() override {}
+    void initVisAll();
+
+    /// The line Plot would print for a packet ("" when nothing is printed).
+    std::string lineText(const PlayedPacket& packet) const;
+
+    Surface& picGraph() { return picGraph_; }
+    int scrollLocation() const { return scrollLocation_; }
+    int thumbnailScrollLocation() const { return thumbnailScrollLocation_; }
+
+  protected:
+    std::vector<ShotFile> screenshotFiles() const override {
+        return {{&picGraph_, "_textrainfall.bmp"}};
+    }
+    void resizeEvent(QResizeEvent*) override;
+
+  private:
+    void advanceLine();
+    void nextMode();
+    int charsPerLine() const;
+
+    Surface picGraph_;
+    Surface picGraphBack_;
+    SurfaceWidget* graphWidget_;
+    QComboBox* cmbVisMode_;
+    QPushButton* tglPrintASCII_;
+    QSpinBox* spnLength_;
+    QLabel* lblLength_;
+    QPushButton* tglEther_;
+    int scrollLocation_ = 0;
+    int thumbnailScrollLocation_ = 0;
+};
+
+}  // namespace pelsid

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <vector>
+
+#include "pipeline/FilterModel.h"
+#include "pipeline/Pipeline.h"
+#include "store/PacketBuffer.h"
+#include "support/ScriptedDialogs.h"
+
+using namespace pelsid;
+
+namespace {
+struct Calls : PacketView {
+    std::vector<int> plots, thumbs;
+    int clears = 0;
+    void Plot(const PlayedPacket& p) override { plots.push_back(p.number); }
+    void plotThumbnail(const PlayedPacket& p) override { thumbs.push_back(p.number); }
+    void clear() override { ++clears; }
+};
+struct Views : ViewSet {
+    Calls calls[kViewCount];
+    bool shown[kViewCount] = {};
+    PacketView& view(int i) override { return calls[i]; }
+    bool isShown(int i) override { return shown[i]; }
+};
+
+std::vector<std::uint8_t> ipv4(int protocol, int len = 60) {
+    std::vector<std::uint8_t> p(len, 0x41);
+    p[12] = 0x08;
+    p[13] = 0;
+    p[14] = 0x45;
+    p[23] = std::uint8_t(protocol);
+    return p;
+}
+
+void waitFor(Pipeline& p) {
+    if (!p.busy()) return;
+    QEventLoop loop;
+    QObject::connect(&p, &Pipeline::finished, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+}  // namespace
+
+TEST(FilterModel, ClassesAndColours) {
+    FilterModel m;
+    EXPECT_EQ(m.protocolColor(6), 65280u);
+    EXPECT_EQ(m.protocolColor(17), 33023u);
+    EXPECT_EQ(m.protocolColor(1), 16711680u);
+    EXPECT_EQ(m.protocolColor(200), 8421631u);
+    EXPECT_EQ(m.protocolColor(253), 8454143u);
+    EXPECT_EQ(m.protocolColor(0), 8454143u);
+    m.setHidden(ProtocolClass::TCP, true);
+    EXPECT_TRUE(m.isFilteredOut(6));
+    EXPECT_FALSE(m.isFilteredOut(17));
+    m.setHidden(ProtocolClass::UnassignedTransport, true);
+    EXPECT_TRUE(m.isFilteredOut(138));
+    EXPECT_TRUE(m.isFilteredOut(252));
+    EXPECT_FALSE(m.isFilteredOut(137));
+    EXPECT_FALSE(m.isFilteredOut(253));
+    m.setColor(ProtocolClass::ICMP, 42);
+    EXPECT_EQ(m.protocolColor(1), 42u);
+    EXPECT_EQ(m.protocolColor(2), 16711680u);  // IGMP keeps its own blue
+    m.reset();
+    EXPECT_FALSE(m.isFilteredOut(6));
+    EXPECT_EQ(m.protocolColor(1), 16711680u);
+}
+
+TEST(Pipeline, ByteFrequency) {
+    float f[256];
+    std::vector<std::uint8_t> p(101, 0x41);
+    Pipeline::computeByteFrequency(p.data(), 101, f);
+    EXPECT_FLOAT_EQ(f[65], 1.01f);
+    EXPECT_EQ(f[0], 0.0f);
+    Pipeline::computeByteFrequency(p.data(), 1, f);
+    EXPECT_EQ(f[65], 1.0f);  // one byte: the raw count
+}
+
+TEST(Pipeline, DispatchOrderVisibilityAndFilter) {
+    PacketBuffer b;
+    FilterModel m;
+    Views v;
+    Pipeline pipe(b, m, v);
+    auto tcp = ipv4(6), udp = ipv4(17);
+    b.insertPacket(tcp.data(), 59);
+    b.insertPacket(udp.data(), 59);
+    v.shown[0] = true;
+    m.setHidden(ProtocolClass::TCP, true);
+    pipe.playPackets(1, 1);
+    pipe.playPackets(2, 2);
+    for (int i = 0; i < ViewSet::kViewCount; ++i)
+        EXPECT_EQ(v.calls[i].thumbs, std::vector<int>{2}) << i;
+    EXPECT_EQ(v.calls[0].plots, std::vector<int>{2});
+    EXPECT_TRUE(v.calls[1].plots.empty());
+    pipe.playPackets(2, 1);
+    EXPECT_EQ(pipe.lastPlayed(), 2);
+    pipe.clearAllViews();
+    for (auto& c : v.calls) EXPECT_EQ(c.clears, 1);
+}
+
+TEST(Pipeline, RangeJobPlaysInSlicesAndEndsWhenTheBufferIsReinitialised) {
+    PacketBuffer b;
+    FilterModel m;
+    Views v;
+    Pipeline pipe(b, m, v);
+    auto udp = ipv4(17);
+    for (int i = 0; i < 500; ++i) b.insertPacket(udp.data(), 59);
+    pipe.playPackets(1, 500);
+    EXPECT_TRUE(pipe.busy());
+    EXPECT_TRUE(v.calls[0].thumbs.empty());  // nothing before the event loop runs
+    waitFor(pipe);
+    ASSERT_EQ(v.calls[0].thumbs.size(), 500u);
+    EXPECT_EQ(v.calls[0].thumbs.back(), 500);
+
+    pipe.playPackets(1, 500);
+    ScriptedDialogs d;
+    b.clearBuffer("file", d);  // Yes: the job's numbers now name nothing
+    waitFor(pipe);
+    EXPECT_EQ(v.calls[0].thumbs.size(), 500u);
+}

@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "control/Screenshots.h"
+#include "shell/Application.h"
+#include "shell/MainWindow.h"
+#include "store/Messages.h"
+#include "support/ScriptedDialogs.h"
+#include "views/SurfaceWidget.h"
+#include "views/TextRainfallWindow.h"
+
+using namespace pelsid;
+
+namespace {
+const std::string kDelimiter = "<PELSID[CR][LF]>";
+
+// A dataset of `count` UDP records of `len` bytes; byte 42 holds the record's index.
+QString writeDataset(const QTemporaryDir& dir, const QString& name, int count, int len = 60) {
+    std::string bytes = "<PELSID>";
+    for (int i = 0; i < count; ++i) {
+        std::string rec(len, 'A');
+        rec[12] = 0x08;
+        rec[13] = 0;
+        rec[14] = 0x45;
+        rec[23] = 17;
+        rec[42] = char(i & 0x7F);
+        bytes += rec + kDelimiter;
+    }
+    QFile f(dir.filePath(name));
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes.data(), qint64(bytes.size()));
+    return f.fileName();
+}
+
+struct Rig {
+    ScriptedDialogs dialogs;
+    QTemporaryDir dir;
+    Application app{dialogs, dir.path()};
+    Rig() { app.initApplication(); }
+    QAction* entry(const char* name) { return app.mainWindow()->action(QString::fromLatin1(name)); }
+    void waitForPlay() {
+        if (!app.pipeline().busy()) return;
+        QEventLoop loop;
+        QObject::connect(&app.pipeline(), &Pipeline::finished, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    void closeWindow(const char* name) {
+        QWidget* w = app.registry().existing(QString::fromLatin1(name));
+        ASSERT_TRUE(w);
+        w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
+}  // namespace
+
+TEST(Application, StartsWithOnlyTheMainWindowAndNoChecks) {
+    Rig r;
+    EXPECT_TRUE(r.app.registry().existing("frmEncodings"));
+    for (const char* e : {"ToolCapture", "ToolFilters", "ToolEncodings", "vis1", "vis4", "vis7"}) {
+        ASSERT_TRUE(r.entry(e)) << e;
+        EXPECT_FALSE(r.entry(e)->isChecked()) << e;
+    }
+    for (const char* e :
+         {"LoadPreferences", "SaveSettings", "SaveData", "SaveScreenshot", "ToolLogging"})
+        EXPECT_FALSE(r.entry(e)->isVisible()) << e;
+    EXPECT_EQ(r.entry("LoadData")->text(), "&Load Pelsid Dataset");
+    EXPECT_FALSE(r.app.isShown(0));
+}
+
+TEST(Application, MenuThumbnailAndDetailButtonToggleWindows) {
+    Rig r;
+    r.entry("vis1")->trigger();
+    EXPECT_TRUE(r.entry("vis1")->isChecked());
+    EXPECT_TRUE(r.app.isShown(0));
+    r.entry("vis1")->trigger();
+    EXPECT_FALSE(r.entry("vis1")->isChecked());
+    EXPECT_FALSE(r.app.isShown(0));
+
+    QTest::mouseClick(r.app.mainWindow()->thumbnail(4), Qt::LeftButton);
+    EXPECT_TRUE(r.app.isShown(3));
+    r.entry("vis4")->trigger();  // shown by its thumbnail, hidden by the menu
+    EXPECT_FALSE(r.app.isShown(3));
+    EXPECT_FALSE(r.entry("vis4")->isChecked());
+
+    auto* detail = r.app.mainWindow()->findChild<QPushButton*>("tglDetail");
+    detail->click();
+    EXPECT_TRUE(r.app.isShown(6));
+    detail->click();
+    EXPECT_FALSE(r.app.isShown(6));
+}
+
+TEST(Application, CloseBoxDiscardsAndTheNextTouchRecreatesWithDefaults) {
+    Rig r;
+    r.entry("vis1")->trigger();
+    auto* mode = r.app.registry().existing("frmVis1")->findChild<QComboBox*>("cmbVisMode");
+    mode->setCurrentIndex(2);
+    r.closeWindow("frmVis1");
+    EXPECT_FALSE(r.entry("vis1")->isChecked());
+    EXPECT_FALSE(r.app.registry().existing("frmVis1"));
+    r.entry("vis1")->trigger();
+    EXPECT_EQ(
+        r.app.registry().existing("frmVis1")->findChild<QComboBox*>("cmbVisMode")->currentText(),
+        "ASCII");
+
+    // The Filters window's close brings classes and colours back to their defaults.
+    r.entry("ToolEncodings")->trigger();
+    r.app.registry().existing("frmEncodings")->findChild<QPushButton*>("tglTCP")->click();
+    r.app.filters().setColor(ProtocolClass::UDP, 1);
+    EXPECT_TRUE(r.app.filters().isFilteredOut(6));
+    r.closeWindow("frmEncodings");
+    EXPECT_FALSE(r.app.filters().isFilteredOut(6));
+    EXPECT_EQ(r.app.filters().protocolColor(17), 33023u);
+}
+
+TEST(Application, LoaderRefusesAWrongMagicWithoutTouchingTheBuffer) {
+    Rig r;
+    const QString good = writeDataset(r.dir, "good.pelsid", 3);
+    ASSERT_TRUE(r.app.loadDataset(good));
+    r.waitForPlay();
+    QFile bad(r.dir.filePath("bad.txt"));
+    bad.open(QIODevice::WriteOnly);
+    bad.write("<pelsid>abcdef");
+    bad.close();
+    EXPECT_FALSE(r.app.loadDataset(bad.fileName()));
+    ASSERT_EQ(r.dialogs.messages.size(), 1u);
+    EXPECT_EQ(r.dialogs.messages[0].text, msg::kNotPelsidFile);
+    EXPECT_EQ(r.dialogs.messages[0].title, "Warning");
+    EXPECT_TRUE(r.dialogs.questions.empty());
+    EXPECT_EQ(r.app.buffer().getPacketCount(), 3);
+}
+
+TEST(Application, LoaderAsksBeforeOverwritingAndPlaysWhatItStored) {
+    Rig r;
+    ASSERT_TRUE(r.app.loadDataset(writeDataset(r.dir, "a.pelsid", 2)));
+    r.waitForPlay();
+    EXPECT_TRUE(r.dialogs.questions.empty());  // an empty buffer asks nothing
+
+    r.dialogs.answers = {false};
+    ASSERT_TRUE(r.app.loadDataset(writeDataset(r.dir, "b.pelsid", 3)));
+    r.waitForPlay();
+    ASSERT_EQ(r.dialogs.questions.size(), 1u);
+    EXPECT_EQ(r.dialogs.questions[0].text, msg::kVerifyBufferDelete);
+    EXPECT_EQ(r.dialogs.questions[0].title, "Verify Buffer Delete");
+    EXPECT_EQ(r.app.buffer().getPacketCount(), 5);
+    EXPECT_EQ(r.app.pipeline().lastPlayed(), 5);  // the new packets 3..5, not 1..3
+    auto* rain = static_cast<TextRainfallWindow*>(r.app.viewWindow(0));
+    EXPECT_EQ(rain->thumbnailScrollLocation(), 3);
+
+    r.dialogs.answers = {true};
+    ASSERT_TRUE(r.app.loadDataset(writeDataset(r.dir, "c.pelsid", 4)));
+    r.waitForPlay();
+    EXPECT_EQ(r.app.buffer().getPacketCount(), 4);
+    EXPECT_EQ(r.app.pipeline().lastPlayed(), 4);
+}
+
+TEST(Application, LoaderKeepsTheFirst30000Records) {
+    Rig r;
+    ASSERT_TRUE(r.app.loadDataset(writeDataset(r.dir, "big.pelsid", 30001)));
+    EXPECT_EQ(r.app.buffer().getPacketCount(), 30000);
+    ASSERT_EQ(r.dialogs.messages.size(), 1u);
+    EXPECT_EQ(r.dialogs.messages[0].text,
+              "Packets in file exceeded buffer.  Only the first 30000 packets will be used.");
+    EXPECT_EQ(r.dialogs.messages[0].icon, Dialogs::Icon::None);
+    r.app.exit();  // ends the play at once
+    EXPECT_FALSE(r.app.pipeline().busy());
+}
+
+TEST(Application, OpenDatasetStartsInTheProgramFolder) {
+    Rig r;
+    r.dialogs.files = {writeDataset(r.dir, "x.pelsid", 1).toStdString()};
+    r.entry("LoadData")->trigger();
+    ASSERT_EQ(r.dialogs.fileFolders.size(), 1u);
+    EXPECT_EQ(r.dialogs.fileFolders[0], r.dir.path().toStdString());
+    EXPECT_EQ(r.dialogs.questions[0].title, "Open pelsid dataset");
+    EXPECT_EQ(r.app.buffer().getPacketCount(), 1);
+    r.entry("LoadData")->trigger();  // cancelled: nothing happens
+    EXPECT_EQ(r.app.buffer().getPacketCount(), 1);
+}
+
+TEST(Application, HiddenViewsKeepTheirThumbnailsRunning) {
+    Rig r;
+    ASSERT_TRUE(r.app.loadDataset(writeDataset(r.dir, "t.pelsid", 10)));
+    r.waitForPlay();
+    EXPECT_EQ(static_cast<TextRainfallWindow*>(r.app.viewWindow(0))->thumbnailScrollLocation(), 10);
+    EXPECT_FALSE(r.app.isShown(0));
+}
+
+TEST(Screenshots, StampNamesAndFailedWrite) {
+    EXPECT_EQ(screenshotStamp(QDateTime(QDate(2026, 2, 1), QTime(9, 5, 7))), "20260201_090507");
+    Rig r;
+    EXPECT_TRUE(r.app.saveScreenshots());
+    EXPECT_TRUE(
+        QDir(r.dir.path()).entryList({"*.bmp"}).isEmpty());  // no view shown, nothing written
+    r.entry("vis1")->trigger();
+    r.entry("vis4")->trigger();
+    ASSERT_TRUE(r.app.saveScreenshots());
+    const QStringList files = QDir(r.dir.path()).entryList({"*.bmp"});
+    ASSERT_EQ(files.size(), 2);
+    EXPECT_TRUE(files[0].endsWith("_binaryrainfall.bmp"));
+    EXPECT_TRUE(files[1].endsWith("_textrainfall.bmp"));
+    EXPECT_EQ(files[0].left(15), files[1].left(15));
+
+    EXPECT_FALSE(r.app.saveScreenshots(r.dir.filePath("no/such/folder")));
+    ASSERT_FALSE(r.dialogs.messages.empty());
+    EXPECT_NE(r.dialogs.messages.back().text.find("no/such/folder"), std::string::npos);
+}

@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "store/CaptureFile.h"
+#include "store/IpFlagsLabel.h"
+#include "store/PacketBuffer.h"
+
+using namespace pelsid;
+
+namespace {
+std::string fixture(const char* name) {
+    return std::string(PELSID_TEST_DATA) + "/" + name;
+}
+
+using Bytes = std::vector<std::uint8_t>;
+
+void put32(Bytes& b, std::uint32_t v, bool bigEndian) {
+    for (int i = 0; i < 4; ++i) b.push_back(std::uint8_t(v >> (bigEndian ? 24 - 8 * i : 8 * i)));
+}
+void put16(Bytes& b, std::uint16_t v, bool bigEndian) {
+    b.push_back(std::uint8_t(bigEndian ? v >> 8 : v));
+    b.push_back(std::uint8_t(bigEndian ? v : v >> 8));
+}
+
+// A classic pcap written by hand, for link types and shapes no tool here makes.
+Bytes handPcap(std::uint32_t linkType, const std::vector<Bytes>& frames, bool bigEndian = false,
+               std::uint32_t magic = 0xA1B2C3D4) {
+    Bytes b;
+    put32(b, magic, bigEndian);
+    put16(b, 2, bigEndian);
+    put16(b, 4, bigEndian);
+    put32(b, 0, bigEndian);
+    put32(b, 0, bigEndian);
+    put32(b, 262144, bigEndian);
+    put32(b, linkType, bigEndian);
+    for (const Bytes& f : frames) {
+        put32(b, 1700000000, bigEndian);
+        put32(b, 0, bigEndian);
+        put32(b, std::uint32_t(f.size()), bigEndian);
+        put32(b, std::uint32_t(f.size()), bigEndian);
+        b.insert(b.end(), f.begin(), f.end());
+    }
+    return b;
+}
+
+// An IPv4/UDP packet from 10.0.0.1:1000 to 10.0.0.2:2000.
+Bytes ipv4Udp() {
+    return {0x45, 0, 0,  28, 0x12, 0x34, 0x40, 0,    64,   17,   0, 0, 10, 0,
+            0,    1, 10, 0,  0,    2,    0x03, 0xE8, 0x07, 0xD0, 0, 8, 0,  0};
+}
+
+Bytes ethernetFrame(std::size_t length) {
+    Bytes f(length, 0xAB);
+    f[12] = 0x08;
+    f[13] = 0x06;  // ARP
+    return f;
+}
+
+std::vector<std::vector<std::string>> readTsv(const std::string& path) {
+    std::ifstream in(path);
+    std::vector<std::vector<std::string>> rows;
+    std::string line;
+    std::getline(in, line);  // header
+    while (std::getline(in, line)) {
+        std::vector<std::string> cells;
+        std::stringstream s(line);
+        std::string cell;
+        while (std::getline(s, cell, '\t')) cells.push_back(cell);
+        cells.resize(20);
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+int number(const std::string& s) {
+    return s.empty() ? 0 : int(std::stoul(s, nullptr, 0));
+}
+
+// Every decoded field of a fixture against what tshark shows for it.
+void expectMatchesTshark(const char* capture, const char* expected, int linkHeader) {
+    const CaptureFile file = readCaptureFile(fixture(capture));
+    const auto rows = readTsv(fixture(expected));
+    ASSERT_EQ(file.recordCount(), int(rows.size()));
+    PacketBuffer b;
+    file.insertInto(b);
+    for (int i = 0; i < int(rows.size()); ++i) {
+        const auto& r = rows[std::size_t(i)];
+        const int n = i + 1;
+        SCOPED_TRACE("frame " + std::to_string(n));
+        const int frameLength = number(r[0]) - linkHeader + 14;
+        EXPECT_EQ(b.getLastByteIndex(n) + 1, std::min(frameLength, PacketBuffer::kSlotBytes));
+        EXPECT_EQ(b.getEtherType(n), number(r[1]));
+        EXPECT_EQ(b.getIPVersion(n), number(r[2]));
+        EXPECT_EQ(b.getIPHeaderLength(n) * 4, number(r[3]));
+        EXPECT_EQ(b.getTOS(n), number(r[4]));
+        EXPECT_EQ(b.getIPTotalLength(n), number(r[5]));
+        EXPECT_EQ(b.getIPID(n), number(r[6]));
+        EXPECT_EQ(b.getFlagReserved(n), number(r[7]) != 0);
+        EXPECT_EQ(b.getFlagDF(n), number(r[8]) != 0);
+        EXPECT_EQ(b.getFlagMF(n), number(r[9]) != 0);
+        EXPECT_EQ(b.getFragOffset(n) * 8, number(r[10]));
+        EXPECT_EQ(b.getTTL(n), number(r[11]));
+        EXPECT_EQ(b.getIPProtocol(n), number(r[12]));
+        EXPECT_EQ(b.getIPChecksum(n), number(r[13]));
+        EXPECT_EQ(b.getSrcIPText(n), r[14]);
+        EXPECT_EQ(b.getDstIPText(n), r[15]);
+        // tshark also names ports inside an ICMP error's quoted header; the
+        // decoder reads ports of the packet's own transport only.
+        const bool tcp = b.getIPProtocol(n) == 6, udp = b.getIPProtocol(n) == 17;
+        EXPECT_EQ(b.getTCPSrcPort(n), tcp ? number(r[16]) : 0);
+        EXPECT_EQ(b.getTCPDstPort(n), tcp ? number(r[17]) : 0);
+        EXPECT_EQ(b.getUDPSrcPort(n), udp ? number(r[18]) : 0);
+        EXPECT_EQ(b.getUDPDstPort(n), udp ? number(r[19]) : 0);
+    }
+}
+}  // namespace
+
+TEST(PcapReader, TcpdumpEthernetDecodesAsTsharkShows) {
+    expectMatchesTshark("lo_ethernet.pcap", "lo_ethernet.tshark.tsv", 14);
+}
+
+TEST(PcapReader, CookedCaptureDecodesAsTsharkShows) {
+    expectMatchesTshark("any_cooked_sll2.pcap", "any_cooked_sll2.tshark.tsv", 20);
+}
+
+TEST(PcapReader, AllCapturesOfTheSameTrafficAgree) {
+    // pcapng from dumpcap and both cooked forms carry the same 14 IPv4 packets.
+    const CaptureFile ethernet = readCaptureFile(fixture("lo_ethernet.pcap"));
+    EXPECT_EQ(ethernet.format(), CaptureFile::Format::Pcap);
+    const CaptureFile pcapng = readCaptureFile(fixture("lo_ethernet.pcapng"));
+    EXPECT_EQ(pcapng.format(), CaptureFile::Format::Pcapng);
+    for (const char* name : {"lo_ethernet.pcapng", "any_cooked_sll.pcap", "any_cooked_sll2.pcap"}) {
+        SCOPED_TRACE(name);
+        const CaptureFile f = readCaptureFile(fixture(name));
+        ASSERT_EQ(f.recordCount(), 14);
+        for (int i = 0; i < f.recordCount(); ++i) {
+            const auto bytes = f.record(i);
+            EXPECT_EQ(bytes[12], 0x08);
+            EXPECT_EQ(bytes[13], 0x00);
+            EXPECT_EQ(bytes[14], 0x45);  // IPv4 right behind the (made-up) Ethernet header
+            EXPECT_EQ(bytes[26], 127);
+        }
+    }
+}
+
+TEST(PcapReader, OversizeFramesAreCutAndCounted) {
+    const CaptureFile f = readCaptureFile(fixture("lo_ethernet.pcap"));
+    ASSERT_EQ(f.recordCount(), 14);
+    EXPECT_EQ(f.records()[9].length, std::uint32_t(PacketBuffer::kSlotBytes));
+    EXPECT_EQ(f.recordSet().cutCount, 1);
+    ASSERT_EQ(f.problems().size(), 1u);
+    EXPECT_NE(f.problems()[0].text.find("1 packet was longer than 1601"), std::string::npos);
+}
+
+TEST(PcapReader, FileCutShortKeepsThePacketsBeforeTheDamage) {
+    const CaptureFile f = readCaptureFile(fixture("lo_ethernet_cut.pcap"));
+    EXPECT_TRUE(f.isLoadable());
+    EXPECT_EQ(f.recordCount(), 9);
+    ASSERT_EQ(f.problems().size(), 1u);
+    const std::string& text = f.problems()[0].text;
+    EXPECT_EQ(f.problems()[0].severity, LoadProblem::Severity::Warning);
+    EXPECT_NE(text.find("frame 10"), std::string::npos) << text;
+    EXPECT_NE(text.find("truncated"), std::string::npos) << text;  // libpcap's own words
+    EXPECT_NE(text.find("lo_ethernet_cut.pcap"), std::string::npos) << text;
+}
+
+TEST(PcapReader, UnsupportedLinkTypeIsRefusedByName) {
+    const CaptureFile f = readCaptureBytes(handPcap(105, {ethernetFrame(60)}), "wifi.pcap");
+    EXPECT_EQ(f.format(), CaptureFile::Format::Unreadable);
+    EXPECT_EQ(f.recordCount(), 0);
+    ASSERT_EQ(f.problems().size(), 1u);
+    EXPECT_EQ(f.problems()[0].severity, LoadProblem::Severity::Error);
+    EXPECT_NE(f.problems()[0].text.find("IEEE802_11"), std::string::npos) << f.problems()[0].text;
+}
+
+TEST(PcapReader, RawIpGetsAnEthernetHeader) {
+    for (std::uint32_t linkType : {101u /* LINKTYPE_RAW */, 228u /* IPv4 */}) {
+        const CaptureFile f = readCaptureBytes(handPcap(linkType, {ipv4Udp()}), "raw.pcap");
+        ASSERT_EQ(f.recordCount(), 1) << linkType;
+        PacketBuffer b;
+        f.insertInto(b);
+        EXPECT_EQ(b.getLastByteIndex(1), 14 + 28 - 1);
+        EXPECT_EQ(b.getEtherType(1), 0x0800);
+        EXPECT_EQ(b.getSrcIPText(1), "10.0.0.1");
+        EXPECT_EQ(b.getUDPSrcPort(1), 1000);
+        EXPECT_EQ(b.getUDPDstPort(1), 2000);
+        EXPECT_EQ(ipFlagsLabel(b, 1), "DF");
+    }
+}
+
+TEST(PcapReader, FormatComesFromTheMagicInEitherByteOrder) {
+    const std::vector<Bytes> frames{ethernetFrame(60), ethernetFrame(1514)};
+    for (bool bigEndian : {false, true})
+        for (std::uint32_t magic : {0xA1B2C3D4u, 0xA1B23C4Du}) {
+            const CaptureFile f =
+                readCaptureBytes(handPcap(1, frames, bigEndian, magic), "capture.pelsid");
+            EXPECT_EQ(f.format(), CaptureFile::Format::Pcap);
+            ASSERT_EQ(f.recordCount(), 2);
+            EXPECT_EQ(f.records()[1].length, 1514u);
+            EXPECT_TRUE(f.problems().empty());
+        }
+}
+
+TEST(PcapReader, EmptyFramesAreSkippedAndCounted) {
+    const Bytes sllHeaderOnly(16, 0);
+    CaptureFile f = readCaptureBytes(handPcap(1, {Bytes{}, ethernetFrame(60), Bytes{}}), "e.pcap");
+    EXPECT_EQ(f.recordCount(), 1);
+    ASSERT_EQ(f.problems().size(), 1u);
+    EXPECT_NE(f.problems()[0].text.find("2 frames were skipped"), std::string::npos);
+    f = readCaptureBytes(handPcap(113, {sllHeaderOnly}), "sll.pcap");
+    EXPECT_EQ(f.recordCount(), 0);
+    EXPECT_EQ(f.recordSet().skippedCount, 1);
+}
+
+TEST(PcapReader, MoreFramesThanTheBufferHoldsKeepsTheFirst30000) {
+    std::vector<Bytes> frames(30001, ethernetFrame(60));
+    frames[30000][0] = 0x77;
+    const CaptureFile f = readCaptureBytes(handPcap(1, frames), "big.pcap");
+    EXPECT_EQ(f.recordCount(), 30000);
+    EXPECT_TRUE(f.recordSet().exceeded);
+    ASSERT_EQ(f.problems().size(), 1u);
+    EXPECT_EQ(f.problems()[0].text,
+              "Packets in file exceeded buffer.  Only the first 30000 packets will be used.");
+}
+
+TEST(PcapReader, DamagedHeaderStoresNothing) {
+    Bytes header = handPcap(1, {});
+    header.resize(10);
+    const CaptureFile f = readCaptureBytes(header, "short.pcap");
+    EXPECT_EQ(f.format(), CaptureFile::Format::Unreadable);
+    ASSERT_EQ(f.problems().size(), 1u);
+    EXPECT_EQ(f.problems()[0].severity, LoadProblem::Severity::Error);
+}

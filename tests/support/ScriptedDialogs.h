@@ -1,0 +1,53 @@
+#pragma once
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "store/Dialogs.h"
+
+namespace pelsid {
+
+/// Dialogs answered from a script, recording everything asked, so no test
+/// ever waits on a real dialog.
+class ScriptedDialogs : public Dialogs {
+  public:
+    struct Shown {
+        Icon icon;
+        std::string title;
+        std::string text;
+    };
+
+    std::deque<bool> answers;          // Yes/No answers in order; Yes when empty
+    std::deque<std::string> files;     // file dialog results in order; cancel when empty
+    std::deque<std::uint32_t> colors;  // chosen colours; cancel when empty
+    std::vector<Shown> questions;
+    std::vector<Shown> messages;
+    std::vector<std::string> fileFolders;
+
+    bool question(const std::string& title, const std::string& text) override {
+        questions.push_back({Icon::Warning, title, text});
+        if (answers.empty()) return true;
+        const bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    void message(Icon icon, const std::string& title, const std::string& text) override {
+        messages.push_back({icon, title, text});
+    }
+    std::string openFileName(const std::string& title, const std::string& folder) override {
+        questions.push_back({Icon::None, title, folder});
+        fileFolders.push_back(folder);
+        if (files.empty()) return {};
+        std::string f = files.front();
+        files.pop_front();
+        return f;
+    }
+    std::uint32_t chooseColor(std::uint32_t initial) override {
+        if (colors.empty()) return initial;
+        const std::uint32_t c = colors.front();
+        colors.pop_front();
+        return c;
+    }
+};
+
+}  // namespace pelsid

@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <vector>
+
+#include "pipeline/FilterModel.h"
+#include "store/PacketBuffer.h"
+#include "views/GlyphFont.h"
+#include "views/TextRainfallWindow.h"
+#include "views/Thumbnails.h"
+
+using namespace pelsid;
+
+namespace {
+struct Rig {
+    PacketBuffer buffer;
+    FilterModel filters;
+    Thumbnails thumbs;
+    ViewContext ctx{buffer, filters, thumbs};
+    TextRainfallWindow win{ctx};
+    std::vector<std::uint8_t> bytes = std::vector<std::uint8_t>(1601, 0);
+
+    PlayedPacket packet(std::vector<std::uint8_t> content, int number = 7) {
+        std::fill(bytes.begin(), bytes.end(), 0);
+        std::copy(content.begin(), content.end(), bytes.begin());
+        return {number, bytes.data(), int(content.size()), nullptr};
+    }
+    template <class T>
+    T* child(const char* name) {
+        return win.findChild<T*>(QString::fromLatin1(name));
+    }
+};
+std::vector<std::uint8_t> text(const std::string& s) {
+    return {s.begin(), s.end()};
+}
+}  // namespace
+
+TEST(TextRainfall, PlainAsciiHexAndDecimal) {
+    Rig r;
+    EXPECT_EQ(r.win.lineText(r.packet({0x47, 0x45, 0x54, 0x20, 0x0D, 0x0A})), "<7>  GET ..");
+    EXPECT_EQ(r.win.lineText(r.packet({'~', 127, 200})), "<7>  ~..");
+    r.child<QComboBox>("cmbVisMode")->setCurrentIndex(1);
+    EXPECT_EQ(r.win.lineText(r.packet({0x00, 0xFF, 0x10})), "00  FF  10  ");
+    r.child<QComboBox>("cmbVisMode")->setCurrentIndex(2);
+    EXPECT_EQ(r.win.lineText(r.packet({69, 0, 60})), "69 0 60 ");
+}
+
+TEST(TextRainfall, StringsFilter) {
+    Rig r;
+    r.child<QPushButton>("tglPrintASCII")->setChecked(true);
+    r.child<QSpinBox>("spnLength")->setValue(4);
+    // Only the six-character run qualifies.
+    auto p = text("ab");
+    p.push_back(0);
+    for (char c : std::string("GET /x")) p.push_back(std::uint8_t(c));
+    p.push_back(0);
+    EXPECT_EQ(r.win.lineText(r.packet(p)), "<7>  GET /x");
+    // Runs follow each other without a separator; the last byte never counts,
+    // and the tilde ends a run.
+    EXPECT_EQ(r.win.lineText(r.packet(text("abcd~efgh\x01wxyz"))), "<7>  abcdefgh");
+    EXPECT_EQ(r.win.lineText(r.packet(text("\x01xyzw"))), "");
+    const PlayedPacket none = r.packet(text("\x01\x02"));
+    r.win.Plot(none);
+    EXPECT_EQ(r.win.scrollLocation(), 0);  // nothing printed, the line stays
+}
+
+TEST(TextRainfall, EthernetStripping) {
+    Rig r;
+    r.child<QPushButton>("tglEther")->setChecked(true);
+    auto p = std::vector<std::uint8_t>(14, '.');
+    for (char c : std::string("E..<")) p.push_back(std::uint8_t(c));
+    EXPECT_EQ(r.win.lineText(r.packet(p)), "<7>  E..<");
+    r.child<QComboBox>("cmbVisMode")->setCurrentIndex(1);
+    EXPECT_EQ(r.win.lineText(r.packet(std::vector<std::uint8_t>(14, 1))), "");
+    r.win.Plot(r.packet(std::vector<std::uint8_t>(14, 1)));
+    EXPECT_EQ(r.win.scrollLocation(), 15);  // an empty hex line still advances
+}
+
+TEST(TextRainfall, LineAdvanceWrapsAndBlanksTheNextLine) {
+    Rig r;
+    const int h = r.win.picGraph().height();
+    const auto p = r.packet(text("HELLO"));
+    int expected = 0;
+    for (int i = 0; i < 40; ++i) {
+        r.win.Plot(p);
+        expected = expected < h - 15 ? expected + 15 : 0;
+        ASSERT_EQ(r.win.scrollLocation(), expected);
+    }
+    for (int y = expected; y < expected + 15 && y < h; ++y)
+        for (int x = 0; x < r.win.picGraph().width(); ++x)
+            ASSERT_EQ(r.win.picGraph().pixel(x, y), 0u);
+    // Text is drawn in the packet's protocol colour (slot protocol 0: other legal).
+    bool found = false;
+    for (int y = 0; y < 15 && !found; ++y)
+        for (int x = 0; x < 60; ++x) found |= r.win.picGraph().pixel(x, y) == 8454143u;
+    EXPECT_TRUE(found);
+}
+
+TEST(TextRainfall, ThumbnailBarsAdvanceAndWrap) {
+    Rig r;
+    Surface& t = r.thumbs.vis(1);
+    r.win.plotThumbnail(r.packet(std::vector<std::uint8_t>(759, 1)));
+    for (int x = 0; x < t.width(); ++x)
+        EXPECT_EQ(t.pixel(x, 0), x < 40 ? 65280u : 0u) << x;  // 759/1518*81 = 40.5
+    for (int i = 1; i < t.height(); ++i) r.win.plotThumbnail(r.packet({1}));
+    EXPECT_EQ(r.win.thumbnailScrollLocation(), 0);
+    r.win.plotThumbnail(r.packet(std::vector<std::uint8_t>(1518, 1)));
+    EXPECT_EQ(t.pixel(80, 0), 65280u);
+    EXPECT_EQ(t.pixel(0, 1), 0u);  // the row after the newest is blank
+    r.win.clear();
+    EXPECT_EQ(r.win.thumbnailScrollLocation(), 0);
+    EXPECT_EQ(t.pixel(80, 0), 0u);
+}
+
+TEST(TextRainfall, ModeChangesReinitialise) {
+    Rig r;
+    r.win.Plot(r.packet(text("HELLO")));
+    EXPECT_EQ(r.win.scrollLocation(), 15);
+    auto* mode = r.child<QComboBox>("cmbVisMode");
+    mode->setCurrentIndex(2);
+    EXPECT_EQ(r.win.scrollLocation(), 0);
+    EXPECT_TRUE(r.child<QPushButton>("tglPrintASCII")->isHidden());
+    mode->setCurrentIndex(0);
+    EXPECT_FALSE(r.child<QPushButton>("tglPrintASCII")->isHidden());
+    // The line holds as many bytes as characters fit across the picture.
+    const int cpl =
+        int(std::nearbyint(double(r.win.picGraph().width()) / GlyphFont::courier8().width("S")));
+    const std::string line = r.win.lineText(r.packet(std::vector<std::uint8_t>(1500, 'x')));
+    EXPECT_EQ(int(line.size()), 5 + cpl);
+}
