@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "fieldviews/AxisStore.h"
-#include "fieldviews/FieldPackets.h"
+#include "FieldPackets.h"
 #include "fieldviews/HeaderAxes.h"
 #include "pipeline/FilterModel.h"
 #include "store/PacketBuffer.h"
