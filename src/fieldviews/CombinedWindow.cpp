@@ -63,7 +63,7 @@ CombinedWindow::CombinedWindow(ViewContext& context, AxisStore& axes, QWidget* p
     spnBuckets_->setObjectName(QStringLiteral("spnBuckets"));
     spnBuckets_->setRange(1, 99);
     spnBuckets_->setValue(1);
-    spnBuckets_->resize(20, spnBuckets_->sizeHint().height());
+    spnBuckets_->resize(spnBuckets_->sizeHint());
     lblBuckets_->resize(24, spnBuckets_->height());
     connect(spnBuckets_, &QSpinBox::valueChanged, this,
             [this](int value) { lblBuckets_->setText(QString::number(value)); });

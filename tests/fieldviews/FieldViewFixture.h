@@ -3,8 +3,8 @@
 #include <QRect>
 #include <memory>
 
-#include "fieldviews/AxisStore.h"
 #include "FieldPackets.h"
+#include "fieldviews/AxisStore.h"
 #include "fieldviews/HeaderAxes.h"
 #include "pipeline/FilterModel.h"
 #include "store/PacketBuffer.h"
