@@ -1,5 +1,6 @@
 #include "fieldviews/AxisMarks.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "fieldviews/ShadowLabels.h"
@@ -29,14 +30,19 @@ void plotSegment(Surface& surface, const AxisMark& a, const AxisMark& b, bool bI
     const int h = surface.height(), th = font.height();
     // Monospaced labels: the width of "A" times the length right-aligns exactly.
     const int bx = bIsLastAxis ? b.x - font.width("A") * int(b.label.size()) : b.x;
-    drawShadowedLabels(surface,
-                       {{a.x, labelTop(a.y, h, th), a.label}, {bx, labelTop(b.y, h, th), b.label}},
-                       font);
+    drawShadowedLabels(
+        surface, {{a.x, labelTop(a.y, h, th), a.label}, {bx, labelTop(b.y, h, th), b.label}}, font);
 }
 
-void plotPoint(Surface& surface, const AxisMark& mark, std::uint32_t color) {
-    surface.setPixel(mark.x, mark.y, color);
-    surface.text(mark.x, mark.y, mark.label, rgb(255, 255, 255), GlyphFont::label());
+void plotPoint(Surface& surface, const AxisMark& mark, bool isLastAxis, std::uint32_t color) {
+    const GlyphFont& font = GlyphFont::label();
+    int x = mark.x, labelX = mark.x;
+    if (isLastAxis) {
+        x = std::min(mark.x, surface.width() - 1);
+        labelX = mark.x - font.width("A") * int(mark.label.size());
+    }
+    surface.setPixel(x, mark.y, color);
+    surface.text(labelX, mark.y, mark.label, rgb(255, 255, 255), font);
 }
 
 }  // namespace pelsid

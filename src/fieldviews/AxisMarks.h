@@ -33,6 +33,8 @@ void plotSegment(Surface& surface, const AxisMark& a, const AxisMark& b, bool bI
                  std::uint32_t color);
 
 /// A packet known on one axis only: a pixel and a white label, no shadow.
-void plotPoint(Surface& surface, const AxisMark& mark, std::uint32_t color);
+/// On the last axis, which lies just beyond the picture, the point moves
+/// onto the last column and its label is right-aligned, so it stays visible.
+void plotPoint(Surface& surface, const AxisMark& mark, bool isLastAxis, std::uint32_t color);
 
 }  // namespace pelsid

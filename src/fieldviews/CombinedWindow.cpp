@@ -63,7 +63,7 @@ CombinedWindow::CombinedWindow(ViewContext& context, AxisStore& axes, QWidget* p
     spnBuckets_->setObjectName(QStringLiteral("spnBuckets"));
     spnBuckets_->setRange(1, 99);
     spnBuckets_->setValue(1);
-    spnBuckets_->resize(20, spnBuckets_->sizeHint().height());
+    spnBuckets_->resize(spnBuckets_->sizeHint());
     lblBuckets_->resize(24, spnBuckets_->height());
     connect(spnBuckets_, &QSpinBox::valueChanged, this,
             [this](int value) { lblBuckets_->setText(QString::number(value)); });
@@ -134,8 +134,8 @@ void CombinedWindow::Plot(const PlayedPacket& packet) {
         placedSample(buffer, n, b, ProtocolLabel::Number, AxisDirection::Vertical, h);
     // Unlike the parallel plot, a packet known on one axis only leaves no mark.
     if (!isIPv4(buffer, n) && !(isAlwaysValid(a) && isAlwaysValid(b))) return;
-    plotSegment(picGraph_, {0, l.position, l.label}, {picGraph_.width(), r.position, r.label},
-                true, color);
+    plotSegment(picGraph_, {0, l.position, l.label}, {picGraph_.width(), r.position, r.label}, true,
+                color);
     plotHistory(l.position, r.position, color);
 }
 

@@ -10,24 +10,43 @@
 namespace pelsid {
 
 const std::array<std::string_view, kAxisCount> kAxisCaptions = {
-    "packet length",      "Ethertype",          "IP Version",        "IP Header Len",
-    "IP Diff Services",   "IP Total Length",    "IP Identification", "IP Flags",
-    "IP Fragment Offset", "TTL",                "IP Transport Protocol",
-    "IP Header Checksum", "Source IP",          "Dest IP",           "TCP Source Port",
-    "TCP Dest Port",      "UDP Source Port",    "UDP Dest Port",
+    "packet length",
+    "Ethertype",
+    "IP Version",
+    "IP Header Len",
+    "IP Diff Services",
+    "IP Total Length",
+    "IP Identification",
+    "IP Flags",
+    "IP Fragment Offset",
+    "TTL",
+    "IP Transport Protocol",
+    "IP Header Checksum",
+    "Source IP",
+    "Dest IP",
+    "TCP Source Port",
+    "TCP Dest Port",
+    "UDP Source Port",
+    "UDP Dest Port",
 };
 
 int axisMaxRange(int axisIndex) {
     switch (axisIndex) {
-        case 0: return 1518;
+        case 0:
+            return 1518;
         case 2:
-        case 3: return 16;
+        case 3:
+            return 16;
         case 4:
         case 9:
-        case 10: return 256;
-        case 7: return 8;
-        case 8: return 8192;
-        default: return 65536;
+        case 10:
+            return 256;
+        case 7:
+            return 8;
+        case 8:
+            return 8192;
+        default:
+            return 65536;
     }
 }
 
@@ -41,34 +60,49 @@ AxisSample decimal(int value) {
 
 AxisSample axisSample(const PacketBuffer& b, int n, int axisIndex, ProtocolLabel protocolLabel) {
     switch (axisIndex) {
-        case 0: return decimal(b.getLastByteIndex(n) + 1);
-        case 1: return {b.getEtherType(n), b.getEtherTypeText(n), 0};
-        case 2: return decimal(b.getIPVersion(n));
-        case 3: return decimal(b.getIPHeaderLength(n));
-        case 4: return decimal(b.getTOS(n));
-        case 5: return decimal(b.getIPTotalLength(n));
-        case 6: return decimal(b.getIPID(n));
+        case 0:
+            return decimal(b.getLastByteIndex(n) + 1);
+        case 1:
+            return {b.getEtherType(n), b.getEtherTypeText(n), 0};
+        case 2:
+            return decimal(b.getIPVersion(n));
+        case 3:
+            return decimal(b.getIPHeaderLength(n));
+        case 4:
+            return decimal(b.getTOS(n));
+        case 5:
+            return decimal(b.getIPTotalLength(n));
+        case 6:
+            return decimal(b.getIPID(n));
         case 7: {
             const bool r = b.getFlagReserved(n), df = b.getFlagDF(n), mf = b.getFlagMF(n);
             return {ipFlagsValue(r, df, mf), ipFlagsLabel(r, df, mf), 0};
         }
-        case 8: return decimal(b.getFragOffset(n));
-        case 9: return decimal(b.getTTL(n));
+        case 8:
+            return decimal(b.getFragOffset(n));
+        case 9:
+            return decimal(b.getTTL(n));
         case 10: {
             const int protocol = b.getIPProtocol(n);
             if (protocolLabel == ProtocolLabel::Number) return decimal(protocol);
             return {protocol, std::string(protocolName(protocol)), 0};
         }
-        case 11: return decimal(b.getIPChecksum(n));
+        case 11:
+            return decimal(b.getIPChecksum(n));
         case 12:
             return {b.getSrcIPOctet(n, 1) * 256 + b.getSrcIPOctet(n, 2), b.getSrcIPText(n), 0};
         case 13:
             return {b.getDstIPOctet(n, 1) * 256 + b.getDstIPOctet(n, 2), b.getDstIPText(n), 0};
-        case 14: return decimal(b.getTCPSrcPort(n));
-        case 15: return decimal(b.getTCPDstPort(n));
-        case 16: return decimal(b.getUDPSrcPort(n));
-        case 17: return decimal(b.getUDPDstPort(n));
-        default: return {};
+        case 14:
+            return decimal(b.getTCPSrcPort(n));
+        case 15:
+            return decimal(b.getTCPDstPort(n));
+        case 16:
+            return decimal(b.getUDPSrcPort(n));
+        case 17:
+            return decimal(b.getUDPDstPort(n));
+        default:
+            return {};
     }
 }
 

@@ -50,9 +50,7 @@ class HistoryStrip {
 
   private:
     QRgb* column(int x) { return &cols_[std::size_t(physical(x)) * std::size_t(h_)]; }
-    const QRgb* column(int x) const {
-        return &cols_[std::size_t(physical(x)) * std::size_t(h_)];
-    }
+    const QRgb* column(int x) const { return &cols_[std::size_t(physical(x)) * std::size_t(h_)]; }
     int physical(int x) const {
         const int p = x + first_;
         return p >= w_ ? p - w_ : p;

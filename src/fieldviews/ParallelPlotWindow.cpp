@@ -35,7 +35,7 @@ ParallelPlotWindow::ParallelPlotWindow(ViewContext& context, AxisStore& axes, QW
     spnNumAxes_->setRange(2, kMaxAxes);
     spnNumAxes_->setValue(2);
     spnNumAxes_->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
-    spnNumAxes_->resize(20, spnNumAxes_->sizeHint().height());
+    spnNumAxes_->resize(spnNumAxes_->sizeHint());
     lblNumAxes_ = new QLabel(QStringLiteral("2"), this);
     lblNumAxes_->setObjectName(QStringLiteral("lblNumAxes"));
     lblNumAxesCaption_ = new QLabel(QStringLiteral("Number of Axes"), this);
@@ -116,9 +116,9 @@ void ParallelPlotWindow::Plot(const PlayedPacket& packet) {
         if (a && b)
             plotSegment(picGraph_, mark(k), mark(k + 1), k + 2 == numAxes_, color);
         else if (a)
-            plotPoint(picGraph_, mark(k), color);
+            plotPoint(picGraph_, mark(k), false, color);
         else if (b)
-            plotPoint(picGraph_, mark(k + 1), color);
+            plotPoint(picGraph_, mark(k + 1), k + 2 == numAxes_, color);
     }
 }
 

@@ -97,8 +97,8 @@ void ScatterPlotWindow::Plot(const PlayedPacket& packet) {
     const int n = packet.number;
     const PacketBuffer& buffer = context_.buffer;
     const int a = vertical_->currentIndex(), b = horizontal_->currentIndex();
-    const AxisSample sy = placedSample(buffer, n, a, ProtocolLabel::Number,
-                                       AxisDirection::Vertical, picGraph_.height());
+    const AxisSample sy = placedSample(buffer, n, a, ProtocolLabel::Number, AxisDirection::Vertical,
+                                       picGraph_.height());
     const AxisSample sx = placedSample(buffer, n, b, ProtocolLabel::Number,
                                        AxisDirection::Horizontal, picGraph_.width());
     const bool ipv4 = isIPv4(buffer, n);

@@ -1,0 +1,49 @@
+#pragma once
+#include <QComboBox>
+#include <QRect>
+#include <memory>
+
+#include "FieldPackets.h"
+#include "fieldviews/AxisStore.h"
+#include "fieldviews/HeaderAxes.h"
+#include "pipeline/FilterModel.h"
+#include "store/PacketBuffer.h"
+#include "views/Color.h"
+#include "views/Surface.h"
+#include "views/Thumbnails.h"
+#include "views/ViewWindow.h"
+
+namespace pelsid::testing {
+
+inline constexpr std::uint32_t kWhite = rgb(255, 255, 255);
+inline constexpr std::uint32_t kShadow = rgb(64, 64, 64);
+inline constexpr std::uint32_t kTcp = rgb(0, 255, 0);
+
+/// What the application owns and the views borrow.
+struct FieldViewFixture {
+    PacketBuffer buffer;
+    FilterModel filters;
+    Thumbnails thumbnails;
+    ViewContext context{buffer, filters, thumbnails};
+    AxisStore axes;
+
+    PlayedPacket packet(int number) const { return PlayedPacket{number, nullptr, 0, nullptr}; }
+};
+
+/// Bounding box of the pixels of `color` inside `region`.
+inline QRect boxOf(const Surface& s, std::uint32_t color, QRect region) {
+    QRect box;
+    for (int y = region.top(); y <= region.bottom(); ++y)
+        for (int x = region.left(); x <= region.right(); ++x)
+            if (s.pixel(x, y) == color) box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+inline int countOf(const Surface& s, std::uint32_t color) {
+    int n = 0;
+    for (int y = 0; y < s.height(); ++y)
+        for (int x = 0; x < s.width(); ++x) n += s.pixel(x, y) == color;
+    return n;
+}
+
+}  // namespace pelsid::testing

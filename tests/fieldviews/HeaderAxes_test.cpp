@@ -1,0 +1,136 @@
+#include "fieldviews/HeaderAxes.h"
+
+#include <gtest/gtest.h>
+
+#include "fieldviews/AxisMarks.h"
+#include "fieldviews/AxisStore.h"
+#include "fieldviews/FieldPackets.h"
+#include "store/IpFlags.h"
+
+using namespace pelsid;
+using namespace pelsid::testing;
+
+namespace {
+int vertical(int value, int axisIndex, double length) {
+    return toPixel(scaleRange(value, axisMaxRange(axisIndex), length));
+}
+}  // namespace
+
+TEST(HeaderAxes, VerticalPositionsOfEdgeValues) {
+    EXPECT_EQ(vertical(128, 9, 300), 150);    // TTL
+    EXPECT_EQ(vertical(0, 12, 300), 300);     // Source IP 0.x.x.x
+    EXPECT_EQ(vertical(65535, 12, 300), 0);   // 255.255.x.x: 299.995 rounds to 0
+    EXPECT_EQ(vertical(60, 0, 300), 288);     // packet length
+    EXPECT_EQ(vertical(4, 2, 300), 225);      // IP Version
+    EXPECT_EQ(vertical(10, 3, 300), 112);     // 112.5 to the even neighbour
+    EXPECT_EQ(vertical(2048, 1, 400), 388);   // 387.5 to the even neighbour
+    EXPECT_EQ(vertical(3036, 0, 300), -300);  // unclipped beyond the top
+    EXPECT_EQ(scaleRange(1234, 65536, 0.0), 0.0);
+    EXPECT_EQ(scaleRange(1234, 65536, -5.0), 0.0);
+}
+
+TEST(HeaderAxes, ScatterCounterSelectsTheDirection) {
+    EXPECT_EQ(toPixel(scaleRange(2, 1518, 1518, 400)), 400);
+    EXPECT_EQ(toPixel(scaleRange(2, 759, 1518, 400)), 200);
+    EXPECT_EQ(toPixel(scaleRange(2, 60, 1518, 400)), 16);
+    EXPECT_EQ(toPixel(scaleRange(1, 2048, 65536, 300)), 291);  // 290.625
+    EXPECT_EQ(scaleRange(3, 759, 1518, 400), 0.0);
+    EXPECT_EQ(scaleRange(2, 759, 1518, 0), 0.0);
+}
+
+TEST(HeaderAxes, CaptionsAndRanges) {
+    ASSERT_EQ(kAxisCaptions.size(), 18u);
+    EXPECT_EQ(kAxisCaptions[0], "packet length");
+    EXPECT_EQ(kAxisCaptions[7], "IP Flags");
+    EXPECT_EQ(kAxisCaptions[10], "IP Transport Protocol");
+    EXPECT_EQ(kAxisCaptions[17], "UDP Dest Port");
+    EXPECT_EQ(axisMaxRange(0), 1518);
+    EXPECT_EQ(axisMaxRange(3), 16);
+    EXPECT_EQ(axisMaxRange(7), 8);
+    EXPECT_EQ(axisMaxRange(8), 8192);
+    EXPECT_EQ(axisMaxRange(10), 256);
+    EXPECT_EQ(axisMaxRange(15), 65536);
+}
+
+TEST(HeaderAxes, SamplesOfAPacket) {
+    PacketBuffer buffer;
+    Ipv4Spec spec;
+    spec.flags = 7;
+    const int a = store(buffer, ipv4Frame(spec));
+    spec.src = {10, 1, 200, 7};
+    spec.flags = 2;
+    const int b = store(buffer, ipv4Frame(spec));
+    const int arp = store(buffer, arpFrame());
+
+    EXPECT_EQ(axisSample(buffer, a, 0, ProtocolLabel::Name).label, "60");
+    EXPECT_EQ(axisSample(buffer, a, 1, ProtocolLabel::Name).label, "0x800");
+    EXPECT_EQ(axisSample(buffer, a, 10, ProtocolLabel::Name).label, "TCP");
+    EXPECT_EQ(axisSample(buffer, a, 10, ProtocolLabel::Number).label, "6");
+
+    // One /16: same position, full addresses as labels.
+    const AxisSample sa =
+        placedSample(buffer, a, 12, ProtocolLabel::Name, AxisDirection::Vertical, 300);
+    const AxisSample sb =
+        placedSample(buffer, b, 12, ProtocolLabel::Name, AxisDirection::Vertical, 300);
+    EXPECT_EQ(sa.position, sb.position);
+    EXPECT_EQ(sa.label, "10.1.2.3");
+    EXPECT_EQ(sb.label, "10.1.200.7");
+
+    // Flags plotted as a 3-bit field, reserved flag high.
+    EXPECT_EQ(axisSample(buffer, a, 7, ProtocolLabel::Name).value, 7);
+    EXPECT_EQ(axisSample(buffer, a, 7, ProtocolLabel::Name).label, "reservedDFMF");
+    EXPECT_EQ(axisSample(buffer, b, 7, ProtocolLabel::Name).value, 2);
+    EXPECT_EQ(axisSample(buffer, b, 7, ProtocolLabel::Name).label, "DF");
+
+    EXPECT_TRUE(isIPv4(buffer, a));
+    EXPECT_FALSE(isIPv4(buffer, arp));
+    EXPECT_EQ(axisSample(buffer, arp, 1, ProtocolLabel::Name).label, "0x806");
+
+    // A chooser with nothing selected: 0, empty, at position 0.
+    const AxisSample none =
+        placedSample(buffer, a, -1, ProtocolLabel::Name, AxisDirection::Vertical, 300);
+    EXPECT_EQ(none.value, 0);
+    EXPECT_EQ(none.label, "");
+    EXPECT_EQ(none.position, 0);
+}
+
+TEST(IpFlags, LabelsAndValues) {
+    EXPECT_EQ(ipFlagsLabel(false, false, false), "");
+    EXPECT_EQ(ipFlagsLabel(false, true, true), "DFMF");
+    EXPECT_EQ(ipFlagsLabel(true, false, true), "reservedMF");
+    EXPECT_EQ(ipFlagsValue(true, false, false), 4);
+    EXPECT_EQ(ipFlagsValue(false, false, true), 1);
+}
+
+TEST(AxisMarks, AxisPositionsRoundHalvesToEven) {
+    const auto x = axisPositions(4, 601);
+    EXPECT_EQ(x[0], 0);
+    EXPECT_EQ(x[1], 200);
+    EXPECT_EQ(x[2], 401);
+    EXPECT_EQ(x[3], 601);
+    const auto two = axisPositions(2, 600);
+    EXPECT_EQ(two[0], 0);
+    EXPECT_EQ(two[1], 600);
+    const auto many = axisPositions(18, 600);
+    EXPECT_EQ(many[17], 600);
+    EXPECT_EQ(many[1], 35);  // 35.29
+}
+
+TEST(AxisMarks, LabelMovesAboveThePointAtTheBottom) {
+    EXPECT_EQ(labelTop(100, 400, 13), 100);
+    EXPECT_EQ(labelTop(386, 400, 13), 386);
+    EXPECT_EQ(labelTop(387, 400, 13), 374);
+    EXPECT_EQ(labelTop(400, 400, 13), 387);
+}
+
+TEST(AxisStore, DefaultsAndWrites) {
+    AxisStore store;
+    for (int k = 1; k <= 18; ++k) EXPECT_EQ(store.parallel(k), k - 1);
+    EXPECT_EQ(store.scatter(1), 1);
+    EXPECT_EQ(store.scatter(2), 2);
+    EXPECT_EQ(store.combined(1), 12);
+    EXPECT_EQ(store.combined(2), 15);
+    store.setParallel(18, 3);
+    store.setDefaults();
+    EXPECT_EQ(store.parallel(18), 17);
+}
