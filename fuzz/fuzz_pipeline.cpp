@@ -33,19 +33,21 @@ struct Reader {
     int byte() { return at < size ? data[at++] : 0; }
 };
 
+// Made once and never destroyed: the process ends inside libFuzzer, after
+// Qt's own globals are gone, so nothing may run Qt code at exit.
 Application& application() {
     static int argc = 1;
     static char name[] = "fuzz_pipeline";
     static char* argv[] = {name, nullptr};
-    static QApplication qt(argc, argv);
-    static ScriptedDialogs dialogs;
-    static Application app(dialogs, QStringLiteral("/nonexistent"));
-    static bool started = false;
-    if (!started) {
-        started = true;
-        app.initApplication();
-    }
-    return app;
+    static auto* qt = new QApplication(argc, argv);
+    static auto* dialogs = new ScriptedDialogs;
+    static Application* app = [] {
+        auto* a = new Application(*dialogs, QStringLiteral("/nonexistent"));
+        a->initApplication();
+        return a;
+    }();
+    static_cast<void>(qt);
+    return *app;
 }
 
 void setControls(QWidget* window, Reader& in) {
