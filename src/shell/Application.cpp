@@ -7,12 +7,20 @@
 #include <QPushButton>
 
 #include "control/FiltersWindow.h"
+#include "control/PlaceholderWindow.h"
+#include "control/PvrWindow.h"
 #include "control/Screenshots.h"
+#include "control/SettingsWindow.h"
+#include "fieldviews/CombinedWindow.h"
+#include "fieldviews/ParallelPlotWindow.h"
+#include "fieldviews/ScatterPlotWindow.h"
 #include "shell/MainWindow.h"
-#include "shell/PendingViewWindow.h"
 #include "shell/SmallWindows.h"
 #include "store/CaptureFile.h"
 #include "store/Dialogs.h"
+#include "views/BinaryRainfallWindow.h"
+#include "views/ByteFrequencyWindow.h"
+#include "views/DetailWindow.h"
 #include "views/TextRainfallWindow.h"
 
 namespace pelsid {
@@ -68,26 +76,17 @@ void Application::registerWindows() {
     auto entry = [this](const char* name) { return main_->action(QString::fromLatin1(name)); };
     registry_.add(kViewNames[0], entry("vis1"),
                   [this] { return new TextRainfallWindow(context_); });
-    struct Pending {
-        const char* caption;
-        const char* suffix;
-    };
-    const Pending pending[] = {{"pelsid: Byte Frequency", "_bytefrequency.bmp"},
-                               {"pelsid: Parallel Coordinate Plot", "_parallelcoord.bmp"},
-                               {"pelsid: Binary Rainfall", "_binaryrainfall.bmp"},
-                               {"pelsid: Scatter Plot", "_scatterplot.bmp"},
-                               {"pelsid: Combined Visualization", nullptr},
-                               {"detail view", nullptr}};
-    for (int i = 1; i < ViewSet::kViewCount; ++i) {
-        const Pending p = pending[i - 1];
-        const QString name = kViewNames[i];
-        const int thumb = i < 6 ? i + 1 : 0;
-        registry_.add(name, main_->action(QStringLiteral("vis%1").arg(i + 1)),
-                      [this, name, p, thumb] {
-                          return new PendingViewWindow(
-                              context_, name, QString::fromLatin1(p.caption), p.suffix, thumb);
-                      });
-    }
+    registry_.add(kViewNames[1], entry("vis2"),
+                  [this] { return new ByteFrequencyWindow(context_); });
+    registry_.add(kViewNames[2], entry("vis3"),
+                  [this] { return new ParallelPlotWindow(context_, axes_); });
+    registry_.add(kViewNames[4], entry("vis5"),
+                  [this] { return new ScatterPlotWindow(context_, axes_); });
+    registry_.add(kViewNames[5], entry("vis6"),
+                  [this] { return new CombinedWindow(context_, axes_); });
+    registry_.add(kViewNames[3], entry("vis4"),
+                  [this] { return new BinaryRainfallWindow(context_); });
+    registry_.add(kViewNames[6], entry("vis7"), [this] { return new DetailWindow(context_); });
     registry_.add(QStringLiteral("frmEncodings"), entry("ToolEncodings"),
                   [this] { return new FiltersWindow(filters_, dialogs_); });
     // New windows open beside the main window, cascaded, rather than over it.
@@ -106,39 +105,47 @@ void Application::registerWindows() {
                 [this] { registry_.toggleWindow(QStringLiteral("frmLogging")); });
         return w;
     });
-    auto placeholder = [](const char* name, const char* caption) {
-        return [name, caption] {
-            auto* w = new QWidget(nullptr, fixedToolWindowFlags());
-            w->setObjectName(QString::fromLatin1(name));
-            w->setWindowTitle(QString::fromLatin1(caption));
-            w->setFixedSize(312, 213);
-            return w;
-        };
+    PvrWindow::Hooks hooks;
+    hooks.saveScreenshots = [this] { saveScreenshots(); };
+    hooks.reinitRangeViews = [this] {
+        static_cast<BinaryRainfallWindow*>(viewWindow(3))->initVisAll();
+        static_cast<ByteFrequencyWindow*>(viewWindow(1))->initVis2All();
     };
     registry_.add(QStringLiteral("frmFilters"), entry("ToolFilters"),
-                  placeholder("frmFilters", "pelsid: PVR"));
-    registry_.add(QStringLiteral("frmCapture"), entry("ToolCapture"),
-                  placeholder("frmCapture", "Capture"));
-    registry_.add(QStringLiteral("frmLoadPreferences"), nullptr,
-                  placeholder("frmLoadPreferences", "Load Preferences"));
-    registry_.add(QStringLiteral("frmSavePreferences"), nullptr,
-                  placeholder("frmSavePreferences", "Save Preferences"));
-    registry_.add(QStringLiteral("frmSaveDataset"), nullptr,
-                  placeholder("frmSaveDataset", "Save Dataset"));
-    registry_.add(QStringLiteral("frmSaveScreenshots"), nullptr,
-                  placeholder("frmSaveScreenshots", "Save Screen Shots"));
+                  [this, hooks] { return new PvrWindow(buffer_, *pipeline_, hooks); });
+    registry_.add(QStringLiteral("frmCapture"), entry("ToolCapture"), [] {
+        auto* w = new PlaceholderWindow(PlaceholderWindow::Kind::LoadPreferences);
+        w->setObjectName(QStringLiteral("frmCapture"));
+        w->setWindowTitle(QStringLiteral("Capture"));
+        return w;
+    });
+    for (auto kind :
+         {PlaceholderWindow::Kind::LoadPreferences, PlaceholderWindow::Kind::SavePreferences,
+          PlaceholderWindow::Kind::SaveDataset, PlaceholderWindow::Kind::SaveScreenshots})
+        registry_.add(PlaceholderWindow::nameOf(kind), nullptr,
+                      [kind] { return new PlaceholderWindow(kind); });
+    registry_.add(QStringLiteral("frmSettings"), nullptr,
+                  [this] { return new SettingsWindow(dialogs_); });
 }
 
 void Application::initApplication() {
     buffer_.clearBuffer("startup", dialogs_);
     registry_.window(QStringLiteral("frmEncodings"));
+    axes_.setDefaults();
 }
 
 void Application::showMainWindow() {
     main_->show();
 }
 
-void Application::updatePacketCounters() {}
+void Application::updatePacketCounters() {
+    if (countersPaused_) return;
+    static_cast<PvrWindow*>(registry_.window(QStringLiteral("frmFilters")))->updatePacketCounters();
+}
+
+PvrWindow* Application::pvr() {
+    return static_cast<PvrWindow*>(registry_.window(QStringLiteral("frmFilters")));
+}
 
 PacketView& Application::view(int index) {
     return *viewWindow(index);
@@ -176,15 +183,21 @@ bool Application::loadDataset(const QString& path) {
     if (!file.isLoadable()) {
         progress.hide();
         showProblems();
+        pvr()->initFilters();
         return false;
     }
     if (buffer_.clearBuffer("file", dialogs_)) pipeline_->cancelAll(), pipeline_->clearAllViews();
     pipeline_->clearAllViews();
     const int first = buffer_.getPacketCount() + 1;
+    // The views stay empty while records are stored; the counters are shown once at the end.
+    countersPaused_ = true;
     const int stored = file.insertInto(buffer_);
+    countersPaused_ = false;
+    updatePacketCounters();
     if (stored > 0) progress.setProgress(qint64(file.records()[stored - 1].fileEnd));
     showProblems();
     progress.hide();
+    pvr()->initFilters();
     pipeline_->playPackets(first, first + stored - 1);
     return true;
 }

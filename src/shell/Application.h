@@ -3,6 +3,7 @@
 #include <QString>
 #include <memory>
 
+#include "fieldviews/AxisStore.h"
 #include "pipeline/FilterModel.h"
 #include "pipeline/PacketView.h"
 #include "pipeline/Pipeline.h"
@@ -16,6 +17,7 @@ namespace pelsid {
 class Dialogs;
 class MainWindow;
 class LoadDatasetWindow;
+class PvrWindow;
 
 /// The program: owns the buffer, the colour and filter state, the thumbnails,
 /// the pipeline, the window registry and the main window, and wires them.
@@ -45,6 +47,8 @@ class Application : public QObject, public ViewSet {
     PacketView& view(int index) override;
     bool isShown(int index) override;
     ViewWindow* viewWindow(int index);
+    /// The PVR window, created hidden if needed.
+    PvrWindow* pvr();
 
     PacketBuffer& buffer() { return buffer_; }
     FilterModel& filters() { return filters_; }
@@ -68,11 +72,13 @@ class Application : public QObject, public ViewSet {
     FilterModel filters_;
     Thumbnails thumbnails_;
     ViewContext context_{buffer_, filters_, thumbnails_};
+    AxisStore axes_;  // axis choices of the header-field views, kept for the whole run
     std::unique_ptr<Pipeline> pipeline_;
     WindowRegistry registry_;
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<LoadDatasetWindow> progress_;
-    int cascade_ = 0;  // places new windows in a cascade
+    int cascade_ = 0;
+    bool countersPaused_ = false;  // places new windows in a cascade
 };
 
 }  // namespace pelsid

@@ -7,9 +7,10 @@ namespace pelsid {
 enum class ScrollMode { Static, Dynamic };
 
 /// Moves a row position on by one, wrapping to the top after the last row,
-/// and blanks the new row so the write position is always visible.
+/// and blanks the new row so the write position is always visible. The
+/// position never rests below the last row, where a packet would be lost.
 inline void advanceRow(Surface& surface, int& location) {
-    location = location < surface.height() ? location + 1 : 0;
+    location = location + 1 < surface.height() ? location + 1 : 0;
     surface.eraseRow(location);
 }
 

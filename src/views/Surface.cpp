@@ -23,12 +23,15 @@ void Surface::resize(int width, int height) {
     w_ = std::max(1, width);
     h_ = std::max(1, height);
     img_ = QImage(w_, h_, QImage::Format_RGB32);
+    bits_ = img_.bits();
+    bpl_ = std::size_t(img_.bytesPerLine());
     clear();
 }
 
 void Surface::clear() {
     top_ = 0;
     img_.fill(toQRgb(back_));
+    bits_ = img_.bits();  // in case a painter briefly shared the image
     touch();
 }
 
@@ -135,7 +138,7 @@ void Surface::scrollDown() {
 }
 
 QImage Surface::image() const {
-    if (top_ == 0) return img_;
+    if (top_ == 0) return img_.copy();
     QImage out(w_, h_, QImage::Format_RGB32);
     for (int y = 0; y < h_; ++y)
         std::memcpy(out.scanLine(y), row(y), std::size_t(w_) * sizeof(QRgb));

@@ -72,7 +72,9 @@ class Surface {
         return p >= h_ ? p - h_ : p;
     }
 
-    QImage img_;
+    QImage img_;  // never shared: rows are written through bits_
+    uchar* bits_ = nullptr;
+    std::size_t bpl_ = 0;
     int w_ = 1;
     int h_ = 1;
     int top_ = 0;  // physical row of logical row 0

@@ -104,7 +104,7 @@ TEST(TextRainfall, ThumbnailBarsAdvanceAndWrap) {
     r.win.plotThumbnail(r.packet(std::vector<std::uint8_t>(759, 1)));
     for (int x = 0; x < t.width(); ++x)
         EXPECT_EQ(t.pixel(x, 0), x < 40 ? 65280u : 0u) << x;  // 759/1518*81 = 40.5
-    for (int i = 1; i <= t.height(); ++i) r.win.plotThumbnail(r.packet({1}));
+    for (int i = 1; i < t.height(); ++i) r.win.plotThumbnail(r.packet({1}));
     EXPECT_EQ(r.win.thumbnailScrollLocation(), 0);
     r.win.plotThumbnail(r.packet(std::vector<std::uint8_t>(1518, 1)));
     EXPECT_EQ(t.pixel(80, 0), 65280u);

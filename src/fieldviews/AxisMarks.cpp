@@ -1,0 +1,42 @@
+#include "fieldviews/AxisMarks.h"
+
+#include <cmath>
+
+#include "fieldviews/ShadowLabels.h"
+#include "views/Color.h"
+#include "views/GlyphFont.h"
+#include "views/Surface.h"
+
+namespace pelsid {
+
+std::array<int, kMaxAxes> axisPositions(int numAxes, int width) {
+    std::array<int, kMaxAxes> x{};
+    if (numAxes < 2 || numAxes > kMaxAxes) return x;
+    for (int k = 2; k < numAxes; ++k)
+        x[k - 1] = int(std::nearbyint(double(k - 1) / double(numAxes - 1) * double(width)));
+    x[numAxes - 1] = width;
+    return x;
+}
+
+int labelTop(int y, int height, int textHeight) {
+    return height - textHeight > y ? y : y - textHeight;
+}
+
+void plotSegment(Surface& surface, const AxisMark& a, const AxisMark& b, bool bIsLastAxis,
+                 std::uint32_t color) {
+    const GlyphFont& font = GlyphFont::label();
+    surface.line(a.x, a.y, b.x, b.y, color);
+    const int h = surface.height(), th = font.height();
+    // Monospaced labels: the width of "A" times the length right-aligns exactly.
+    const int bx = bIsLastAxis ? b.x - font.width("A") * int(b.label.size()) : b.x;
+    drawShadowedLabels(surface,
+                       {{a.x, labelTop(a.y, h, th), a.label}, {bx, labelTop(b.y, h, th), b.label}},
+                       font);
+}
+
+void plotPoint(Surface& surface, const AxisMark& mark, std::uint32_t color) {
+    surface.setPixel(mark.x, mark.y, color);
+    surface.text(mark.x, mark.y, mark.label, rgb(255, 255, 255), GlyphFont::label());
+}
+
+}  // namespace pelsid

@@ -1,0 +1,180 @@
+#include "fieldviews/CombinedWindow.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QResizeEvent>
+#include <QSpinBox>
+#include <cmath>
+
+#include "fieldviews/AxisChooser.h"
+#include "fieldviews/AxisMarks.h"
+#include "fieldviews/AxisStore.h"
+#include "fieldviews/HeaderAxes.h"
+#include "store/PacketBuffer.h"
+#include "views/Color.h"
+#include "views/SurfaceWidget.h"
+#include "views/Thumbnails.h"
+
+namespace pelsid {
+
+namespace {
+
+constexpr std::uint32_t kGreen = rgb(0, 255, 0);
+
+QFrame* axisLine(const QString& name, QWidget* parent) {
+    auto* line = new QFrame(parent);
+    line->setObjectName(name);
+    QPalette pal = line->palette();
+    pal.setColor(QPalette::Window, QColor(128, 128, 128));
+    line->setPalette(pal);
+    line->setAutoFillBackground(true);
+    return line;
+}
+
+}  // namespace
+
+CombinedWindow::CombinedWindow(ViewContext& context, AxisStore& axes, QWidget* parent)
+    : ViewWindow(context, QStringLiteral("frmVis6"),
+                 QStringLiteral("pelsid: Combined Visualization"), parent),
+      axes_(axes) {
+    picGraphWidget_ = new SurfaceWidget(picGraph_, QStringLiteral("picGraph"), this);
+    leftWidget_ = new SurfaceWidget(left_.front(), QStringLiteral("picgraphLeftFront"), this);
+    rightWidget_ = new SurfaceWidget(right_.front(), QStringLiteral("picgraphRightFront"), this);
+    lineLeftAxis_ = axisLine(QStringLiteral("lineLeftAxis"), leftWidget_);
+    linerightAxis_ = axisLine(QStringLiteral("linerightAxis"), rightWidget_);
+    QComboBox* templ = createChooserTemplate(this);
+    comboLeft_ = createAxisChooser(*templ, 1, axes_.combined(1), this);
+    comboRight_ = createAxisChooser(*templ, 2, axes_.combined(2), this);
+    // Qt's counterpart of scrolling a chooser's list is moving its selection
+    // (wheel, keys or the list): store the choice at once.
+    connect(comboLeft_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { axes_.setCombined(1, index); });
+    connect(comboRight_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { axes_.setCombined(2, index); });
+
+    lblBucketsCaption_ = new QLabel(QStringLiteral("packets per quantum"), this);
+    lblBucketsCaption_->setObjectName(QStringLiteral("lblBucketsCaption"));
+    lblBucketsCaption_->adjustSize();
+    lblBuckets_ = new QLabel(QStringLiteral("1"), this);
+    lblBuckets_->setObjectName(QStringLiteral("lblBuckets"));
+    lblBuckets_->setAlignment(Qt::AlignCenter);
+    spnBuckets_ = new QSpinBox(this);
+    spnBuckets_->setObjectName(QStringLiteral("spnBuckets"));
+    spnBuckets_->setRange(1, 99);
+    spnBuckets_->setValue(1);
+    spnBuckets_->resize(20, spnBuckets_->sizeHint().height());
+    lblBuckets_->resize(24, spnBuckets_->height());
+    connect(spnBuckets_, &QSpinBox::valueChanged, this,
+            [this](int value) { lblBuckets_->setText(QString::number(value)); });
+
+    // A 200 x 400 centre picture between two strips of 399 x 400.
+    setMinimumSize(twipsToPixels(2000), twipsToPixels(3000));
+    resize(1000, 400 + twipsToPixels(1400));
+    layoutWindow();
+    startTimer(33);
+}
+
+CombinedWindow::~CombinedWindow() {
+    axes_.setCombined(1, comboLeft_->currentIndex());
+    axes_.setCombined(2, comboRight_->currentIndex());
+}
+
+void CombinedWindow::resizeEvent(QResizeEvent* event) {
+    ViewWindow::resizeEvent(event);
+    if (event->size() != laidOut_) layoutWindow();
+}
+
+void CombinedWindow::timerEvent(QTimerEvent*) {
+    // The strips are composed for the screen only while someone can see them.
+    if (!isVisible()) return;
+    left_.front();
+    right_.front();
+}
+
+void CombinedWindow::layoutWindow() {
+    laidOut_ = size();
+    const int h = std::max(1, height() - twipsToPixels(1400));
+    const int w = std::max(1, int(std::nearbyint(0.2 * width())));
+    const int left = int(std::nearbyint(width() / 2.0 - w / 2.0));
+    const int stripWidth = std::max(1, left - 1);  // less the axis line's border
+    picGraph_.resize(w, h);
+    left_.resize(stripWidth, h);
+    right_.resize(stripWidth, h);
+    picGraphWidget_->setGeometry(left, 0, w, h);
+    leftWidget_->setGeometry(0, 0, stripWidth, h);
+    rightWidget_->setGeometry(left + w, 0, stripWidth, h);
+    lineLeftAxis_->setGeometry(stripWidth - 1, 0, 1, h);
+    linerightAxis_->setGeometry(0, 0, 1, h);
+
+    const int top = h + twipsToPixels(50);
+    comboLeft_->move(left - comboLeft_->width() / 2, top);
+    comboRight_->move(left + w - comboRight_->width() / 2, top);
+    comboLeft_->show();
+    comboRight_->show();
+
+    const int rowTop = top + comboLeft_->height() + twipsToPixels(150);
+    const int group = lblBucketsCaption_->width() + lblBuckets_->width() + spnBuckets_->width();
+    const int x = width() / 2 - group / 2;
+    lblBucketsCaption_->move(
+        x, h + comboLeft_->height() + lblBuckets_->height() / 2 + lblBucketsCaption_->height() / 3);
+    lblBuckets_->move(x + lblBucketsCaption_->width(), rowTop);
+    spnBuckets_->move(lblBuckets_->geometry().right() + 1, rowTop);
+}
+
+void CombinedWindow::Plot(const PlayedPacket& packet) {
+    const int n = packet.number;
+    const PacketBuffer& buffer = context_.buffer;
+    const std::uint32_t color = packetColor(n);
+    const int a = comboLeft_->currentIndex(), b = comboRight_->currentIndex();
+    const int h = picGraph_.height();
+    const AxisSample l =
+        placedSample(buffer, n, a, ProtocolLabel::Number, AxisDirection::Vertical, h);
+    const AxisSample r =
+        placedSample(buffer, n, b, ProtocolLabel::Number, AxisDirection::Vertical, h);
+    // Unlike the parallel plot, a packet known on one axis only leaves no mark.
+    if (!isIPv4(buffer, n) && !(isAlwaysValid(a) && isAlwaysValid(b))) return;
+    plotSegment(picGraph_, {0, l.position, l.label}, {picGraph_.width(), r.position, r.label},
+                true, color);
+    plotHistory(l.position, r.position, color);
+}
+
+void CombinedWindow::plotHistory(int yL, int yR, std::uint32_t color) {
+    ++quantumCount_;
+    left_.mark(yL, color);
+    right_.mark(yR, color);
+    if (quantumCount_ < spnBuckets_->value()) return;
+    left_.completeQuantum();
+    right_.completeQuantum();
+    quantumCount_ = 0;
+}
+
+void CombinedWindow::plotThumbnail(const PlayedPacket& packet) {
+    const PacketBuffer& b = context_.buffer;
+    const int n = packet.number;
+    Surface& thumb = context_.thumbnails.vis(6);
+    Surface& back = context_.thumbnails.picVis6Back;
+    const int network = b.getSrcIPOctet(n, 1) * 256 + b.getSrcIPOctet(n, 2);
+    const int y = toPixel(scaleRange(network, 65536, double(thumb.height())));
+    back.blit(thumb, 0, 0, thumb.width() - 2, thumb.height(), 2, 0);
+    back.setPixel(1, y, kGreen);
+    // The copy covers every pixel of the thumbnail, which makes clearing it first moot.
+    thumb.blit(back, 0, 0, back.width(), back.height(), 0, 0);
+    back.clear();
+}
+
+void CombinedWindow::clear() {
+    picGraph_.clear();
+    left_.clear();
+    right_.clear();
+    context_.thumbnails.vis(6).clear();
+    context_.thumbnails.picVis6Back.clear();
+}
+
+std::vector<ViewWindow::ShotFile> CombinedWindow::screenshotFiles() const {
+    return {{&left_.front(), "_combined_left.bmp"},
+            {&picGraph_, "_combined_center.bmp"},
+            {&right_.front(), "_combined_right.bmp"}};
+}
+
+}  // namespace pelsid

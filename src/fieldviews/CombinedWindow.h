@@ -1,0 +1,68 @@
+#pragma once
+#include "fieldviews/HistoryStrip.h"
+#include "views/Surface.h"
+#include "views/ViewWindow.h"
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QSpinBox;
+
+namespace pelsid {
+
+class AxisStore;
+class SurfaceWidget;
+
+/// frmVis6: a two-axis parallel plot between two history strips that show
+/// the same two values over time, one column of dots per quantum of
+/// packets. Its thumbnail is a history of source networks scrolling right.
+class CombinedWindow : public ViewWindow {
+    Q_OBJECT
+  public:
+    CombinedWindow(ViewContext& context, AxisStore& axes, QWidget* parent = nullptr);
+    /// Stores both axes' fields (the window is being unloaded).
+    ~CombinedWindow() override;
+
+    void Plot(const PlayedPacket& packet) override;
+    void plotThumbnail(const PlayedPacket& packet) override;
+    /// Empties every picture and the thumbnail; a quantum begun goes on counting.
+    void clear() override;
+
+    /// Places pictures and controls for the window's size; erases the view.
+    void layoutWindow();
+
+    Surface& picGraph() { return picGraph_; }
+    HistoryStrip& leftStrip() { return left_; }
+    HistoryStrip& rightStrip() { return right_; }
+    /// 1 = left axis, 2 = right axis.
+    QComboBox* comboAxis(int k) const { return k == 1 ? comboLeft_ : comboRight_; }
+    QSpinBox* spnBuckets() const { return spnBuckets_; }
+    int quantumCount() const { return quantumCount_; }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    std::vector<ShotFile> screenshotFiles() const override;
+
+  private:
+    void plotHistory(int yL, int yR, std::uint32_t color);
+
+    AxisStore& axes_;
+    Surface picGraph_;
+    HistoryStrip left_{HistoryStrip::Side::Left};
+    HistoryStrip right_{HistoryStrip::Side::Right};
+    SurfaceWidget* picGraphWidget_ = nullptr;
+    SurfaceWidget* leftWidget_ = nullptr;
+    SurfaceWidget* rightWidget_ = nullptr;
+    QFrame* lineLeftAxis_ = nullptr;
+    QFrame* linerightAxis_ = nullptr;
+    QComboBox* comboLeft_ = nullptr;
+    QComboBox* comboRight_ = nullptr;
+    QSpinBox* spnBuckets_ = nullptr;
+    QLabel* lblBuckets_ = nullptr;
+    QLabel* lblBucketsCaption_ = nullptr;
+    int quantumCount_ = 0;
+    QSize laidOut_;
+};
+
+}  // namespace pelsid

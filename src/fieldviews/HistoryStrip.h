@@ -1,0 +1,74 @@
+#pragma once
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "views/Surface.h"
+
+namespace pelsid {
+
+/// One history strip of the combined view: columns of dots, one column per
+/// completed quantum, the newest next to the strip's inner edge and older
+/// ones moving outward.
+///
+/// The dots of the quantum being collected wait in a work column (all that
+/// the strip's work surface ever holds besides a shifted copy of the
+/// strip). The columns form a ring, so a shift costs a few column fills
+/// rather than a copy of the whole strip; the visible picture is composed
+/// into `front()` when someone looks at it.
+class HistoryStrip {
+  public:
+    /// Left: newest column at width - 2, history moves left by 3 pixels per
+    /// quantum. Right: newest column at 1, history moves right by 2 pixels.
+    enum class Side { Left, Right };
+
+    explicit HistoryStrip(Side side) : side_(side) { resize(1, 1); }
+
+    /// New size, everything blank.
+    void resize(int width, int height);
+    /// Blanks the strip and the work column.
+    void clear();
+    int width() const { return w_; }
+    int height() const { return h_; }
+    /// x of the newest column.
+    int newestColumn() const { return side_ == Side::Left ? w_ - 2 : 1; }
+
+    /// A dot of the quantum being collected, in the work column.
+    void mark(int y, std::uint32_t color);
+    /// The quantum is complete: the history moves outward and the work
+    /// column becomes the newest column; the work column starts blank.
+    void completeQuantum();
+
+    std::uint32_t pixel(int x, int y) const;
+    /// The strip as a picture, composed if it changed since the last call.
+    const Surface& front() const;
+    /// The same picture, for a widget that shows it.
+    Surface& front() {
+        std::as_const(*this).front();
+        return front_;
+    }
+
+  private:
+    QRgb* column(int x) { return &cols_[std::size_t(physical(x)) * std::size_t(h_)]; }
+    const QRgb* column(int x) const {
+        return &cols_[std::size_t(physical(x)) * std::size_t(h_)];
+    }
+    int physical(int x) const {
+        const int p = x + first_;
+        return p >= w_ ? p - w_ : p;
+    }
+    void blankColumn(int x);
+
+    Side side_;
+    int w_ = 1;
+    int h_ = 1;
+    int first_ = 0;           // physical column of visible column 0
+    std::vector<QRgb> cols_;  // w_ columns of h_ pixels each
+    std::vector<QRgb> work_;  // the quantum being collected
+    bool workUsed_ = false;
+    mutable Surface front_;
+    std::uint64_t revision_ = 0;
+    mutable std::uint64_t composed_ = ~std::uint64_t(0);
+};
+
+}  // namespace pelsid

@@ -1,0 +1,145 @@
+#include "fieldviews/ParallelPlotWindow.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QResizeEvent>
+#include <QSpinBox>
+#include <algorithm>
+
+#include "fieldviews/AxisChooser.h"
+#include "fieldviews/AxisStore.h"
+#include "fieldviews/HeaderAxes.h"
+#include "store/PacketBuffer.h"
+#include "views/Color.h"
+#include "views/SurfaceWidget.h"
+#include "views/Thumbnails.h"
+
+namespace pelsid {
+
+namespace {
+constexpr std::uint32_t kAxisGrey = rgb(64, 64, 64);
+constexpr std::uint32_t kGreen = rgb(0, 255, 0);
+}  // namespace
+
+ParallelPlotWindow::ParallelPlotWindow(ViewContext& context, AxisStore& axes, QWidget* parent)
+    : ViewWindow(context, QStringLiteral("frmVis3"),
+                 QStringLiteral("pelsid: Parallel Coordinate Plot"), parent),
+      axes_(axes) {
+    picGraphWidget_ = new SurfaceWidget(picGraph_, QStringLiteral("picGraph"), this);
+    QComboBox* templ = createChooserTemplate(this);
+    for (int k = 1; k <= kMaxAxes; ++k)
+        comboAxis_[k - 1] = createAxisChooser(*templ, k, axes_.parallel(k), this);
+
+    spnNumAxes_ = new QSpinBox(this);
+    spnNumAxes_->setObjectName(QStringLiteral("spnNumAxes"));
+    spnNumAxes_->setRange(2, kMaxAxes);
+    spnNumAxes_->setValue(2);
+    spnNumAxes_->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    spnNumAxes_->resize(20, spnNumAxes_->sizeHint().height());
+    lblNumAxes_ = new QLabel(QStringLiteral("2"), this);
+    lblNumAxes_->setObjectName(QStringLiteral("lblNumAxes"));
+    lblNumAxesCaption_ = new QLabel(QStringLiteral("Number of Axes"), this);
+    lblNumAxesCaption_->setObjectName(QStringLiteral("lblNumAxesCaption"));
+    lblNumAxesCaption_->adjustSize();
+    connect(spnNumAxes_, &QSpinBox::valueChanged, this, [this](int value) {
+        lblNumAxes_->setText(QString::number(value));
+        layoutWindow();
+    });
+
+    // A picture of 600 x 400 pixels with 1300 twips of controls below.
+    setMinimumSize(twipsToPixels(2000), twipsToPixels(3000));
+    resize(600, 400 + twipsToPixels(1300));
+    layoutWindow();
+}
+
+ParallelPlotWindow::~ParallelPlotWindow() {
+    for (int k = 1; k <= numAxes_; ++k) axes_.setParallel(k, comboAxis(k)->currentIndex());
+}
+
+void ParallelPlotWindow::resizeEvent(QResizeEvent* event) {
+    ViewWindow::resizeEvent(event);
+    if (event->size() != laidOut_) layoutWindow();
+}
+
+void ParallelPlotWindow::layoutWindow() {
+    laidOut_ = size();
+    const int w = width(), h = std::max(1, height() - twipsToPixels(1300));
+    picGraph_.resize(w, h);
+    picGraphWidget_->setGeometry(0, 0, w, h);
+    for (QComboBox* c : comboAxis_) c->hide();
+    layoutAxes();
+
+    const QComboBox* first = comboAxis(1);
+    const int top = first->geometry().bottom() + 1 + twipsToPixels(150);
+    lblNumAxesCaption_->move(4, top + (spnNumAxes_->height() - lblNumAxesCaption_->height()) / 2);
+    lblNumAxes_->setGeometry(lblNumAxesCaption_->geometry().right() + 8, top, 24,
+                             spnNumAxes_->height());
+    spnNumAxes_->move(lblNumAxes_->geometry().right() + 1, top);
+}
+
+void ParallelPlotWindow::layoutAxes() {
+    numAxes_ = spnNumAxes_->value();
+    const int w = picGraph_.width();
+    axisX_ = axisPositions(numAxes_, w);
+    // Choosers shrink to their spacing rather than pile up on many axes.
+    const int step = w / (numAxes_ - 1);
+    const int top = picGraph_.height() + twipsToPixels(50);
+    for (int k = 1; k <= numAxes_; ++k) {
+        QComboBox* c = comboAxis(k);
+        const int cw = std::min(twipsToPixels(2250), std::max(40, step));
+        int left = axisX(k) - cw / 2;
+        if (k == 1) left = 0;
+        if (k == numAxes_) left = w - twipsToPixels(100) - cw;
+        c->setGeometry(left, top, cw, c->height());
+        c->show();
+        if (k != 1 && k != numAxes_)
+            picGraph_.line(axisX(k), 0, axisX(k), picGraph_.height(), kAxisGrey);
+    }
+}
+
+void ParallelPlotWindow::Plot(const PlayedPacket& packet) {
+    const int n = packet.number;
+    const std::uint32_t color = packetColor(n);
+    const PacketBuffer& buffer = context_.buffer;
+    std::array<AxisSample, kMaxAxes> s;
+    std::array<int, kMaxAxes> index{};
+    for (int k = 0; k < numAxes_; ++k) {
+        index[k] = comboAxis_[k]->currentIndex();
+        s[k] = placedSample(buffer, n, index[k], ProtocolLabel::Name, AxisDirection::Vertical,
+                            picGraph_.height());
+    }
+    const bool ipv4 = isIPv4(buffer, n);
+    auto mark = [&](int k) { return AxisMark{axisX_[k], s[k].position, s[k].label}; };
+    for (int k = 0; k + 1 < numAxes_; ++k) {
+        const bool a = ipv4 || isAlwaysValid(index[k]);
+        const bool b = ipv4 || isAlwaysValid(index[k + 1]);
+        if (a && b)
+            plotSegment(picGraph_, mark(k), mark(k + 1), k + 2 == numAxes_, color);
+        else if (a)
+            plotPoint(picGraph_, mark(k), color);
+        else if (b)
+            plotPoint(picGraph_, mark(k + 1), color);
+    }
+}
+
+void ParallelPlotWindow::plotThumbnail(const PlayedPacket& packet) {
+    const PacketBuffer& b = context_.buffer;
+    const int n = packet.number;
+    Surface& thumb = context_.thumbnails.vis(3);
+    const int left = b.getSrcIPOctet(n, 1) * 256 + b.getSrcIPOctet(n, 2);
+    const int right = b.getTCPDstPort(n) != 0 ? b.getTCPDstPort(n) : b.getUDPDstPort(n);
+    const double h = thumb.height();
+    thumb.line(0, toPixel(scaleRange(left, 65536, h)), thumb.width(),
+               toPixel(scaleRange(right, 65536, h)), kGreen);
+}
+
+void ParallelPlotWindow::clear() {
+    picGraph_.clear();
+    context_.thumbnails.vis(3).clear();
+}
+
+std::vector<ViewWindow::ShotFile> ParallelPlotWindow::screenshotFiles() const {
+    return {{&picGraph_, "_parallelcoord.bmp"}};
+}
+
+}  // namespace pelsid

@@ -1,0 +1,62 @@
+#pragma once
+#include <array>
+
+#include "fieldviews/AxisMarks.h"
+#include "views/Surface.h"
+#include "views/ViewWindow.h"
+
+class QComboBox;
+class QLabel;
+class QSpinBox;
+
+namespace pelsid {
+
+class AxisStore;
+class SurfaceWidget;
+
+/// frmVis3: every packet as a polyline across 2 to 18 axes, each showing a
+/// header field chosen by the user; the newest packet's values are printed
+/// beside the axes. Its thumbnail draws source network against destination
+/// port.
+class ParallelPlotWindow : public ViewWindow {
+    Q_OBJECT
+  public:
+    ParallelPlotWindow(ViewContext& context, AxisStore& axes, QWidget* parent = nullptr);
+    /// Stores the fields of the axes in use (the window is being unloaded).
+    ~ParallelPlotWindow() override;
+
+    void Plot(const PlayedPacket& packet) override;
+    void plotThumbnail(const PlayedPacket& packet) override;
+    /// Empties picture and thumbnail; choosers and axis count stay.
+    void clear() override;
+
+    /// Places the picture and controls for the window's size; clears the plot.
+    void layoutWindow();
+
+    Surface& picGraph() { return picGraph_; }
+    int numAxes() const { return numAxes_; }
+    /// x of axis k = 1..numAxes.
+    int axisX(int k) const { return axisX_[k - 1]; }
+    QComboBox* comboAxis(int k) const { return comboAxis_[k - 1]; }
+    QSpinBox* spnNumAxes() const { return spnNumAxes_; }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    std::vector<ShotFile> screenshotFiles() const override;
+
+  private:
+    void layoutAxes();
+
+    AxisStore& axes_;
+    Surface picGraph_;
+    SurfaceWidget* picGraphWidget_ = nullptr;
+    std::array<QComboBox*, kMaxAxes> comboAxis_{};
+    QSpinBox* spnNumAxes_ = nullptr;
+    QLabel* lblNumAxes_ = nullptr;
+    QLabel* lblNumAxesCaption_ = nullptr;
+    int numAxes_ = 2;
+    std::array<int, kMaxAxes> axisX_{};
+    QSize laidOut_;
+};
+
+}  // namespace pelsid

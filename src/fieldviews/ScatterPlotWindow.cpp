@@ -1,0 +1,134 @@
+#include "fieldviews/ScatterPlotWindow.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QResizeEvent>
+#include <algorithm>
+
+#include "fieldviews/AxisChooser.h"
+#include "fieldviews/AxisStore.h"
+#include "fieldviews/HeaderAxes.h"
+#include "fieldviews/ShadowLabels.h"
+#include "store/PacketBuffer.h"
+#include "views/Color.h"
+#include "views/GlyphFont.h"
+#include "views/SurfaceWidget.h"
+#include "views/Thumbnails.h"
+
+namespace pelsid {
+
+namespace {
+
+constexpr std::uint32_t kGreen = rgb(0, 255, 0);
+
+QFrame* greyBar(const QString& name, QWidget* parent) {
+    auto* bar = new QFrame(parent);
+    bar->setObjectName(name);
+    QPalette pal = bar->palette();
+    pal.setColor(QPalette::Window, QColor(64, 64, 64));
+    bar->setPalette(pal);
+    bar->setAutoFillBackground(true);
+    return bar;
+}
+
+}  // namespace
+
+ScatterPlotWindow::ScatterPlotWindow(ViewContext& context, AxisStore& axes, QWidget* parent)
+    : ViewWindow(context, QStringLiteral("frmVis5"), QStringLiteral("pelsid: Scatter Plot"),
+                 parent),
+      axes_(axes) {
+    shpVertAxis_ = greyBar(QStringLiteral("shpVertAxis"), this);
+    shpHorzAxis_ = greyBar(QStringLiteral("shpHorzAxis"), this);
+    picGraphWidget_ = new SurfaceWidget(picGraph_, QStringLiteral("picGraph"), this);
+    QComboBox* templ = createChooserTemplate(this);
+    vertical_ = createAxisChooser(*templ, 1, axes_.scatter(1), this);
+    horizontal_ = createAxisChooser(*templ, 2, axes_.scatter(2), this);
+
+    // A picture of 600 x 400 pixels.
+    setMinimumSize(twipsToPixels(2000), twipsToPixels(3000));
+    resize(600 + twipsToPixels(375 - 8), 400 + twipsToPixels(1200));
+    layoutWindow();
+}
+
+ScatterPlotWindow::~ScatterPlotWindow() {
+    axes_.setScatter(1, vertical_->currentIndex());
+    axes_.setScatter(2, horizontal_->currentIndex());
+}
+
+void ScatterPlotWindow::resizeEvent(QResizeEvent* event) {
+    ViewWindow::resizeEvent(event);
+    if (event->size() != laidOut_) layoutWindow();
+}
+
+void ScatterPlotWindow::layoutWindow() {
+    laidOut_ = size();
+    const int barWidth = twipsToPixels(375);
+    // The picture overlaps the vertical bar a little and ends at the window's
+    // right edge, so every point plotted is on screen.
+    const int left = twipsToPixels(375 - 8);
+    const int top = vertical_->height() + twipsToPixels(30);
+    const int w = std::max(1, width() - left), h = std::max(1, height() - twipsToPixels(1200));
+    picGraph_.resize(w, h);
+    picGraphWidget_->setGeometry(left, top, w, h);
+    vertical_->move(twipsToPixels(30), 0);
+    vertical_->show();
+    horizontal_->move(left + w - horizontal_->width() - twipsToPixels(150),
+                      top + h + twipsToPixels(100));
+    horizontal_->show();
+    shpVertAxis_->setGeometry(0, 0, barWidth, height());
+    shpHorzAxis_->setGeometry(0, height() - twipsToPixels(750), width(), barWidth);
+    horizontal_->raise();
+}
+
+std::string ScatterPlotWindow::pointLabel(std::string_view labelY, std::string_view labelX) {
+    std::string text;
+    text.reserve(labelX.size() + 1 + labelY.size());
+    text.append(labelX).append(1, ',').append(labelY);
+    return text;
+}
+
+void ScatterPlotWindow::plotPoint(int y, int x, std::string_view labelY, std::string_view labelX) {
+    picGraph_.setPixel(x, y, color_);
+    const std::string text = pointLabel(labelY, labelX);
+    drawShadowedLabels(picGraph_, {{x, y, text}}, GlyphFont::label());
+}
+
+void ScatterPlotWindow::Plot(const PlayedPacket& packet) {
+    const int n = packet.number;
+    const PacketBuffer& buffer = context_.buffer;
+    const int a = vertical_->currentIndex(), b = horizontal_->currentIndex();
+    const AxisSample sy = placedSample(buffer, n, a, ProtocolLabel::Number,
+                                       AxisDirection::Vertical, picGraph_.height());
+    const AxisSample sx = placedSample(buffer, n, b, ProtocolLabel::Number,
+                                       AxisDirection::Horizontal, picGraph_.width());
+    const bool ipv4 = isIPv4(buffer, n);
+    const bool aValid = ipv4 || isAlwaysValid(a), bValid = ipv4 || isAlwaysValid(b);
+    color_ = packetColor(n);
+    if (aValid && bValid)
+        plotPoint(sy.position, sx.position, sy.label, sx.label);
+    else if (aValid)
+        plotPoint(sy.position, 0, sy.label, {});
+    else if (bValid)
+        plotPoint(0, sx.position, {}, sx.label);
+}
+
+void ScatterPlotWindow::plotThumbnail(const PlayedPacket& packet) {
+    const PacketBuffer& b = context_.buffer;
+    const int n = packet.number;
+    Surface& thumb = context_.thumbnails.vis(5);
+    const int network = b.getSrcIPOctet(n, 1) * 256 + b.getSrcIPOctet(n, 2);
+    const int y = toPixel(scaleRange(1, network, 65536, thumb.height()));
+    const int x = toPixel(scaleRange(2, b.getLastByteIndex(n) + 1, 1518, thumb.width()));
+    thumb.setPixel(x, y, kGreen);
+}
+
+void ScatterPlotWindow::clear() {
+    picGraph_.clear();
+    context_.thumbnails.vis(5).clear();
+}
+
+std::vector<ViewWindow::ShotFile> ScatterPlotWindow::screenshotFiles() const {
+    return {{&picGraph_, "_scatterplot.bmp"}};
+}
+
+}  // namespace pelsid

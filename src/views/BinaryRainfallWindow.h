@@ -1,0 +1,44 @@
+#pragma once
+#include "views/BinaryRendering.h"
+#include "views/ScrollingViewWindow.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QWidget;
+
+namespace pelsid {
+
+/// frmVis4: every packet as one pixel row of its bytes, in one of four
+/// densities, with printable and NOP bytes optionally marked; the thumbnail
+/// is always the 8:1 rendering in green.
+class BinaryRainfallWindow : public ScrollingViewWindow {
+    Q_OBJECT
+  public:
+    static constexpr int kDefaultWidth = 600;
+    static constexpr int kDefaultHeight = 473;  // a 600 x 400 picture and the strip
+
+    explicit BinaryRainfallWindow(ViewContext& context, QWidget* parent = nullptr);
+
+    /// initVis, then initVisThumb; the PVR's range strip calls it too.
+    void initVisAll() { reinitialise(); }
+
+    BinaryMode mode() const;
+    Highlights highlights() const;
+
+  protected:
+    void drawRow(Surface& target, int row, const PlayedPacket& packet) override;
+    void drawThumbnailRow(Surface& thumbnail, int row, const PlayedPacket& packet) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void nextMode();
+
+    QComboBox* cmbVisMode_;
+    QLabel* lblHighlight_;
+    QPushButton* tglASCII_;
+    QPushButton* tglNOP_;
+    QWidget* strip_;
+};
+
+}  // namespace pelsid

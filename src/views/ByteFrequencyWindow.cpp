@@ -1,0 +1,124 @@
+#include "views/ByteFrequencyWindow.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include "views/SurfaceWidget.h"
+#include "views/Thumbnails.h"
+
+namespace pelsid {
+
+namespace {
+constexpr int kMargin = 6;
+constexpr int kRowHeight = 24;
+constexpr int kControlsHeight = 2 * kRowHeight + 12;  // mode list and scroll buttons
+constexpr int kDesignHeight =
+    ByteFrequencyWindow::kPictureHeight + kControlsHeight + ByteFrequencyWindow::kThresholdStripHeight;
+
+QLabel* label(const char* name, const char* text, QWidget* parent) {
+    auto* l = new QLabel(QString::fromLatin1(text), parent);
+    l->setObjectName(QLatin1String(name));
+    return l;
+}
+}  // namespace
+
+ByteFrequencyWindow::ByteFrequencyWindow(ViewContext& context, QWidget* parent)
+    : ScrollingViewWindow(context, QStringLiteral("frmVis2"),
+                          QStringLiteral("pelsid: Byte Frequency"), 2, "_bytefrequency.bmp",
+                          parent),
+      cmbVisMode_(new QComboBox(this)),
+      lblStaticScroll_(label("lblStaticScroll", kStaticScroll, this)),
+      lblDynamicScroll_(label("lblDynamicScroll", kDynamicScroll, this)),
+      scrThreshold_(new QScrollBar(Qt::Horizontal, this)),
+      lblFrequencyThreshold_(label("lblFrequencyThreshold", "Frequency Threshold", this)),
+      lblThresholdMin_(label("lblThresholdMin", "0", this)),
+      lblThresholdMax_(label("lblThresholdMax", "20%", this)),
+      lblThreshold_(label("lblThreshold", "5%", this)) {
+    setTag(QStringLiteral("vis2"));
+    cmbVisMode_->setObjectName(QStringLiteral("cmbVisMode"));
+    scrThreshold_->setObjectName(QStringLiteral("scrThreshold"));
+    scrThreshold_->setRange(0, kThresholdMaximum);
+    scrThreshold_->setPageStep(4);
+
+    // Fixed layout: the picture keeps its designed size.
+    const int w = kPictureWidth;
+    int y = kPictureHeight + kMargin;
+    setPictureSize(kPictureWidth, kPictureHeight);
+    cmbVisMode_->setGeometry(kMargin, y, w - 2 * kMargin, kRowHeight);
+    y += kRowHeight + 4;
+    radScroll(0)->setGeometry(kMargin, y, 20, kRowHeight);
+    lblStaticScroll_->setGeometry(kMargin + 20, y, 100, kRowHeight);
+    radScroll(1)->setGeometry(w / 2, y, 20, kRowHeight);
+    lblDynamicScroll_->setGeometry(w / 2 + 20, y, w / 2 - 20 - kMargin, kRowHeight);
+    y = kPictureHeight + kControlsHeight + 4;
+    lblFrequencyThreshold_->setGeometry(kMargin, y, 150, kRowHeight);
+    lblThreshold_->setGeometry(w - 60 - kMargin, y, 60, kRowHeight);
+    lblThreshold_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    y += kRowHeight + 4;
+    lblThresholdMin_->setGeometry(kMargin, y, 20, 18);
+    scrThreshold_->setGeometry(kMargin + 20, y, w - 2 * kMargin - 60, 18);
+    lblThresholdMax_->setGeometry(w - kMargin - 36, y, 36, 18);
+    lblThresholdMax_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    connect(pictureWidget(), &SurfaceWidget::mouseMoved, this, &ByteFrequencyWindow::showReadout);
+
+    // Load step: the designed height less the threshold strip, then the mode.
+    originalHeight_ = kDesignHeight - kThresholdStripHeight;
+    setFixedSize(w, originalHeight_);
+    connect(cmbVisMode_, &QComboBox::currentIndexChanged, this, &ByteFrequencyWindow::applyMode);
+    cmbVisMode_->addItems(
+        {QStringLiteral("byte presence"), QStringLiteral("byte frequency (by packet)")});
+    connect(scrThreshold_, &QScrollBar::valueChanged, this, &ByteFrequencyWindow::showThreshold);
+    scrThreshold_->setValue(int(std::nearbyint(kThresholdMaximum * 0.5)));
+    showThreshold();
+}
+
+void ByteFrequencyWindow::grayVisThumb() {
+    context_.thumbnails.bordered(2) = true;
+}
+
+FrequencyMode ByteFrequencyWindow::mode() const {
+    return FrequencyMode(cmbVisMode_->currentIndex());
+}
+
+double ByteFrequencyWindow::threshold() const {
+    return thresholdShare(scrThreshold_->value(), scrThreshold_->maximum());
+}
+
+std::uint32_t ByteFrequencyWindow::scaleColor(int packetNumber, float currentFrequency) const {
+    if (currentFrequency == 0.0f) return 0;
+    return frequencyColour(mode(), packetColor(packetNumber), threshold(), currentFrequency);
+}
+
+void ByteFrequencyWindow::drawRow(Surface& target, int row, const PlayedPacket& packet) {
+    if (cmbVisMode_->currentIndex() < 0) return;
+    const FrequencyMode m = mode();
+    const std::uint32_t colour = m == FrequencyMode::Presence ? packetColor(packet.number) : 0;
+    drawFrequencyRow(target, row, packet.frequency, m, colour, threshold());
+}
+
+void ByteFrequencyWindow::drawThumbnailRow(Surface& thumbnail, int row,
+                                           const PlayedPacket& packet) {
+    drawFrequencyThumbnailRow(thumbnail, row, packet.frequency);
+}
+
+void ByteFrequencyWindow::applyMode() {
+    const bool share = mode() == FrequencyMode::ByPacket;
+    for (QWidget* w : {static_cast<QWidget*>(lblThreshold_), static_cast<QWidget*>(lblThresholdMax_),
+                       static_cast<QWidget*>(lblThresholdMin_),
+                       static_cast<QWidget*>(lblFrequencyThreshold_),
+                       static_cast<QWidget*>(scrThreshold_)})
+        w->setVisible(share);
+    setFixedHeight(originalHeight_ + (share ? kThresholdStripHeight : 0));
+}
+
+void ByteFrequencyWindow::showThreshold() {
+    lblThreshold_->setText(thresholdText(scrThreshold_->value(), scrThreshold_->maximum()));
+}
+
+void ByteFrequencyWindow::showReadout(QPoint pos) {
+    if (const auto text = byteReadout(pos.x())) pictureWidget()->setToolTip(*text);
+}
+
+}  // namespace pelsid

@@ -1,0 +1,57 @@
+#pragma once
+#include "views/FrequencyRendering.h"
+#include "views/ScrollingViewWindow.h"
+
+class QComboBox;
+class QLabel;
+class QScrollBar;
+
+namespace pelsid {
+
+/// frmVis2: one pixel row per packet with a column for each byte value,
+/// set where the value occurs: in the packet's colour, or red and blue by
+/// the value's share of the packet against a threshold. The picture keeps
+/// its size; the window grows by the threshold strip in the share colouring.
+class ByteFrequencyWindow : public ScrollingViewWindow {
+    Q_OBJECT
+  public:
+    static constexpr int kPictureWidth = 256;  // a column per byte value
+    static constexpr int kPictureHeight = 400;
+    static constexpr int kThresholdMaximum = 40;  // steps of half a per cent
+    static constexpr int kThresholdStripHeight = 70;  // 1045 twips
+
+    explicit ByteFrequencyWindow(ViewContext& context, QWidget* parent = nullptr);
+
+    /// initVis, then initVisThumb; the PVR's range strip calls it too.
+    void initVis2All() { reinitialise(); }
+    /// Gives the thumbnail a single-line border.
+    void grayVisThumb();
+
+    /// Colour of one cell of packet `packetNumber`; 0 means nothing is drawn.
+    std::uint32_t scaleColor(int packetNumber, float currentFrequency) const;
+    FrequencyMode mode() const;
+    /// The window's height without the threshold strip.
+    int originalHeight() const { return originalHeight_; }
+
+  protected:
+    void drawRow(Surface& target, int row, const PlayedPacket& packet) override;
+    void drawThumbnailRow(Surface& thumbnail, int row, const PlayedPacket& packet) override;
+
+  private:
+    void applyMode();
+    void showThreshold();
+    void showReadout(QPoint pos);
+    double threshold() const;
+
+    QComboBox* cmbVisMode_;
+    QLabel* lblStaticScroll_;
+    QLabel* lblDynamicScroll_;
+    QScrollBar* scrThreshold_;
+    QLabel* lblFrequencyThreshold_;
+    QLabel* lblThresholdMin_;
+    QLabel* lblThresholdMax_;
+    QLabel* lblThreshold_;
+    int originalHeight_ = 0;
+};
+
+}  // namespace pelsid

@@ -1,0 +1,119 @@
+#include "views/DetailWindow.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "views/Color.h"
+#include "views/DetailText.h"
+#include "views/ViewGeometry.h"
+
+namespace pelsid {
+
+namespace {
+constexpr int kFrameMs = 33;  // the pictures' repaint rate
+
+QPlainTextEdit* textBox(const char* name, QWidget* parent) {
+    auto* box = new QPlainTextEdit(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setReadOnly(true);
+    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    box->setWordWrapMode(QTextOption::WrapAnywhere);
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSizeF(8.25);
+    box->setFont(font);
+    QPalette pal = box->palette();
+    pal.setColor(QPalette::Base, Qt::black);
+    box->setPalette(pal);
+    return box;
+}
+}  // namespace
+
+DetailWindow::DetailWindow(ViewContext& context, QWidget* parent)
+    : ViewWindow(context, QStringLiteral("frmVis7"), QStringLiteral("detail view"), parent),
+      txtASCII_(textBox("txtASCII", this)),
+      txtHex_(textBox("txtHex", this)),
+      lblFontSize_(new QLabel(QStringLiteral("font size"), this)),
+      spnFontSize_(new QSpinBox(this)),
+      lblCurrentFontSize_(new QLabel(QStringLiteral("8"), this)) {
+    lblFontSize_->setObjectName(QStringLiteral("lblFontSize"));
+    spnFontSize_->setObjectName(QStringLiteral("spnFontSize"));
+    lblCurrentFontSize_->setObjectName(QStringLiteral("lblCurrentFontSize"));
+    spnFontSize_->setRange(8, 24);
+    spnFontSize_->setValue(8);
+    connect(spnFontSize_, &QSpinBox::valueChanged, this, &DetailWindow::setFontSize);
+
+    frame_.setSingleShot(true);
+    frame_.setInterval(kFrameMs);
+    connect(&frame_, &QTimer::timeout, this, &DetailWindow::refreshText);
+
+    setMinimumSize(kMinWindowWidth, kMinWindowHeight);
+    resize(kDefaultWidth, kDefaultHeight);
+    layoutControls();
+}
+
+void DetailWindow::Plot(const PlayedPacket& packet) {
+    length_ = std::clamp(packet.length, 0, int(bytes_.size()));
+    std::memcpy(bytes_.data(), packet.bytes, std::size_t(length_));
+    colour_ = packetColor(packet.number);
+    pending_ = true;
+    if (!frame_.isActive()) frame_.start();
+}
+
+void DetailWindow::clear() {
+    pending_ = false;
+    frame_.stop();
+    txtASCII_->clear();
+    txtHex_->clear();
+}
+
+void DetailWindow::refreshText() {
+    if (!pending_) return;
+    pending_ = false;
+    frame_.stop();
+    shownColour_ = colour_;
+    for (QPlainTextEdit* box : {txtASCII_, txtHex_}) {
+        QPalette pal = box->palette();
+        pal.setColor(QPalette::Text, QColor::fromRgb(toQRgb(colour_)));
+        box->setPalette(pal);
+    }
+    txtASCII_->setPlainText(detailCharacters(bytes_.data(), length_));
+    txtHex_->setPlainText(detailHex(bytes_.data(), length_));
+}
+
+void DetailWindow::setFontSize(int points) {
+    lblCurrentFontSize_->setText(QString::number(points));
+    for (QPlainTextEdit* box : {txtASCII_, txtHex_}) {
+        QFont font = box->font();
+        font.setPointSize(points);
+        box->setFont(font);
+    }
+}
+
+void DetailWindow::showEvent(QShowEvent* event) {
+    ViewWindow::showEvent(event);
+    refreshText();
+}
+
+void DetailWindow::resizeEvent(QResizeEvent* event) {
+    ViewWindow::resizeEvent(event);
+    layoutControls();
+}
+
+void DetailWindow::layoutControls() {
+    // Each box half the window less 500 twips; the size controls below.
+    const int w = width();
+    const int boxHeight = std::max(1, int(std::nearbyint(height() / 2.0 - 500.0 / 15.0)));
+    txtASCII_->setGeometry(0, 0, w, boxHeight);
+    txtHex_->setGeometry(0, boxHeight, w, boxHeight);
+    const int y = 2 * boxHeight + 6;
+    lblFontSize_->setGeometry(8, y, 60, 22);
+    spnFontSize_->setGeometry(70, y, 56, 22);
+    lblCurrentFontSize_->setGeometry(134, y, 30, 22);
+}
+
+}  // namespace pelsid

@@ -1,0 +1,59 @@
+#pragma once
+#include <QTimer>
+#include <array>
+#include <cstdint>
+
+#include "views/ViewWindow.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QSpinBox;
+
+namespace pelsid {
+
+/// frmVis7: the newest packet as characters and as a hex dump, in its
+/// protocol colour. Plot keeps only the packet; the boxes are filled when
+/// the window next paints, so playing many packets between two frames costs
+/// one text build.
+class DetailWindow : public ViewWindow {
+    Q_OBJECT
+  public:
+    static constexpr int kDefaultWidth = 600;
+    static constexpr int kDefaultHeight = 500;
+
+    explicit DetailWindow(ViewContext& context, QWidget* parent = nullptr);
+
+    void Plot(const PlayedPacket& packet) override;
+    void plotThumbnail(const PlayedPacket&) override {}
+    void clear() override;
+
+    /// Shows the newest packet in the boxes now, if it is not shown yet.
+    void refreshText();
+    QPlainTextEdit* txtASCII() const { return txtASCII_; }
+    QPlainTextEdit* txtHex() const { return txtHex_; }
+    /// The colour of the text shown.
+    std::uint32_t packetColour() const { return shownColour_; }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void setFontSize(int points);
+    void layoutControls();
+
+    QPlainTextEdit* txtASCII_;
+    QPlainTextEdit* txtHex_;
+    QLabel* lblFontSize_;
+    QSpinBox* spnFontSize_;
+    QLabel* lblCurrentFontSize_;
+    QTimer frame_;
+
+    std::array<std::uint8_t, 1601> bytes_{};
+    int length_ = 0;
+    std::uint32_t colour_ = 0;
+    bool pending_ = false;
+    std::uint32_t shownColour_ = 0;
+};
+
+}  // namespace pelsid

@@ -1,0 +1,35 @@
+#pragma once
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+#include "views/Surface.h"
+
+namespace pelsid {
+
+/// The byte frequency view's colourings, in the order of its mode list.
+enum class FrequencyMode { Presence, ByPacket };
+
+/// The share of a packet (0 .. 0.2) that the threshold bar stands for.
+double thresholdShare(int value, int maximum);
+/// The bar's value as the label shows it: per cent, shortest decimal text, "%".
+QString thresholdText(int value, int maximum);
+
+/// Colour of one cell, 0 meaning nothing is drawn. Shares are compared in
+/// the precision they were measured in, so a share equal to the threshold
+/// is not taken as above it.
+std::uint32_t frequencyColour(FrequencyMode mode, std::uint32_t packetColour, double threshold,
+                              float frequency);
+
+/// One packet's row: column v is byte value v; cells of colour 0 are left alone.
+void drawFrequencyRow(Surface& target, int row, const float* frequency, FrequencyMode mode,
+                      std::uint32_t packetColour, double threshold);
+
+/// The thumbnail's presence row in green, as many byte values as fit.
+void drawFrequencyThumbnailRow(Surface& thumbnail, int row, const float* frequency);
+
+/// The mouse read-out over column x: decimal, hex and the character; none
+/// outside 0..255.
+std::optional<QString> byteReadout(int x);
+
+}  // namespace pelsid

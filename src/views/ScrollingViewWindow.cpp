@@ -1,0 +1,81 @@
+#include "views/ScrollingViewWindow.h"
+
+#include <QRadioButton>
+
+#include "views/SurfaceWidget.h"
+#include "views/Thumbnails.h"
+
+namespace pelsid {
+
+ScrollingViewWindow::ScrollingViewWindow(ViewContext& context, const QString& objectName,
+                                         const QString& caption, int thumbnail,
+                                         const char* shotSuffix, QWidget* parent)
+    : ViewWindow(context, objectName, caption, parent),
+      picWidget_(new SurfaceWidget(picGraph_, QStringLiteral("picGraph"), this)),
+      thumbnail_(thumbnail),
+      shotSuffix_(shotSuffix) {
+    for (int i = 0; i < 2; ++i) {
+        radScroll_[i] = new QRadioButton(this);
+        radScroll_[i]->setObjectName(QStringLiteral("radScroll(%1)").arg(i));
+        connect(radScroll_[i], &QRadioButton::clicked, this, &ScrollingViewWindow::reinitialise);
+    }
+    radScroll_[0]->setChecked(true);
+}
+
+Surface& ScrollingViewWindow::thumbnail() {
+    return context_.thumbnails.vis(thumbnail_);
+}
+
+void ScrollingViewWindow::Plot(const PlayedPacket& packet) {
+    // The buttons are read for every packet: whichever is selected now decides.
+    ScrollMode mode;
+    if (radScroll_[0]->isChecked())
+        mode = ScrollMode::Static;
+    else if (radScroll_[1]->isChecked())
+        mode = ScrollMode::Dynamic;
+    else
+        return;
+    const int row = beginRow(mode, picGraph_, scrollLocation_);
+    drawRow(picGraph_, row, packet);
+    endRow(mode, picGraph_, scrollLocation_);
+}
+
+void ScrollingViewWindow::plotThumbnail(const PlayedPacket& packet) {
+    Surface& thumb = thumbnail();
+    drawThumbnailRow(thumb, thumbnailScrollLocation_, packet);
+    advanceRow(thumb, thumbnailScrollLocation_);
+}
+
+void ScrollingViewWindow::clear() {
+    initVis();
+    thumbnailScrollLocation_ = 0;
+    thumbnail().clear();
+}
+
+void ScrollingViewWindow::initVis() {
+    scrollLocation_ = 0;
+    picGraph_.clear();
+    picGraphBack_.clear();
+}
+
+void ScrollingViewWindow::initVisThumb() {
+    context_.thumbnails.bordered(thumbnail_) = false;
+}
+
+void ScrollingViewWindow::reinitialise() {
+    initVis();
+    initVisThumb();
+}
+
+void ScrollingViewWindow::setPictureSize(int width, int height) {
+    picGraph_.resize(width, height);
+    picGraphBack_.resize(width, height);
+    scrollLocation_ = 0;
+    picWidget_->resize(picGraph_.width(), picGraph_.height());
+}
+
+std::vector<ViewWindow::ShotFile> ScrollingViewWindow::screenshotFiles() const {
+    return {{&picGraph_, shotSuffix_}};
+}
+
+}  // namespace pelsid

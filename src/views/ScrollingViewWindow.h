@@ -1,0 +1,68 @@
+#pragma once
+#include <array>
+
+#include "views/RowScroll.h"
+#include "views/Surface.h"
+#include "views/ViewWindow.h"
+
+class QRadioButton;
+
+namespace pelsid {
+
+class SurfaceWidget;
+
+/// What the binary rainfall and the byte frequency view share: one pixel row
+/// per packet in picGraph, in static or dynamic scroll as chosen with
+/// radScroll(0) and radScroll(1), and one row per packet in the view's
+/// thumbnail whether the window is shown or not. A subclass draws the rows.
+class ScrollingViewWindow : public ViewWindow {
+    Q_OBJECT
+  public:
+    static constexpr const char* kStaticScroll = "Static Scroll";
+    static constexpr const char* kDynamicScroll = "Dynamic Scroll";
+
+    /// `thumbnail` is the main window's number of the view's thumbnail;
+    /// `shotSuffix` the screenshot file's suffix.
+    ScrollingViewWindow(ViewContext& context, const QString& objectName, const QString& caption,
+                        int thumbnail, const char* shotSuffix, QWidget* parent = nullptr);
+
+    void Plot(const PlayedPacket& packet) final;
+    void plotThumbnail(const PlayedPacket& packet) final;
+    void clear() override;
+
+    /// Back to the top of an empty picture; modes and options stay.
+    void initVis();
+    /// Thumbnail border off.
+    void initVisThumb() override;
+
+    Surface& picGraph() { return picGraph_; }
+    const Surface& picGraphBack() const { return picGraphBack_; }
+    Surface& thumbnail();
+    int scrollLocation() const { return scrollLocation_; }
+    int thumbnailScrollLocation() const { return thumbnailScrollLocation_; }
+
+  protected:
+    /// initVis, then initVisThumb.
+    void reinitialise();
+    /// Draws the packet on `row` of `target` (picGraph).
+    virtual void drawRow(Surface& target, int row, const PlayedPacket& packet) = 0;
+    virtual void drawThumbnailRow(Surface& thumbnail, int row, const PlayedPacket& packet) = 0;
+
+    /// New picture size: both surfaces cleared, drawing starts at the top.
+    void setPictureSize(int width, int height);
+    SurfaceWidget* pictureWidget() const { return picWidget_; }
+    QRadioButton* radScroll(int index) const { return radScroll_[index]; }
+    std::vector<ShotFile> screenshotFiles() const override;
+
+  private:
+    Surface picGraph_;
+    Surface picGraphBack_;
+    SurfaceWidget* picWidget_;
+    std::array<QRadioButton*, 2> radScroll_{};
+    int scrollLocation_ = 0;
+    int thumbnailScrollLocation_ = 0;
+    int thumbnail_;
+    const char* shotSuffix_;
+};
+
+}  // namespace pelsid

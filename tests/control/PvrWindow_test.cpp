@@ -1,0 +1,496 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTimer>
+#include <numeric>
+
+#include "control/BufferRange.h"
+#include "control/PvrWindow.h"
+#include "control/RecordingViews.h"
+#include "pipeline/FilterModel.h"
+#include "pipeline/Pipeline.h"
+#include "store/PacketBuffer.h"
+#include "views/SurfaceWidget.h"
+
+using namespace pelsid;
+
+namespace {
+
+constexpr std::int64_t kMs = 1'000'000;
+
+class PvrWindowTest : public ::testing::Test {
+  protected:
+    PvrWindowTest() {
+        buffer.setListener([this](const PacketBuffer&) {
+            if (pvr) pvr->updatePacketCounters();
+        });
+    }
+    ~PvrWindowTest() override { delete pvr.data(); }
+
+    void fill(int n) {
+        std::uint8_t bytes[60] = {};
+        for (int i = 0; i < n; ++i) buffer.insertPacket(bytes, 59);
+    }
+
+    PvrWindow& open() {
+        PvrWindow::Hooks hooks;
+        hooks.saveScreenshots = [this] { ++screenshots; };
+        hooks.reinitRangeViews = [this] { ++reinits; };
+        hooks.clockNs = [this] { return clock; };
+        pvr = new PvrWindow(buffer, pipeline, hooks);
+        return *pvr;
+    }
+
+    template <class T = QPushButton>
+    T* get(const char* name) {
+        T* w = pvr->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QString text(const char* label) { return get<QLabel>(label)->text(); }
+    int position() { return get<QScrollBar>("scrPacket")->value(); }
+    bool timerOn() { return get<QTimer>("tmrPlayTimer")->isActive(); }
+    bool pressed(const char* button) { return get(button)->isChecked(); }
+    void click(const char* button) { get(button)->click(); }
+
+    /// Moves the fake clock on and lets the play timer fire once.
+    void advance(std::int64_t ms) {
+        clock += ms * kMs;
+        pvr->onPlayTimer();
+    }
+    void runJobs() {
+        while (pipeline.busy()) QCoreApplication::processEvents();
+    }
+
+    PacketBuffer buffer;
+    FilterModel filters;
+    test::RecordingViews views;
+    Pipeline pipeline{buffer, filters, views};
+    QPointer<PvrWindow> pvr;
+    std::int64_t clock = 0;
+    int screenshots = 0;
+    int reinits = 0;
+};
+
+TEST_F(PvrWindowTest, OpensStoppedAtTheStartShowingTheBuffer) {
+    fill(5);
+    open();
+    EXPECT_EQ(pvr->objectName(), "frmFilters");
+    EXPECT_EQ(pvr->windowTitle(), "pelsid: PVR");
+    EXPECT_TRUE(pressed("btnStop"));
+    EXPECT_FALSE(pressed("btnPlay"));
+    EXPECT_FALSE(pressed("btnPause"));
+    EXPECT_FALSE(pressed("tglLoop"));
+    EXPECT_FALSE(timerOn());
+    EXPECT_EQ(position(), 1);
+    EXPECT_EQ(text("lblPacketCounter"), "5");
+    EXPECT_EQ(text("lblPacketMin"), "1");
+    EXPECT_EQ(text("lblPacketMax"), "5");
+    EXPECT_EQ(text("lblCurrentSpeed"), "10");
+    EXPECT_EQ(get<QTimer>("tmrPlayTimer")->interval(), 100);
+    EXPECT_EQ(get<QTimer>("tmrPlayTimer")->timerType(), Qt::PreciseTimer);
+    EXPECT_EQ(get("btnScreenShot")->toolTip(), "Save screenshots to application directory");
+    EXPECT_EQ(get("btnStepBackward")->geometry(), QRect(16, 72, 57, 25));
+    EXPECT_TRUE(views.plotted().empty());
+    EXPECT_EQ(views.clears(), 0);
+    EXPECT_TRUE(pvr->filter(3));
+}
+
+TEST_F(PvrWindowTest, PlayFromStopClearsOnceThenEachTickPlaysTheNextPacket) {
+    fill(5);
+    open();
+    click("btnPlay");
+    EXPECT_TRUE(pressed("btnPlay"));
+    EXPECT_FALSE(pressed("btnStop"));
+    EXPECT_TRUE(timerOn());
+    EXPECT_EQ(views.clears(), 1);
+    advance(99);
+    EXPECT_TRUE(views.plotted().empty());  // not due yet
+    advance(1);
+    EXPECT_EQ(views.plotted(), std::vector<int>{2});  // the first tick moves past Min
+    EXPECT_EQ(position(), 2);
+    EXPECT_EQ(text("lblPacketCounter"), "2");
+    EXPECT_EQ(views.views[6].thumbnails, std::vector<int>{2});
+
+    // Stop, then Play again: Stop is released and the views are cleared again.
+    click("btnStop");
+    EXPECT_FALSE(timerOn());
+    EXPECT_EQ(position(), 1);
+    EXPECT_FALSE(pressed("btnPlay"));
+    click("btnPlay");
+    EXPECT_EQ(views.clears(), 2);
+}
+
+TEST_F(PvrWindowTest, PauseAndResume) {
+    fill(5);
+    open();
+    click("btnPlay");
+    advance(100);
+    click("btnPause");
+    EXPECT_TRUE(pressed("btnPause"));
+    EXPECT_FALSE(timerOn());
+    advance(500);
+    EXPECT_EQ(views.plotted().size(), 1u);
+
+    click("btnPause");  // released: playback resumes, nothing cleared
+    EXPECT_TRUE(timerOn());
+    EXPECT_EQ(views.clears(), 1);
+    advance(100);
+    EXPECT_EQ(views.plotted(), (std::vector<int>{2, 3}));
+
+    click("btnPause");
+    click("btnPlay");  // Play released while paused: Pause pops out, playback resumes
+    EXPECT_FALSE(pressed("btnPlay"));
+    EXPECT_FALSE(pressed("btnPause"));
+    EXPECT_TRUE(timerOn());
+    EXPECT_EQ(views.clears(), 1);
+}
+
+TEST_F(PvrWindowTest, PauseWhileStoppedPopsBackOut) {
+    fill(3);
+    open();
+    click("btnPause");
+    EXPECT_FALSE(pressed("btnPause"));
+    EXPECT_FALSE(timerOn());
+    click("btnStop");  // Stop while stopped: released, and the stop steps run again
+    EXPECT_FALSE(pressed("btnStop"));
+    EXPECT_EQ(position(), 1);
+    click("btnPlay");
+    EXPECT_EQ(views.clears(), 0);  // Stop was not pressed: nothing cleared
+}
+
+TEST_F(PvrWindowTest, SecondClickOnPlayReleasesItButKeepsPlaying) {
+    fill(5);
+    open();
+    click("btnPlay");
+    click("btnPlay");
+    EXPECT_FALSE(pressed("btnPlay"));
+    EXPECT_TRUE(timerOn());
+    advance(100);
+    EXPECT_EQ(views.plotted(), std::vector<int>{2});
+    click("btnPause");  // Play is released: Pause cannot be pressed
+    EXPECT_FALSE(pressed("btnPause"));
+    EXPECT_TRUE(timerOn());
+}
+
+TEST_F(PvrWindowTest, EndOfBufferStopsWithoutPressingStop) {
+    fill(3);
+    open();
+    click("btnPlay");
+    advance(100);
+    advance(100);
+    EXPECT_EQ(position(), 3);
+    advance(100);
+    EXPECT_FALSE(timerOn());
+    EXPECT_FALSE(pressed("btnStop"));
+    EXPECT_FALSE(pressed("btnPlay"));
+    EXPECT_EQ(position(), 1);
+    EXPECT_EQ(text("lblPacketCounter"), "1");
+    EXPECT_EQ(views.plotted(), (std::vector<int>{2, 3}));
+}
+
+TEST_F(PvrWindowTest, LoopWrapsToMinAndGoesOn) {
+    fill(3);
+    open();
+    click("tglLoop");
+    click("btnPlay");
+    for (int i = 0; i < 5; ++i) advance(100);
+    EXPECT_EQ(views.plotted(), (std::vector<int>{2, 3, 1, 2, 3}));
+    EXPECT_TRUE(timerOn());
+    EXPECT_EQ(views.clears(), 1);  // only Play's own clear
+}
+
+TEST_F(PvrWindowTest, OnePacketStopsAtOnceOrLoopsOnIt) {
+    fill(1);
+    open();
+    click("btnPlay");
+    advance(100);
+    EXPECT_FALSE(timerOn());
+    EXPECT_TRUE(views.plotted().empty());
+
+    click("tglLoop");
+    click("btnPlay");
+    advance(100);
+    advance(100);
+    EXPECT_EQ(views.plotted(), (std::vector<int>{1, 1}));
+}
+
+TEST_F(PvrWindowTest, NothingHeldStopsEvenWhenLooping) {
+    open();
+    EXPECT_EQ(text("lblPacketMax"), "0");
+    click("tglLoop");
+    click("btnPlay");
+    advance(100);
+    EXPECT_FALSE(timerOn());
+    EXPECT_TRUE(views.plotted().empty());
+
+    // Emptied while playing: the next tick stops.
+    fill(4);
+    click("btnPlay");
+    advance(100);
+    buffer.initBuffer();
+    EXPECT_EQ(text("lblPacketCounter"), "0");
+    advance(100);
+    EXPECT_FALSE(timerOn());
+    EXPECT_EQ(views.plotted(), std::vector<int>{2});
+}
+
+TEST_F(PvrWindowTest, StepsMoveOneWithinTheRangeInAnyState) {
+    fill(3);
+    open();
+    click("btnStepBackward");
+    EXPECT_TRUE(views.plotted().empty());  // at Min
+    click("btnStepForward");
+    click("btnStepForward");
+    click("btnStepForward");  // at Max: nothing
+    click("btnStepBackward");
+    EXPECT_EQ(views.plotted(), (std::vector<int>{2, 3, 2}));
+    EXPECT_EQ(position(), 2);
+    EXPECT_EQ(views.clears(), 0);
+    EXPECT_FALSE(timerOn());
+    EXPECT_TRUE(pressed("btnStop"));
+}
+
+TEST_F(PvrWindowTest, SpeedButtonsAndIntervalRule) {
+    fill(2);
+    open();
+    click("btnMaxSpeed");
+    EXPECT_EQ(text("lblCurrentSpeed"), "1000");
+    EXPECT_EQ(get<QTimer>("tmrPlayTimer")->interval(), 1);
+    click("btnMinSpeed");
+    EXPECT_EQ(text("lblCurrentSpeed"), "1");
+    EXPECT_EQ(get<QTimer>("tmrPlayTimer")->interval(), 1000);
+    EXPECT_EQ(get<QSpinBox>("spnSpeed")->value(), 1);
+    for (auto [rate, ms] : {std::pair{1, 1000}, {3, 333}, {10, 100}, {16, 62}, {400, 2}, {1000, 1}})
+        EXPECT_EQ(PvrWindow::intervalFor(rate), ms) << rate;
+}
+
+TEST_F(PvrWindowTest, TicksFollowTheClockNotTheTimer) {
+    fill(1000);
+    open();
+    get<QSpinBox>("spnSpeed")->setValue(1000);
+    click("btnPlay");
+    advance(10);  // one late timer event owes ten ticks
+    EXPECT_EQ(views.plotted().size(), 10u);
+    EXPECT_EQ(views.plotted().back(), 11);
+
+    // 16/s: the 62 ms timer fires a little early, the clock keeps 62.5 ms per packet.
+    get<QSpinBox>("spnSpeed")->setValue(16);
+    views.forget();
+    for (int i = 0; i < 160; ++i) advance(62);
+    EXPECT_EQ(views.plotted().size(), 158u);  // 9920 ms at 16/s
+
+    // A long stall is caught up only up to a bound.
+    get<QSpinBox>("spnSpeed")->setValue(1000);
+    views.forget();
+    advance(5000);
+    EXPECT_EQ(views.plotted().size(), std::size_t(TickPacer::kMaxDebtNs / kMs));
+}
+
+TEST_F(PvrWindowTest, CatchUpStopsAtTheEndOfTheBuffer) {
+    fill(3);
+    open();
+    get<QSpinBox>("spnSpeed")->setValue(1000);
+    click("btnPlay");
+    advance(50);
+    EXPECT_EQ(views.plotted(), (std::vector<int>{2, 3}));
+    EXPECT_FALSE(timerOn());
+    EXPECT_EQ(position(), 1);
+}
+
+TEST_F(PvrWindowTest, ShowsTheMeasuredRateBesideTheRequestedOne) {
+    fill(30);
+    open();
+    click("tglLoop");
+    get<QSpinBox>("spnSpeed")->setValue(100);
+    click("btnPlay");
+    for (int i = 0; i < 200; ++i) advance(10);
+    EXPECT_EQ(text("lblMeasuredSpeed"), "100.0");
+    EXPECT_EQ(text("lblCurrentSpeed"), "100");
+    click("btnStop");
+    EXPECT_EQ(text("lblMeasuredSpeed"), "");
+}
+
+TEST_F(PvrWindowTest, PositionBarClearsAndDrawsExactlyOnePacket) {
+    fill(5);
+    open();
+    auto* bar = get<QScrollBar>("scrPacket");
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(views.clears(), 1);
+    EXPECT_EQ(views.plotted(), std::vector<int>{2});
+    EXPECT_EQ(text("lblPacketCounter"), "2");
+
+    bar->setValue(5);
+    views.forget();
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);  // at Max: nothing
+    EXPECT_EQ(views.clears(), 0);
+    EXPECT_TRUE(views.plotted().empty());
+}
+
+TEST_F(PvrWindowTest, DraggingTheThumbDrawsEachPositionAndPlaybackGoesOnFromThere) {
+    fill(10);
+    open();
+    click("btnPlay");
+    views.forget();
+    auto* bar = get<QScrollBar>("scrPacket");
+    bar->setSliderDown(true);
+    bar->setSliderPosition(4);
+    bar->setSliderPosition(6);
+    EXPECT_EQ(views.plotted(), (std::vector<int>{4, 6}));
+    EXPECT_EQ(views.clears(), 2);
+    bar->setSliderDown(false);  // the release is a change too
+    EXPECT_EQ(views.plotted(), (std::vector<int>{4, 6, 6}));
+    EXPECT_TRUE(timerOn());
+    advance(100);
+    EXPECT_EQ(views.plotted().back(), 7);
+}
+
+TEST_F(PvrWindowTest, RangeChangesFromTheBufferNeverPlayOrClear) {
+    fill(3);
+    open();
+    click("btnPlay");
+    views.forget();
+    fill(PacketBuffer::kSlots - 2);  // 30001 packets: the oldest is overwritten
+    EXPECT_EQ(text("lblPacketMin"), "2");
+    EXPECT_EQ(text("lblPacketMax"), "30001");
+    EXPECT_EQ(text("lblPacketCounter"), "30001");
+    auto* bar = get<QScrollBar>("scrPacket");
+    EXPECT_EQ(bar->minimum(), 2);
+    EXPECT_EQ(bar->maximum(), 30001);
+    EXPECT_EQ(position(), 2);  // pushed up with the range
+    EXPECT_EQ(views.clears(), 0);
+    EXPECT_TRUE(views.plotted().empty());
+    EXPECT_TRUE(bar->property("tag").toString().isEmpty());
+    advance(100);
+    EXPECT_EQ(views.plotted(), std::vector<int>{3});
+}
+
+TEST_F(PvrWindowTest, ButtonsReachTheirOwners) {
+    fill(2);
+    open();
+    click("btnClearVisualization");
+    EXPECT_EQ(views.clears(), 1);
+    click("btnScreenShot");
+    EXPECT_EQ(screenshots, 1);
+}
+
+TEST_F(PvrWindowTest, ClosedAndReopenedShowsTheBufferAtOnce) {
+    fill(7);
+    open();
+    get<QSpinBox>("spnSpeed")->setValue(500);
+    click("tglLoop");
+    click("btnPlay");
+    pvr->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(pvr.isNull());
+    fill(2);  // no window to tell
+
+    open();
+    EXPECT_EQ(text("lblPacketCounter"), "9");
+    EXPECT_EQ(text("lblPacketMax"), "9");
+    EXPECT_EQ(text("lblBufferRange"), "1 - 9");
+    EXPECT_EQ(get<QScrollBar>("scrPacket")->maximum(), 9);
+    EXPECT_EQ(position(), 1);
+    EXPECT_EQ(text("lblCurrentSpeed"), "10");
+    EXPECT_FALSE(pressed("tglLoop"));
+    EXPECT_FALSE(timerOn());
+}
+
+TEST_F(PvrWindowTest, InitFiltersShowsTheWholeBuffer) {
+    open();
+    EXPECT_EQ(text("lblBufferRange"), "0");
+    fill(250);
+    pvr->initFilters();
+    EXPECT_EQ(text("lblBufferRange"), "1 - 250");
+    EXPECT_EQ(text("lblRangeMax"), "250");
+}
+
+// The range strip, driven through its handles.
+class RangeStripTest : public PvrWindowTest {
+  protected:
+    void mouse(const char* handle, QEvent::Type type, int x) {
+        auto* w = get<SurfaceWidget>(handle);
+        const QPointF local(x, 8);
+        QMouseEvent e(type, local, w->mapToGlobal(local), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                      Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &e);
+    }
+    void drag(const char* handle, int dx) {
+        mouse(handle, QEvent::MouseButtonPress, 8);
+        mouse(handle, QEvent::MouseMove, 8 + dx);
+        mouse(handle, QEvent::MouseButtonRelease, 8 + dx);
+    }
+    int left(const char* handle) { return get<SurfaceWidget>(handle)->x(); }
+};
+
+TEST_F(RangeStripTest, SitsBelowTheTransportRowInsideTheWindow) {
+    open();
+    auto* track = get<SurfaceWidget>("picBufferSlider");
+    EXPECT_GE(track->y(), 103);
+    EXPECT_LE(track->geometry().right(), pvr->width());
+    EXPECT_LE(get<QLabel>("lblRangeMax")->geometry().bottom(), pvr->height());
+    EXPECT_EQ(left("sliderBufferMin"), 0);
+    EXPECT_EQ(left("sliderBufferMax"), 404);  // 6060 twips
+}
+
+TEST_F(RangeStripTest, MinimumHandleAppliesItsRangeOnRelease) {
+    fill(101);
+    open();
+    mouse("sliderBufferMin", QEvent::MouseButtonPress, 8);
+    EXPECT_EQ(get<SurfaceWidget>("sliderBufferMin")->property("tag").toString(), "mindown");
+    mouse("sliderBufferMin", QEvent::MouseMove, 108);
+    EXPECT_EQ(left("sliderBufferMin"), 100);
+    EXPECT_TRUE(views.plotted().empty());
+    mouse("sliderBufferMin", QEvent::MouseButtonRelease, 108);
+    EXPECT_EQ(get<SurfaceWidget>("sliderBufferMin")->property("tag").toString(), "minoff");
+
+    const PacketRange r = packetRangeFor(1500, BufferRangeGeometry::kTrackLength,
+                                         BufferRangeGeometry::kTrackLength, 1, 101);
+    EXPECT_EQ(r.first, 27);
+    EXPECT_EQ(r.last, 101);
+    EXPECT_EQ(text("lblBufferRange"), "27 - 101");
+    EXPECT_EQ(reinits, 1);
+    runJobs();
+    std::vector<int> expected(75);
+    std::iota(expected.begin(), expected.end(), 27);
+    EXPECT_EQ(views.plotted(), expected);
+    EXPECT_EQ(views.clears(), 0);
+}
+
+TEST_F(RangeStripTest, HandlesStayOnTheTrackAndApart) {
+    fill(10);
+    open();
+    drag("sliderBufferMin", -50);
+    EXPECT_EQ(left("sliderBufferMin"), 0);
+    EXPECT_EQ(text("lblBufferRange"), "1 - 10");
+    drag("sliderBufferMin", 1000);            // stops one twip before the maximum handle
+    EXPECT_EQ(left("sliderBufferMin"), 387);  // (6060 - 255 - 1) twips
+    EXPECT_EQ(text("lblBufferRange"), "10 - 10");
+
+    drag("sliderBufferMin", -1000);
+    drag("sliderBufferMax", -1000);  // the mirror: one twip right of the minimum handle
+    EXPECT_EQ(left("sliderBufferMax"), 17);
+    EXPECT_EQ(get<SurfaceWidget>("sliderBufferMax")->property("tag").toString(), "maxoff");
+    EXPECT_EQ(text("lblBufferRange"), "1 - 1");
+    drag("sliderBufferMax", 1000);
+    EXPECT_EQ(left("sliderBufferMax"), 404);
+    EXPECT_EQ(text("lblBufferRange"), "1 - 10");
+    EXPECT_EQ(reinits, 5);
+}
+
+TEST_F(RangeStripTest, EmptyBufferPlaysNothing) {
+    open();
+    drag("sliderBufferMin", 40);
+    runJobs();
+    EXPECT_TRUE(views.plotted().empty());
+    EXPECT_EQ(text("lblBufferRange"), "1 - 0");
+}
+
+}  // namespace

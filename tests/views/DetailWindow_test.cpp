@@ -1,0 +1,79 @@
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTest>
+
+#include "ViewFixture.h"
+#include "views/DetailWindow.h"
+
+using namespace pelsid;
+
+namespace {
+
+class Detail : public test::ViewFixture {
+  protected:
+    DetailWindow window{context};
+};
+
+TEST_F(Detail, ShowsThePacketAsCharactersAndHex) {
+    EXPECT_EQ(window.objectName(), "frmVis7");
+    EXPECT_EQ(window.windowTitle(), "detail view");
+    const PlayedPacket p = packet({0x41, 0x20, 0x0A});
+    window.Plot(p);
+    // The boxes follow at the next frame.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.txtHex()->toPlainText().isEmpty(); }));
+    EXPECT_EQ(window.txtASCII()->toPlainText(), "A..");
+    EXPECT_EQ(window.txtHex()->toPlainText(), "41  20  0A  ");
+    EXPECT_TRUE(window.txtASCII()->isReadOnly());
+    EXPECT_EQ(window.packetColour(), colourOf(p));
+    EXPECT_EQ(
+        window.txtHex()->palette().color(QPalette::Text).rgb(),
+        QColor(int(colourOf(p) & 255), int(colourOf(p) >> 8 & 255), int(colourOf(p) >> 16 & 255))
+            .rgb());
+}
+
+TEST_F(Detail, KeepsOnlyTheNewestPacketAndClearEmptiesBoth) {
+    window.Plot(packet({0x31}));
+    const PlayedPacket udp = ipPacket(17, 40, 0x7E);
+    window.Plot(udp);
+    window.refreshText();
+    EXPECT_EQ(window.txtASCII()->toPlainText().size(), 40);
+    EXPECT_TRUE(window.txtASCII()->toPlainText().endsWith("~~~"));
+    EXPECT_EQ(window.packetColour(), colourOf(udp));
+
+    window.Plot(packet({0x32}));
+    window.clear();  // a packet not yet shown is dropped too
+    window.refreshText();
+    QTest::qWait(60);
+    EXPECT_TRUE(window.txtASCII()->toPlainText().isEmpty());
+    EXPECT_TRUE(window.txtHex()->toPlainText().isEmpty());
+}
+
+TEST_F(Detail, FontSizeSpinnerStaysWithin8And24) {
+    auto* spin = window.findChild<QSpinBox*>("spnFontSize");
+    auto* label = window.findChild<QLabel*>("lblCurrentFontSize");
+    ASSERT_TRUE(spin && label);
+    EXPECT_EQ(window.findChild<QLabel*>("lblFontSize")->text(), "font size");
+    EXPECT_EQ(spin->value(), 8);
+    EXPECT_EQ(label->text(), "8");
+    spin->setValue(30);
+    EXPECT_EQ(spin->value(), 24);
+    EXPECT_EQ(label->text(), "24");
+    EXPECT_EQ(window.txtASCII()->font().pointSize(), 24);
+    EXPECT_EQ(window.txtHex()->font().pointSize(), 24);
+    spin->setValue(2);
+    EXPECT_EQ(spin->value(), 8);
+}
+
+TEST_F(Detail, BoxesShareTheWindowHeight) {
+    window.show();
+    window.resize(400, 300);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.txtASCII()->geometry(), QRect(0, 0, 400, 117));
+    EXPECT_EQ(window.txtHex()->geometry(), QRect(0, 117, 400, 117));
+    window.resize(10, 10);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.size(), QSize(133, 200));
+}
+
+}  // namespace
