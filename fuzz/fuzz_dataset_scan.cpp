@@ -1,0 +1,25 @@
+// The dataset scan on arbitrary bytes: every record lies inside the input and
+// fits a slot, and the buffer decodes whatever the records hold.
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+
+#include "store/DatasetScan.h"
+#include "store/PacketBuffer.h"
+
+using namespace pelsid;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static PacketBuffer buffer;
+    const std::span<const std::uint8_t> bytes(data, size);
+    const RecordSet set = scanDataset(bytes);
+    if (set.records.size() > std::size_t(PacketBuffer::kSlots)) std::abort();
+    std::uint64_t lastEnd = 0;
+    for (const RecordRef& r : set.records) {
+        if (r.length == 0 || r.length > std::uint32_t(PacketBuffer::kSlotBytes)) std::abort();
+        if (r.offset + r.length > size || r.fileEnd > size || r.fileEnd < lastEnd) std::abort();
+        lastEnd = r.fileEnd;
+        buffer.insertPacket(data + r.offset, int(r.length) - 1);
+    }
+    return 0;
+}

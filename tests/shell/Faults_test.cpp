@@ -1,0 +1,192 @@
+// Commands that arrive in the middle of work: between two packets of a range
+// being played, during a load, while windows change under the pipeline.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "shell/Application.h"
+#include "support/ScriptedDialogs.h"
+#include "views/Surface.h"
+#include "views/TextRainfallWindow.h"
+
+using namespace pelsid;
+
+namespace {
+// `count` records of 60 bytes; byte 42 holds `mark`, byte 43 the record's
+// index, and every third record is TCP (the others UDP).
+QString writeMarkedDataset(const QTemporaryDir& dir, const QString& name, int count, char mark) {
+    std::string bytes = "<PELSID>";
+    for (int i = 0; i < count; ++i) {
+        std::string rec(60, 'A');
+        rec[12] = 0x08;
+        rec[13] = 0;
+        rec[14] = 0x45;
+        rec[23] = i % 3 == 0 ? 6 : 17;
+        rec[42] = mark;
+        rec[43] = char(i & 0x7F);
+        bytes += rec + "<PELSID[CR][LF]>";
+    }
+    QFile f(dir.filePath(name));
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes.data(), qint64(bytes.size()));
+    return f.fileName();
+}
+
+struct Rig {
+    ScriptedDialogs dialogs;
+    QTemporaryDir dir;
+    Application app{dialogs, dir.path()};
+    Rig() {
+        app.initApplication();
+        app.pipeline().setSliceBudget(0);  // one packet per slice: every gap is reachable
+    }
+    void showAllViews() {
+        for (int n = 1; n <= ViewSet::kViewCount; ++n)
+            app.registry().toggleWindow(QStringLiteral("frmVis%1").arg(n));
+    }
+    // Lets the play run until at least `packet` has been handed to the views.
+    void playUntil(int packet) {
+        while (app.pipeline().busy() && app.pipeline().lastPlayed() < packet)
+            QCoreApplication::processEvents();
+    }
+    void waitForPlay() {
+        while (app.pipeline().busy()) QCoreApplication::processEvents();
+    }
+    void closeWindow(const QString& name) {
+        QWidget* w = app.registry().existing(name);
+        ASSERT_TRUE(w) << name.toStdString();
+        w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // True when packets 1..count hold the records of the file marked `mark`.
+    bool holdsFile(int count, char mark) {
+        const PacketBuffer& b = app.buffer();
+        if (b.getPacketCount() != count) return false;
+        for (int n = 1; n <= count; ++n)
+            if (b.getPacketByte(n, 42) != mark || b.getPacketByte(n, 43) != ((n - 1) & 0x7F) ||
+                b.getLastByteIndex(n) != 59)
+                return false;
+        return true;
+    }
+};
+}  // namespace
+
+TEST(Faults, ViewWindowClosedWhileARangePlaysIntoIt) {
+    Rig r;
+    r.showAllViews();
+    ASSERT_TRUE(r.app.loadDataset(writeMarkedDataset(r.dir, "a.pelsid", 300, 'a')));
+    r.playUntil(50);
+    ASSERT_TRUE(r.app.pipeline().busy());
+    for (int n = 1; n <= ViewSet::kViewCount; ++n) {
+        r.closeWindow(QStringLiteral("frmVis%1").arg(n));
+        r.playUntil(50 + 20 * n);
+    }
+    r.waitForPlay();
+    EXPECT_EQ(r.app.pipeline().lastPlayed(), 300);
+    EXPECT_TRUE(r.holdsFile(300, 'a'));
+    // The thumbnails keep running: the pipeline recreates closed views hidden.
+    for (int i = 0; i < ViewSet::kViewCount; ++i) EXPECT_FALSE(r.app.isShown(i)) << i;
+    auto* rain = static_cast<TextRainfallWindow*>(r.app.viewWindow(0));
+    EXPECT_GT(rain->thumbnailScrollLocation(), 0);
+}
+
+TEST(Faults, BufferClearedWhileARangePlays) {
+    Rig r;
+    r.showAllViews();
+    ASSERT_TRUE(r.app.loadDataset(writeMarkedDataset(r.dir, "a.pelsid", 300, 'a')));
+    r.playUntil(40);
+    const int stopped = r.app.pipeline().lastPlayed();
+    r.dialogs.answers = {true};
+    ASSERT_TRUE(r.app.buffer().clearBuffer("file", r.dialogs));
+    r.waitForPlay();  // the old range ends at once: its packets are gone
+    EXPECT_LE(r.app.pipeline().lastPlayed(), stopped + 1);
+    EXPECT_EQ(r.app.buffer().getPacketCount(), 0);
+
+    // The same through the loader: Yes empties the buffer, only the new file plays.
+    ASSERT_TRUE(r.app.loadDataset(writeMarkedDataset(r.dir, "b.pelsid", 300, 'b')));
+    r.playUntil(40);
+    r.dialogs.answers = {true};
+    ASSERT_TRUE(r.app.loadDataset(writeMarkedDataset(r.dir, "c.pelsid", 20, 'c')));
+    r.waitForPlay();
+    EXPECT_EQ(r.app.pipeline().lastPlayed(), 20);
+    EXPECT_TRUE(r.holdsFile(20, 'c'));
+}
+
+TEST(Faults, SecondLoadAnsweredNoQueuesBehindTheFirstPlay) {
+    Rig r;
+    ASSERT_TRUE(r.app.loadDataset(writeMarkedDataset(r.dir, "a.pelsid", 200, 'a')));
+    r.playUntil(30);
+    r.dialogs.answers = {false};
+    ASSERT_TRUE(r.app.loadDataset(writeMarkedDataset(r.dir, "b.pelsid", 50, 'b')));
+    EXPECT_EQ(r.app.buffer().getPacketCount(), 250);
+    r.waitForPlay();
+    EXPECT_EQ(r.app.pipeline().lastPlayed(), 250);
+    EXPECT_EQ(r.app.buffer().getPacketByte(200, 42), 'a');
+    EXPECT_EQ(r.app.buffer().getPacketByte(201, 42), 'b');
+}
+
+TEST(Faults, FiltersWindowClosedBetweenTwoPackets) {
+    Rig r;
+    r.showAllViews();
+    r.app.registry().toggleWindow(QStringLiteral("frmEncodings"));
+    r.app.registry().existing("frmEncodings")->findChild<QPushButton*>("tglTCP")->click();
+    ASSERT_TRUE(r.app.filters().isFilteredOut(6));
+    ASSERT_TRUE(r.app.loadDataset(writeMarkedDataset(r.dir, "a.pelsid", 300, 'a')));
+    r.playUntil(50);
+    r.closeWindow(QStringLiteral("frmEncodings"));
+    EXPECT_FALSE(r.app.filters().isFilteredOut(6));  // back to the defaults mid-play
+    r.waitForPlay();
+    EXPECT_EQ(r.app.pipeline().lastPlayed(), 300);  // the last record is TCP: shown again
+    r.app.registry().toggleWindow(QStringLiteral("frmEncodings"));
+    EXPECT_FALSE(
+        r.app.registry().existing("frmEncodings")->findChild<QPushButton*>("tglTCP")->isChecked());
+}
+
+TEST(Faults, ExitDuringAPlayEndsItAndLeavesTheBufferWhole) {
+    Rig r;
+    r.showAllViews();
+    ASSERT_TRUE(r.app.loadDataset(writeMarkedDataset(r.dir, "a.pelsid", 300, 'a')));
+    r.playUntil(20);
+    // Exit from a timer while an event loop waits for the play, as the menu would.
+    QTimer::singleShot(0, &r.app, [&r] { r.app.exit(); });
+    QEventLoop loop;
+    QObject::connect(&r.app.pipeline(), &Pipeline::finished, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_FALSE(r.app.pipeline().busy());
+    EXPECT_LT(r.app.pipeline().lastPlayed(), 300);
+    EXPECT_TRUE(r.holdsFile(300, 'a'));
+}
+
+TEST(Faults, ExitDuringALoadTakesEffectOnceTheFileIsStored) {
+    // A load reads and stores the whole file in one step; an Exit chosen
+    // meanwhile waits in the event queue and then ends the play.
+    Rig r;
+    const QString file = writeMarkedDataset(r.dir, "a.pelsid", 300, 'a');
+    QTimer::singleShot(0, &r.app, [&r] { r.app.exit(); });
+    ASSERT_TRUE(r.app.loadDataset(file));
+    EXPECT_TRUE(r.holdsFile(300, 'a'));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(r.app.pipeline().busy());
+}
+
+TEST(Faults, WindowsResizedWhilePlaying) {
+    Rig r;
+    r.showAllViews();
+    ASSERT_TRUE(r.app.loadDataset(writeMarkedDataset(r.dir, "a.pelsid", 400, 'a')));
+    const QSize sizes[] = {{1, 1}, {2000, 1500}, {0, 0}, {133, 200}, {3, 900}, {900, 3}};
+    int step = 0;
+    for (const QSize& size : sizes) {
+        for (int i = 0; i < ViewSet::kViewCount; ++i) r.app.viewWindow(i)->resize(size);
+        r.playUntil(50 * ++step);
+    }
+    r.waitForPlay();
+    EXPECT_EQ(r.app.pipeline().lastPlayed(), 400);
+    auto* rain = static_cast<TextRainfallWindow*>(r.app.viewWindow(0));
+    EXPECT_GT(rain->picGraph().image().width(), 0);
+    EXPECT_TRUE(r.holdsFile(400, 'a'));
+}

@@ -1,0 +1,263 @@
+// Files the readers must refuse or cut with a clear message, never a crash.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "store/CaptureFile.h"
+#include "store/Messages.h"
+#include "store/PacketBuffer.h"
+
+using namespace pelsid;
+
+namespace {
+using Bytes = std::vector<std::uint8_t>;
+
+void put32(Bytes& b, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) b.push_back(std::uint8_t(v >> (8 * i)));
+}
+void put16(Bytes& b, std::uint16_t v) {
+    b.push_back(std::uint8_t(v));
+    b.push_back(std::uint8_t(v >> 8));
+}
+
+Bytes ethernetFrame(std::size_t length) {
+    Bytes f(length, 0xAB);
+    f[12] = 0x08;
+    f[13] = 0x06;
+    return f;
+}
+
+Bytes pcapWithSnaplen(std::uint32_t snaplen, const Bytes& frame) {
+    Bytes b;
+    put32(b, 0xA1B2C3D4);
+    put16(b, 2);
+    put16(b, 4);
+    put32(b, 0);
+    put32(b, 0);
+    put32(b, snaplen);
+    put32(b, 1);
+    put32(b, 1700000000);
+    put32(b, 0);
+    put32(b, std::uint32_t(frame.size()));
+    put32(b, std::uint32_t(frame.size()));
+    b.insert(b.end(), frame.begin(), frame.end());
+    return b;
+}
+
+// pcapng blocks, little-endian; `length` overrides the block's own length fields.
+void block(Bytes& b, std::uint32_t type, const Bytes& body, std::uint32_t length = 0) {
+    const std::uint32_t total = length ? length : std::uint32_t(12 + body.size());
+    put32(b, type);
+    put32(b, total);
+    b.insert(b.end(), body.begin(), body.end());
+    put32(b, total);
+}
+Bytes sectionHeader() {
+    Bytes body;
+    put32(body, 0x1A2B3C4D);
+    put16(body, 1);
+    put16(body, 0);
+    put32(body, 0xFFFFFFFF);
+    put32(body, 0xFFFFFFFF);
+    return body;
+}
+Bytes interfaceBlock() {
+    Bytes body;
+    put16(body, 1);  // Ethernet
+    put16(body, 0);
+    put32(body, 65535);
+    return body;
+}
+Bytes packetBlock(const Bytes& frame) {
+    Bytes body;
+    put32(body, 0);
+    put32(body, 0);
+    put32(body, 0);
+    put32(body, std::uint32_t(frame.size()));
+    put32(body, std::uint32_t(frame.size()));
+    body.insert(body.end(), frame.begin(), frame.end());
+    while (body.size() % 4) body.push_back(0);
+    return body;
+}
+Bytes pcapng(int frames) {
+    Bytes b;
+    block(b, 0x0A0D0D0A, sectionHeader());
+    block(b, 1, interfaceBlock());
+    for (int i = 0; i < frames; ++i) block(b, 6, packetBlock(ethernetFrame(60 + i)));
+    return b;
+}
+
+std::string tempPath(const char* name) {
+    return testing::TempDir() + "/" + name;
+}
+
+void writeFile(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+void expectRefused(const CaptureFile& f, const std::string& name) {
+    EXPECT_EQ(f.format(), CaptureFile::Format::Unreadable) << name;
+    EXPECT_EQ(f.recordCount(), 0) << name;
+    ASSERT_EQ(f.problems().size(), 1u) << name;
+    EXPECT_EQ(f.problems()[0].severity, LoadProblem::Severity::Error) << name;
+    EXPECT_NE(f.problems()[0].text.find(name), std::string::npos) << f.problems()[0].text;
+}
+}  // namespace
+
+TEST(BadInput, EmptyFileAndZerosAreNotPelsidFiles) {
+    const std::string empty = tempPath("empty.pelsid");
+    writeFile(empty, {});
+    const std::string zeros = tempPath("zeros.pelsid");
+    {
+        // 100 MB of zeros, written in pieces so the test holds one copy only.
+        std::ofstream out(zeros, std::ios::binary | std::ios::trunc);
+        const std::vector<char> chunk(1 << 20, 0);
+        for (int i = 0; i < 100; ++i) out.write(chunk.data(), std::streamsize(chunk.size()));
+    }
+    for (const std::string& path : {empty, zeros}) {
+        const CaptureFile f = readCaptureFile(path);
+        EXPECT_EQ(f.format(), CaptureFile::Format::NotPelsid) << path;
+        ASSERT_EQ(f.problems().size(), 1u);
+        EXPECT_EQ(f.problems()[0].text, msg::kNotPelsidFile);
+    }
+    std::remove(zeros.c_str());
+}
+
+TEST(BadInput, OnlyACaptureMagicIsRefusedWithLibpcapsReason) {
+    const Bytes pcapMagic{0xD4, 0xC3, 0xB2, 0xA1};
+    const Bytes pcapngMagic{0x0A, 0x0D, 0x0D, 0x0A};
+    for (const Bytes& magic : {pcapMagic, pcapngMagic})
+        expectRefused(readCaptureBytes(magic, "magic.pcap"), "magic.pcap");
+}
+
+TEST(BadInput, SnaplenOfZeroOrTwoToThe31StillReadsTheFrames) {
+    for (std::uint32_t snaplen : {0u, 0x80000000u}) {
+        const CaptureFile f = readCaptureBytes(pcapWithSnaplen(snaplen, ethernetFrame(60)), "s");
+        ASSERT_TRUE(f.isLoadable()) << snaplen;
+        EXPECT_EQ(f.recordCount(), 1);
+        EXPECT_EQ(f.records()[0].length, 60u);
+    }
+}
+
+TEST(BadInput, FrameLongerThanLibpcapAcceptsIsDamageNamedByFrame) {
+    // caplen far beyond any snaplen: libpcap refuses the frame, the ones before stay.
+    Bytes b = pcapWithSnaplen(65535, ethernetFrame(60));
+    put32(b, 1700000000);
+    put32(b, 0);
+    put32(b, 0x7FFFFFFF);
+    put32(b, 0x7FFFFFFF);
+    b.resize(b.size() + 100, 0);
+    const CaptureFile f = readCaptureBytes(b, "huge.pcap");
+    ASSERT_TRUE(f.isLoadable());
+    EXPECT_EQ(f.recordCount(), 1);
+    ASSERT_EQ(f.problems().size(), 1u);
+    EXPECT_NE(f.problems()[0].text.find("frame 2"), std::string::npos) << f.problems()[0].text;
+}
+
+TEST(BadInput, PcapngBlockShorterThanItsMinimum) {
+    // A section header block of 12 bytes (its minimum is 28) cannot be opened.
+    Bytes shb;
+    block(shb, 0x0A0D0D0A, {0x4D, 0x3C, 0x2B, 0x1A}, 12);
+    expectRefused(readCaptureBytes(shb, "short.pcapng"), "short.pcapng");
+
+    // A packet block of 12 bytes after two good ones: those two are kept.
+    Bytes b = pcapng(2);
+    block(b, 6, {}, 12);
+    const CaptureFile f = readCaptureBytes(b, "block.pcapng");
+    ASSERT_TRUE(f.isLoadable());
+    EXPECT_EQ(f.recordCount(), 2);
+    ASSERT_EQ(f.problems().size(), 1u);
+    EXPECT_EQ(f.problems()[0].severity, LoadProblem::Severity::Warning);
+    EXPECT_NE(f.problems()[0].text.find("frame 3"), std::string::npos) << f.problems()[0].text;
+}
+
+TEST(BadInput, TruncatedFinalPcapngRecordKeepsTheOthers) {
+    Bytes b = pcapng(3);
+    b.resize(b.size() - 10);
+    const CaptureFile f = readCaptureBytes(b, "cut.pcapng");
+    ASSERT_TRUE(f.isLoadable());
+    EXPECT_EQ(f.recordCount(), 2);
+    ASSERT_EQ(f.problems().size(), 1u);
+    EXPECT_NE(f.problems()[0].text.find("The 2 packets before it were kept"), std::string::npos)
+        << f.problems()[0].text;
+}
+
+TEST(BadInput, FileWithoutReadPermission) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads files whatever their permission bits";
+    const std::string path = tempPath("locked.pelsid");
+    writeFile(path, {'<', 'P', 'E', 'L', 'S', 'I', 'D', '>'});
+    ASSERT_EQ(::chmod(path.c_str(), 0), 0);
+    const CaptureFile f = readCaptureFile(path);
+    expectRefused(f, path);
+    EXPECT_NE(f.problems()[0].text.find("Permission denied"), std::string::npos);
+    std::remove(path.c_str());
+}
+
+TEST(BadInput, FileThatOpensButCannotBeReadNamesTheReason) {
+    // Reading this process's memory at offset 0 fails even for root.
+    const CaptureFile f = readCaptureFile("/proc/self/mem");
+    expectRefused(f, "/proc/self/mem");
+    EXPECT_NE(f.problems()[0].text.find("Input/output error"), std::string::npos)
+        << f.problems()[0].text;
+}
+
+TEST(BadInput, DatasetFedThroughAPipeReadsToItsEnd) {
+    // A pipe has no size: the reader must not trust the size it is told.
+    const std::string path = tempPath("dataset.fifo");
+    std::remove(path.c_str());
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    const std::string record(60, 'x');
+    std::thread writer([&] {
+        std::ofstream out(path, std::ios::binary);
+        out << "<PELSID>";
+        for (int i = 0; i < 500; ++i) out << record << "<PELSID[CR][LF]>";
+    });
+    const CaptureFile f = readCaptureFile(path);
+    writer.join();
+    std::remove(path.c_str());
+    EXPECT_EQ(f.format(), CaptureFile::Format::Dataset);
+    EXPECT_EQ(f.recordCount(), 500);
+}
+
+TEST(BadInput, DatasetFileChangingSizeWhileItIsRead) {
+    // Another program appends to and cuts the file while it is read: every
+    // read gives whole records of what was there, never bytes from outside.
+    const std::string path = tempPath("changing.pelsid");
+    const std::string record = std::string(60, 'y') + "<PELSID[CR][LF]>";
+    writeFile(path, {'<', 'P', 'E', 'L', 'S', 'I', 'D', '>'});
+    std::atomic<bool> stop = false;
+    std::thread writer([&] {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND);
+        for (int round = 0; !stop; ++round) {
+            for (int i = 0; i < 200 && !stop; ++i)
+                if (::write(fd, record.data(), record.size()) < 0) break;
+            if (::ftruncate(fd, 8 + off_t(record.size()) * (round % 50)) != 0) break;
+        }
+        ::close(fd);
+    });
+    PacketBuffer buffer;
+    for (int i = 0; i < 200; ++i) {
+        const CaptureFile f = readCaptureFile(path);
+        ASSERT_EQ(f.format(), CaptureFile::Format::Dataset);
+        for (int k = 0; k < f.recordCount(); ++k) {
+            const auto bytes = f.record(k);
+            ASSERT_EQ(bytes.size(), 60u);
+            ASSERT_EQ(bytes[0], 'y');
+            ASSERT_EQ(bytes[59], 'y');
+        }
+        f.insertInto(buffer);
+    }
+    stop = true;
+    writer.join();
+    std::remove(path.c_str());
+}
