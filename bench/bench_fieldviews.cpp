@@ -17,7 +17,7 @@ namespace {
 /// A mix of hosts, ports and protocols, so labels and lines vary.
 void fill(PacketBuffer& buffer, int count) {
     for (int i = 0; i < count; ++i) {
-        Ipv4Spec s;
+        Ipv4Header s;
         s.src = {std::uint8_t(10 + i % 200), std::uint8_t(i * 7), std::uint8_t(i), 1};
         s.dstPort = 1 + (i * 37) % 65000;
         s.protocol = i % 3 == 0 ? 17 : 6;

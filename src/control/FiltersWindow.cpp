@@ -1,5 +1,7 @@
 #include "control/FiltersWindow.h"
 
+#include "control/FixedWindowFlags.h"
+
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -28,10 +30,7 @@ constexpr Row kRows[] = {
 }  // namespace
 
 FiltersWindow::FiltersWindow(FilterModel& model, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
-                          Qt::WindowTitleHint | Qt::CustomizeWindowHint),
-      model_(model),
-      dialogs_(dialogs) {
+    : QWidget(parent, fixedWindowFlags()), model_(model), dialogs_(dialogs) {
     setObjectName(QStringLiteral("frmEncodings"));
     setWindowTitle(QStringLiteral("filters"));
     setAttribute(Qt::WA_DeleteOnClose);

@@ -1,5 +1,7 @@
 #include "shell/MainWindow.h"
 
+#include "control/FixedWindowFlags.h"
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -32,9 +34,7 @@ QAction* MainWindow::addEntry(QMenu* menu, const char* name, const char* caption
 }
 
 MainWindow::MainWindow(Thumbnails& thumbnails, QWidget* parent)
-    : QMainWindow(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                              Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      thumbnails_(thumbnails) {
+    : QMainWindow(parent, fixedWindowFlags()), thumbnails_(thumbnails) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("pelsid"));
 

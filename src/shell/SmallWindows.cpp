@@ -1,5 +1,7 @@
 #include "shell/SmallWindows.h"
 
+#include "control/FixedWindowFlags.h"
+
 #include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
@@ -7,11 +9,6 @@
 #include <cmath>
 
 namespace pelsid {
-
-Qt::WindowFlags fixedToolWindowFlags() {
-    return Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-           Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
-}
 
 void paintDarkGrey(QWidget* w) {
     QPalette pal = w->palette();
@@ -21,7 +18,7 @@ void paintDarkGrey(QWidget* w) {
     w->setAutoFillBackground(true);
 }
 
-LoggingWindow::LoggingWindow(QWidget* parent) : QWidget(parent, fixedToolWindowFlags()) {
+LoggingWindow::LoggingWindow(QWidget* parent) : QWidget(parent, fixedWindowFlags()) {
     setObjectName(QStringLiteral("frmLogging"));
     setWindowTitle(QStringLiteral("Logging"));
     setFixedSize(312, 213);
@@ -52,7 +49,7 @@ QPixmap emblem() {
 }
 }  // namespace
 
-AboutWindow::AboutWindow(QWidget* parent) : QWidget(parent, fixedToolWindowFlags()) {
+AboutWindow::AboutWindow(QWidget* parent) : QWidget(parent, fixedWindowFlags()) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("about pelsid"));
     setFixedSize(312, 128);
@@ -70,7 +67,7 @@ AboutWindow::AboutWindow(QWidget* parent) : QWidget(parent, fixedToolWindowFlags
     version->setGeometry(128, 68, 180, 20);
 }
 
-LoadDatasetWindow::LoadDatasetWindow(QWidget* parent) : QWidget(parent, fixedToolWindowFlags()) {
+LoadDatasetWindow::LoadDatasetWindow(QWidget* parent) : QWidget(parent, fixedWindowFlags()) {
     setObjectName(QStringLiteral("frmLoadDataset"));
     setWindowTitle(QStringLiteral("Load Dataset"));
     setFixedSize(360, 132);

@@ -31,8 +31,6 @@ class LoadDatasetWindow : public QWidget {
     void setProgress(qint64 value);
 };
 
-/// Top-level window flags for fixed-size tool windows: title and close box only.
-Qt::WindowFlags fixedToolWindowFlags();
 /// Dark grey window background.
 void paintDarkGrey(QWidget* w);
 

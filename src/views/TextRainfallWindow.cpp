@@ -13,12 +13,12 @@
 #include "views/RowScroll.h"
 #include "views/SurfaceWidget.h"
 #include "views/Thumbnails.h"
+#include "views/ViewGeometry.h"
 
 namespace pelsid {
 
 namespace {
 constexpr int kEtherHeader = 14;
-constexpr int kStripHeight = 73;  // the control strip below the picture
 constexpr std::uint32_t kThumbBar = rgb(0, 255, 0);
 constexpr const char* kHex = "0123456789ABCDEF";
 
@@ -45,7 +45,7 @@ TextRainfallWindow::TextRainfallWindow(ViewContext& context, QWidget* parent)
       picGraph_(600, 400),
       picGraphBack_(600, 400) {
     setTag(QStringLiteral("vis1"));
-    setMinimumSize(133, 200);
+    setMinimumSize(kMinWindowWidth, kMinWindowHeight);
     graphWidget_ = new SurfaceWidget(picGraph_, QStringLiteral("picGraph"), this);
 
     cmbVisMode_ = new QComboBox(this);

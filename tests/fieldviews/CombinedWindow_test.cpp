@@ -36,7 +36,7 @@ struct Combined : FieldViewFixture {
     // Each packet from another /16 so its dots fall on other rows.
     void play(int count) {
         for (int i = 0; i < count; ++i) {
-            Ipv4Spec s;
+            Ipv4Header s;
             s.src = {std::uint8_t(20 + 10 * (next % 20)), 0, 0, 1};
             s.dstPort = 1000 + 3000 * (next++ % 20);
             w.Plot(packet(store(buffer, ipv4Frame(s))));
@@ -98,7 +98,7 @@ TEST(CombinedWindow, SmallerQuantumCompletesAtTheNextPacket) {
 TEST(CombinedWindow, NonIPv4FrameOnlyScrollsTheThumbnail) {
     Combined c;
     const int arp = store(c.buffer, arpFrame());
-    Ipv4Spec s;
+    Ipv4Header s;
     s.src = {128, 0, 0, 1};
     const int ip = store(c.buffer, ipv4Frame(s));
     c.w.plotThumbnail(c.packet(ip));  // y = 57 - 28.5 = 28.5, to the even 28

@@ -8,7 +8,7 @@
 
 namespace pelsid::testing {
 
-struct Ipv4Spec {
+struct Ipv4Header {
     std::array<std::uint8_t, 4> src{10, 1, 2, 3};
     std::array<std::uint8_t, 4> dst{192, 168, 0, 1};
     int protocol = 6;  // TCP
@@ -25,7 +25,7 @@ inline void put16(std::vector<std::uint8_t>& f, int at, int v) {
     f[at + 1] = std::uint8_t(v);
 }
 
-inline std::vector<std::uint8_t> ipv4Frame(const Ipv4Spec& s) {
+inline std::vector<std::uint8_t> ipv4Frame(const Ipv4Header& s) {
     std::vector<std::uint8_t> f(std::size_t(s.length < 54 ? 54 : s.length), 0);
     put16(f, 12, 0x0800);
     f[14] = 0x45;

@@ -54,12 +54,12 @@ TEST(HeaderAxes, CaptionsAndRanges) {
 
 TEST(HeaderAxes, SamplesOfAPacket) {
     PacketBuffer buffer;
-    Ipv4Spec spec;
-    spec.flags = 7;
-    const int a = store(buffer, ipv4Frame(spec));
-    spec.src = {10, 1, 200, 7};
-    spec.flags = 2;
-    const int b = store(buffer, ipv4Frame(spec));
+    Ipv4Header wanted;
+    wanted.flags = 7;
+    const int a = store(buffer, ipv4Frame(wanted));
+    wanted.src = {10, 1, 200, 7};
+    wanted.flags = 2;
+    const int b = store(buffer, ipv4Frame(wanted));
     const int arp = store(buffer, arpFrame());
 
     EXPECT_EQ(axisSample(buffer, a, 0, ProtocolLabel::Name).label, "60");

@@ -132,7 +132,7 @@ TEST(ParallelPlotWindow, ChooserChangeAffectsOnlyLaterPackets) {
 TEST(ParallelPlotWindow, ThumbnailRunsForEveryPacket) {
     FieldViewFixture f;
     ParallelPlotWindow w(f.context, f.axes);
-    Ipv4Spec udp;
+    Ipv4Header udp;
     udp.protocol = 17;
     udp.src = {0, 0, 1, 1};
     udp.dstPort = 0;

@@ -15,6 +15,7 @@
 #include "shell/Application.h"
 #include "shell/MainWindow.h"
 #include "store/Messages.h"
+#include "support/DatasetFile.h"
 #include "support/ScriptedDialogs.h"
 #include "views/SurfaceWidget.h"
 #include "views/TextRainfallWindow.h"
@@ -22,25 +23,6 @@
 using namespace pelsid;
 
 namespace {
-const std::string kDelimiter = "<PELSID[CR][LF]>";
-
-// A dataset of `count` UDP records of `len` bytes; byte 42 holds the record's index.
-QString writeDataset(const QTemporaryDir& dir, const QString& name, int count, int len = 60) {
-    std::string bytes = "<PELSID>";
-    for (int i = 0; i < count; ++i) {
-        std::string rec(len, 'A');
-        rec[12] = 0x08;
-        rec[13] = 0;
-        rec[14] = 0x45;
-        rec[23] = 17;
-        rec[42] = char(i & 0x7F);
-        bytes += rec + kDelimiter;
-    }
-    QFile f(dir.filePath(name));
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes.data(), qint64(bytes.size()));
-    return f.fileName();
-}
 
 struct Rig {
     ScriptedDialogs dialogs;

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "shell/Application.h"
+#include "support/DatasetFile.h"
 #include "support/ScriptedDialogs.h"
 #include "views/Surface.h"
 #include "views/TextRainfallWindow.h"
@@ -17,25 +18,6 @@
 using namespace pelsid;
 
 namespace {
-// `count` records of 60 bytes; byte 42 holds `mark`, byte 43 the record's
-// index, and every third record is TCP (the others UDP).
-QString writeMarkedDataset(const QTemporaryDir& dir, const QString& name, int count, char mark) {
-    std::string bytes = "<PELSID>";
-    for (int i = 0; i < count; ++i) {
-        std::string rec(60, 'A');
-        rec[12] = 0x08;
-        rec[13] = 0;
-        rec[14] = 0x45;
-        rec[23] = i % 3 == 0 ? 6 : 17;
-        rec[42] = mark;
-        rec[43] = char(i & 0x7F);
-        bytes += rec + "<PELSID[CR][LF]>";
-    }
-    QFile f(dir.filePath(name));
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes.data(), qint64(bytes.size()));
-    return f.fileName();
-}
 
 struct Rig {
     ScriptedDialogs dialogs;
@@ -79,7 +61,7 @@ struct Rig {
 TEST(Faults, ViewWindowClosedWhileARangePlaysIntoIt) {
     Rig r;
     r.showAllViews();
-    ASSERT_TRUE(r.app.loadDataset(writeMarkedDataset(r.dir, "a.pelsid", 300, 'a')));
+    ASSERT_TRUE(r.app.loadDataset(writeDataset(r.dir, "a.pelsid", 300, 'a')));
     r.playUntil(50);
     ASSERT_TRUE(r.app.pipeline().busy());
     for (int n = 1; n <= ViewSet::kViewCount; ++n) {
@@ -98,7 +80,7 @@ TEST(Faults, ViewWindowClosedWhileARangePlaysIntoIt) {
 TEST(Faults, BufferClearedWhileARangePlays) {
     Rig r;
     r.showAllViews();
-    ASSERT_TRUE(r.app.loadDataset(writeMarkedDataset(r.dir, "a.pelsid", 300, 'a')));
+    ASSERT_TRUE(r.app.loadDataset(writeDataset(r.dir, "a.pelsid", 300, 'a')));
     r.playUntil(40);
     const int stopped = r.app.pipeline().lastPlayed();
     r.dialogs.answers = {true};
@@ -108,10 +90,10 @@ TEST(Faults, BufferClearedWhileARangePlays) {
     EXPECT_EQ(r.app.buffer().getPacketCount(), 0);
 
     // The same through the loader: Yes empties the buffer, only the new file plays.
-    ASSERT_TRUE(r.app.loadDataset(writeMarkedDataset(r.dir, "b.pelsid", 300, 'b')));
+    ASSERT_TRUE(r.app.loadDataset(writeDataset(r.dir, "b.pelsid", 300, 'b')));
     r.playUntil(40);
     r.dialogs.answers = {true};
-    ASSERT_TRUE(r.app.loadDataset(writeMarkedDataset(r.dir, "c.pelsid", 20, 'c')));
+    ASSERT_TRUE(r.app.loadDataset(writeDataset(r.dir, "c.pelsid", 20, 'c')));
     r.waitForPlay();
     EXPECT_EQ(r.app.pipeline().lastPlayed(), 20);
     EXPECT_TRUE(r.holdsFile(20, 'c'));
@@ -119,10 +101,10 @@ TEST(Faults, BufferClearedWhileARangePlays) {
 
 TEST(Faults, SecondLoadAnsweredNoQueuesBehindTheFirstPlay) {
     Rig r;
-    ASSERT_TRUE(r.app.loadDataset(writeMarkedDataset(r.dir, "a.pelsid", 200, 'a')));
+    ASSERT_TRUE(r.app.loadDataset(writeDataset(r.dir, "a.pelsid", 200, 'a')));
     r.playUntil(30);
     r.dialogs.answers = {false};
-    ASSERT_TRUE(r.app.loadDataset(writeMarkedDataset(r.dir, "b.pelsid", 50, 'b')));
+    ASSERT_TRUE(r.app.loadDataset(writeDataset(r.dir, "b.pelsid", 50, 'b')));
     EXPECT_EQ(r.app.buffer().getPacketCount(), 250);
     r.waitForPlay();
     EXPECT_EQ(r.app.pipeline().lastPlayed(), 250);
@@ -136,7 +118,7 @@ TEST(Faults, FiltersWindowClosedBetweenTwoPackets) {
     r.app.registry().toggleWindow(QStringLiteral("frmEncodings"));
     r.app.registry().existing("frmEncodings")->findChild<QPushButton*>("tglTCP")->click();
     ASSERT_TRUE(r.app.filters().isFilteredOut(6));
-    ASSERT_TRUE(r.app.loadDataset(writeMarkedDataset(r.dir, "a.pelsid", 300, 'a')));
+    ASSERT_TRUE(r.app.loadDataset(writeDataset(r.dir, "a.pelsid", 300, 'a')));
     r.playUntil(50);
     r.closeWindow(QStringLiteral("frmEncodings"));
     EXPECT_FALSE(r.app.filters().isFilteredOut(6));  // back to the defaults mid-play
@@ -150,7 +132,7 @@ TEST(Faults, FiltersWindowClosedBetweenTwoPackets) {
 TEST(Faults, ExitDuringAPlayEndsItAndLeavesTheBufferWhole) {
     Rig r;
     r.showAllViews();
-    ASSERT_TRUE(r.app.loadDataset(writeMarkedDataset(r.dir, "a.pelsid", 300, 'a')));
+    ASSERT_TRUE(r.app.loadDataset(writeDataset(r.dir, "a.pelsid", 300, 'a')));
     r.playUntil(20);
     // Exit from a timer while an event loop waits for the play, as the menu would.
     QTimer::singleShot(0, &r.app, [&r] { r.app.exit(); });
@@ -166,7 +148,7 @@ TEST(Faults, ExitDuringALoadTakesEffectOnceTheFileIsStored) {
     // A load reads and stores the whole file in one step; an Exit chosen
     // meanwhile waits in the event queue and then ends the play.
     Rig r;
-    const QString file = writeMarkedDataset(r.dir, "a.pelsid", 300, 'a');
+    const QString file = writeDataset(r.dir, "a.pelsid", 300, 'a');
     QTimer::singleShot(0, &r.app, [&r] { r.app.exit(); });
     ASSERT_TRUE(r.app.loadDataset(file));
     EXPECT_TRUE(r.holdsFile(300, 'a'));
@@ -177,7 +159,7 @@ TEST(Faults, ExitDuringALoadTakesEffectOnceTheFileIsStored) {
 TEST(Faults, WindowsResizedWhilePlaying) {
     Rig r;
     r.showAllViews();
-    ASSERT_TRUE(r.app.loadDataset(writeMarkedDataset(r.dir, "a.pelsid", 400, 'a')));
+    ASSERT_TRUE(r.app.loadDataset(writeDataset(r.dir, "a.pelsid", 400, 'a')));
     const QSize sizes[] = {{1, 1}, {2000, 1500}, {0, 0}, {133, 200}, {3, 900}, {900, 3}};
     int step = 0;
     for (const QSize& size : sizes) {
