@@ -1,6 +1,7 @@
 #pragma once
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "fieldviews/AxisStore.h"
@@ -14,6 +15,7 @@
 
 namespace pelsid {
 
+class CaptureSource;
 class Dialogs;
 class MainWindow;
 class LoadDatasetWindow;
@@ -24,6 +26,8 @@ class PvrWindow;
 class Application : public QObject, public ViewSet {
     Q_OBJECT
   public:
+    using CaptureSourceFactory = std::function<std::unique_ptr<CaptureSource>()>;
+
     /// `programFolder` is where dialogs start and screenshots go.
     Application(Dialogs& dialogs, const QString& programFolder, QObject* parent = nullptr);
     ~Application() override;
@@ -40,8 +44,13 @@ class Application : public QObject, public ViewSet {
     /// Screenshots of every shown view into `folder` (the program folder by
     /// default); a failure is reported through the dialogs. False on failure.
     bool saveScreenshots(const QString& folder = {});
-    /// Ends the program at once.
+    /// Ends the program at once: a running capture stops first, so no frame
+    /// arrives after Exit, then the play ends and the event loop quits.
     void exit();
+    /// Where the next capture window gets its source: libpcap unless replaced (tests).
+    void setCaptureSourceFactory(CaptureSourceFactory factory) {
+        captureSource_ = std::move(factory);
+    }
 
     // ViewSet
     PacketView& view(int index) override;
@@ -65,6 +74,7 @@ class Application : public QObject, public ViewSet {
   private:
     void registerWindows();
     void updatePacketCounters();
+    void stopCapture();
 
     Dialogs& dialogs_;
     QString programFolder_;
@@ -77,6 +87,7 @@ class Application : public QObject, public ViewSet {
     WindowRegistry registry_;
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<LoadDatasetWindow> progress_;
+    CaptureSourceFactory captureSource_;
     int cascade_ = 0;
     bool countersPaused_ = false;  // places new windows in a cascade
 };
