@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QResizeEvent>
 #include <QSpinBox>
+#include <algorithm>
 #include <cmath>
 
 #include "fieldviews/AxisChooser.h"
@@ -153,14 +154,15 @@ void CombinedWindow::plotThumbnail(const PlayedPacket& packet) {
     const PacketBuffer& b = context_.buffer;
     const int n = packet.number;
     Surface& thumb = context_.thumbnails.vis(6);
-    Surface& back = context_.thumbnails.picVis6Back;
+    const Surface& back = context_.thumbnails.picVis6Back;
     const int network = b.getSrcIPOctet(n, 1) * 256 + b.getSrcIPOctet(n, 2);
     const int y = toPixel(scaleRange(network, 65536, double(thumb.height())));
-    back.blit(thumb, 0, 0, thumb.width() - 2, thumb.height(), 2, 0);
-    back.setPixel(1, y, kGreen);
-    // The copy covers every pixel of the thumbnail, which makes clearing it first moot.
-    thumb.blit(back, 0, 0, back.width(), back.height(), 0, 0);
-    back.clear();
+    // The picture moves right by two columns through the (always blank) work
+    // surface: done in place, the same pixels for a fraction of the copying.
+    thumb.blit(thumb, 0, 0, thumb.width() - 2, thumb.height(), 2, 0);
+    const int blank = std::min(2, thumb.width());
+    for (int row = 0; row < thumb.height(); ++row) thumb.hline(0, blank, row, back.backColor());
+    thumb.setPixel(1, y, kGreen);
 }
 
 void CombinedWindow::clear() {

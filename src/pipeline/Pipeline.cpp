@@ -45,12 +45,12 @@ void Pipeline::dispatchPacket(int packetNumber, const std::uint8_t* packetTxt, i
 
 void Pipeline::computeByteFrequency(const std::uint8_t* packetTxt, int packetLen,
                                     float* frequency) {
-    std::fill(frequency, frequency + 256, 0.0f);
-    for (int i = 0; i < packetLen; ++i) frequency[packetTxt[i]] += 1.0f;
-    if (packetLen >= 2) {
-        const float d = float(packetLen - 1);
-        for (int v = 0; v < 256; ++v) frequency[v] /= d;
-    }
+    // Whole counts first: a float sum of ones is exact, so this is the same
+    // value without a float add chained through memory for every byte.
+    std::array<std::uint16_t, 256> count{};
+    for (int i = 0; i < packetLen; ++i) ++count[packetTxt[i]];
+    const float d = packetLen >= 2 ? float(packetLen - 1) : 1.0f;
+    for (int v = 0; v < 256; ++v) frequency[v] = float(count[v]) / d;
 }
 
 void Pipeline::clearAllViews() {

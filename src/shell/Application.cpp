@@ -152,10 +152,13 @@ PacketView& Application::view(int index) {
 }
 
 ViewWindow* Application::viewWindow(int index) {
-    return static_cast<ViewWindow*>(registry_.window(kViewNames[index]));
+    QPointer<ViewWindow>& v = views_[std::size_t(index)];
+    if (!v) v = static_cast<ViewWindow*>(registry_.window(kViewNames[index]));
+    return v.data();
 }
 
 bool Application::isShown(int index) {
+    if (const ViewWindow* v = views_[std::size_t(index)].data()) return v->isVisible();
     return registry_.isShown(kViewNames[index]);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <array>
 #include <memory>
 
 #include "fieldviews/AxisStore.h"
@@ -77,6 +79,9 @@ class Application : public QObject, public ViewSet {
     WindowRegistry registry_;
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<LoadDatasetWindow> progress_;
+    // The view windows as the registry made them, so playing a packet needs
+    // no look-up by name; a window's deletion clears its entry, as it does the registry's.
+    std::array<QPointer<ViewWindow>, ViewSet::kViewCount> views_;
     int cascade_ = 0;
     bool countersPaused_ = false;  // places new windows in a cascade
 };

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "store/Dialogs.h"
 #include "store/Messages.h"
@@ -10,11 +12,19 @@
 namespace pelsid {
 
 PacketBuffer::PacketBuffer()
-    : bytes_(new std::uint8_t[std::size_t(kSlots) * kSlotBytes]()),
+    // calloc: the system hands out zeroed pages as they are first touched, so
+    // a buffer holding few packets costs little memory and start-up time.
+    : bytes_(static_cast<std::uint8_t*>(std::calloc(std::size_t(kSlots) * kSlotBytes, 1))),
       lastIndex_(new int[kSlots]()),
-      fields_(new PacketFields[kSlots]()) {}
+      fields_(new PacketFields[kSlots]()) {
+    if (!bytes_) throw std::bad_alloc();
+}
 
 PacketBuffer::~PacketBuffer() = default;
+
+void PacketBuffer::FreeBytes::operator()(std::uint8_t* p) const {
+    std::free(p);
+}
 
 void PacketBuffer::setListener(Listener listener) {
     listener_ = std::move(listener);
@@ -25,12 +35,17 @@ void PacketBuffer::notify() const {
 }
 
 void PacketBuffer::initBuffer() {
+    // Slots are zero beyond their packet, and slots never written are zero
+    // throughout: clearing what the stored packets cover zeroes everything.
+    const int used = std::min(packetCount_, kSlots);
+    for (int s = 0; s < used; ++s) {
+        std::memset(bytes_.get() + std::size_t(s) * kSlotBytes, 0, std::size_t(lastIndex_[s] + 1));
+        lastIndex_[s] = 0;
+        fields_[s] = PacketFields{};
+    }
     currentSlot_ = 0;
     packetCount_ = 0;
     ++generation_;
-    std::memset(bytes_.get(), 0, std::size_t(kSlots) * kSlotBytes);
-    std::fill_n(lastIndex_.get(), kSlots, 0);
-    std::fill_n(fields_.get(), kSlots, PacketFields{});
     notify();
 }
 

@@ -89,7 +89,10 @@ class PacketBuffer {
     int slotIndex(int packetNumber) const { return slotOfPacket(packetNumber) - 1; }
     void notify() const;
 
-    std::unique_ptr<std::uint8_t[]> bytes_;  // kSlots * kSlotBytes
+    struct FreeBytes {
+        void operator()(std::uint8_t* p) const;
+    };
+    std::unique_ptr<std::uint8_t[], FreeBytes> bytes_;  // kSlots * kSlotBytes
     std::unique_ptr<int[]> lastIndex_;
     std::unique_ptr<PacketFields[]> fields_;
     int currentSlot_ = 0;

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 
 namespace pelsid {
 
@@ -40,6 +41,10 @@ GlyphFont::GlyphFont(const QString& family, int pixelSize, bool bold) : font_(fa
                 while (x < img.width() && qRed(row[x]) >= 128) ++x;
                 if (x > start) g.runs.push_back({short(y), short(start - pad), short(x - pad)});
             }
+        }
+        for (const Run& r : g.runs) {
+            g.left = std::min(g.left, int(r.x0));
+            g.right = std::max(g.right, int(r.x1));
         }
     }
 }

@@ -20,6 +20,7 @@ class GlyphFont {
     };
     struct Glyph {
         int advance = 0;
+        int left = 0, right = 0;  // the columns its runs cover, left..right - 1
         std::vector<Run> runs;
     };
 

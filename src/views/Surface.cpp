@@ -20,6 +20,7 @@ Surface::Surface(int width, int height, std::uint32_t backColor) : back_(backCol
 }
 
 void Surface::resize(int width, int height) {
+    dropDeferred();
     w_ = std::max(1, width);
     h_ = std::max(1, height);
     img_ = QImage(w_, h_, QImage::Format_RGB32);
@@ -29,6 +30,7 @@ void Surface::resize(int width, int height) {
 }
 
 void Surface::clear() {
+    dropDeferred();
     top_ = 0;
     img_.fill(toQRgb(back_));
     bits_ = img_.bits();  // in case a painter briefly shared the image
@@ -37,7 +39,8 @@ void Surface::clear() {
 
 std::uint32_t Surface::pixel(int x, int y) const {
     if (unsigned(x) >= unsigned(w_) || unsigned(y) >= unsigned(h_)) return back_;
-    return fromQRgb(row(y)[x]);
+    settle();
+    return fromQRgb(rawRow(y)[x]);
 }
 
 void Surface::hline(int x0, int x1, int y, std::uint32_t color) {
@@ -45,7 +48,8 @@ void Surface::hline(int x0, int x1, int y, std::uint32_t color) {
     x0 = std::max(x0, 0);
     x1 = std::min(x1, w_);
     if (x0 >= x1) return;
-    std::fill(row(y) + x0, row(y) + x1, toQRgb(color));
+    settle();
+    std::fill(rawRow(y) + x0, rawRow(y) + x1, toQRgb(color));
     touch();
 }
 
@@ -58,13 +62,17 @@ void Surface::line(int x0, int y0, int x1, int y1, std::uint32_t color) {
         return;
     }
     // Bresenham over every point but the last.
+    settle();
     const QRgb c = toQRgb(color);
     const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
     const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
     int err = dx + dy;
     int x = x0, y = y0;
+    // The row pointer changes only when y does; null while y is outside.
+    auto rowAt = [this](int yy) { return unsigned(yy) < unsigned(h_) ? rawRow(yy) : nullptr; };
+    QRgb* r = rowAt(y);
     while (x != x1 || y != y1) {
-        if (unsigned(x) < unsigned(w_) && unsigned(y) < unsigned(h_)) row(y)[x] = c;
+        if (r && unsigned(x) < unsigned(w_)) r[x] = c;
         const int e2 = 2 * err;
         if (e2 >= dy) {
             err += dy;
@@ -73,6 +81,7 @@ void Surface::line(int x0, int y0, int x1, int y1, std::uint32_t color) {
         if (e2 <= dx) {
             err += dx;
             y += sy;
+            r = rowAt(y);
         }
     }
     touch();
@@ -80,19 +89,109 @@ void Surface::line(int x0, int y0, int x1, int y1, std::uint32_t color) {
 
 void Surface::text(int x, int y, std::string_view text, std::uint32_t color,
                    const GlyphFont& font) {
-    const QRgb c = toQRgb(color);
+    settle();
+    drawText(x, y, text, toQRgb(color), font);
+    touch();
+}
+
+Surface::Deferred& Surface::defer() {
+    // Enough for any picture's lines; beyond it the work is done now.
+    constexpr int kMaxDeferred = 512;
+    if (deferredCount_ == kMaxDeferred) compactDeferred();
+    if (deferredCount_ == kMaxDeferred) drawDeferred();
+    if (std::size_t(deferredCount_) == deferred_.size()) deferred_.emplace_back();
+    touch();
+    Deferred& d = deferred_[std::size_t(deferredCount_++)];
+    d.live = true;
+    return d;
+}
+
+void Surface::compactDeferred() const {
+    int kept = 0;
+    for (int i = 0; i < deferredCount_; ++i) {
+        if (!deferred_[std::size_t(i)].live) continue;
+        if (i != kept) std::swap(deferred_[std::size_t(i)], deferred_[std::size_t(kept)]);
+        ++kept;
+    }
+    deferredCount_ = kept;
+    deadCount_ = 0;
+}
+
+void Surface::deferText(int x, int y, std::string_view text, std::uint32_t color,
+                        const GlyphFont& font) {
+    Deferred& d = defer();
+    d.x = x;
+    d.y = y;
+    d.bottom = y + font.height();
+    d.color = color;
+    d.font = &font;
+    d.text.assign(text);
+}
+
+void Surface::eraseRows(int y0, int y1) {
+    y0 = std::max(y0, 0);
+    y1 = std::min(y1, h_);
+    if (y0 >= y1) return;
+    // Work wholly inside the band would be erased anyway.
+    for (int i = 0; i < deferredCount_; ++i) {
+        Deferred& d = deferred_[std::size_t(i)];
+        if (d.live && d.y >= y0 && d.bottom <= y1) {
+            d.live = false;
+            ++deadCount_;
+        }
+    }
+    if (deadCount_ * 2 > deferredCount_) compactDeferred();
+    Deferred& d = defer();
+    d.y = y0;
+    d.bottom = y1;
+    d.color = back_;
+    d.font = nullptr;
+}
+
+void Surface::drawDeferred() const {
+    // Drawing changes pixels, not what the picture shows: it is the same
+    // picture whether the work was done then or now.
+    auto* self = const_cast<Surface*>(this);
+    const int count = deferredCount_;
+    deferredCount_ = deadCount_ = 0;
+    for (int i = 0; i < count; ++i) {
+        const Deferred& d = deferred_[std::size_t(i)];
+        if (!d.live) continue;
+        if (d.font) {
+            self->drawText(d.x, d.y, d.text, toQRgb(d.color), *d.font);
+        } else {
+            const QRgb c = toQRgb(d.color);
+            for (int y = d.y; y < d.bottom; ++y) std::fill(rawRow(y), rawRow(y) + w_, c);
+        }
+    }
+}
+
+void Surface::drawText(int x, int y, std::string_view text, QRgb c, const GlyphFont& font) {
+    const int fh = font.height();
+    if (y >= h_ || y + fh <= 0) return;
+    // Row pointers once per text; glyph rows outside the picture are null.
+    constexpr int kMaxRows = 64;
+    QRgb* rows[kMaxRows];
+    const int n = std::min(fh, kMaxRows);
+    for (int r = 0; r < n; ++r) rows[r] = unsigned(y + r) < unsigned(h_) ? rawRow(y + r) : nullptr;
     for (unsigned char ch : text) {
         if (x >= w_) break;
         const GlyphFont::Glyph& g = font.glyph(ch);
-        for (const GlyphFont::Run& r : g.runs) {
-            const int py = y + r.y;
-            if (unsigned(py) >= unsigned(h_)) continue;
-            const int a = std::max(0, x + r.x0), b = std::min(w_, x + r.x1);
-            if (a < b) std::fill(row(py) + a, row(py) + b, c);
+        if (x + g.left >= 0 && x + g.right <= w_) {
+            for (const GlyphFont::Run& r : g.runs) {
+                if (r.y >= n || !rows[r.y]) continue;
+                QRgb* p = rows[r.y] + x;
+                for (int i = r.x0; i < r.x1; ++i) p[i] = c;
+            }
+        } else {
+            for (const GlyphFont::Run& r : g.runs) {
+                if (r.y >= n || !rows[r.y]) continue;
+                const int a = std::max(0, x + r.x0), b = std::min(w_, x + r.x1);
+                for (int i = a; i < b; ++i) rows[r.y][i] = c;
+            }
         }
         x += g.advance;
     }
-    touch();
 }
 
 void Surface::blit(const Surface& src, int sx, int sy, int w, int h, int dx, int dy) {
@@ -122,31 +221,36 @@ void Surface::blit(const Surface& src, int sx, int sy, int w, int h, int dx, int
     w = std::min(w, w_ - dx);
     h = std::min(h, h_ - dy);
     if (w <= 0 || h <= 0) return;
+    src.settle();
+    settle();
     const std::size_t bytes = std::size_t(w) * sizeof(QRgb);
     // Copying a surface onto itself downwards must start at the bottom.
     const bool upward = &src == this && dy > sy;
     for (int i = 0; i < h; ++i) {
         const int r = upward ? h - 1 - i : i;
-        std::memmove(row(dy + r) + dx, src.row(sy + r) + sx, bytes);
+        std::memmove(rawRow(dy + r) + dx, src.rawRow(sy + r) + sx, bytes);
     }
     touch();
 }
 
 void Surface::scrollDown() {
+    settle();
     top_ = top_ == 0 ? h_ - 1 : top_ - 1;
     eraseRow(0);
 }
 
 QImage Surface::image() const {
+    settle();
     if (top_ == 0) return img_.copy();
     QImage out(w_, h_, QImage::Format_RGB32);
     for (int y = 0; y < h_; ++y)
-        std::memcpy(out.scanLine(y), row(y), std::size_t(w_) * sizeof(QRgb));
+        std::memcpy(out.scanLine(y), rawRow(y), std::size_t(w_) * sizeof(QRgb));
     return out;
 }
 
 void Surface::paint(QPainter& painter, int x, int y) const {
     // Two slices of the ring, no composing copy.
+    settle();
     const int lower = h_ - top_;
     painter.drawImage(QPoint(x, y), img_, QRect(0, top_, w_, lower));
     if (top_ > 0) painter.drawImage(QPoint(x, y + lower), img_, QRect(0, 0, w_, top_));

@@ -7,6 +7,7 @@
 #include <QSpinBox>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "views/Color.h"
 #include "views/GlyphFont.h"
@@ -131,11 +132,17 @@ int TextRainfallWindow::charsPerLine() const {
 }
 
 std::string TextRainfallWindow::lineText(const PlayedPacket& p) const {
+    std::string text;
+    writeLine(p, text);
+    return text;
+}
+
+void TextRainfallWindow::writeLine(const PlayedPacket& p, std::string& text) const {
+    text.clear();
     const bool strip = tglEther_->isChecked();
     const int cpl = charsPerLine();
     const int firstByte = strip ? kEtherHeader : 0;
     const int lastByte = std::min(p.length - 1, strip ? cpl + 13 : cpl - 1);
-    std::string text;
     switch (cmbVisMode_->currentIndex()) {
         case 0: {
             if (!tglPrintASCII_->isChecked()) {
@@ -158,10 +165,9 @@ std::string TextRainfallWindow::lineText(const PlayedPacket& p) const {
                 }
             }
             if (!text.empty()) {
-                std::string prefix = "<";
-                prefix += std::to_string(p.number);
-                prefix += ">  ";
-                text.insert(0, prefix);
+                char prefix[24];
+                const int n = std::snprintf(prefix, sizeof prefix, "<%d>  ", p.number);
+                text.insert(0, prefix, std::size_t(n));
             }
             break;
         }
@@ -174,29 +180,32 @@ std::string TextRainfallWindow::lineText(const PlayedPacket& p) const {
             break;
         case 2:
             for (int i = firstByte; i <= lastByte; ++i) {
-                text += std::to_string(p.bytes[i]);
+                const int b = p.bytes[i];
+                if (b >= 100) text += char('0' + b / 100);
+                if (b >= 10) text += char('0' + b / 10 % 10);
+                text += char('0' + b % 10);
                 text += ' ';
             }
             break;
         default:
             break;
     }
-    return text;
 }
 
 void TextRainfallWindow::Plot(const PlayedPacket& p) {
     const int mode = cmbVisMode_->currentIndex();
     if (mode < 0) return;
-    const std::string text = lineText(p);
-    if (mode == 0 && text.empty()) return;  // nothing printed, the line stays
-    picGraph_.text(0, scrollLocation_, text, packetColor(p.number), GlyphFont::courier8());
+    writeLine(p, line_);
+    if (mode == 0 && line_.empty()) return;  // nothing printed, the line stays
+    // Most lines scroll away unseen while a range plays: drawn only if looked at.
+    picGraph_.deferText(0, scrollLocation_, line_, packetColor(p.number), GlyphFont::courier8());
     advanceLine();
 }
 
 void TextRainfallWindow::advanceLine() {
     scrollLocation_ =
         scrollLocation_ < picGraph_.height() - kLinePitch ? scrollLocation_ + kLinePitch : 0;
-    for (int y = scrollLocation_; y < scrollLocation_ + kLinePitch; ++y) picGraph_.eraseRow(y);
+    picGraph_.eraseRows(scrollLocation_, scrollLocation_ + kLinePitch);
 }
 
 void TextRainfallWindow::plotThumbnail(const PlayedPacket& p) {
