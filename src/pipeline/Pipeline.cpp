@@ -1,6 +1,7 @@
 #include "pipeline/Pipeline.h"
 
 #include <QElapsedTimer>
+#include <cstring>
 
 #include "pipeline/FilterModel.h"
 #include "store/PacketBuffer.h"
@@ -27,8 +28,12 @@ void Pipeline::playPackets(int first, int last) {
 
 void Pipeline::playOne(int packetNumber) {
     if (!buffer_.holds(packetNumber)) return;
-    dispatchPacket(packetNumber, buffer_.packetData(packetNumber),
-                   buffer_.getLastByteIndex(packetNumber) + 1);
+    // The views may read the whole array: what lies beyond the packet is zero.
+    const int len = buffer_.getLastByteIndex(packetNumber) + 1;
+    std::memcpy(packetTxt_.data(), buffer_.packetData(packetNumber), std::size_t(len));
+    if (packetLen_ > len) std::memset(packetTxt_.data() + len, 0, std::size_t(packetLen_ - len));
+    packetLen_ = len;
+    dispatchPacket(packetNumber, packetTxt_.data(), len);
 }
 
 void Pipeline::dispatchPacket(int packetNumber, const std::uint8_t* packetTxt, int packetLen) {

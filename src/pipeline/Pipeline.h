@@ -6,10 +6,10 @@
 #include <deque>
 
 #include "pipeline/PacketView.h"
+#include "store/PacketBuffer.h"
 
 namespace pelsid {
 
-class PacketBuffer;
 class FilterModel;
 
 /// Plays packets from the buffer through the filter into the seven views.
@@ -60,6 +60,9 @@ class Pipeline : public QObject {
     const FilterModel& filters_;
     ViewSet& views_;
     std::array<float, 256> frequency_{};
+    // packetTxt: the packet being played, zero beyond its end; packetLen_ of it are set.
+    std::array<std::uint8_t, PacketBuffer::kSlotBytes> packetTxt_{};
+    int packetLen_ = 0;
     std::deque<Job> jobs_;
     QTimer slice_;
     int sliceMs_ = 10;

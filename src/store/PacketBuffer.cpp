@@ -12,15 +12,20 @@
 namespace pelsid {
 
 PacketBuffer::PacketBuffer()
-    // calloc: the system hands out zeroed pages as they are first touched, so
-    // a buffer holding few packets costs little memory and start-up time.
-    : bytes_(static_cast<std::uint8_t*>(std::calloc(std::size_t(kSlots) * kSlotBytes, 1))),
+    : bytes_(allocateZeroed(kBytes)),
+      offset_(new std::uint32_t[kSlots]()),
       lastIndex_(new int[kSlots]()),
-      fields_(new PacketFields[kSlots]()) {
-    if (!bytes_) throw std::bad_alloc();
-}
+      fields_(new PacketFields[kSlots]()) {}
 
 PacketBuffer::~PacketBuffer() = default;
+
+// calloc: the system hands out pages as they are first touched, so a buffer
+// holding few packets costs little memory and start-up time.
+std::uint8_t* PacketBuffer::allocateZeroed(std::size_t bytes) {
+    void* p = std::calloc(bytes, 1);
+    if (!p) throw std::bad_alloc();
+    return static_cast<std::uint8_t*>(p);
+}
 
 void PacketBuffer::FreeBytes::operator()(std::uint8_t* p) const {
     std::free(p);
@@ -35,14 +40,12 @@ void PacketBuffer::notify() const {
 }
 
 void PacketBuffer::initBuffer() {
-    // Slots are zero beyond their packet, and slots never written are zero
-    // throughout: clearing what the stored packets cover zeroes everything.
+    // No byte is read beyond its packet's end, so old bytes need no clearing.
     const int used = std::min(packetCount_, kSlots);
-    for (int s = 0; s < used; ++s) {
-        std::memset(bytes_.get() + std::size_t(s) * kSlotBytes, 0, std::size_t(lastIndex_[s] + 1));
-        lastIndex_[s] = 0;
-        fields_[s] = PacketFields{};
-    }
+    std::fill_n(offset_.get(), used, 0u);
+    std::fill_n(lastIndex_.get(), used, 0);
+    std::fill_n(fields_.get(), used, PacketFields{});
+    head_ = kRingStart;
     currentSlot_ = 0;
     packetCount_ = 0;
     ++generation_;
@@ -65,21 +68,21 @@ bool PacketBuffer::clearBuffer(std::string_view mode, Dialogs& dialogs) {
 
 int PacketBuffer::insertPacket(const std::uint8_t* packet, int lastIndex) {
     lastIndex = std::clamp(lastIndex, -1, kSlotBytes - 1);
+    const std::size_t len = std::size_t(lastIndex + 1);
     ++packetCount_;
     currentSlot_ = currentSlot_ >= kSlots ? 1 : currentSlot_ + 1;
     const int s = currentSlot_ - 1;
-    std::uint8_t* dst = bytes_.get() + std::size_t(s) * kSlotBytes;
-    const int len = lastIndex + 1;
-    // Slots are far apart in memory: ask for the next one's first lines now.
-    const std::uint8_t* next = bytes_.get() + std::size_t(currentSlot_ % kSlots) * kSlotBytes;
-    for (int line = 0; line < 512; line += 64) __builtin_prefetch(next + line, 1);
-    if (len > 0) std::memcpy(dst, packet, std::size_t(len));
-    // Nothing of the overwritten packet may show through. A slot is zero
-    // beyond its packet's end, so only the old packet's longer tail needs clearing.
-    const int oldLen = lastIndex_[s] + 1;
-    if (oldLen > len) std::memset(dst + len, 0, std::size_t(oldLen - len));
+    // Packets follow one another; one that would run past the end starts the
+    // ring again. The 30000 packets held never fill more than kSlots full
+    // slots, and one unused tail at most lies among them, so the ring's spare
+    // slot keeps the newest packet off every packet still held.
+    if (head_ + len > kBytes) head_ = kRingStart;
+    std::uint8_t* dst = bytes_.get() + head_;
+    if (len > 0) std::memcpy(dst, packet, len);
+    offset_[s] = std::uint32_t(head_);
+    head_ += len;
     lastIndex_[s] = lastIndex;
-    fields_[s] = decodeHeaders(dst, len);
+    fields_[s] = decodeHeaders(dst, int(len));
     notify();
     return currentSlot_;
 }
@@ -94,12 +97,12 @@ int PacketBuffer::getLastByteIndex(int packetNumber) const {
 }
 
 int PacketBuffer::getPacketByte(int packetNumber, int index) const {
-    if (index < 0 || index >= kSlotBytes) return 0;
+    if (index < 0 || index > getLastByteIndex(packetNumber)) return 0;
     return packetData(packetNumber)[index];
 }
 
 const std::uint8_t* PacketBuffer::packetData(int packetNumber) const {
-    return bytes_.get() + std::size_t(slotIndex(packetNumber)) * kSlotBytes;
+    return bytes_.get() + offset_[slotIndex(packetNumber)];
 }
 
 const PacketFields& PacketBuffer::fields(int packetNumber) const {

@@ -45,6 +45,7 @@ GlyphFont::GlyphFont(const QString& family, int pixelSize, bool bold) : font_(fa
         for (const Run& r : g.runs) {
             g.left = std::min(g.left, int(r.x0));
             g.right = std::max(g.right, int(r.x1));
+            for (int x = r.x0; x < r.x1; ++x) g.dots.push_back({r.y, short(x)});
         }
     }
 }

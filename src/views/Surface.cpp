@@ -68,20 +68,43 @@ void Surface::line(int x0, int y0, int x1, int y1, std::uint32_t color) {
     const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
     int err = dx + dy;
     int x = x0, y = y0;
+    // A line that is longer in x steps in x at every point (and one longer in
+    // y in y), so its points lie between its ends, less the end's own column
+    // (row). Tests that this shows unneeded are left out of the loop.
+    auto inX = [this](int a, int b) {
+        return unsigned(a) < unsigned(w_) && unsigned(b) < unsigned(w_);
+    };
+    auto inY = [this](int a, int b) {
+        return unsigned(a) < unsigned(h_) && unsigned(b) < unsigned(h_);
+    };
     // The row pointer changes only when y does; null while y is outside.
     auto rowAt = [this](int yy) { return unsigned(yy) < unsigned(h_) ? rawRow(yy) : nullptr; };
-    QRgb* r = rowAt(y);
-    while (x != x1 || y != y1) {
-        if (r && unsigned(x) < unsigned(w_)) r[x] = c;
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
+    if (dx >= -dy) {
+        const bool xInside = inX(x0, x1 - sx);
+        QRgb* r = rowAt(y);
+        for (int i = 0; i < dx; ++i) {
+            if (r && (xInside || unsigned(x) < unsigned(w_))) r[x] = c;
+            const int e2 = 2 * err;
             err += dy;
             x += sx;
+            if (e2 <= dx) {
+                err += dx;
+                y += sy;
+                r = rowAt(y);
+            }
         }
-        if (e2 <= dx) {
+    } else {
+        const bool inside = inY(y0, y1 - sy) && inX(x0, x1);
+        for (int i = 0; i < -dy; ++i) {
+            if (inside || (unsigned(x) < unsigned(w_) && unsigned(y) < unsigned(h_)))
+                rawRow(y)[x] = c;
+            const int e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x += sx;
+            }
             err += dx;
             y += sy;
-            r = rowAt(y);
         }
     }
     touch();
@@ -174,15 +197,12 @@ void Surface::drawText(int x, int y, std::string_view text, QRgb c, const GlyphF
     QRgb* rows[kMaxRows];
     const int n = std::min(fh, kMaxRows);
     for (int r = 0; r < n; ++r) rows[r] = unsigned(y + r) < unsigned(h_) ? rawRow(y + r) : nullptr;
+    const bool allRows = y >= 0 && y + fh <= h_ && fh <= kMaxRows;
     for (unsigned char ch : text) {
         if (x >= w_) break;
         const GlyphFont::Glyph& g = font.glyph(ch);
-        if (x + g.left >= 0 && x + g.right <= w_) {
-            for (const GlyphFont::Run& r : g.runs) {
-                if (r.y >= n || !rows[r.y]) continue;
-                QRgb* p = rows[r.y] + x;
-                for (int i = r.x0; i < r.x1; ++i) p[i] = c;
-            }
+        if (allRows && x + g.left >= 0 && x + g.right <= w_) {
+            for (const GlyphFont::Dot& d : g.dots) rows[d.y][x + d.x] = c;
         } else {
             for (const GlyphFont::Run& r : g.runs) {
                 if (r.y >= n || !rows[r.y]) continue;
