@@ -158,11 +158,10 @@ void CombinedWindow::plotThumbnail(const PlayedPacket& packet) {
     const int network = b.getSrcIPOctet(n, 1) * 256 + b.getSrcIPOctet(n, 2);
     const int y = toPixel(scaleRange(network, 65536, double(thumb.height())));
     // The picture moves right by two columns through the (always blank) work
-    // surface: done in place, the same pixels for a fraction of the copying.
-    thumb.blit(thumb, 0, 0, thumb.width() - 2, thumb.height(), 2, 0);
-    const int blank = std::min(2, thumb.width());
-    for (int row = 0; row < thumb.height(); ++row) thumb.hline(0, blank, row, back.backColor());
-    thumb.setPixel(1, y, kGreen);
+    // surface and gets a dot in the second column. Deferred: many packets
+    // between two looks at the thumbnail make one scroll.
+    thumb.deferScrollRight(2, back.backColor());
+    thumb.deferPixel(1, y, kGreen);
 }
 
 void CombinedWindow::clear() {

@@ -117,7 +117,8 @@ void Surface::text(int x, int y, std::string_view text, std::uint32_t color,
     touch();
 }
 
-Surface::Deferred& Surface::defer() {
+Surface::Deferred& Surface::defer(Deferred::Kind kind, int x, int y, int bottom,
+                                  std::uint32_t color) {
     // Enough for any picture's lines; beyond it the work is done now.
     constexpr int kMaxDeferred = 512;
     if (deferredCount_ == kMaxDeferred) compactDeferred();
@@ -125,6 +126,11 @@ Surface::Deferred& Surface::defer() {
     if (std::size_t(deferredCount_) == deferred_.size()) deferred_.emplace_back();
     touch();
     Deferred& d = deferred_[std::size_t(deferredCount_++)];
+    d.kind = kind;
+    d.x = x;
+    d.y = y;
+    d.bottom = bottom;
+    d.color = color;
     d.live = true;
     return d;
 }
@@ -142,20 +148,25 @@ void Surface::compactDeferred() const {
 
 void Surface::deferText(int x, int y, std::string_view text, std::uint32_t color,
                         const GlyphFont& font) {
-    Deferred& d = defer();
-    d.x = x;
-    d.y = y;
-    d.bottom = y + font.height();
-    d.color = color;
+    Deferred& d = defer(Deferred::Text, x, y, y + font.height(), color);
     d.font = &font;
     d.text.assign(text);
+}
+
+void Surface::deferScrollRight(int n, std::uint32_t fill) {
+    if (n > 0) defer(Deferred::ScrollRight, n, 0, h_, fill);
+}
+
+void Surface::deferPixel(int x, int y, std::uint32_t color) {
+    defer(Deferred::Pixel, x, y, y + 1, color);
 }
 
 void Surface::eraseRows(int y0, int y1) {
     y0 = std::max(y0, 0);
     y1 = std::min(y1, h_);
     if (y0 >= y1) return;
-    // Work wholly inside the band would be erased anyway.
+    // Work wholly inside the band would be erased anyway (the sideways
+    // scrolls keep every pixel in its row).
     for (int i = 0; i < deferredCount_; ++i) {
         Deferred& d = deferred_[std::size_t(i)];
         if (d.live && d.y >= y0 && d.bottom <= y1) {
@@ -164,11 +175,37 @@ void Surface::eraseRows(int y0, int y1) {
         }
     }
     if (deadCount_ * 2 > deferredCount_) compactDeferred();
-    Deferred& d = defer();
-    d.y = y0;
-    d.bottom = y1;
-    d.color = back_;
-    d.font = nullptr;
+    defer(Deferred::Erase, 0, y0, y1, back_);
+}
+
+void Surface::scrollRightWithDots(int first, int end) {
+    // Each dot moves on with every scroll after it; one that leaves the
+    // picture is gone, as it would have been.
+    long sum = 0;
+    for (int i = first; i < end; ++i) {
+        const Deferred& d = deferred_[std::size_t(i)];
+        if (d.live && d.kind == Deferred::ScrollRight) sum += d.x;
+    }
+    const int shift = int(std::min<long>(w_, sum));
+    const QRgb fill = toQRgb(deferred_[std::size_t(first)].color);
+    for (int y = 0; y < h_; ++y) {
+        QRgb* r = rawRow(y);
+        std::memmove(r + shift, r, std::size_t(w_ - shift) * sizeof(QRgb));
+        std::fill(r, r + shift, fill);
+    }
+    long after = sum;  // the scrolling still to come
+    for (int i = first; i < end; ++i) {
+        const Deferred& d = deferred_[std::size_t(i)];
+        if (!d.live) continue;
+        if (d.kind == Deferred::ScrollRight) {
+            after -= d.x;
+        } else {
+            // A dot set outside the picture was never there to move.
+            if (unsigned(d.x) >= unsigned(w_) || unsigned(d.y) >= unsigned(h_)) continue;
+            const long x = long(d.x) + after;
+            if (x < w_) rawRow(d.y)[x] = toQRgb(d.color);
+        }
+    }
 }
 
 void Surface::drawDeferred() const {
@@ -180,11 +217,32 @@ void Surface::drawDeferred() const {
     for (int i = 0; i < count; ++i) {
         const Deferred& d = deferred_[std::size_t(i)];
         if (!d.live) continue;
-        if (d.font) {
-            self->drawText(d.x, d.y, d.text, toQRgb(d.color), *d.font);
-        } else {
-            const QRgb c = toQRgb(d.color);
-            for (int y = d.y; y < d.bottom; ++y) std::fill(rawRow(y), rawRow(y) + w_, c);
+        switch (d.kind) {
+            case Deferred::Text:
+                self->drawText(d.x, d.y, d.text, toQRgb(d.color), *d.font);
+                break;
+            case Deferred::Erase:
+                for (int y = d.y; y < d.bottom; ++y)
+                    std::fill(rawRow(y), rawRow(y) + w_, toQRgb(d.color));
+                break;
+            case Deferred::Pixel:
+                if (unsigned(d.x) < unsigned(w_) && unsigned(d.y) < unsigned(h_))
+                    rawRow(d.y)[d.x] = toQRgb(d.color);
+                break;
+            case Deferred::ScrollRight: {
+                // The run of scrolls (with one fill) and dots that starts here.
+                int end = i + 1;
+                while (end < count) {
+                    const Deferred& e = deferred_[std::size_t(end)];
+                    if (e.live && e.kind == Deferred::ScrollRight && e.color != d.color) break;
+                    if (e.live && e.kind != Deferred::ScrollRight && e.kind != Deferred::Pixel)
+                        break;
+                    ++end;
+                }
+                self->scrollRightWithDots(i, end);
+                i = end - 1;
+                break;
+            }
         }
     }
 }

@@ -20,11 +20,11 @@ class GlyphFont;
 /// constant time (the bottom row falls away, row 0 becomes blank). Painting
 /// and saving compose the rows in order.
 ///
-/// Text and erased bands may be deferred: they are kept as a list and drawn
-/// in order only when anything looks at or draws on the picture, and a band
-/// erased over deferred work drops that work, so lines that scroll away
-/// before anyone sees them cost no drawing at all. The pixels seen are the
-/// same either way.
+/// Some drawing may be deferred: it is kept as a list and done in order only
+/// when anything looks at or draws on the picture. A band erased over
+/// deferred work drops that work, so lines that scroll away before anyone
+/// sees them cost no drawing at all, and a run of sideways scrolls with dots
+/// between them is done as one scroll. The pixels seen are the same either way.
 class Surface {
   public:
     explicit Surface(int width = 1, int height = 1, std::uint32_t backColor = 0);
@@ -56,6 +56,11 @@ class Surface {
     void text(int x, int y, std::string_view text, std::uint32_t color, const GlyphFont& font);
     /// The same text, drawn when the picture is next looked at or drawn on.
     void deferText(int x, int y, std::string_view text, std::uint32_t color, const GlyphFont& font);
+    /// Deferred: the picture moves right by n columns, the n columns on the
+    /// left filled with `fill`.
+    void deferScrollRight(int n, std::uint32_t fill);
+    /// Deferred setPixel.
+    void deferPixel(int x, int y, std::uint32_t color);
 
     /// Source copy of a w x h block of `src` at (sx, sy) to (dx, dy); clipped on
     /// both sides, negative destinations allowed, `src` may be this surface.
@@ -85,15 +90,18 @@ class Surface {
     static QRgb qrgb(std::uint32_t color);
 
   private:
-    /// Text at (x, y), or with no font the rows y .. bottom - 1 erased to `color`.
+    /// A piece of deferred work touching rows y .. bottom - 1.
     struct Deferred {
-        int x = 0, y = 0, bottom = 0;
+        enum Kind { Text, Erase, Pixel, ScrollRight } kind = Text;
+        int x = 0, y = 0, bottom = 0;  // ScrollRight: x columns
         std::uint32_t color = 0;
         const GlyphFont* font = nullptr;
         bool live = false;  // false once erased over
         std::string text;   // reused: its capacity stays
     };
-    Deferred& defer();
+    Deferred& defer(Deferred::Kind kind, int x, int y, int bottom, std::uint32_t color);
+    /// Does the scrolls and dots of deferred_[first, end) as one scroll.
+    void scrollRightWithDots(int first, int end);
     void compactDeferred() const;
 
     /// Draws the deferred work; every access to the pixels goes through it.
