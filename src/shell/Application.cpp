@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
 
@@ -169,13 +170,15 @@ void Application::openDataset() {
 }
 
 bool Application::loadDataset(const QString& path) {
+    return loadDataset(path, readCaptureFile(QFile::encodeName(path).toStdString()));
+}
+
+bool Application::loadDataset(const QString& path, const CaptureFile& file) {
     if (!progress_) progress_ = std::make_unique<LoadDatasetWindow>();
     LoadDatasetWindow& progress = *progress_;
     progress.setStatus(QStringLiteral("In Progress"));
     progress.show();
     progress.setFile(QFileInfo(path).fileName());
-
-    const CaptureFile file = readCaptureFile(path.toStdString());
     progress.setFileSize(qint64(file.fileSize()));
     progress.setStatus(QStringLiteral("Completed"));
     progress.setRange(qint64(file.fileSize()));

@@ -16,6 +16,7 @@
 
 namespace pelsid {
 
+class CaptureFile;
 class Dialogs;
 class MainWindow;
 class LoadDatasetWindow;
@@ -39,6 +40,9 @@ class Application : public QObject, public ViewSet {
     /// Loads a dataset or pcap/pcapng file and plays what it stored. False when
     /// nothing could be loaded (unreadable file, wrong format).
     bool loadDataset(const QString& path);
+    /// The same with the file already read (as at start-up, while the
+    /// windows are made).
+    bool loadDataset(const QString& path, const CaptureFile& file);
     /// Screenshots of every shown view into `folder` (the program folder by
     /// default); a failure is reported through the dialogs. False on failure.
     bool saveScreenshots(const QString& folder = {});
