@@ -129,14 +129,16 @@ void CombinedWindow::Plot(const PlayedPacket& packet) {
     const std::uint32_t color = packetColor(n);
     const int a = comboLeft_->currentIndex(), b = comboRight_->currentIndex();
     const int h = picGraph_.height();
-    const AxisSample l =
-        placedSample(buffer, n, a, ProtocolLabel::Number, AxisDirection::Vertical, h);
-    const AxisSample r =
-        placedSample(buffer, n, b, ProtocolLabel::Number, AxisDirection::Vertical, h);
+    AxisSample l = placedSample(buffer, n, a, ProtocolLabel::Number, AxisDirection::Vertical, h);
+    AxisSample r = placedSample(buffer, n, b, ProtocolLabel::Number, AxisDirection::Vertical, h);
     // Unlike the parallel plot, a packet known on one axis only leaves no mark.
     if (!isIPv4(buffer, n) && !(isAlwaysValid(a) && isAlwaysValid(b))) return;
-    plotSegment(picGraph_, {0, l.position, l.label}, {picGraph_.width(), r.position, r.label}, true,
-                color);
+    Drawing d{color, l.position, r.position, std::move(l.label), std::move(r.label)};
+    if (!repeated_.repeats(picGraph_, d)) {
+        plotSegment(picGraph_, {0, d.yL, d.labelL}, {picGraph_.width(), d.yR, d.labelR}, true,
+                    color);
+        repeated_.drawn(picGraph_, std::move(d));
+    }
     plotHistory(l.position, r.position, color);
 }
 

@@ -1,6 +1,7 @@
 #include "store/PacketBuffer.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -110,14 +111,24 @@ const PacketFields& PacketBuffer::fields(int packetNumber) const {
 }
 
 std::string PacketBuffer::getEtherTypeText(int n) const {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%X", unsigned(getEtherType(n)));
-    return text;
+    // Formatted by hand: labels are made for every packet played.
+    char text[8] = {'0', 'x'};
+    const auto end = std::to_chars(text + 2, text + sizeof text, unsigned(getEtherType(n)), 16).ptr;
+    for (char* c = text + 2; c < end; ++c)
+        if (*c >= 'a') *c = char(*c - 'a' + 'A');
+    return std::string(text, end);
 }
 
 std::string dottedQuad(const std::uint8_t o[4]) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u", o[0], o[1], o[2], o[3]);
+    std::string text;
+    text.reserve(15);
+    for (int i = 0; i < 4; ++i) {
+        if (i > 0) text += '.';
+        const unsigned v = o[i];
+        if (v >= 100) text += char('0' + v / 100);
+        if (v >= 10) text += char('0' + v / 10 % 10);
+        text += char('0' + v % 10);
+    }
     return text;
 }
 

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QPainter>
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -123,8 +124,12 @@ Surface::Deferred& Surface::defer(Deferred::Kind kind, int x, int y, int bottom,
     constexpr int kMaxDeferred = 512;
     if (deferredCount_ == kMaxDeferred) compactDeferred();
     if (deferredCount_ == kMaxDeferred) drawDeferred();
-    if (std::size_t(deferredCount_) == deferred_.size()) deferred_.emplace_back();
+    if (std::size_t(deferredCount_) == deferred_.size()) {
+        deferred_.emplace_back();
+        bands_.emplace_back();
+    }
     touch();
+    bands_[std::size_t(deferredCount_)] = {y, bottom};
     Deferred& d = deferred_[std::size_t(deferredCount_++)];
     d.kind = kind;
     d.x = x;
@@ -139,7 +144,10 @@ void Surface::compactDeferred() const {
     int kept = 0;
     for (int i = 0; i < deferredCount_; ++i) {
         if (!deferred_[std::size_t(i)].live) continue;
-        if (i != kept) std::swap(deferred_[std::size_t(i)], deferred_[std::size_t(kept)]);
+        if (i != kept) {
+            std::swap(deferred_[std::size_t(i)], deferred_[std::size_t(kept)]);
+            bands_[std::size_t(kept)] = bands_[std::size_t(i)];
+        }
         ++kept;
     }
     deferredCount_ = kept;
@@ -168,9 +176,10 @@ void Surface::eraseRows(int y0, int y1) {
     // Work wholly inside the band would be erased anyway (the sideways
     // scrolls keep every pixel in its row).
     for (int i = 0; i < deferredCount_; ++i) {
-        Deferred& d = deferred_[std::size_t(i)];
-        if (d.live && d.y >= y0 && d.bottom <= y1) {
-            d.live = false;
+        Band& b = bands_[std::size_t(i)];
+        if (b.y >= y0 && b.bottom <= y1) {
+            b = {INT_MAX, INT_MIN};
+            deferred_[std::size_t(i)].live = false;
             ++deadCount_;
         }
     }

@@ -41,6 +41,7 @@ class Surface {
     void setPixel(int x, int y, std::uint32_t color) {
         settle();
         if (unsigned(x) < unsigned(w_) && unsigned(y) < unsigned(h_)) rawRow(y)[x] = qrgb(color);
+        touch();
     }
     std::uint32_t pixel(int x, int y) const;
     /// Line from (x0, y0) towards (x1, y1); the end point itself is not drawn.
@@ -83,7 +84,8 @@ class Surface {
     /// Writes a Windows bitmap; false with the reason in `error` on failure.
     bool saveBitmap(const QString& path, QString* error) const;
 
-    /// Grows with every change, so a widget knows when to repaint.
+    /// Grows with every change (whoever writes through row() calls touch()),
+    /// so a widget knows when to repaint and a view when its picture changed.
     std::uint64_t revision() const { return revision_; }
     void touch() { ++revision_; }
 
@@ -130,6 +132,12 @@ class Surface {
     // Deferred work in the order given; entries from deferredCount_ on are
     // spare, and deadCount_ of those before it were erased over.
     mutable std::vector<Deferred> deferred_;
+    // The rows of each live entry of deferred_, apart so an erase scans them
+    // quickly; an entry erased over has an empty band.
+    struct Band {
+        int y, bottom;
+    };
+    mutable std::vector<Band> bands_;
     mutable int deferredCount_ = 0;
     mutable int deadCount_ = 0;
 };

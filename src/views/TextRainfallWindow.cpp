@@ -6,8 +6,8 @@
 #include <QResizeEvent>
 #include <QSpinBox>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 #include "views/Color.h"
 #include "views/GlyphFont.h"
@@ -146,8 +146,11 @@ void TextRainfallWindow::writeLine(const PlayedPacket& p, std::string& text) con
     switch (cmbVisMode_->currentIndex()) {
         case 0: {
             if (!tglPrintASCII_->isChecked()) {
+                // Written through a pointer: a line is made for every packet played.
+                text.resize(std::size_t(std::max(0, lastByte - firstByte + 1)));
+                char* out = text.data();
                 for (int i = firstByte; i <= lastByte; ++i)
-                    text += plainPrintable(p.bytes[i]) ? char(p.bytes[i]) : '.';
+                    *out++ = plainPrintable(p.bytes[i]) ? char(p.bytes[i]) : '.';
             } else {
                 const int budget = lastByte - firstByte + 1;
                 const int n = spnLength_->value();
@@ -165,28 +168,34 @@ void TextRainfallWindow::writeLine(const PlayedPacket& p, std::string& text) con
                 }
             }
             if (!text.empty()) {
-                char prefix[24];
-                const int n = std::snprintf(prefix, sizeof prefix, "<%d>  ", p.number);
-                text.insert(0, prefix, std::size_t(n));
+                char prefix[24] = {'<'};
+                char* end = std::to_chars(prefix + 1, prefix + 20, p.number).ptr;
+                for (char c : {'>', ' ', ' '}) *end++ = c;
+                text.insert(0, prefix, std::size_t(end - prefix));
             }
             break;
         }
         case 1:
-            for (int i = firstByte; i <= lastByte; ++i) {
-                text += kHex[p.bytes[i] >> 4];
-                text += kHex[p.bytes[i] & 15];
-                text += "  ";
-            }
-            break;
-        case 2:
+        case 2: {
+            const bool hex = cmbVisMode_->currentIndex() == 1;
+            text.resize(std::size_t(std::max(0, lastByte - firstByte + 1)) * 4);
+            char* out = text.data();
             for (int i = firstByte; i <= lastByte; ++i) {
                 const int b = p.bytes[i];
-                if (b >= 100) text += char('0' + b / 100);
-                if (b >= 10) text += char('0' + b / 10 % 10);
-                text += char('0' + b % 10);
-                text += ' ';
+                if (hex) {
+                    *out++ = kHex[b >> 4];
+                    *out++ = kHex[b & 15];
+                    *out++ = ' ';
+                } else {
+                    if (b >= 100) *out++ = char('0' + b / 100);
+                    if (b >= 10) *out++ = char('0' + b / 10 % 10);
+                    *out++ = char('0' + b % 10);
+                }
+                *out++ = ' ';
             }
+            text.resize(std::size_t(out - text.data()));
             break;
+        }
         default:
             break;
     }
