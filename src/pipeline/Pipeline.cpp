@@ -1,7 +1,9 @@
 #include "pipeline/Pipeline.h"
 
 #include <QElapsedTimer>
+#include <algorithm>
 #include <cstring>
+#include <exception>
 
 #include "pipeline/FilterModel.h"
 #include "store/PacketBuffer.h"
@@ -72,19 +74,88 @@ void Pipeline::cancelAll() {
 void Pipeline::runSlice() {
     QElapsedTimer clock;
     clock.start();
+    // With no time to spare a slice plays a single packet.
+    const int size = sliceMs_ > 0 ? kBatch : 1;
     while (!jobs_.empty()) {
         Job& job = jobs_.front();
         if (job.generation != buffer_.generation() || job.next > job.last) {
             jobs_.pop_front();
             continue;
         }
-        playOne(job.next++);
+        prepareBatch(job, size);
+        drawBatch();
         if (clock.elapsed() >= sliceMs_) break;
     }
     if (!jobs_.empty())
         slice_.start();
     else
         emit finished();
+}
+
+void Pipeline::prepareBatch(Job& job, int size) {
+    Batch& b = batch_;
+    if (b.lengths.empty()) {
+        b.bytes.assign(std::size_t(kBatch) * PacketBuffer::kSlotBytes, 0);
+        b.lengths.assign(kBatch, 0);
+        b.frequency.resize(kBatch);
+        b.packets.reserve(kBatch);
+    }
+    b.packets.clear();
+    while (int(b.packets.size()) < size && job.next <= job.last) {
+        const int n = job.next++;
+        if (!buffer_.holds(n) || filters_.isFilteredOut(buffer_.getIPProtocol(n))) continue;
+        const std::size_t i = b.packets.size();
+        std::uint8_t* txt = b.bytes.data() + i * PacketBuffer::kSlotBytes;
+        const int len = buffer_.getLastByteIndex(n) + 1;
+        std::memcpy(txt, buffer_.packetData(n), std::size_t(len));
+        if (b.lengths[i] > len) std::memset(txt + len, 0, std::size_t(b.lengths[i] - len));
+        b.lengths[i] = len;
+        computeByteFrequency(txt, len, b.frequency[i].data());
+        b.packets.push_back({n, txt, len, b.frequency[i].data()});
+    }
+}
+
+void Pipeline::drawBatch() {
+    const std::vector<PlayedPacket>& packets = batch_.packets;
+    if (packets.empty()) return;
+    std::array<PacketView*, ViewSet::kViewCount> view{};
+    std::array<bool, ViewSet::kViewCount> shown{}, offThread{};
+    bool split = false;
+    for (int i = 0; i < ViewSet::kViewCount; ++i) {
+        view[i] = &views_.view(i);
+        shown[i] = views_.isShown(i);
+        offThread[i] = packets.size() > 1 && views_.drawsOffThread(i);
+        split = split || offThread[i];
+    }
+    // Each view sees every packet in order; the views never share a picture.
+    auto draw = [&](bool off) {
+        for (const PlayedPacket& p : packets)
+            for (int i = 0; i < ViewSet::kViewCount; ++i) {
+                if (offThread[i] != off) continue;
+                if (shown[i]) view[i]->Plot(p);
+                view[i]->plotThumbnail(p);
+            }
+    };
+    if (split && DrawingThread::worthwhile()) {
+        if (!drawing_) drawing_ = std::make_unique<DrawingThread>();
+        drawing_->start([&] { draw(true); });
+        std::exception_ptr error;
+        try {
+            draw(false);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        drawing_->wait();
+        if (error) std::rethrow_exception(error);
+    } else {
+        for (const PlayedPacket& p : packets)
+            for (int i = 0; i < ViewSet::kViewCount; ++i) {
+                if (shown[i]) view[i]->Plot(p);
+                view[i]->plotThumbnail(p);
+            }
+    }
+    lastPlayed_ = packets.back().number;
+    std::copy_n(packets.back().frequency, 256, frequency_.begin());
 }
 
 }  // namespace pelsid

@@ -4,7 +4,10 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <memory>
+#include <vector>
 
+#include "pipeline/DrawingThread.h"
 #include "pipeline/PacketView.h"
 #include "store/PacketBuffer.h"
 
@@ -18,7 +21,9 @@ class FilterModel;
 /// 10 ms from the event loop, so windows stay responsive and user commands
 /// run between two packets. Jobs run one at a time in order; a job skips
 /// packets the buffer no longer holds and ends when the buffer is
-/// re-initialised after it began.
+/// re-initialised after it began. Within a slice a range goes to the views
+/// in batches, and views that allow it draw a batch on a second thread
+/// while the others draw it here.
 class Pipeline : public QObject {
     Q_OBJECT
   public:
@@ -48,6 +53,14 @@ class Pipeline : public QObject {
     void finished();
 
   private:
+    // Packets prepared for the views, ready to draw.
+    static constexpr int kBatch = 256;
+    struct Batch {
+        std::vector<std::uint8_t> bytes;  // kBatch packetTxt arrays, zero beyond each packet
+        std::vector<int> lengths;         // what each array holds
+        std::vector<std::array<float, 256>> frequency;
+        std::vector<PlayedPacket> packets;
+    };
     struct Job {
         int next;
         int last;
@@ -55,6 +68,9 @@ class Pipeline : public QObject {
     };
     void playOne(int packetNumber);
     void runSlice();
+    /// Fills the batch from the job: packets held and passing the filter.
+    void prepareBatch(Job& job, int size);
+    void drawBatch();
 
     PacketBuffer& buffer_;
     const FilterModel& filters_;
@@ -63,6 +79,8 @@ class Pipeline : public QObject {
     // packetTxt: the packet being played, zero beyond its end; packetLen_ of it are set.
     std::array<std::uint8_t, PacketBuffer::kSlotBytes> packetTxt_{};
     int packetLen_ = 0;
+    Batch batch_;
+    std::unique_ptr<DrawingThread> drawing_;  // made when first needed
     std::deque<Job> jobs_;
     QTimer slice_;
     int sliceMs_ = 10;
