@@ -80,7 +80,26 @@ void Surface::line(int x0, int y0, int x1, int y1, std::uint32_t color) {
     };
     // The row pointer changes only when y does; null while y is outside.
     auto rowAt = [this](int yy) { return unsigned(yy) < unsigned(h_) ? rawRow(yy) : nullptr; };
-    if (dx >= -dy) {
+    // Wholly inside a picture whose rows are in order: walk one pointer,
+    // with selects for the steps rather than branches.
+    const std::ptrdiff_t down = sy * std::ptrdiff_t(bpl_ / sizeof(QRgb));
+    if (top_ == 0 && dx >= -dy && inX(x0, x1 - sx) && inY(y0, y1)) {
+        QRgb* p = rawRow(y) + x;
+        for (int i = 0; i < dx; ++i) {
+            *p = c;
+            const bool stepY = 2 * err <= dx;
+            err += dy + (stepY ? dx : 0);
+            p += sx + (stepY ? down : 0);
+        }
+    } else if (top_ == 0 && dx < -dy && inY(y0, y1 - sy) && inX(x0, x1)) {
+        QRgb* p = rawRow(y) + x;
+        for (int i = 0; i < -dy; ++i) {
+            *p = c;
+            const bool stepX = 2 * err >= dy;
+            err += dx + (stepX ? dy : 0);
+            p += down + (stepX ? sx : 0);
+        }
+    } else if (dx >= -dy) {
         const bool xInside = inX(x0, x1 - sx);
         QRgb* r = rowAt(y);
         for (int i = 0; i < dx; ++i) {
