@@ -31,12 +31,8 @@ int runRenderCommand(const QStringList& args, std::future<CaptureFile> early) {
     ConsoleDialogs dialogs;
     Application app(dialogs, QCoreApplication::applicationDirPath());
     app.initApplication();
-    for (int n = 1; n <= ViewSet::kViewCount; ++n) {
-        const QString name = QStringLiteral("frmVis%1").arg(n);
-        // Shown to the pipeline, never painted: nobody looks at this screen.
-        app.registry().window(name)->setAttribute(Qt::WA_DontShowOnScreen);
-        app.registry().toggleWindow(name);
-    }
+    for (int n = 1; n <= ViewSet::kViewCount; ++n)
+        app.registry().toggleWindow(QStringLiteral("frmVis%1").arg(n));
 
     for (int i = 2; i < args.size(); ++i) {
         if (args[i] != QLatin1String("--set") || i + 1 >= args.size())

@@ -62,8 +62,7 @@ const GlyphFont& GlyphFont::courier8() {
 }
 
 const GlyphFont& GlyphFont::label() {
-    static const GlyphFont font(QStringLiteral("Courier New"), 11);
-    return font;
+    return courier8();  // the same face: made once
 }
 
 }  // namespace pelsid

@@ -363,16 +363,44 @@ void Surface::paint(QPainter& painter, int x, int y) const {
 }
 
 bool Surface::saveBitmap(const QString& path, QString* error) const {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        if (error) *error = file.errorString();
-        return false;
+    // A 24-bit Windows bitmap, bottom row first, written in one go straight
+    // from the rows: the layout QImage writes, without its copies.
+    settle();
+    const std::size_t rowBytes = (std::size_t(w_) * 3 + 3) & ~std::size_t(3);
+    const std::size_t pixelBytes = rowBytes * std::size_t(h_);
+    constexpr std::size_t kHeader = 14 + 40;
+    QByteArray out(qsizetype(kHeader + pixelBytes), '\0');
+    auto* b = reinterpret_cast<std::uint8_t*>(out.data());
+    auto put = [b](std::size_t at, std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) b[at + std::size_t(i)] = std::uint8_t(v >> (8 * i));
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put(2, std::uint32_t(kHeader + pixelBytes), 4);
+    put(10, kHeader, 4);
+    put(14, 40, 4);
+    put(18, std::uint32_t(w_), 4);
+    put(22, std::uint32_t(h_), 4);
+    put(26, 1, 2);   // planes
+    put(28, 24, 2);  // bits per pixel
+    put(34, std::uint32_t(pixelBytes), 4);
+    put(38, 3780, 4);  // 96 dots per inch, in dots per metre
+    put(42, 3780, 4);
+    for (int y = 0; y < h_; ++y) {
+        std::uint8_t* o = b + kHeader + std::size_t(h_ - 1 - y) * rowBytes;
+        const QRgb* r = rawRow(y);
+        for (int x = 0; x < w_; ++x) {
+            *o++ = std::uint8_t(qBlue(r[x]));
+            *o++ = std::uint8_t(qGreen(r[x]));
+            *o++ = std::uint8_t(qRed(r[x]));
+        }
     }
-    if (!image().save(&file, "BMP") || !file.flush()) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(out) != out.size() ||
+        !file.flush()) {
         if (error)
             *error =
                 file.errorString().isEmpty() ? QStringLiteral("write failed") : file.errorString();
-        file.close();
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -199,4 +200,20 @@ TEST(Surface, DeferredWorkDrawsTheSamePicture) {
         }
     }
     EXPECT_EQ(lazy.image(), eager.image());
+}
+
+TEST(Surface, BitmapIsTheOneQImageWrites) {
+    // Odd width (row padding) and rows turned in the ring.
+    Surface s(13, 7);
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 13; ++x) s.setPixel(x, y, rgb(x * 19, y * 31, (x + y) * 7));
+    s.scrollDown();
+    QTemporaryDir dir;
+    const QString ours = dir.filePath("ours.bmp"), qt = dir.filePath("qt.bmp");
+    QString error;
+    ASSERT_TRUE(s.saveBitmap(ours, &error)) << error.toStdString();
+    ASSERT_TRUE(s.image().save(qt, "BMP"));
+    QFile a(ours), b(qt);
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    EXPECT_EQ(a.readAll(), b.readAll());
 }
