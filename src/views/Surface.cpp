@@ -31,11 +31,11 @@ void Surface::resize(int width, int height) {
 }
 
 void Surface::clear() {
+    // Deferred like any erase: a picture cleared again (or resized) before
+    // anyone draws on it or looks at it is never filled.
     dropDeferred();
     top_ = 0;
-    img_.fill(toQRgb(back_));
-    bits_ = img_.bits();  // in case a painter briefly shared the image
-    touch();
+    defer(Deferred::Erase, 0, 0, h_, back_);
 }
 
 std::uint32_t Surface::pixel(int x, int y) const {
