@@ -78,13 +78,33 @@ void Pipeline::runSlice() {
     const int size = sliceMs_ > 0 ? kBatch : 1;
     while (!jobs_.empty()) {
         Job& job = jobs_.front();
-        if (job.generation != buffer_.generation() || job.next > job.last) {
+        if (job.generation != buffer_.generation()) {
+            ready_ = false;
             jobs_.pop_front();
             continue;
         }
-        prepareBatch(job, size);
-        drawBatch();
+        Batch& now = batches_[current_];
+        if (!ready_) prepareBatch(now, job, size);
+        ready_ = false;
+        if (now.packets.empty()) {
+            if (job.next > job.last) jobs_.pop_front();
+            continue;
+        }
+        // The next batch is made ready here while the second thread draws.
+        Batch& after = batches_[1 - current_];
+        drawBatch(now, [&] {
+            if (job.next > job.last) return;
+            prepareBatch(after, job, size);
+            ready_ = true;
+        });
+        current_ = 1 - current_;
         if (clock.elapsed() >= sliceMs_) break;
+    }
+    if (ready_) {
+        // The slice is over: the batch made ready is read afresh next time,
+        // after whatever the user does in between.
+        jobs_.front().next = batches_[current_].first;
+        ready_ = false;
     }
     if (!jobs_.empty())
         slice_.start();
@@ -92,8 +112,7 @@ void Pipeline::runSlice() {
         emit finished();
 }
 
-void Pipeline::prepareBatch(Job& job, int size) {
-    Batch& b = batch_;
+void Pipeline::prepareBatch(Batch& b, Job& job, int size) {
     if (b.lengths.empty()) {
         b.bytes.assign(std::size_t(kBatch) * PacketBuffer::kSlotBytes, 0);
         b.lengths.assign(kBatch, 0);
@@ -101,6 +120,7 @@ void Pipeline::prepareBatch(Job& job, int size) {
         b.packets.reserve(kBatch);
     }
     b.packets.clear();
+    b.first = job.next;
     while (int(b.packets.size()) < size && job.next <= job.last) {
         const int n = job.next++;
         if (!buffer_.holds(n) || filters_.isFilteredOut(buffer_.getIPProtocol(n))) continue;
@@ -115,9 +135,8 @@ void Pipeline::prepareBatch(Job& job, int size) {
     }
 }
 
-void Pipeline::drawBatch() {
-    const std::vector<PlayedPacket>& packets = batch_.packets;
-    if (packets.empty()) return;
+void Pipeline::drawBatch(const Batch& batch, const std::function<void()>& meanwhile) {
+    const std::vector<PlayedPacket>& packets = batch.packets;
     std::array<PacketView*, ViewSet::kViewCount> view{};
     std::array<bool, ViewSet::kViewCount> shown{}, offThread{};
     bool split = false;
@@ -142,6 +161,7 @@ void Pipeline::drawBatch() {
         std::exception_ptr error;
         try {
             draw(false);
+            meanwhile();
         } catch (...) {
             error = std::current_exception();
         }
@@ -153,6 +173,7 @@ void Pipeline::drawBatch() {
                 if (shown[i]) view[i]->Plot(p);
                 view[i]->plotThumbnail(p);
             }
+        meanwhile();
     }
     lastPlayed_ = packets.back().number;
     std::copy_n(packets.back().frequency, 256, frequency_.begin());

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -60,6 +61,7 @@ class Pipeline : public QObject {
         std::vector<int> lengths;         // what each array holds
         std::vector<std::array<float, 256>> frequency;
         std::vector<PlayedPacket> packets;
+        int first = 0;  // the job's next packet when the batch was made
     };
     struct Job {
         int next;
@@ -68,9 +70,10 @@ class Pipeline : public QObject {
     };
     void playOne(int packetNumber);
     void runSlice();
-    /// Fills the batch from the job: packets held and passing the filter.
-    void prepareBatch(Job& job, int size);
-    void drawBatch();
+    /// Fills a batch from the job: packets held and passing the filter.
+    void prepareBatch(Batch& batch, Job& job, int size);
+    /// Draws a batch; `meanwhile` runs here while the second thread draws.
+    void drawBatch(const Batch& batch, const std::function<void()>& meanwhile);
 
     PacketBuffer& buffer_;
     const FilterModel& filters_;
@@ -79,7 +82,9 @@ class Pipeline : public QObject {
     // packetTxt: the packet being played, zero beyond its end; packetLen_ of it are set.
     std::array<std::uint8_t, PacketBuffer::kSlotBytes> packetTxt_{};
     int packetLen_ = 0;
-    Batch batch_;
+    std::array<Batch, 2> batches_;  // one drawn while the other is made ready
+    int current_ = 0;
+    bool ready_ = false;  // batches_[current_] holds the front job's next packets
     std::unique_ptr<DrawingThread> drawing_;  // made when first needed
     std::deque<Job> jobs_;
     QTimer slice_;
