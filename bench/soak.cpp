@@ -1,15 +1,21 @@
-// Soak run: 30000 packets played over and over at the pipeline's full rate
-// into every view, shown, for a given number of minutes; prints the resident
-// memory after each minute. Usage: pelsid_soak [MINUTES] [DATASET]
+// Soak run: 30000 packets played through the PVR as a user would play them,
+// every view shown, Loop on, speed at its maximum, for a given number of
+// minutes; prints the resident memory and the packets played after each
+// minute. Usage: pelsid_soak [MINUTES] [DATASET]
 #include <unistd.h>
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTimer>
 #include <cstdio>
 #include <fstream>
 #include <string>
 
+#include "control/PvrWindow.h"
 #include "shell/Application.h"
 #include "shell/QtDialogs.h"
 #include "store/CaptureFile.h"
@@ -22,6 +28,16 @@ double residentMegabytes() {
     long pages = 0, resident = 0;
     statm >> pages >> resident;
     return double(resident) * double(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+template <class T>
+T* control(QWidget* window, const char* name) {
+    T* c = window->findChild<T*>(QString::fromLatin1(name));
+    if (!c) {
+        std::fprintf(stderr, "pelsid_soak: no control %s\n", name);
+        std::exit(1);
+    }
+    return c;
 }
 }  // namespace
 
@@ -49,31 +65,46 @@ int main(int argc, char** argv) {
         buffer.insertPacket(record.data(), int(record.size()) - 1);
     }
 
-    std::printf("minute  rss_MB  packets_played  plays\n");
-    std::printf("%6d  %6.1f  %14d  %5d\n", 0, residentMegabytes(), 0, 0);
-    std::fflush(stdout);
-    QElapsedTimer clock;
-    clock.start();
-    const qint64 end = qint64(minutes * 60000.0);
-    qint64 nextReport = 60000;
+    // The PVR, driven through its controls: shown, Max speed, Loop, Play.
+    app.registry().toggleWindow(QStringLiteral("frmFilters"));
+    PvrWindow* pvr = app.pvr();
+    pvr->initFilters();
+    control<QPushButton>(pvr, "btnMaxSpeed")->click();
+    control<QPushButton>(pvr, "tglLoop")->click();
+    const int rate = control<QSpinBox>(pvr, "spnSpeed")->value();
+    // Every tick moves the position bar by one packet (or back to the first).
     long long played = 0;
-    int plays = 0;
-    while (clock.elapsed() < end) {
-        app.pipeline().playPackets(1, PacketBuffer::kSlots);
-        while (app.pipeline().busy()) {
-            QCoreApplication::processEvents();
-            if (clock.elapsed() >= nextReport) {
-                std::printf("%6lld  %6.1f  %14lld  %5d\n", nextReport / 60000, residentMegabytes(),
-                            played + app.pipeline().lastPlayed(), plays);
-                std::fflush(stdout);
-                nextReport += 60000;
-            }
-            if (clock.elapsed() >= end) app.pipeline().cancelAll();
-        }
-        played += app.pipeline().lastPlayed();
-        ++plays;
-    }
-    std::printf("done: %lld packets in %d plays, %.1f s, rss %.1f MB\n", played, plays,
-                double(clock.elapsed()) / 1000.0, residentMegabytes());
+    QObject::connect(control<QScrollBar>(pvr, "scrPacket"), &QScrollBar::valueChanged, &app,
+                     [&played] { ++played; });
+
+    std::printf("soak: %d packets, %d views shown, loop on, %d packets/s requested\n",
+                buffer.getPacketCount(), ViewSet::kViewCount, rate);
+    std::printf("minute  rss_MB  packets_played  rate_in_minute\n");
+    std::printf("%6d  %6.1f  %14d  %14s\n", 0, residentMegabytes(), 0, "-");
+    std::fflush(stdout);
+
+    QElapsedTimer clock;
+    QTimer report;
+    int minute = 0;
+    long long playedBefore = 0;
+    QObject::connect(&report, &QTimer::timeout, &app, [&] {
+        const double seconds = double(clock.restart()) / 1000.0;
+        std::printf("%6d  %6.1f  %14lld  %14.1f\n", ++minute, residentMegabytes(), played,
+                    double(played - playedBefore) / seconds);
+        std::fflush(stdout);
+        playedBefore = played;
+    });
+    report.setTimerType(Qt::PreciseTimer);
+    report.start(60000);
+    QTimer::singleShot(int(minutes * 60000.0) + 100, Qt::PreciseTimer, &app, [&] {
+        control<QPushButton>(pvr, "btnStop")->click();
+        app.exit();
+    });
+    clock.start();
+    control<QPushButton>(pvr, "btnPlay")->click();
+    qt.exec();
+    std::printf("done: %lld packets played (%.1f loops of %d), rss %.1f MB\n", played,
+                double(played) / buffer.getPacketCount(), buffer.getPacketCount(),
+                residentMegabytes());
     return 0;
 }

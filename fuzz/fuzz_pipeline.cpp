@@ -5,26 +5,49 @@
 // Input: one byte of shown views, two bytes of size per view, one byte per
 // view control (in creation order), then frames as a 16-bit big-endian
 // length and the bytes. A length with the top bit set is a command instead:
-// 0x8000 clears the views, 0x8001 plays the last 64 packets as a range job,
+// 0x8000 clears the views, 0x8001 plays the last 16 packets as a range job,
 // 0x8002..0x8008 close view 1..7 with its close box (the pipeline recreates
-// it hidden), any other plays the last 64 packets with the shown windows
-// resized in between.
+// it hidden), any other plays the last 16 packets with the shown windows
+// resized between every two packets.
+//
+// One application serves every input; each input starts from an empty buffer
+// so that a crash replays from its input alone. The work per input is capped:
+// random bytes are half commands, and a few plays cover what thousands do.
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QSpinBox>
+#include <QTimerEvent>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
+#include "fieldviews/CombinedWindow.h"
 #include "shell/Application.h"
-#include "support/ScriptedDialogs.h"
+#include "store/Dialogs.h"
+#include "views/DetailWindow.h"
+#include "views/SurfaceWidget.h"
 
 using namespace pelsid;
 
 namespace {
+constexpr int kMaxFrames = 64;
+constexpr int kMaxPlays = 4;
+constexpr int kMaxCommands = 16;
+constexpr int kRangeLength = 16;
+
+// Answers Yes and keeps nothing: a record of every question would grow for
+// the whole run.
+class QuietDialogs : public Dialogs {
+  public:
+    bool question(const std::string&, const std::string&) override { return true; }
+    void message(Icon, const std::string&, const std::string&) override {}
+    std::string openFileName(const std::string&, const std::string&) override { return {}; }
+    std::uint32_t chooseColor(std::uint32_t initial) override { return initial; }
+};
+
 struct Reader {
     const std::uint8_t* data;
     std::size_t size;
@@ -40,10 +63,12 @@ Application& application() {
     static char name[] = "fuzz_pipeline";
     static char* argv[] = {name, nullptr};
     static auto* qt = new QApplication(argc, argv);
-    static auto* dialogs = new ScriptedDialogs;
+    static auto* dialogs = new QuietDialogs;
     static Application* app = [] {
         auto* a = new Application(*dialogs, QStringLiteral("/nonexistent"));
         a->initApplication();
+        // One packet per slice: a resize can come between any two packets.
+        a->pipeline().setSliceBudget(0);
         return a;
     }();
     static_cast<void>(qt);
@@ -57,8 +82,25 @@ void setControls(QWidget* window, Reader& in) {
         s->setValue(s->minimum() + in.byte() * (s->maximum() - s->minimum()) / 255);
     for (QAbstractSlider* s : window->findChildren<QAbstractSlider*>())
         s->setValue(s->minimum() + in.byte() * (s->maximum() - s->minimum()) / 255);
+    // Clicked, as a user would, only to reach the state the input names, so
+    // the state after an input does not depend on the inputs before it.
     for (QAbstractButton* b : window->findChildren<QAbstractButton*>())
-        if (b->isCheckable() && (in.byte() & 1)) b->click();
+        if (b->isCheckable() && b->isChecked() != bool(in.byte() & 1)) b->click();
+}
+
+// The views put their pictures on screen at a frame rate (33 ms timers) that
+// an input of a few milliseconds never reaches: one frame now.
+void showFrame(Application& app) {
+    for (int i = 0; i < ViewSet::kViewCount; ++i) {
+        ViewWindow* w = app.viewWindow(i);
+        if (auto* detail = qobject_cast<DetailWindow*>(w)) detail->refreshText();
+        if (qobject_cast<CombinedWindow*>(w)) {
+            QTimerEvent frame(0);
+            QCoreApplication::sendEvent(w, &frame);
+        }
+        for (SurfaceWidget* s : w->findChildren<SurfaceWidget*>()) s->refresh();
+    }
+    QCoreApplication::processEvents();
 }
 
 void waitForPlay(Application& app) {
@@ -76,6 +118,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Application& app = application();
     PacketBuffer& buffer = app.buffer();
     Reader in{data, size};
+    app.pipeline().cancelAll();
+    buffer.clearBuffer("file", app.dialogs());
+    app.pipeline().clearAllViews();
 
     const int shown = in.byte();
     for (int i = 0; i < ViewSet::kViewCount; ++i) {
@@ -83,15 +128,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (app.registry().isShown(name) != bool(shown & (1 << i)))
             app.registry().toggleWindow(name);
         QWidget* window = app.viewWindow(i);
-        const int w = 1 + in.byte() * 6, h = 1 + in.byte() * 4;
+        // Up to 766 x 511: the time a packet takes grows with the pictures' area.
+        const int w = 1 + in.byte() * 3, h = 1 + in.byte() * 2;
         window->resize(w, h);
     }
     for (int i = 0; i < ViewSet::kViewCount; ++i) setControls(app.viewWindow(i), in);
     QCoreApplication::processEvents();
 
     std::vector<std::uint8_t> frame;
-    while (!in.empty()) {
+    int frames = 0, plays = 0, commands = 0;
+    while (!in.empty() && frames < kMaxFrames) {
         const int word = in.byte() << 8 | in.byte();
+        if ((word & 0x8000) && ++commands > kMaxCommands) break;
         if (word == 0x8000) {
             app.pipeline().clearAllViews();
             continue;
@@ -103,24 +151,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         }
         if (word & 0x8000) {
+            if (++plays > kMaxPlays) continue;
             const int last = buffer.getPacketCount();
-            app.pipeline().playPackets(std::max(1, last - 63), last);
+            app.pipeline().playPackets(std::max(1, last - kRangeLength + 1), last);
             if (word != 0x8001)
                 for (int i = 0; app.pipeline().busy(); i = (i + 1) % ViewSet::kViewCount) {
-                    app.viewWindow(i)->resize(1 + (word * (i + 3)) % 900, 1 + (word >> i) % 700);
+                    app.viewWindow(i)->resize(1 + (word * (i + 3)) % 700, 1 + (word >> i) % 500);
                     QCoreApplication::processEvents();
                 }
             waitForPlay(app);
+            showFrame(app);
             continue;
         }
         const int length = std::min<int>(word, int(in.size - in.at));
         if (length == 0) continue;
         frame.assign(data + in.at, data + in.at + length);
         in.at += std::size_t(length);
+        ++frames;
         buffer.insertPacket(frame.data(), length - 1);
         const int n = buffer.getPacketCount();
         app.pipeline().playPackets(n, n);
     }
     waitForPlay(app);
+    showFrame(app);
     return 0;
 }

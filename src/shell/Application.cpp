@@ -45,7 +45,10 @@ QString Application::windowOfEntry(const QString& entry) {
 }
 
 Application::Application(Dialogs& dialogs, const QString& programFolder, QObject* parent)
-    : QObject(parent), dialogs_(dialogs), programFolder_(programFolder) {
+    : QObject(parent),
+      dialogs_(dialogs),
+      programFolder_(programFolder),
+      captureSource_([] { return std::make_unique<PcapCaptureSource>(); }) {
     pipeline_ = std::make_unique<Pipeline>(buffer_, filters_, *this);
     main_ = std::make_unique<MainWindow>(thumbnails_);
     registerWindows();
@@ -67,6 +70,8 @@ Application::Application(Dialogs& dialogs, const QString& programFolder, QObject
 }
 
 Application::~Application() {
+    // The capture thread is joined before any window it feeds goes.
+    stopCapture();
     pipeline_->cancelAll();
     // Windows go before the state they borrow.
     for (const QString& name : kViewNames)
@@ -117,8 +122,7 @@ void Application::registerWindows() {
     registry_.add(QStringLiteral("frmFilters"), entry("ToolFilters"),
                   [this, hooks] { return new PvrWindow(buffer_, *pipeline_, hooks); });
     registry_.add(QStringLiteral("frmCapture"), entry("ToolCapture"), [this] {
-        return new CaptureWindow(std::make_unique<PcapCaptureSource>(), buffer_, *pipeline_,
-                                 dialogs_);
+        return new CaptureWindow(captureSource_(), buffer_, *pipeline_, dialogs_);
     });
     for (auto kind :
          {PlaceholderWindow::Kind::LoadPreferences, PlaceholderWindow::Kind::SavePreferences,
@@ -142,6 +146,11 @@ void Application::showMainWindow() {
 void Application::updatePacketCounters() {
     if (countersPaused_) return;
     static_cast<PvrWindow*>(registry_.window(QStringLiteral("frmFilters")))->updatePacketCounters();
+}
+
+void Application::stopCapture() {
+    if (auto* w = static_cast<CaptureWindow*>(registry_.existing(QStringLiteral("frmCapture"))))
+        w->StopCapture();
 }
 
 PvrWindow* Application::pvr() {
@@ -226,6 +235,7 @@ bool Application::saveScreenshots(const QString& folder) {
 }
 
 void Application::exit() {
+    stopCapture();
     pipeline_->cancelAll();
     QCoreApplication::exit(0);
 }

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "fieldviews/AxisStore.h"
@@ -17,6 +18,7 @@
 namespace pelsid {
 
 class CaptureFile;
+class CaptureSource;
 class Dialogs;
 class MainWindow;
 class LoadDatasetWindow;
@@ -27,6 +29,8 @@ class PvrWindow;
 class Application : public QObject, public ViewSet {
     Q_OBJECT
   public:
+    using CaptureSourceFactory = std::function<std::unique_ptr<CaptureSource>()>;
+
     /// `programFolder` is where dialogs start and screenshots go.
     Application(Dialogs& dialogs, const QString& programFolder, QObject* parent = nullptr);
     ~Application() override;
@@ -46,8 +50,13 @@ class Application : public QObject, public ViewSet {
     /// Screenshots of every shown view into `folder` (the program folder by
     /// default); a failure is reported through the dialogs. False on failure.
     bool saveScreenshots(const QString& folder = {});
-    /// Ends the program at once.
+    /// Ends the program at once: a running capture stops first, so no frame
+    /// arrives after Exit, then the play ends and the event loop quits.
     void exit();
+    /// Where the next capture window gets its source: libpcap unless replaced (tests).
+    void setCaptureSourceFactory(CaptureSourceFactory factory) {
+        captureSource_ = std::move(factory);
+    }
 
     // ViewSet
     PacketView& view(int index) override;
@@ -72,6 +81,7 @@ class Application : public QObject, public ViewSet {
   private:
     void registerWindows();
     void updatePacketCounters();
+    void stopCapture();
 
     Dialogs& dialogs_;
     QString programFolder_;
@@ -87,6 +97,7 @@ class Application : public QObject, public ViewSet {
     // The view windows as the registry made them, so playing a packet needs
     // no look-up by name; a window's deletion clears its entry, as it does the registry's.
     std::array<QPointer<ViewWindow>, ViewSet::kViewCount> views_;
+    CaptureSourceFactory captureSource_;
     int cascade_ = 0;
     bool countersPaused_ = false;  // places new windows in a cascade
 };

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <algorithm>
 #include <cmath>
@@ -29,6 +30,14 @@ QPlainTextEdit* textBox(const char* name, QWidget* parent) {
     QPalette pal = box->palette();
     pal.setColor(QPalette::Base, Qt::black);
     box->setPalette(pal);
+    // The text colour follows every packet. The scroll bars keep a text colour
+    // of their own, so they do not take a new palette each time: the style
+    // caches their pictures by palette, and new palettes filled its cache.
+    for (QScrollBar* bar : {box->verticalScrollBar(), box->horizontalScrollBar()}) {
+        QPalette own = bar->palette();
+        own.setColor(QPalette::Text, own.color(QPalette::Text));
+        bar->setPalette(own);
+    }
     return box;
 }
 }  // namespace

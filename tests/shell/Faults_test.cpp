@@ -2,15 +2,24 @@
 // being played, during a load, while windows change under the pipeline.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
+#include "control/CaptureWindow.h"
 #include "shell/Application.h"
 #include "support/DatasetFile.h"
+#include "support/LoopbackUdp.h"
+#include "support/ScriptedCaptureSource.h"
 #include "support/ScriptedDialogs.h"
 #include "views/Surface.h"
 #include "views/TextRainfallWindow.h"
@@ -55,7 +64,32 @@ struct Rig {
                 return false;
         return true;
     }
+    CaptureWindow* captureWindow() {
+        app.registry().toggleWindow(QStringLiteral("frmCapture"));
+        return static_cast<CaptureWindow*>(app.registry().existing(QStringLiteral("frmCapture")));
+    }
+    // Runs the event loop until `done` holds; false if it still does not after
+    // `ms`, which only keeps a broken build from hanging.
+    template <class F>
+    bool processUntil(F done, int ms = 20000) {
+        QElapsedTimer t;
+        t.start();
+        while (!done() && t.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        return done();
+    }
 };
+
+// A frame whose first four bytes carry its number, so order can be checked.
+std::vector<std::uint8_t> numberedFrame(std::uint32_t k) {
+    std::vector<std::uint8_t> f(60, 0x5A);
+    for (int i = 0; i < 4; ++i) f[std::size_t(i)] = std::uint8_t(k >> (24 - 8 * i));
+    return f;
+}
+std::uint32_t numberOf(const PacketBuffer& b, int packet) {
+    const std::uint8_t* d = b.packetData(packet);
+    return std::uint32_t(d[0]) << 24 | std::uint32_t(d[1]) << 16 | std::uint32_t(d[2]) << 8 | d[3];
+}
 }  // namespace
 
 TEST(Faults, ViewWindowClosedWhileARangePlaysIntoIt) {
@@ -171,4 +205,107 @@ TEST(Faults, WindowsResizedWhilePlaying) {
     auto* rain = static_cast<TextRainfallWindow*>(r.app.viewWindow(0));
     EXPECT_GT(rain->picGraph().image().width(), 0);
     EXPECT_TRUE(r.holdsFile(400, 'a'));
+}
+
+TEST(Faults, ExitWhileCaptureRunsStopsItAndNothingArrivesAfterwards) {
+    Rig r;
+    r.showAllViews();
+    test::ScriptedCaptureSource* source = nullptr;
+    r.app.setCaptureSourceFactory([&source] {
+        auto s = std::make_unique<test::ScriptedCaptureSource>();
+        s->adapters = {{"eth0", "eth0 (10.0.0.7)", true}};
+        source = s.get();
+        return s;
+    });
+    CaptureWindow* capture = r.captureWindow();
+    ASSERT_TRUE(capture && source);
+    capture->findChild<QPushButton*>(QStringLiteral("btnStart"))->click();
+    ASSERT_TRUE(source->isCapturing());
+
+    // A capturing thread that keeps handing frames over, through the Exit and after it.
+    std::atomic<bool> feeding{true};
+    std::atomic<std::uint32_t> handed{0};
+    std::thread worker([&] {
+        for (std::uint32_t k = 1; feeding; ++k) {
+            source->frame(numberedFrame(k));
+            handed = k;
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    });
+    // Exit from the event loop, as the menu would, once frames are flowing.
+    int storedAtExit = -1;
+    QTimer exitLater;
+    QObject::connect(&exitLater, &QTimer::timeout, &r.app, [&] {
+        if (storedAtExit >= 0 || r.app.buffer().getPacketCount() < 300) return;
+        r.app.exit();
+        storedAtExit = r.app.buffer().getPacketCount();
+    });
+    exitLater.start(1);
+    const bool exited = r.processUntil([&] { return storedAtExit >= 0; });
+    // The event loop may still run after the Exit (the rest of its pass, a
+    // dialog): frames handed over meanwhile must not reach the buffer.
+    const std::uint32_t handedAtExit = handed;
+    r.processUntil([&] { return handed >= handedAtExit + 200; });
+    feeding = false;
+    worker.join();
+    QCoreApplication::sendPostedEvents();
+    ASSERT_TRUE(exited);
+
+    EXPECT_FALSE(source->isCapturing());
+    EXPECT_EQ(source->stops, 1);
+    const PacketBuffer& b = r.app.buffer();
+    EXPECT_EQ(b.getPacketCount(), storedAtExit);
+    EXPECT_EQ(r.app.pipeline().lastPlayed(), storedAtExit);
+    EXPECT_FALSE(r.app.pipeline().busy());
+    for (int n = 1; n <= b.getPacketCount(); ++n) ASSERT_EQ(numberOf(b, n), std::uint32_t(n)) << n;
+    // Every frame handed over is either stored or counted as dropped.
+    const CaptureStats s = source->stats();
+    EXPECT_EQ(s.captured, handed.load());
+    EXPECT_EQ(s.captured, std::uint64_t(storedAtExit) + s.queueDropped);
+}
+
+TEST(Faults, ExitAndShutdownWhileLiveCaptureRunsJoinTheCaptureThread) {
+    SKIP_UNLESS_LOOPBACK_CAPTURE();
+    const LoopbackUdp udp;
+    std::atomic<bool> sending{true};
+    std::thread sender([&] {
+        const std::vector<std::uint8_t> payload(100, 7);
+        while (sending) {
+            udp.send(payload);
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    });
+    auto r = std::make_unique<Rig>();
+    r->showAllViews();
+    CaptureWindow* capture = r->captureWindow();
+    ASSERT_TRUE(capture);
+    auto* list = capture->findChild<QComboBox*>(QStringLiteral("cmbInterface"));
+    for (int i = 1; i <= capture->source().adapterCount(); ++i)
+        if (capture->source().adapter(i).name == "lo") list->setCurrentIndex(i - 1);
+    capture->findChild<QLineEdit*>(QStringLiteral("txtFilter"))
+        ->setText(QString::fromStdString(udp.filter()));
+    capture->StartCapture();
+    ASSERT_TRUE(capture->source().isCapturing());
+    const PacketBuffer& b = r->app.buffer();
+    EXPECT_TRUE(r->processUntil([&] { return b.getPacketCount() >= 50; }));
+
+    bool exited = false;
+    QTimer::singleShot(0, &r->app, [&] {
+        r->app.exit();
+        exited = true;
+    });
+    r->processUntil([&] { return exited; });
+    EXPECT_FALSE(capture->source().isCapturing());  // the thread is joined
+    const int stored = b.getPacketCount();
+    r->processUntil([] { return false; }, 200);  // datagrams keep coming; none is stored
+    EXPECT_EQ(b.getPacketCount(), stored);
+
+    // The application ends while a capture runs: its thread is joined before
+    // anything it feeds goes (a thread left running would abort the program).
+    capture->StartCapture();
+    ASSERT_TRUE(capture->source().isCapturing());
+    EXPECT_TRUE(r->processUntil([&] { return b.getPacketCount() >= 20; }));
+    r.reset();
+    sending = false;
+    sender.join();
 }

@@ -1,5 +1,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTest>
 
@@ -47,6 +48,27 @@ TEST_F(Detail, KeepsOnlyTheNewestPacketAndClearEmptiesBoth) {
     QTest::qWait(60);
     EXPECT_TRUE(window.txtASCII()->toPlainText().isEmpty());
     EXPECT_TRUE(window.txtHex()->toPlainText().isEmpty());
+}
+
+TEST_F(Detail, TextColourChangesLeaveTheScrollBarsPalettesAlone) {
+    // The style caches scroll-bar pictures by palette: a new palette per packet
+    // made a playing detail view grow the cache without end.
+    QScrollBar* bars[] = {window.txtHex()->verticalScrollBar(),
+                          window.txtHex()->horizontalScrollBar(),
+                          window.txtASCII()->verticalScrollBar()};
+    std::vector<qint64> keys;
+    for (QScrollBar* b : bars) keys.push_back(b->palette().cacheKey());
+    for (int protocol : {6, 17, 1, 6, 17}) {
+        const PlayedPacket p = ipPacket(protocol, 1500, 0x41);
+        window.Plot(p);
+        window.refreshText();
+        const QColor c = window.txtHex()->palette().color(QPalette::Text);
+        EXPECT_EQ(c.rgb(), QColor(int(colourOf(p) & 255), int(colourOf(p) >> 8 & 255),
+                                  int(colourOf(p) >> 16 & 255))
+                               .rgb());
+    }
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        EXPECT_EQ(bars[i]->palette().cacheKey(), keys[i]) << i;
 }
 
 TEST_F(Detail, FontSizeSpinnerStaysWithin8And24) {
