@@ -2,6 +2,7 @@
 #include <QTimer>
 #include <climits>
 #include <cstdlib>
+#include <future>
 #include <iostream>
 #include <string_view>
 
@@ -9,6 +10,7 @@
 #include "shell/QtDialogs.h"
 #include "shell/RenderCommand.h"
 #include "store/CaptureCommand.h"
+#include "store/CaptureFile.h"
 #include "store/FieldsReport.h"
 
 namespace {
@@ -80,9 +82,14 @@ int main(int argc, char** argv) {
 
     const bool render = argc >= 2 && std::string_view(argv[1]) == "--render";
     if (render) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The file named on the command line is read while the windows are made.
+    const int fileArg = render ? 3 : 1;
+    std::future<pelsid::CaptureFile> early;
+    if (argc > fileArg && argv[fileArg][0] != '-')
+        early = std::async(std::launch::async, pelsid::readCaptureFile, std::string(argv[fileArg]));
     QApplication qapp(argc, argv);
     QStringList args = qapp.arguments().mid(1);
-    if (render) return pelsid::runRenderCommand(args.mid(1));
+    if (render) return pelsid::runRenderCommand(args.mid(1), std::move(early));
     if (args.size() > 1 || (args.size() == 1 && args[0].startsWith(QLatin1String("--")))) {
         std::cerr << kUsage;
         return 2;
@@ -93,6 +100,8 @@ int main(int argc, char** argv) {
     app.initApplication();
     app.showMainWindow();
     if (!args.isEmpty())
-        QTimer::singleShot(0, &app, [&app, file = args[0]] { app.loadDataset(file); });
+        QTimer::singleShot(0, &app, [&app, &early, file = args[0]] {
+            early.valid() ? app.loadDataset(file, early.get()) : app.loadDataset(file);
+        });
     return qapp.exec();
 }

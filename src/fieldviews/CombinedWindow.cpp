@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QResizeEvent>
 #include <QSpinBox>
+#include <algorithm>
 #include <cmath>
 
 #include "fieldviews/AxisChooser.h"
@@ -128,14 +129,16 @@ void CombinedWindow::Plot(const PlayedPacket& packet) {
     const std::uint32_t color = packetColor(n);
     const int a = comboLeft_->currentIndex(), b = comboRight_->currentIndex();
     const int h = picGraph_.height();
-    const AxisSample l =
-        placedSample(buffer, n, a, ProtocolLabel::Number, AxisDirection::Vertical, h);
-    const AxisSample r =
-        placedSample(buffer, n, b, ProtocolLabel::Number, AxisDirection::Vertical, h);
+    AxisSample l = placedSample(buffer, n, a, ProtocolLabel::Number, AxisDirection::Vertical, h);
+    AxisSample r = placedSample(buffer, n, b, ProtocolLabel::Number, AxisDirection::Vertical, h);
     // Unlike the parallel plot, a packet known on one axis only leaves no mark.
     if (!isIPv4(buffer, n) && !(isAlwaysValid(a) && isAlwaysValid(b))) return;
-    plotSegment(picGraph_, {0, l.position, l.label}, {picGraph_.width(), r.position, r.label}, true,
-                color);
+    Drawing d{color, l.position, r.position, std::move(l.label), std::move(r.label)};
+    if (!repeated_.repeats(picGraph_, d)) {
+        plotSegment(picGraph_, {0, d.yL, d.labelL}, {picGraph_.width(), d.yR, d.labelR}, true,
+                    color);
+        repeated_.drawn(picGraph_, std::move(d));
+    }
     plotHistory(l.position, r.position, color);
 }
 
@@ -153,14 +156,14 @@ void CombinedWindow::plotThumbnail(const PlayedPacket& packet) {
     const PacketBuffer& b = context_.buffer;
     const int n = packet.number;
     Surface& thumb = context_.thumbnails.vis(6);
-    Surface& back = context_.thumbnails.picVis6Back;
+    const Surface& back = context_.thumbnails.picVis6Back;
     const int network = b.getSrcIPOctet(n, 1) * 256 + b.getSrcIPOctet(n, 2);
     const int y = toPixel(scaleRange(network, 65536, double(thumb.height())));
-    back.blit(thumb, 0, 0, thumb.width() - 2, thumb.height(), 2, 0);
-    back.setPixel(1, y, kGreen);
-    // The copy covers every pixel of the thumbnail, which makes clearing it first moot.
-    thumb.blit(back, 0, 0, back.width(), back.height(), 0, 0);
-    back.clear();
+    // The picture moves right by two columns through the (always blank) work
+    // surface and gets a dot in the second column. Deferred: many packets
+    // between two looks at the thumbnail make one scroll.
+    thumb.deferScrollRight(2, back.backColor());
+    thumb.deferPixel(1, y, kGreen);
 }
 
 void CombinedWindow::clear() {

@@ -1,5 +1,6 @@
 #pragma once
 #include "fieldviews/HistoryStrip.h"
+#include "fieldviews/RepeatedDrawing.h"
 #include "views/Surface.h"
 #include "views/ViewWindow.h"
 
@@ -45,6 +46,13 @@ class CombinedWindow : public ViewWindow {
     std::vector<ShotFile> screenshotFiles() const override;
 
   private:
+    /// Everything a packet's segment depends on besides the layout.
+    struct Drawing {
+        std::uint32_t color = 0;
+        int yL = 0, yR = 0;
+        std::string labelL, labelR;
+        bool operator==(const Drawing&) const = default;
+    };
     void plotHistory(int yL, int yR, std::uint32_t color);
 
     AxisStore& axes_;
@@ -63,6 +71,7 @@ class CombinedWindow : public ViewWindow {
     QLabel* lblBucketsCaption_ = nullptr;
     int quantumCount_ = 0;
     QSize laidOut_;
+    RepeatedDrawing<Drawing> repeated_;
 };
 
 }  // namespace pelsid

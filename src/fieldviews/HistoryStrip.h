@@ -13,9 +13,9 @@ namespace pelsid {
 ///
 /// The dots of the quantum being collected wait in a work column (all that
 /// the strip's work surface ever holds besides a shifted copy of the
-/// strip). The columns form a ring, so a shift costs a few column fills
-/// rather than a copy of the whole strip; the visible picture is composed
-/// into `front()` when someone looks at it.
+/// strip). A column is kept as its dots, in the order drawn, and the columns
+/// form a ring, so a shift costs nothing per pixel; the visible picture is
+/// composed into `front()` when someone looks at it.
 class HistoryStrip {
   public:
     /// Left: newest column at width - 2, history moves left by 3 pixels per
@@ -49,21 +49,25 @@ class HistoryStrip {
     }
 
   private:
-    QRgb* column(int x) { return &cols_[std::size_t(physical(x)) * std::size_t(h_)]; }
-    const QRgb* column(int x) const { return &cols_[std::size_t(physical(x)) * std::size_t(h_)]; }
+    struct Dot {
+        int y;
+        QRgb color;
+    };
+    using Column = std::vector<Dot>;  // cleared, never shrunk: no allocation once warm
+
+    Column& column(int x) { return cols_[std::size_t(physical(x))]; }
+    const Column& column(int x) const { return cols_[std::size_t(physical(x))]; }
     int physical(int x) const {
         const int p = x + first_;
         return p >= w_ ? p - w_ : p;
     }
-    void blankColumn(int x);
 
     Side side_;
     int w_ = 1;
     int h_ = 1;
-    int first_ = 0;           // physical column of visible column 0
-    std::vector<QRgb> cols_;  // w_ columns of h_ pixels each
-    std::vector<QRgb> work_;  // the quantum being collected
-    bool workUsed_ = false;
+    int first_ = 0;             // physical column of visible column 0
+    std::vector<Column> cols_;  // w_ columns
+    Column work_;               // the quantum being collected
     mutable Surface front_;
     std::uint64_t revision_ = 0;
     mutable std::uint64_t composed_ = ~std::uint64_t(0);

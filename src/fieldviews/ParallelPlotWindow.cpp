@@ -99,27 +99,31 @@ void ParallelPlotWindow::layoutAxes() {
 
 void ParallelPlotWindow::Plot(const PlayedPacket& packet) {
     const int n = packet.number;
-    const std::uint32_t color = packetColor(n);
     const PacketBuffer& buffer = context_.buffer;
-    std::array<AxisSample, kMaxAxes> s;
-    std::array<int, kMaxAxes> index{};
-    for (int k = 0; k < numAxes_; ++k) {
-        index[k] = comboAxis_[k]->currentIndex();
-        s[k] = placedSample(buffer, n, index[k], ProtocolLabel::Name, AxisDirection::Vertical,
-                            picGraph_.height());
-    }
     const bool ipv4 = isIPv4(buffer, n);
-    auto mark = [&](int k) { return AxisMark{axisX_[k], s[k].position, s[k].label}; };
-    for (int k = 0; k + 1 < numAxes_; ++k) {
-        const bool a = ipv4 || isAlwaysValid(index[k]);
-        const bool b = ipv4 || isAlwaysValid(index[k + 1]);
-        if (a && b)
-            plotSegment(picGraph_, mark(k), mark(k + 1), k + 2 == numAxes_, color);
-        else if (a)
-            plotPoint(picGraph_, mark(k), false, color);
-        else if (b)
-            plotPoint(picGraph_, mark(k + 1), k + 2 == numAxes_, color);
+    Drawing d;
+    d.color = packetColor(n);
+    d.axes = numAxes_;
+    for (int k = 0; k < numAxes_; ++k) {
+        const int index = comboAxis_[k]->currentIndex();
+        AxisSample s = placedSample(buffer, n, index, ProtocolLabel::Name, AxisDirection::Vertical,
+                                    picGraph_.height());
+        d.y[k] = s.position;
+        d.valid[k] = ipv4 || isAlwaysValid(index);
+        d.label[k] = std::move(s.label);
     }
+    if (repeated_.repeats(picGraph_, d)) return;
+    auto mark = [&](int k) { return AxisMark{axisX_[k], d.y[k], d.label[k]}; };
+    for (int k = 0; k + 1 < numAxes_; ++k) {
+        const bool a = d.valid[k], b = d.valid[k + 1];
+        if (a && b)
+            plotSegment(picGraph_, mark(k), mark(k + 1), k + 2 == numAxes_, d.color);
+        else if (a)
+            plotPoint(picGraph_, mark(k), false, d.color);
+        else if (b)
+            plotPoint(picGraph_, mark(k + 1), k + 2 == numAxes_, d.color);
+    }
+    repeated_.drawn(picGraph_, std::move(d));
 }
 
 void ParallelPlotWindow::plotThumbnail(const PlayedPacket& packet) {

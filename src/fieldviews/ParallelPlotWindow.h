@@ -2,6 +2,7 @@
 #include <array>
 
 #include "fieldviews/AxisMarks.h"
+#include "fieldviews/RepeatedDrawing.h"
 #include "views/Surface.h"
 #include "views/ViewWindow.h"
 
@@ -45,6 +46,15 @@ class ParallelPlotWindow : public ViewWindow {
     std::vector<ShotFile> screenshotFiles() const override;
 
   private:
+    /// Everything a packet's drawing depends on besides the layout.
+    struct Drawing {
+        std::uint32_t color = 0;
+        int axes = 0;
+        std::array<int, kMaxAxes> y{};
+        std::array<bool, kMaxAxes> valid{};
+        std::array<std::string, kMaxAxes> label{};
+        bool operator==(const Drawing&) const = default;
+    };
     void layoutAxes();
 
     AxisStore& axes_;
@@ -57,6 +67,7 @@ class ParallelPlotWindow : public ViewWindow {
     int numAxes_ = 2;
     std::array<int, kMaxAxes> axisX_{};
     QSize laidOut_;
+    RepeatedDrawing<Drawing> repeated_;
 };
 
 }  // namespace pelsid

@@ -88,9 +88,11 @@ std::string ScatterPlotWindow::pointLabel(std::string_view labelY, std::string_v
 }
 
 void ScatterPlotWindow::plotPoint(int y, int x, std::string_view labelY, std::string_view labelX) {
+    Drawing d{color_, y, x, pointLabel(labelY, labelX)};
+    if (repeated_.repeats(picGraph_, d)) return;
     picGraph_.setPixel(x, y, color_);
-    const std::string text = pointLabel(labelY, labelX);
-    drawShadowedLabels(picGraph_, {{x, y, text}}, GlyphFont::label());
+    drawShadowedLabels(picGraph_, {{x, y, d.label}}, GlyphFont::label());
+    repeated_.drawn(picGraph_, std::move(d));
 }
 
 void ScatterPlotWindow::Plot(const PlayedPacket& packet) {

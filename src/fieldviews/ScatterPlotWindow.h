@@ -1,6 +1,7 @@
 #pragma once
 #include <string_view>
 
+#include "fieldviews/RepeatedDrawing.h"
 #include "views/Surface.h"
 #include "views/ViewWindow.h"
 
@@ -41,6 +42,13 @@ class ScatterPlotWindow : public ViewWindow {
     std::vector<ShotFile> screenshotFiles() const override;
 
   private:
+    /// Everything a packet's point depends on.
+    struct Drawing {
+        std::uint32_t color = 0;
+        int y = 0, x = 0;
+        std::string label;
+        bool operator==(const Drawing&) const = default;
+    };
     void plotPoint(int y, int x, std::string_view labelY, std::string_view labelX);
 
     AxisStore& axes_;
@@ -52,6 +60,7 @@ class ScatterPlotWindow : public ViewWindow {
     QFrame* shpHorzAxis_ = nullptr;
     std::uint32_t color_ = 0;  // packetColor of the packet being drawn
     QSize laidOut_;
+    RepeatedDrawing<Drawing> repeated_;
 };
 
 }  // namespace pelsid

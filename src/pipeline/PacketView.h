@@ -30,6 +30,10 @@ class ViewSet {
     /// View 0..6, created hidden if it does not exist.
     virtual PacketView& view(int index) = 0;
     virtual bool isShown(int index) = 0;
+    /// True for a view that may draw a range's packets on a second thread
+    /// while the others draw theirs: it draws only on its own pictures and
+    /// touches nothing of the event loop. Every view draws its packets in order.
+    virtual bool drawsOffThread(int /*index*/) const { return false; }
 };
 
 }  // namespace pelsid

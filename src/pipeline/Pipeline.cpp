@@ -1,6 +1,9 @@
 #include "pipeline/Pipeline.h"
 
 #include <QElapsedTimer>
+#include <algorithm>
+#include <cstring>
+#include <exception>
 
 #include "pipeline/FilterModel.h"
 #include "store/PacketBuffer.h"
@@ -27,8 +30,12 @@ void Pipeline::playPackets(int first, int last) {
 
 void Pipeline::playOne(int packetNumber) {
     if (!buffer_.holds(packetNumber)) return;
-    dispatchPacket(packetNumber, buffer_.packetData(packetNumber),
-                   buffer_.getLastByteIndex(packetNumber) + 1);
+    // The views may read the whole array: what lies beyond the packet is zero.
+    const int len = buffer_.getLastByteIndex(packetNumber) + 1;
+    std::memcpy(packetTxt_.data(), buffer_.packetData(packetNumber), std::size_t(len));
+    if (packetLen_ > len) std::memset(packetTxt_.data() + len, 0, std::size_t(packetLen_ - len));
+    packetLen_ = len;
+    dispatchPacket(packetNumber, packetTxt_.data(), len);
 }
 
 void Pipeline::dispatchPacket(int packetNumber, const std::uint8_t* packetTxt, int packetLen) {
@@ -45,12 +52,12 @@ void Pipeline::dispatchPacket(int packetNumber, const std::uint8_t* packetTxt, i
 
 void Pipeline::computeByteFrequency(const std::uint8_t* packetTxt, int packetLen,
                                     float* frequency) {
-    std::fill(frequency, frequency + 256, 0.0f);
-    for (int i = 0; i < packetLen; ++i) frequency[packetTxt[i]] += 1.0f;
-    if (packetLen >= 2) {
-        const float d = float(packetLen - 1);
-        for (int v = 0; v < 256; ++v) frequency[v] /= d;
-    }
+    // Whole counts first: a float sum of ones is exact, so this is the same
+    // value without a float add chained through memory for every byte.
+    std::array<std::uint16_t, 256> count{};
+    for (int i = 0; i < packetLen; ++i) ++count[packetTxt[i]];
+    const float d = packetLen >= 2 ? float(packetLen - 1) : 1.0f;
+    for (int v = 0; v < 256; ++v) frequency[v] = float(count[v]) / d;
 }
 
 void Pipeline::clearAllViews() {
@@ -67,19 +74,109 @@ void Pipeline::cancelAll() {
 void Pipeline::runSlice() {
     QElapsedTimer clock;
     clock.start();
+    // With no time to spare a slice plays a single packet.
+    const int size = sliceMs_ > 0 ? kBatch : 1;
     while (!jobs_.empty()) {
         Job& job = jobs_.front();
-        if (job.generation != buffer_.generation() || job.next > job.last) {
+        if (job.generation != buffer_.generation()) {
+            ready_ = false;
             jobs_.pop_front();
             continue;
         }
-        playOne(job.next++);
+        Batch& now = batches_[current_];
+        if (!ready_) prepareBatch(now, job, size);
+        ready_ = false;
+        if (now.packets.empty()) {
+            if (job.next > job.last) jobs_.pop_front();
+            continue;
+        }
+        // The next batch is made ready here while the second thread draws.
+        Batch& after = batches_[1 - current_];
+        drawBatch(now, [&] {
+            if (job.next > job.last) return;
+            prepareBatch(after, job, size);
+            ready_ = true;
+        });
+        current_ = 1 - current_;
         if (clock.elapsed() >= sliceMs_) break;
+    }
+    if (ready_) {
+        // The slice is over: the batch made ready is read afresh next time,
+        // after whatever the user does in between.
+        jobs_.front().next = batches_[current_].first;
+        ready_ = false;
     }
     if (!jobs_.empty())
         slice_.start();
     else
         emit finished();
+}
+
+void Pipeline::prepareBatch(Batch& b, Job& job, int size) {
+    if (b.lengths.empty()) {
+        b.bytes.assign(std::size_t(kBatch) * PacketBuffer::kSlotBytes, 0);
+        b.lengths.assign(kBatch, 0);
+        b.frequency.resize(kBatch);
+        b.packets.reserve(kBatch);
+    }
+    b.packets.clear();
+    b.first = job.next;
+    while (int(b.packets.size()) < size && job.next <= job.last) {
+        const int n = job.next++;
+        if (!buffer_.holds(n) || filters_.isFilteredOut(buffer_.getIPProtocol(n))) continue;
+        const std::size_t i = b.packets.size();
+        std::uint8_t* txt = b.bytes.data() + i * PacketBuffer::kSlotBytes;
+        const int len = buffer_.getLastByteIndex(n) + 1;
+        std::memcpy(txt, buffer_.packetData(n), std::size_t(len));
+        if (b.lengths[i] > len) std::memset(txt + len, 0, std::size_t(b.lengths[i] - len));
+        b.lengths[i] = len;
+        computeByteFrequency(txt, len, b.frequency[i].data());
+        b.packets.push_back({n, txt, len, b.frequency[i].data()});
+    }
+}
+
+void Pipeline::drawBatch(const Batch& batch, const std::function<void()>& meanwhile) {
+    const std::vector<PlayedPacket>& packets = batch.packets;
+    std::array<PacketView*, ViewSet::kViewCount> view{};
+    std::array<bool, ViewSet::kViewCount> shown{}, offThread{};
+    bool split = false;
+    for (int i = 0; i < ViewSet::kViewCount; ++i) {
+        view[i] = &views_.view(i);
+        shown[i] = views_.isShown(i);
+        offThread[i] = packets.size() > 1 && views_.drawsOffThread(i);
+        split = split || offThread[i];
+    }
+    // Each view sees every packet in order; the views never share a picture.
+    auto draw = [&](bool off) {
+        for (const PlayedPacket& p : packets)
+            for (int i = 0; i < ViewSet::kViewCount; ++i) {
+                if (offThread[i] != off) continue;
+                if (shown[i]) view[i]->Plot(p);
+                view[i]->plotThumbnail(p);
+            }
+    };
+    if (split && DrawingThread::worthwhile()) {
+        if (!drawing_) drawing_ = std::make_unique<DrawingThread>();
+        drawing_->start([&] { draw(true); });
+        std::exception_ptr error;
+        try {
+            draw(false);
+            meanwhile();
+        } catch (...) {
+            error = std::current_exception();
+        }
+        drawing_->wait();
+        if (error) std::rethrow_exception(error);
+    } else {
+        for (const PlayedPacket& p : packets)
+            for (int i = 0; i < ViewSet::kViewCount; ++i) {
+                if (shown[i]) view[i]->Plot(p);
+                view[i]->plotThumbnail(p);
+            }
+        meanwhile();
+    }
+    lastPlayed_ = packets.back().number;
+    std::copy_n(packets.back().frequency, 256, frequency_.begin());
 }
 
 }  // namespace pelsid

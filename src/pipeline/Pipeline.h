@@ -4,12 +4,16 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
 
+#include "pipeline/DrawingThread.h"
 #include "pipeline/PacketView.h"
+#include "store/PacketBuffer.h"
 
 namespace pelsid {
 
-class PacketBuffer;
 class FilterModel;
 
 /// Plays packets from the buffer through the filter into the seven views.
@@ -18,7 +22,9 @@ class FilterModel;
 /// 10 ms from the event loop, so windows stay responsive and user commands
 /// run between two packets. Jobs run one at a time in order; a job skips
 /// packets the buffer no longer holds and ends when the buffer is
-/// re-initialised after it began.
+/// re-initialised after it began. Within a slice a range goes to the views
+/// in batches, and views that allow it draw a batch on a second thread
+/// while the others draw it here.
 class Pipeline : public QObject {
     Q_OBJECT
   public:
@@ -48,6 +54,15 @@ class Pipeline : public QObject {
     void finished();
 
   private:
+    // Packets prepared for the views, ready to draw.
+    static constexpr int kBatch = 256;
+    struct Batch {
+        std::vector<std::uint8_t> bytes;  // kBatch packetTxt arrays, zero beyond each packet
+        std::vector<int> lengths;         // what each array holds
+        std::vector<std::array<float, 256>> frequency;
+        std::vector<PlayedPacket> packets;
+        int first = 0;  // the job's next packet when the batch was made
+    };
     struct Job {
         int next;
         int last;
@@ -55,11 +70,22 @@ class Pipeline : public QObject {
     };
     void playOne(int packetNumber);
     void runSlice();
+    /// Fills a batch from the job: packets held and passing the filter.
+    void prepareBatch(Batch& batch, Job& job, int size);
+    /// Draws a batch; `meanwhile` runs here while the second thread draws.
+    void drawBatch(const Batch& batch, const std::function<void()>& meanwhile);
 
     PacketBuffer& buffer_;
     const FilterModel& filters_;
     ViewSet& views_;
     std::array<float, 256> frequency_{};
+    // packetTxt: the packet being played, zero beyond its end; packetLen_ of it are set.
+    std::array<std::uint8_t, PacketBuffer::kSlotBytes> packetTxt_{};
+    int packetLen_ = 0;
+    std::array<Batch, 2> batches_;  // one drawn while the other is made ready
+    int current_ = 0;
+    bool ready_ = false;  // batches_[current_] holds the front job's next packets
+    std::unique_ptr<DrawingThread> drawing_;  // made when first needed
     std::deque<Job> jobs_;
     QTimer slice_;
     int sliceMs_ = 10;

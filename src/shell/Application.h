@@ -1,6 +1,8 @@
 #pragma once
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -15,6 +17,7 @@
 
 namespace pelsid {
 
+class CaptureFile;
 class CaptureSource;
 class Dialogs;
 class MainWindow;
@@ -41,6 +44,9 @@ class Application : public QObject, public ViewSet {
     /// Loads a dataset or pcap/pcapng file and plays what it stored. False when
     /// nothing could be loaded (unreadable file, wrong format).
     bool loadDataset(const QString& path);
+    /// The same with the file already read (as at start-up, while the
+    /// windows are made).
+    bool loadDataset(const QString& path, const CaptureFile& file);
     /// Screenshots of every shown view into `folder` (the program folder by
     /// default); a failure is reported through the dialogs. False on failure.
     bool saveScreenshots(const QString& folder = {});
@@ -55,6 +61,7 @@ class Application : public QObject, public ViewSet {
     // ViewSet
     PacketView& view(int index) override;
     bool isShown(int index) override;
+    bool drawsOffThread(int index) const override;
     ViewWindow* viewWindow(int index);
     /// The PVR window, created hidden if needed.
     PvrWindow* pvr();
@@ -87,6 +94,9 @@ class Application : public QObject, public ViewSet {
     WindowRegistry registry_;
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<LoadDatasetWindow> progress_;
+    // The view windows as the registry made them, so playing a packet needs
+    // no look-up by name; a window's deletion clears its entry, as it does the registry's.
+    std::array<QPointer<ViewWindow>, ViewSet::kViewCount> views_;
     CaptureSourceFactory captureSource_;
     int cascade_ = 0;
     bool countersPaused_ = false;  // places new windows in a cascade

@@ -21,7 +21,7 @@ int fail(const QString& message) {
 }
 }  // namespace
 
-int runRenderCommand(const QStringList& args) {
+int runRenderCommand(const QStringList& args, std::future<CaptureFile> early) {
     if (args.size() < 2)
         return fail(
             QStringLiteral("usage: pelsid --render DIR FILE [--set WINDOW.CONTROL=VALUE]..."));
@@ -49,7 +49,8 @@ int runRenderCommand(const QStringList& args) {
         if (!error.isEmpty()) return fail(error);
     }
 
-    if (!app.loadDataset(file)) return 1;
+    const bool loaded = early.valid() ? app.loadDataset(file, early.get()) : app.loadDataset(file);
+    if (!loaded) return 1;
     if (app.pipeline().busy()) {
         QEventLoop loop;
         QObject::connect(&app.pipeline(), &Pipeline::finished, &loop, &QEventLoop::quit);

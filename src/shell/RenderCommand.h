@@ -1,12 +1,16 @@
 #pragma once
 #include <QStringList>
+#include <future>
+
+#include "store/CaptureFile.h"
 
 namespace pelsid {
 
 /// `pelsid --render DIR FILE [--set WINDOW.CONTROL=VALUE]...`: shows the seven
 /// views offscreen, applies the settings, loads FILE, plays every packet and
 /// writes the screenshots and thumbnails into DIR. Needs a QApplication.
-/// Returns the exit status; messages go to standard error.
-int runRenderCommand(const QStringList& args);
+/// Returns the exit status; messages go to standard error. `early`, when
+/// valid, is FILE being read already.
+int runRenderCommand(const QStringList& args, std::future<CaptureFile> early = {});
 
 }  // namespace pelsid

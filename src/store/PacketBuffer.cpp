@@ -1,8 +1,11 @@
 #include "store/PacketBuffer.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "store/Dialogs.h"
 #include "store/Messages.h"
@@ -10,11 +13,24 @@
 namespace pelsid {
 
 PacketBuffer::PacketBuffer()
-    : bytes_(new std::uint8_t[std::size_t(kSlots) * kSlotBytes]()),
+    : bytes_(allocateZeroed(kBytes)),
+      offset_(new std::uint32_t[kSlots]()),
       lastIndex_(new int[kSlots]()),
       fields_(new PacketFields[kSlots]()) {}
 
 PacketBuffer::~PacketBuffer() = default;
+
+// calloc: the system hands out pages as they are first touched, so a buffer
+// holding few packets costs little memory and start-up time.
+std::uint8_t* PacketBuffer::allocateZeroed(std::size_t bytes) {
+    void* p = std::calloc(bytes, 1);
+    if (!p) throw std::bad_alloc();
+    return static_cast<std::uint8_t*>(p);
+}
+
+void PacketBuffer::FreeBytes::operator()(std::uint8_t* p) const {
+    std::free(p);
+}
 
 void PacketBuffer::setListener(Listener listener) {
     listener_ = std::move(listener);
@@ -25,12 +41,15 @@ void PacketBuffer::notify() const {
 }
 
 void PacketBuffer::initBuffer() {
+    // No byte is read beyond its packet's end, so old bytes need no clearing.
+    const int used = std::min(packetCount_, kSlots);
+    std::fill_n(offset_.get(), used, 0u);
+    std::fill_n(lastIndex_.get(), used, 0);
+    std::fill_n(fields_.get(), used, PacketFields{});
+    head_ = kRingStart;
     currentSlot_ = 0;
     packetCount_ = 0;
     ++generation_;
-    std::memset(bytes_.get(), 0, std::size_t(kSlots) * kSlotBytes);
-    std::fill_n(lastIndex_.get(), kSlots, 0);
-    std::fill_n(fields_.get(), kSlots, PacketFields{});
     notify();
 }
 
@@ -50,21 +69,21 @@ bool PacketBuffer::clearBuffer(std::string_view mode, Dialogs& dialogs) {
 
 int PacketBuffer::insertPacket(const std::uint8_t* packet, int lastIndex) {
     lastIndex = std::clamp(lastIndex, -1, kSlotBytes - 1);
+    const std::size_t len = std::size_t(lastIndex + 1);
     ++packetCount_;
     currentSlot_ = currentSlot_ >= kSlots ? 1 : currentSlot_ + 1;
     const int s = currentSlot_ - 1;
-    std::uint8_t* dst = bytes_.get() + std::size_t(s) * kSlotBytes;
-    const int len = lastIndex + 1;
-    // Slots are far apart in memory: ask for the next one's first lines now.
-    const std::uint8_t* next = bytes_.get() + std::size_t(currentSlot_ % kSlots) * kSlotBytes;
-    for (int line = 0; line < 512; line += 64) __builtin_prefetch(next + line, 1);
-    if (len > 0) std::memcpy(dst, packet, std::size_t(len));
-    // Nothing of the overwritten packet may show through. A slot is zero
-    // beyond its packet's end, so only the old packet's longer tail needs clearing.
-    const int oldLen = lastIndex_[s] + 1;
-    if (oldLen > len) std::memset(dst + len, 0, std::size_t(oldLen - len));
+    // Packets follow one another; one that would run past the end starts the
+    // ring again. The 30000 packets held never fill more than kSlots full
+    // slots, and one unused tail at most lies among them, so the ring's spare
+    // slot keeps the newest packet off every packet still held.
+    if (head_ + len > kBytes) head_ = kRingStart;
+    std::uint8_t* dst = bytes_.get() + head_;
+    if (len > 0) std::memcpy(dst, packet, len);
+    offset_[s] = std::uint32_t(head_);
+    head_ += len;
     lastIndex_[s] = lastIndex;
-    fields_[s] = decodeHeaders(dst, len);
+    fields_[s] = decodeHeaders(dst, int(len));
     notify();
     return currentSlot_;
 }
@@ -79,12 +98,12 @@ int PacketBuffer::getLastByteIndex(int packetNumber) const {
 }
 
 int PacketBuffer::getPacketByte(int packetNumber, int index) const {
-    if (index < 0 || index >= kSlotBytes) return 0;
+    if (index < 0 || index > getLastByteIndex(packetNumber)) return 0;
     return packetData(packetNumber)[index];
 }
 
 const std::uint8_t* PacketBuffer::packetData(int packetNumber) const {
-    return bytes_.get() + std::size_t(slotIndex(packetNumber)) * kSlotBytes;
+    return bytes_.get() + offset_[slotIndex(packetNumber)];
 }
 
 const PacketFields& PacketBuffer::fields(int packetNumber) const {
@@ -92,14 +111,24 @@ const PacketFields& PacketBuffer::fields(int packetNumber) const {
 }
 
 std::string PacketBuffer::getEtherTypeText(int n) const {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%X", unsigned(getEtherType(n)));
-    return text;
+    // Formatted by hand: labels are made for every packet played.
+    char text[8] = {'0', 'x'};
+    const auto end = std::to_chars(text + 2, text + sizeof text, unsigned(getEtherType(n)), 16).ptr;
+    for (char* c = text + 2; c < end; ++c)
+        if (*c >= 'a') *c = char(*c - 'a' + 'A');
+    return std::string(text, end);
 }
 
 std::string dottedQuad(const std::uint8_t o[4]) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u", o[0], o[1], o[2], o[3]);
+    std::string text;
+    text.reserve(15);
+    for (int i = 0; i < 4; ++i) {
+        if (i > 0) text += '.';
+        const unsigned v = o[i];
+        if (v >= 100) text += char('0' + v / 100);
+        if (v >= 10) text += char('0' + v / 10 % 10);
+        text += char('0' + v % 10);
+    }
     return text;
 }
 

@@ -14,6 +14,11 @@ class Dialogs;
 /// The ring of 30000 packet slots with each packet's decoded header fields.
 /// Everything outside reads packets by packet number (1, 2, 3, ... since the
 /// last initialisation); slots are this class's business alone.
+///
+/// A slot holds a packet of up to kSlotBytes bytes, but the bytes themselves
+/// lie one after another in a byte ring sized for 30000 full slots (and a
+/// spare): memory is touched only as far as the packets reach, so typical
+/// traffic of a few hundred bytes a frame takes a fifth of the full size.
 class PacketBuffer {
   public:
     static constexpr int kSlots = 30000;
@@ -57,7 +62,8 @@ class PacketBuffer {
     int getLastByteIndex(int packetNumber) const;
     /// A byte of the packet; 0 for an index outside 0..kSlotBytes-1 or beyond the packet.
     int getPacketByte(int packetNumber, int index) const;
-    /// The packet's bytes (getLastByteIndex + 1 of them are the packet).
+    /// The packet's bytes: getLastByteIndex + 1 of them; what follows is not
+    /// the packet's (copy it out to read zeros beyond its end).
     const std::uint8_t* packetData(int packetNumber) const;
     const PacketFields& fields(int packetNumber) const;
 
@@ -89,9 +95,19 @@ class PacketBuffer {
     int slotIndex(int packetNumber) const { return slotOfPacket(packetNumber) - 1; }
     void notify() const;
 
-    std::unique_ptr<std::uint8_t[]> bytes_;  // kSlots * kSlotBytes
+    // A slot's worth of zeros that unwritten slots point at, then the ring:
+    // full slots and room for the unused tail left where it wraps.
+    static constexpr std::size_t kRingStart = kSlotBytes;
+    static constexpr std::size_t kBytes = kRingStart + std::size_t(kSlots + 2) * kSlotBytes;
+    static std::uint8_t* allocateZeroed(std::size_t bytes);
+    struct FreeBytes {
+        void operator()(std::uint8_t* p) const;
+    };
+    std::unique_ptr<std::uint8_t[], FreeBytes> bytes_;  // the byte ring, kBytes
+    std::unique_ptr<std::uint32_t[]> offset_;           // where each slot's bytes start
     std::unique_ptr<int[]> lastIndex_;
     std::unique_ptr<PacketFields[]> fields_;
+    std::size_t head_ = kRingStart;  // where the next packet's bytes go
     int currentSlot_ = 0;
     int packetCount_ = 0;
     std::uint64_t generation_ = 0;

@@ -37,9 +37,18 @@ void drawFrequencyRow(Surface& target, int row, const float* frequency, Frequenc
     if (row < 0 || row >= target.height()) return;
     QRgb* out = target.row(row);
     const int n = std::min(256, target.width());
-    for (int v = 0; v < n; ++v) {
-        const std::uint32_t c = frequencyColour(mode, packetColour, threshold, frequency[v]);
-        if (c > 0) out[v] = toQRgb(c);
+    // Selects rather than branches: which bytes occur is as good as random.
+    if (mode == FrequencyMode::Presence) {
+        if (packetColour == 0) return;  // black leaves the row as it is
+        const QRgb c = toQRgb(packetColour);
+        for (int v = 0; v < n; ++v) out[v] = frequency[v] != 0.0f ? c : out[v];
+    } else {
+        const float t = float(threshold);
+        const QRgb red = toQRgb(kRed), blue = toQRgb(kBlue);
+        for (int v = 0; v < n; ++v) {
+            const QRgb c = frequency[v] > t ? red : blue;
+            out[v] = frequency[v] != 0.0f ? c : out[v];
+        }
     }
     target.touch();
 }
@@ -49,8 +58,7 @@ void drawFrequencyThumbnailRow(Surface& thumbnail, int row, const float* frequen
     QRgb* out = thumbnail.row(row);
     const QRgb green = toQRgb(kGreen);
     const int n = std::min(256, thumbnail.width());
-    for (int v = 0; v < n; ++v)
-        if (frequency[v] > 0.0f) out[v] = green;
+    for (int v = 0; v < n; ++v) out[v] = frequency[v] > 0.0f ? green : out[v];
     thumbnail.touch();
 }
 

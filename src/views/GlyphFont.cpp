@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 
 namespace pelsid {
 
@@ -41,6 +42,11 @@ GlyphFont::GlyphFont(const QString& family, int pixelSize, bool bold) : font_(fa
                 if (x > start) g.runs.push_back({short(y), short(start - pad), short(x - pad)});
             }
         }
+        for (const Run& r : g.runs) {
+            g.left = std::min(g.left, int(r.x0));
+            g.right = std::max(g.right, int(r.x1));
+            for (int x = r.x0; x < r.x1; ++x) g.dots.push_back({r.y, short(x)});
+        }
     }
 }
 
@@ -56,8 +62,7 @@ const GlyphFont& GlyphFont::courier8() {
 }
 
 const GlyphFont& GlyphFont::label() {
-    static const GlyphFont font(QStringLiteral("Courier New"), 11);
-    return font;
+    return courier8();  // the same face: made once
 }
 
 }  // namespace pelsid

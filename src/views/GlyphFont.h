@@ -18,9 +18,14 @@ class GlyphFont {
     struct Run {
         short y, x0, x1;  // x1 exclusive, relative to the glyph's top-left cell corner
     };
+    struct Dot {
+        short y, x;  // one set pixel, relative as runs are
+    };
     struct Glyph {
         int advance = 0;
+        int left = 0, right = 0;  // the columns its runs cover, left..right - 1
         std::vector<Run> runs;
+        std::vector<Dot> dots;  // the same pixels one by one, for unclipped drawing
     };
 
     const Glyph& glyph(unsigned char c) const { return glyphs_[c]; }

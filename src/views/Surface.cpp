@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QPainter>
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -20,6 +21,7 @@ Surface::Surface(int width, int height, std::uint32_t backColor) : back_(backCol
 }
 
 void Surface::resize(int width, int height) {
+    dropDeferred();
     w_ = std::max(1, width);
     h_ = std::max(1, height);
     img_ = QImage(w_, h_, QImage::Format_RGB32);
@@ -29,15 +31,17 @@ void Surface::resize(int width, int height) {
 }
 
 void Surface::clear() {
+    // Deferred like any erase: a picture cleared again (or resized) before
+    // anyone draws on it or looks at it is never filled.
+    dropDeferred();
     top_ = 0;
-    img_.fill(toQRgb(back_));
-    bits_ = img_.bits();  // in case a painter briefly shared the image
-    touch();
+    defer(Deferred::Erase, 0, 0, h_, back_);
 }
 
 std::uint32_t Surface::pixel(int x, int y) const {
     if (unsigned(x) >= unsigned(w_) || unsigned(y) >= unsigned(h_)) return back_;
-    return fromQRgb(row(y)[x]);
+    settle();
+    return fromQRgb(rawRow(y)[x]);
 }
 
 void Surface::hline(int x0, int x1, int y, std::uint32_t color) {
@@ -45,7 +49,8 @@ void Surface::hline(int x0, int x1, int y, std::uint32_t color) {
     x0 = std::max(x0, 0);
     x1 = std::min(x1, w_);
     if (x0 >= x1) return;
-    std::fill(row(y) + x0, row(y) + x1, toQRgb(color));
+    settle();
+    std::fill(rawRow(y) + x0, rawRow(y) + x1, toQRgb(color));
     touch();
 }
 
@@ -58,19 +63,66 @@ void Surface::line(int x0, int y0, int x1, int y1, std::uint32_t color) {
         return;
     }
     // Bresenham over every point but the last.
+    settle();
     const QRgb c = toQRgb(color);
     const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
     const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
     int err = dx + dy;
     int x = x0, y = y0;
-    while (x != x1 || y != y1) {
-        if (unsigned(x) < unsigned(w_) && unsigned(y) < unsigned(h_)) row(y)[x] = c;
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
+    // A line that is longer in x steps in x at every point (and one longer in
+    // y in y), so its points lie between its ends, less the end's own column
+    // (row). Tests that this shows unneeded are left out of the loop.
+    auto inX = [this](int a, int b) {
+        return unsigned(a) < unsigned(w_) && unsigned(b) < unsigned(w_);
+    };
+    auto inY = [this](int a, int b) {
+        return unsigned(a) < unsigned(h_) && unsigned(b) < unsigned(h_);
+    };
+    // The row pointer changes only when y does; null while y is outside.
+    auto rowAt = [this](int yy) { return unsigned(yy) < unsigned(h_) ? rawRow(yy) : nullptr; };
+    // Wholly inside a picture whose rows are in order: walk one pointer,
+    // with selects for the steps rather than branches.
+    const std::ptrdiff_t down = sy * std::ptrdiff_t(bpl_ / sizeof(QRgb));
+    if (top_ == 0 && dx >= -dy && inX(x0, x1 - sx) && inY(y0, y1)) {
+        QRgb* p = rawRow(y) + x;
+        for (int i = 0; i < dx; ++i) {
+            *p = c;
+            const bool stepY = 2 * err <= dx;
+            err += dy + (stepY ? dx : 0);
+            p += sx + (stepY ? down : 0);
+        }
+    } else if (top_ == 0 && dx < -dy && inY(y0, y1 - sy) && inX(x0, x1)) {
+        QRgb* p = rawRow(y) + x;
+        for (int i = 0; i < -dy; ++i) {
+            *p = c;
+            const bool stepX = 2 * err >= dy;
+            err += dx + (stepX ? dy : 0);
+            p += down + (stepX ? sx : 0);
+        }
+    } else if (dx >= -dy) {
+        const bool xInside = inX(x0, x1 - sx);
+        QRgb* r = rowAt(y);
+        for (int i = 0; i < dx; ++i) {
+            if (r && (xInside || unsigned(x) < unsigned(w_))) r[x] = c;
+            const int e2 = 2 * err;
             err += dy;
             x += sx;
+            if (e2 <= dx) {
+                err += dx;
+                y += sy;
+                r = rowAt(y);
+            }
         }
-        if (e2 <= dx) {
+    } else {
+        const bool inside = inY(y0, y1 - sy) && inX(x0, x1);
+        for (int i = 0; i < -dy; ++i) {
+            if (inside || (unsigned(x) < unsigned(w_) && unsigned(y) < unsigned(h_)))
+                rawRow(y)[x] = c;
+            const int e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x += sx;
+            }
             err += dx;
             y += sy;
         }
@@ -80,19 +132,172 @@ void Surface::line(int x0, int y0, int x1, int y1, std::uint32_t color) {
 
 void Surface::text(int x, int y, std::string_view text, std::uint32_t color,
                    const GlyphFont& font) {
-    const QRgb c = toQRgb(color);
+    settle();
+    drawText(x, y, text, toQRgb(color), font);
+    touch();
+}
+
+Surface::Deferred& Surface::defer(Deferred::Kind kind, int x, int y, int bottom,
+                                  std::uint32_t color) {
+    // Enough for any picture's lines; beyond it the work is done now.
+    constexpr int kMaxDeferred = 512;
+    if (deferredCount_ == kMaxDeferred) compactDeferred();
+    if (deferredCount_ == kMaxDeferred) drawDeferred();
+    if (std::size_t(deferredCount_) == deferred_.size()) {
+        deferred_.emplace_back();
+        bands_.emplace_back();
+    }
+    touch();
+    bands_[std::size_t(deferredCount_)] = {y, bottom};
+    Deferred& d = deferred_[std::size_t(deferredCount_++)];
+    d.kind = kind;
+    d.x = x;
+    d.y = y;
+    d.bottom = bottom;
+    d.color = color;
+    d.live = true;
+    return d;
+}
+
+void Surface::compactDeferred() const {
+    int kept = 0;
+    for (int i = 0; i < deferredCount_; ++i) {
+        if (!deferred_[std::size_t(i)].live) continue;
+        if (i != kept) {
+            std::swap(deferred_[std::size_t(i)], deferred_[std::size_t(kept)]);
+            bands_[std::size_t(kept)] = bands_[std::size_t(i)];
+        }
+        ++kept;
+    }
+    deferredCount_ = kept;
+    deadCount_ = 0;
+}
+
+void Surface::deferText(int x, int y, std::string_view text, std::uint32_t color,
+                        const GlyphFont& font) {
+    Deferred& d = defer(Deferred::Text, x, y, y + font.height(), color);
+    d.font = &font;
+    d.text.assign(text);
+}
+
+void Surface::deferScrollRight(int n, std::uint32_t fill) {
+    if (n > 0) defer(Deferred::ScrollRight, n, 0, h_, fill);
+}
+
+void Surface::deferPixel(int x, int y, std::uint32_t color) {
+    defer(Deferred::Pixel, x, y, y + 1, color);
+}
+
+void Surface::eraseRows(int y0, int y1) {
+    y0 = std::max(y0, 0);
+    y1 = std::min(y1, h_);
+    if (y0 >= y1) return;
+    // Work wholly inside the band would be erased anyway (the sideways
+    // scrolls keep every pixel in its row).
+    for (int i = 0; i < deferredCount_; ++i) {
+        Band& b = bands_[std::size_t(i)];
+        if (b.y >= y0 && b.bottom <= y1) {
+            b = {INT_MAX, INT_MIN};
+            deferred_[std::size_t(i)].live = false;
+            ++deadCount_;
+        }
+    }
+    if (deadCount_ * 2 > deferredCount_) compactDeferred();
+    defer(Deferred::Erase, 0, y0, y1, back_);
+}
+
+void Surface::scrollRightWithDots(int first, int end) {
+    // Each dot moves on with every scroll after it; one that leaves the
+    // picture is gone, as it would have been.
+    long sum = 0;
+    for (int i = first; i < end; ++i) {
+        const Deferred& d = deferred_[std::size_t(i)];
+        if (d.live && d.kind == Deferred::ScrollRight) sum += d.x;
+    }
+    const int shift = int(std::min<long>(w_, sum));
+    const QRgb fill = toQRgb(deferred_[std::size_t(first)].color);
+    for (int y = 0; y < h_; ++y) {
+        QRgb* r = rawRow(y);
+        std::memmove(r + shift, r, std::size_t(w_ - shift) * sizeof(QRgb));
+        std::fill(r, r + shift, fill);
+    }
+    long after = sum;  // the scrolling still to come
+    for (int i = first; i < end; ++i) {
+        const Deferred& d = deferred_[std::size_t(i)];
+        if (!d.live) continue;
+        if (d.kind == Deferred::ScrollRight) {
+            after -= d.x;
+        } else {
+            // A dot set outside the picture was never there to move.
+            if (unsigned(d.x) >= unsigned(w_) || unsigned(d.y) >= unsigned(h_)) continue;
+            const long x = long(d.x) + after;
+            if (x < w_) rawRow(d.y)[x] = toQRgb(d.color);
+        }
+    }
+}
+
+void Surface::drawDeferred() const {
+    // Drawing changes pixels, not what the picture shows: it is the same
+    // picture whether the work was done then or now.
+    auto* self = const_cast<Surface*>(this);
+    const int count = deferredCount_;
+    deferredCount_ = deadCount_ = 0;
+    for (int i = 0; i < count; ++i) {
+        const Deferred& d = deferred_[std::size_t(i)];
+        if (!d.live) continue;
+        switch (d.kind) {
+            case Deferred::Text:
+                self->drawText(d.x, d.y, d.text, toQRgb(d.color), *d.font);
+                break;
+            case Deferred::Erase:
+                for (int y = d.y; y < d.bottom; ++y)
+                    std::fill(rawRow(y), rawRow(y) + w_, toQRgb(d.color));
+                break;
+            case Deferred::Pixel:
+                if (unsigned(d.x) < unsigned(w_) && unsigned(d.y) < unsigned(h_))
+                    rawRow(d.y)[d.x] = toQRgb(d.color);
+                break;
+            case Deferred::ScrollRight: {
+                // The run of scrolls (with one fill) and dots that starts here.
+                int end = i + 1;
+                while (end < count) {
+                    const Deferred& e = deferred_[std::size_t(end)];
+                    if (e.live && e.kind == Deferred::ScrollRight && e.color != d.color) break;
+                    if (e.live && e.kind != Deferred::ScrollRight && e.kind != Deferred::Pixel)
+                        break;
+                    ++end;
+                }
+                self->scrollRightWithDots(i, end);
+                i = end - 1;
+                break;
+            }
+        }
+    }
+}
+
+void Surface::drawText(int x, int y, std::string_view text, QRgb c, const GlyphFont& font) {
+    const int fh = font.height();
+    if (y >= h_ || y + fh <= 0) return;
+    // Row pointers once per text; glyph rows outside the picture are null.
+    constexpr int kMaxRows = 64;
+    QRgb* rows[kMaxRows];
+    const int n = std::min(fh, kMaxRows);
+    for (int r = 0; r < n; ++r) rows[r] = unsigned(y + r) < unsigned(h_) ? rawRow(y + r) : nullptr;
+    const bool allRows = y >= 0 && y + fh <= h_ && fh <= kMaxRows;
     for (unsigned char ch : text) {
         if (x >= w_) break;
         const GlyphFont::Glyph& g = font.glyph(ch);
-        for (const GlyphFont::Run& r : g.runs) {
-            const int py = y + r.y;
-            if (unsigned(py) >= unsigned(h_)) continue;
-            const int a = std::max(0, x + r.x0), b = std::min(w_, x + r.x1);
-            if (a < b) std::fill(row(py) + a, row(py) + b, c);
+        if (allRows && x + g.left >= 0 && x + g.right <= w_) {
+            for (const GlyphFont::Dot& d : g.dots) rows[d.y][x + d.x] = c;
+        } else {
+            for (const GlyphFont::Run& r : g.runs) {
+                if (r.y >= n || !rows[r.y]) continue;
+                const int a = std::max(0, x + r.x0), b = std::min(w_, x + r.x1);
+                for (int i = a; i < b; ++i) rows[r.y][i] = c;
+            }
         }
         x += g.advance;
     }
-    touch();
 }
 
 void Surface::blit(const Surface& src, int sx, int sy, int w, int h, int dx, int dy) {
@@ -122,47 +327,80 @@ void Surface::blit(const Surface& src, int sx, int sy, int w, int h, int dx, int
     w = std::min(w, w_ - dx);
     h = std::min(h, h_ - dy);
     if (w <= 0 || h <= 0) return;
+    src.settle();
+    settle();
     const std::size_t bytes = std::size_t(w) * sizeof(QRgb);
     // Copying a surface onto itself downwards must start at the bottom.
     const bool upward = &src == this && dy > sy;
     for (int i = 0; i < h; ++i) {
         const int r = upward ? h - 1 - i : i;
-        std::memmove(row(dy + r) + dx, src.row(sy + r) + sx, bytes);
+        std::memmove(rawRow(dy + r) + dx, src.rawRow(sy + r) + sx, bytes);
     }
     touch();
 }
 
 void Surface::scrollDown() {
+    settle();
     top_ = top_ == 0 ? h_ - 1 : top_ - 1;
     eraseRow(0);
 }
 
 QImage Surface::image() const {
+    settle();
     if (top_ == 0) return img_.copy();
     QImage out(w_, h_, QImage::Format_RGB32);
     for (int y = 0; y < h_; ++y)
-        std::memcpy(out.scanLine(y), row(y), std::size_t(w_) * sizeof(QRgb));
+        std::memcpy(out.scanLine(y), rawRow(y), std::size_t(w_) * sizeof(QRgb));
     return out;
 }
 
 void Surface::paint(QPainter& painter, int x, int y) const {
     // Two slices of the ring, no composing copy.
+    settle();
     const int lower = h_ - top_;
     painter.drawImage(QPoint(x, y), img_, QRect(0, top_, w_, lower));
     if (top_ > 0) painter.drawImage(QPoint(x, y + lower), img_, QRect(0, 0, w_, top_));
 }
 
 bool Surface::saveBitmap(const QString& path, QString* error) const {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        if (error) *error = file.errorString();
-        return false;
+    // A 24-bit Windows bitmap, bottom row first, written in one go straight
+    // from the rows: the layout QImage writes, without its copies.
+    settle();
+    const std::size_t rowBytes = (std::size_t(w_) * 3 + 3) & ~std::size_t(3);
+    const std::size_t pixelBytes = rowBytes * std::size_t(h_);
+    constexpr std::size_t kHeader = 14 + 40;
+    QByteArray out(qsizetype(kHeader + pixelBytes), '\0');
+    auto* b = reinterpret_cast<std::uint8_t*>(out.data());
+    auto put = [b](std::size_t at, std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) b[at + std::size_t(i)] = std::uint8_t(v >> (8 * i));
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put(2, std::uint32_t(kHeader + pixelBytes), 4);
+    put(10, kHeader, 4);
+    put(14, 40, 4);
+    put(18, std::uint32_t(w_), 4);
+    put(22, std::uint32_t(h_), 4);
+    put(26, 1, 2);   // planes
+    put(28, 24, 2);  // bits per pixel
+    put(34, std::uint32_t(pixelBytes), 4);
+    put(38, 3780, 4);  // 96 dots per inch, in dots per metre
+    put(42, 3780, 4);
+    for (int y = 0; y < h_; ++y) {
+        std::uint8_t* o = b + kHeader + std::size_t(h_ - 1 - y) * rowBytes;
+        const QRgb* r = rawRow(y);
+        for (int x = 0; x < w_; ++x) {
+            *o++ = std::uint8_t(qBlue(r[x]));
+            *o++ = std::uint8_t(qGreen(r[x]));
+            *o++ = std::uint8_t(qRed(r[x]));
+        }
     }
-    if (!image().save(&file, "BMP") || !file.flush()) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(out) != out.size() ||
+        !file.flush()) {
         if (error)
             *error =
                 file.errorString().isEmpty() ? QStringLiteral("write failed") : file.errorString();
-        file.close();
         return false;
     }
     return true;

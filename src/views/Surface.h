@@ -2,7 +2,9 @@
 #include <QImage>
 #include <QString>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 class QPainter;
 
@@ -17,6 +19,12 @@ class GlyphFont;
 /// The rows form a ring: scrollDown() moves the whole picture down one row in
 /// constant time (the bottom row falls away, row 0 becomes blank). Painting
 /// and saving compose the rows in order.
+///
+/// Some drawing may be deferred: it is kept as a list and done in order only
+/// when anything looks at or draws on the picture. A band erased over
+/// deferred work drops that work, so lines that scroll away before anyone
+/// sees them cost no drawing at all, and a run of sideways scrolls with dots
+/// between them is done as one scroll. The pixels seen are the same either way.
 class Surface {
   public:
     explicit Surface(int width = 1, int height = 1, std::uint32_t backColor = 0);
@@ -31,7 +39,9 @@ class Surface {
     void clear();
 
     void setPixel(int x, int y, std::uint32_t color) {
-        if (unsigned(x) < unsigned(w_) && unsigned(y) < unsigned(h_)) row(y)[x] = qrgb(color);
+        settle();
+        if (unsigned(x) < unsigned(w_) && unsigned(y) < unsigned(h_)) rawRow(y)[x] = qrgb(color);
+        touch();
     }
     std::uint32_t pixel(int x, int y) const;
     /// Line from (x0, y0) towards (x1, y1); the end point itself is not drawn.
@@ -40,8 +50,18 @@ class Surface {
     void hline(int x0, int x1, int y, std::uint32_t color);
     /// The full row y in the background colour.
     void eraseRow(int y) { hline(0, w_, y, back_); }
+    /// Rows y0 .. y1 - 1 in the background colour, deferred; deferred work
+    /// lying wholly within them is dropped undrawn.
+    void eraseRows(int y0, int y1);
     /// Text with its top-left corner at (x, y).
     void text(int x, int y, std::string_view text, std::uint32_t color, const GlyphFont& font);
+    /// The same text, drawn when the picture is next looked at or drawn on.
+    void deferText(int x, int y, std::string_view text, std::uint32_t color, const GlyphFont& font);
+    /// Deferred: the picture moves right by n columns, the n columns on the
+    /// left filled with `fill`.
+    void deferScrollRight(int n, std::uint32_t fill);
+    /// Deferred setPixel.
+    void deferPixel(int x, int y, std::uint32_t color);
 
     /// Source copy of a w x h block of `src` at (sx, sy) to (dx, dy); clipped on
     /// both sides, negative destinations allowed, `src` may be this surface.
@@ -49,9 +69,13 @@ class Surface {
     void scrollDown();
 
     /// Pixel row y (0 <= y < height) as 0xAARRGGBB values.
-    QRgb* row(int y) { return reinterpret_cast<QRgb*>(img_.scanLine(physical(y))); }
+    QRgb* row(int y) {
+        settle();
+        return rawRow(y);
+    }
     const QRgb* row(int y) const {
-        return reinterpret_cast<const QRgb*>(img_.constScanLine(physical(y)));
+        settle();
+        return rawRow(y);
     }
 
     /// The picture with its rows in order.
@@ -60,13 +84,38 @@ class Surface {
     /// Writes a Windows bitmap; false with the reason in `error` on failure.
     bool saveBitmap(const QString& path, QString* error) const;
 
-    /// Grows with every change, so a widget knows when to repaint.
+    /// Grows with every change (whoever writes through row() calls touch()),
+    /// so a widget knows when to repaint and a view when its picture changed.
     std::uint64_t revision() const { return revision_; }
     void touch() { ++revision_; }
 
     static QRgb qrgb(std::uint32_t color);
 
   private:
+    /// A piece of deferred work touching rows y .. bottom - 1.
+    struct Deferred {
+        enum Kind { Text, Erase, Pixel, ScrollRight } kind = Text;
+        int x = 0, y = 0, bottom = 0;  // ScrollRight: x columns
+        std::uint32_t color = 0;
+        const GlyphFont* font = nullptr;
+        bool live = false;  // false once erased over
+        std::string text;   // reused: its capacity stays
+    };
+    Deferred& defer(Deferred::Kind kind, int x, int y, int bottom, std::uint32_t color);
+    /// Does the scrolls and dots of deferred_[first, end) as one scroll.
+    void scrollRightWithDots(int first, int end);
+    void compactDeferred() const;
+
+    /// Draws the deferred work; every access to the pixels goes through it.
+    void settle() const {
+        if (deferredCount_ > 0) drawDeferred();
+    }
+    void drawDeferred() const;
+    void drawText(int x, int y, std::string_view text, QRgb color, const GlyphFont& font);
+    void dropDeferred() { deferredCount_ = deadCount_ = 0; }
+    QRgb* rawRow(int y) const {
+        return reinterpret_cast<QRgb*>(bits_ + std::size_t(physical(y)) * bpl_);
+    }
     int physical(int y) const {
         const int p = y + top_;
         return p >= h_ ? p - h_ : p;
@@ -80,6 +129,17 @@ class Surface {
     int top_ = 0;  // physical row of logical row 0
     std::uint32_t back_ = 0;
     std::uint64_t revision_ = 0;
+    // Deferred work in the order given; entries from deferredCount_ on are
+    // spare, and deadCount_ of those before it were erased over.
+    mutable std::vector<Deferred> deferred_;
+    // The rows of each live entry of deferred_, apart so an erase scans them
+    // quickly; an entry erased over has an empty band.
+    struct Band {
+        int y, bottom;
+    };
+    mutable std::vector<Band> bands_;
+    mutable int deferredCount_ = 0;
+    mutable int deadCount_ = 0;
 };
 
 }  // namespace pelsid

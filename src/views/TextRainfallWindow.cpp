@@ -6,6 +6,7 @@
 #include <QResizeEvent>
 #include <QSpinBox>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 #include "views/Color.h"
@@ -131,16 +132,25 @@ int TextRainfallWindow::charsPerLine() const {
 }
 
 std::string TextRainfallWindow::lineText(const PlayedPacket& p) const {
+    std::string text;
+    writeLine(p, text);
+    return text;
+}
+
+void TextRainfallWindow::writeLine(const PlayedPacket& p, std::string& text) const {
+    text.clear();
     const bool strip = tglEther_->isChecked();
     const int cpl = charsPerLine();
     const int firstByte = strip ? kEtherHeader : 0;
     const int lastByte = std::min(p.length - 1, strip ? cpl + 13 : cpl - 1);
-    std::string text;
     switch (cmbVisMode_->currentIndex()) {
         case 0: {
             if (!tglPrintASCII_->isChecked()) {
+                // Written through a pointer: a line is made for every packet played.
+                text.resize(std::size_t(std::max(0, lastByte - firstByte + 1)));
+                char* out = text.data();
                 for (int i = firstByte; i <= lastByte; ++i)
-                    text += plainPrintable(p.bytes[i]) ? char(p.bytes[i]) : '.';
+                    *out++ = plainPrintable(p.bytes[i]) ? char(p.bytes[i]) : '.';
             } else {
                 const int budget = lastByte - firstByte + 1;
                 const int n = spnLength_->value();
@@ -158,45 +168,53 @@ std::string TextRainfallWindow::lineText(const PlayedPacket& p) const {
                 }
             }
             if (!text.empty()) {
-                std::string prefix = "<";
-                prefix += std::to_string(p.number);
-                prefix += ">  ";
-                text.insert(0, prefix);
+                char prefix[24] = {'<'};
+                char* end = std::to_chars(prefix + 1, prefix + 20, p.number).ptr;
+                for (char c : {'>', ' ', ' '}) *end++ = c;
+                text.insert(0, prefix, std::size_t(end - prefix));
             }
             break;
         }
         case 1:
+        case 2: {
+            const bool hex = cmbVisMode_->currentIndex() == 1;
+            text.resize(std::size_t(std::max(0, lastByte - firstByte + 1)) * 4);
+            char* out = text.data();
             for (int i = firstByte; i <= lastByte; ++i) {
-                text += kHex[p.bytes[i] >> 4];
-                text += kHex[p.bytes[i] & 15];
-                text += "  ";
+                const int b = p.bytes[i];
+                if (hex) {
+                    *out++ = kHex[b >> 4];
+                    *out++ = kHex[b & 15];
+                    *out++ = ' ';
+                } else {
+                    if (b >= 100) *out++ = char('0' + b / 100);
+                    if (b >= 10) *out++ = char('0' + b / 10 % 10);
+                    *out++ = char('0' + b % 10);
+                }
+                *out++ = ' ';
             }
+            text.resize(std::size_t(out - text.data()));
             break;
-        case 2:
-            for (int i = firstByte; i <= lastByte; ++i) {
-                text += std::to_string(p.bytes[i]);
-                text += ' ';
-            }
-            break;
+        }
         default:
             break;
     }
-    return text;
 }
 
 void TextRainfallWindow::Plot(const PlayedPacket& p) {
     const int mode = cmbVisMode_->currentIndex();
     if (mode < 0) return;
-    const std::string text = lineText(p);
-    if (mode == 0 && text.empty()) return;  // nothing printed, the line stays
-    picGraph_.text(0, scrollLocation_, text, packetColor(p.number), GlyphFont::courier8());
+    writeLine(p, line_);
+    if (mode == 0 && line_.empty()) return;  // nothing printed, the line stays
+    // Most lines scroll away unseen while a range plays: drawn only if looked at.
+    picGraph_.deferText(0, scrollLocation_, line_, packetColor(p.number), GlyphFont::courier8());
     advanceLine();
 }
 
 void TextRainfallWindow::advanceLine() {
     scrollLocation_ =
         scrollLocation_ < picGraph_.height() - kLinePitch ? scrollLocation_ + kLinePitch : 0;
-    for (int y = scrollLocation_; y < scrollLocation_ + kLinePitch; ++y) picGraph_.eraseRow(y);
+    picGraph_.eraseRows(scrollLocation_, scrollLocation_ + kLinePitch);
 }
 
 void TextRainfallWindow::plotThumbnail(const PlayedPacket& p) {

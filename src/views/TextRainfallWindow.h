@@ -44,6 +44,8 @@ class TextRainfallWindow : public ViewWindow {
 
   private:
     void advanceLine();
+    /// The line of text for a packet into `text` (emptied first).
+    void writeLine(const PlayedPacket& packet, std::string& text) const;
     void nextMode();
     int charsPerLine() const;
 
@@ -57,6 +59,7 @@ class TextRainfallWindow : public ViewWindow {
     QPushButton* tglEther_;
     int scrollLocation_ = 0;
     int thumbnailScrollLocation_ = 0;
+    std::string line_;  // reused for every packet
 };
 
 }  // namespace pelsid

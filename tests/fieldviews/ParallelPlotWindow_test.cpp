@@ -176,3 +176,26 @@ TEST(ParallelPlotWindow, ScreenShotWritesItsFile) {
     ASSERT_TRUE(w.ScreenShot(dir, QStringLiteral("pelsidtest_3"), &error)) << error.toStdString();
     EXPECT_TRUE(QFile::remove(QDir(dir).filePath("pelsidtest_3_parallelcoord.bmp")));
 }
+
+TEST(ParallelPlotWindow, RepeatedPacketIsDrawnAgainOnlyOverOtherDrawing) {
+    // A, B, A: the second A must come back on top of B where they cross; A, A
+    // leaves the picture as one A. Checked against a window that sees each
+    // packet once, in the same order, with nothing to skip.
+    FieldViewFixture f;
+    Ipv4Header a, b;
+    a.length = 1000;
+    b.length = 60;
+    b.protocol = 17;  // UDP: another colour, lines crossing A's
+    b.src = {200, 0, 0, 1};
+    const int pa = store(f.buffer, ipv4Frame(a)), pb = store(f.buffer, ipv4Frame(b));
+    f.axes.setParallel(2, 12);  // Source IP: A low, B high on the right
+    ParallelPlotWindow w(f.context, f.axes), once(f.context, f.axes);
+    for (int p : {pa, pa, pb, pa, pa}) w.Plot(f.packet(p));
+    for (int p : {pa, pb, pa}) once.Plot(f.packet(p));
+    EXPECT_EQ(w.picGraph().image(), once.picGraph().image());
+    EXPECT_GT(countOf(w.picGraph(), kTcp), 0);
+    // Drawing on the picture in between counts too: a clear is drawing.
+    w.clear();
+    w.Plot(f.packet(pa));
+    EXPECT_GT(countOf(w.picGraph(), kTcp), 100);
+}

@@ -119,3 +119,43 @@ TEST(Pipeline, RangeJobPlaysInSlicesAndEndsWhenTheBufferIsReinitialised) {
     waitFor(pipe);
     EXPECT_EQ(v.calls[0].thumbs.size(), 500u);
 }
+
+TEST(Pipeline, RangeOnTwoThreadsGivesEveryViewEveryPacketInOrder) {
+    // Views 2 and 5 draw on the second thread. Each view still sees each
+    // packet that passes the filter once, in order, and bytes beyond a
+    // packet read as zero even after a longer packet.
+    struct Tail : Calls {
+        bool tailZero = true;
+        void plotThumbnail(const PlayedPacket& p) override {
+            Calls::plotThumbnail(p);
+            for (int i = p.length; i < PacketBuffer::kSlotBytes; ++i)
+                tailZero = tailZero && !p.bytes[i];
+        }
+    };
+    struct Threaded : Views {
+        Tail tail;
+        PacketView& view(int i) override { return i == 5 ? tail : calls[i]; }
+        bool drawsOffThread(int i) const override { return i == 2 || i == 5; }
+    } views;
+    views.shown[2] = views.shown[3] = true;
+    PacketBuffer buffer;
+    FilterModel filters;
+    filters.setHidden(ProtocolClass::UDP, true);
+    std::vector<int> expected;
+    for (int n = 1; n <= 1000; ++n) {
+        const int protocol = n % 7 == 0 ? 17 : 6;
+        const auto p = ipv4(protocol, n % 2 ? 1514 : 60);
+        buffer.insertPacket(p.data(), int(p.size()) - 1);
+        if (protocol == 6) expected.push_back(n);
+    }
+    Pipeline pipeline(buffer, filters, views);
+    pipeline.playPackets(1, 1000);
+    waitFor(pipeline);
+    for (int i = 0; i < ViewSet::kViewCount; ++i) {
+        const Calls& c = i == 5 ? views.tail : views.calls[i];
+        EXPECT_EQ(c.thumbs, expected) << "view " << i;
+        EXPECT_EQ(c.plots, views.shown[i] ? expected : std::vector<int>{}) << i;
+    }
+    EXPECT_TRUE(views.tail.tailZero);
+    EXPECT_EQ(pipeline.lastPlayed(), expected.back());
+}

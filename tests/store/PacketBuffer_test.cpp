@@ -177,3 +177,40 @@ TEST(ProtocolNames, Bands) {
     EXPECT_EQ(protocolName(256), "");
     EXPECT_EQ(protocolName(-1), "");
 }
+
+// Packets share one byte ring: whatever the mix of lengths, a new packet never
+// lands on one still held, and nothing beyond a packet's end reads as its own.
+TEST(PacketBuffer, RingOfMixedLengthsKeepsEveryHeldPacketWhole) {
+    PacketBuffer b;
+    std::uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    auto lengthOf = [](int n, std::uint32_t r) {
+        // Runs of full slots (the worst case for the ring) between random lengths.
+        return (n / 1000) % 3 == 0 ? PacketBuffer::kSlotBytes
+                                   : int(r % (PacketBuffer::kSlotBytes + 1));
+    };
+    std::vector<int> length(100001);
+    std::vector<std::uint8_t> f(PacketBuffer::kSlotBytes);
+    for (int n = 1; n <= 100000; ++n) {
+        length[n] = lengthOf(n, next());
+        for (int i = 0; i < length[n]; ++i) f[i] = std::uint8_t(n * 7 + i);
+        b.insertPacket(f.data(), length[n] - 1);
+        if (n % 9973 == 0 || n == 100000) {
+            for (int m = b.oldestHeld(); m <= n; ++m) {
+                ASSERT_EQ(b.getLastByteIndex(m), length[m] - 1) << m;
+                const std::uint8_t* d = b.packetData(m);
+                for (int i = 0; i < length[m]; ++i)
+                    ASSERT_EQ(d[i], std::uint8_t(m * 7 + i)) << "packet " << m << " byte " << i;
+                EXPECT_EQ(b.getPacketByte(m, length[m]), 0);
+            }
+        }
+    }
+    // After an initialisation slots never written since read as zero bytes.
+    b.initBuffer();
+    f.assign(3, 9);
+    b.insertPacket(f.data(), 2);
+    EXPECT_EQ(b.getPacketByte(2, 0), 0);
+    EXPECT_EQ(b.packetData(2)[0], 0);
+    EXPECT_EQ(b.getPacketByte(1, 2), 9);
+    EXPECT_EQ(b.getPacketByte(1, 3), 0);
+}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -94,4 +95,125 @@ TEST(RowScroll, StaticWrapsAndBlanksTheNextRow) {
     EXPECT_EQ(scaleLength(759, 100), 50);
     EXPECT_EQ(scaleLength(3036, 100), 200);
     EXPECT_EQ(scaleLength(5, 0), 0);
+}
+
+namespace {
+// The plain ways to draw what the fast paths draw: a line point by point
+// with a test per point, text through QPainter.
+void referenceLine(QImage& img, int x0, int y0, int x1, int y1, QRgb c) {
+    const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
+    const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
+    int err = dx + dy, x = x0, y = y0;
+    while (x != x1 || y != y1) {
+        if (x >= 0 && x < img.width() && y >= 0 && y < img.height()) img.setPixel(x, y, c);
+        const int e2 = 2 * err;
+        if (e2 >= dy) err += dy, x += sx;
+        if (e2 <= dx) err += dx, y += sy;
+    }
+}
+
+struct Lcg {
+    std::uint32_t s = 2024;
+    int operator()(int n) { return int((s = s * 1664525u + 1013904223u) >> 8) % n; }
+};
+}  // namespace
+
+TEST(Surface, FastLinesMatchPointByPointLines) {
+    // Lines inside, on and beyond every edge, steep and flat, including the
+    // plots' lines that end one column past the right edge.
+    Lcg rnd;
+    Surface s(97, 61);
+    QImage ref(97, 61, QImage::Format_RGB32);
+    ref.fill(Surface::qrgb(0));
+    for (int i = 0; i < 4000; ++i) {
+        const int x0 = rnd(140) - 20, y0 = rnd(100) - 20, x1 = rnd(140) - 20, y1 = rnd(100) - 20;
+        const std::uint32_t c = rgb(rnd(256), rnd(256), rnd(256));
+        if (y0 == y1) continue;  // flat lines go to hline
+        s.line(x0, y0, x1, y1, c);
+        referenceLine(ref, x0, y0, x1, y1, Surface::qrgb(c));
+        if (i % 500 == 0) s.scrollDown(), ref = s.image();  // rows as a ring too
+    }
+    EXPECT_EQ(s.image(), ref);
+}
+
+TEST(Surface, EveryGlyphMatchesThePainterAlsoWhenClipped) {
+    // Every printable character, at positions clipped on each side.
+    const GlyphFont& font = GlyphFont::courier8();
+    std::string all;
+    for (int c = 32; c < 127; ++c) all += char(c);
+    for (const QPoint at : {QPoint(0, 0), QPoint(-3, -4), QPoint(5, 30), QPoint(-40, 2)}) {
+        Surface s(420, 36);
+        QImage ref(420, 36, QImage::Format_RGB32);
+        ref.fill(Surface::qrgb(0));
+        {
+            QPainter p(&ref);
+            p.setFont(font.font());
+            p.setPen(QColor(255, 255, 255));
+            for (int line = 0; line < 2; ++line) {
+                const std::string part = all.substr(std::size_t(line) * 60, 60);
+                p.drawText(at.x(), at.y() + line * 15 + font.ascent(),
+                           QString::fromStdString(part));
+            }
+        }
+        for (int line = 0; line < 2; ++line)
+            s.text(at.x(), at.y() + line * 15, all.substr(std::size_t(line) * 60, 60),
+                   rgb(255, 255, 255), font);
+        EXPECT_EQ(s.image(), ref) << at.x() << "," << at.y();
+    }
+}
+
+TEST(Surface, DeferredWorkDrawsTheSamePicture) {
+    // The same random mix of text, erased bands, dots and sideways scrolls,
+    // deferred on one surface and done at once on the other; the pictures
+    // are compared at random moments, as a widget or a screenshot would look.
+    Lcg rnd;
+    const GlyphFont& font = GlyphFont::courier8();
+    Surface lazy(81, 57), eager(81, 57);
+    for (int i = 0; i < 20000; ++i) {
+        const int x = rnd(100) - 10, y = rnd(75) - 10;
+        const std::uint32_t c = rgb(rnd(256), rnd(256), 7);
+        switch (rnd(6)) {
+            case 0:
+                lazy.deferText(x, y, "<12> GET", c, font);
+                eager.text(x, y, "<12> GET", c, font);
+                break;
+            case 1: {
+                const int h = 1 + rnd(20);
+                lazy.eraseRows(y, y + h);
+                for (int r = y; r < y + h; ++r) eager.eraseRow(r);
+                break;
+            }
+            case 2:
+            case 3: {
+                const int n = 1 + rnd(rnd(10) == 0 ? 120 : 3);
+                lazy.deferScrollRight(n, 0);
+                eager.blit(eager, 0, 0, eager.width() - n, eager.height(), n, 0);
+                for (int r = 0; r < eager.height(); ++r) eager.hline(0, n, r, 0);
+                break;
+            }
+            default:
+                lazy.deferPixel(x, y, c);
+                eager.setPixel(x, y, c);
+        }
+        if (rnd(300) == 0) {
+            ASSERT_EQ(lazy.image(), eager.image()) << "after step " << i;
+        }
+    }
+    EXPECT_EQ(lazy.image(), eager.image());
+}
+
+TEST(Surface, BitmapIsTheOneQImageWrites) {
+    // Odd width (row padding) and rows turned in the ring.
+    Surface s(13, 7);
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 13; ++x) s.setPixel(x, y, rgb(x * 19, y * 31, (x + y) * 7));
+    s.scrollDown();
+    QTemporaryDir dir;
+    const QString ours = dir.filePath("ours.bmp"), qt = dir.filePath("qt.bmp");
+    QString error;
+    ASSERT_TRUE(s.saveBitmap(ours, &error)) << error.toStdString();
+    ASSERT_TRUE(s.image().save(qt, "BMP"));
+    QFile a(ours), b(qt);
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    EXPECT_EQ(a.readAll(), b.readAll());
 }

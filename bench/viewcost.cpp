@@ -1,0 +1,109 @@
+// Cost per packet of each view's Plot and plotThumbnail at its default size,
+// and of the pipeline with no view, over the packets of a capture file.
+// Every view window is shown, as in `pelsid --render`. Prints one line per
+// view with the median of several passes in nanoseconds per packet.
+// Usage: pelsid_viewcost FILE [PASSES]
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "pipeline/Pipeline.h"
+#include "shell/Application.h"
+#include "shell/QtDialogs.h"
+#include "store/CaptureFile.h"
+
+using namespace pelsid;
+
+namespace {
+
+constexpr const char* kNames[ViewSet::kViewCount] = {
+    "text rainfall", "byte frequency", "parallel coordinates", "binary rainfall", "scatter plot",
+    "combined",      "detail"};
+
+/// A view set with nothing in it: the pipeline's own cost.
+struct NoViews : ViewSet {
+    struct Nothing : PacketView {
+        void Plot(const PlayedPacket&) override {}
+        void plotThumbnail(const PlayedPacket&) override {}
+        void clear() override {}
+    } nothing;
+    PacketView& view(int) override { return nothing; }
+    bool isShown(int) override { return false; }
+};
+
+/// Median over `passes` of the nanoseconds per packet that `step` takes for
+/// every packet 1..count.
+double perPacket(int count, int passes, const std::function<void(int)>& step) {
+    std::vector<double> ns;
+    for (int k = 0; k < passes; ++k) {
+        QElapsedTimer clock;
+        clock.start();
+        for (int n = 1; n <= count; ++n) step(n);
+        ns.push_back(double(clock.nsecsElapsed()) / count);
+    }
+    std::sort(ns.begin(), ns.end());
+    return ns[ns.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qt(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: pelsid_viewcost FILE [PASSES]\n");
+        return 2;
+    }
+    const int passes = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+
+    ConsoleDialogs dialogs;
+    Application app(dialogs, QCoreApplication::applicationDirPath());
+    app.initApplication();
+    for (int n = 1; n <= ViewSet::kViewCount; ++n)
+        app.registry().toggleWindow(QStringLiteral("frmVis%1").arg(n));
+
+    const CaptureFile file = readCaptureFile(argv[1]);
+    if (file.recordCount() == 0) {
+        std::fprintf(stderr, "pelsid_viewcost: no packets in %s\n", argv[1]);
+        return 1;
+    }
+    PacketBuffer& buffer = app.buffer();
+    const int count = file.insertInto(buffer);
+
+    // The packets as the pipeline hands them over: zero beyond their ends,
+    // frequencies included.
+    std::vector<std::array<float, 256>> frequency(std::size_t(count) + 1);
+    std::vector<std::vector<std::uint8_t>> bytes(std::size_t(count) + 1);
+    std::vector<PlayedPacket> packets(std::size_t(count) + 1);
+    for (int n = 1; n <= count; ++n) {
+        const int len = buffer.getLastByteIndex(n) + 1;
+        bytes[n].assign(PacketBuffer::kSlotBytes, 0);
+        std::copy_n(buffer.packetData(n), len, bytes[n].begin());
+        Pipeline::computeByteFrequency(bytes[n].data(), len, frequency[n].data());
+        packets[n] = {n, bytes[n].data(), len, frequency[n].data()};
+    }
+
+    NoViews none;
+    Pipeline bare(buffer, app.filters(), none);
+    std::printf("%d packets, median of %d passes, ns per packet\n", count, passes);
+    std::printf("%-22s %10s %14s\n", "view", "Plot", "plotThumbnail");
+    double plots = 0, thumbs = 0;
+    for (int i = 0; i < ViewSet::kViewCount; ++i) {
+        PacketView& view = app.view(i);
+        const double p = perPacket(count, passes, [&](int n) { view.Plot(packets[n]); });
+        const double t = perPacket(count, passes, [&](int n) { view.plotThumbnail(packets[n]); });
+        plots += p;
+        thumbs += t;
+        std::printf("%-22s %10.0f %14.0f\n", kNames[i], p, t);
+    }
+    const double pipe = perPacket(count, passes, [&](int n) { bare.playPackets(n, n); });
+    std::printf("%-22s %10.0f %14.0f\n", "all views", plots, thumbs);
+    std::printf("%-22s %10.0f\n", "pipeline, no views", pipe);
+    return 0;
+}
