@@ -30,12 +30,16 @@ void Pipeline::playPackets(int first, int last) {
 
 void Pipeline::playOne(int packetNumber) {
     if (!buffer_.holds(packetNumber)) return;
+    packetLen_ = copyPacket(packetNumber, packetTxt_.data(), packetLen_);
+    dispatchPacket(packetNumber, packetTxt_.data(), packetLen_);
+}
+
+int Pipeline::copyPacket(int packetNumber, std::uint8_t* packetTxt, int previousLen) const {
     // The views may read the whole array: what lies beyond the packet is zero.
     const int len = buffer_.getLastByteIndex(packetNumber) + 1;
-    std::memcpy(packetTxt_.data(), buffer_.packetData(packetNumber), std::size_t(len));
-    if (packetLen_ > len) std::memset(packetTxt_.data() + len, 0, std::size_t(packetLen_ - len));
-    packetLen_ = len;
-    dispatchPacket(packetNumber, packetTxt_.data(), len);
+    std::memcpy(packetTxt, buffer_.packetData(packetNumber), std::size_t(len));
+    if (previousLen > len) std::memset(packetTxt + len, 0, std::size_t(previousLen - len));
+    return len;
 }
 
 void Pipeline::dispatchPacket(int packetNumber, const std::uint8_t* packetTxt, int packetLen) {
@@ -126,10 +130,7 @@ void Pipeline::prepareBatch(Batch& b, Job& job, int size) {
         if (!buffer_.holds(n) || filters_.isFilteredOut(buffer_.getIPProtocol(n))) continue;
         const std::size_t i = b.packets.size();
         std::uint8_t* txt = b.bytes.data() + i * PacketBuffer::kSlotBytes;
-        const int len = buffer_.getLastByteIndex(n) + 1;
-        std::memcpy(txt, buffer_.packetData(n), std::size_t(len));
-        if (b.lengths[i] > len) std::memset(txt + len, 0, std::size_t(b.lengths[i] - len));
-        b.lengths[i] = len;
+        const int len = b.lengths[i] = copyPacket(n, txt, b.lengths[i]);
         computeByteFrequency(txt, len, b.frequency[i].data());
         b.packets.push_back({n, txt, len, b.frequency[i].data()});
     }
@@ -139,11 +140,12 @@ void Pipeline::drawBatch(const Batch& batch, const std::function<void()>& meanwh
     const std::vector<PlayedPacket>& packets = batch.packets;
     std::array<PacketView*, ViewSet::kViewCount> view{};
     std::array<bool, ViewSet::kViewCount> shown{}, offThread{};
+    const bool threads = packets.size() > 1 && DrawingThread::worthwhile();
     bool split = false;
     for (int i = 0; i < ViewSet::kViewCount; ++i) {
         view[i] = &views_.view(i);
         shown[i] = views_.isShown(i);
-        offThread[i] = packets.size() > 1 && views_.drawsOffThread(i);
+        offThread[i] = threads && views_.drawsOffThread(i);
         split = split || offThread[i];
     }
     // Each view sees every packet in order; the views never share a picture.
@@ -155,7 +157,7 @@ void Pipeline::drawBatch(const Batch& batch, const std::function<void()>& meanwh
                 view[i]->plotThumbnail(p);
             }
     };
-    if (split && DrawingThread::worthwhile()) {
+    if (split) {
         if (!drawing_) drawing_ = std::make_unique<DrawingThread>();
         drawing_->start([&] { draw(true); });
         std::exception_ptr error;
@@ -168,11 +170,7 @@ void Pipeline::drawBatch(const Batch& batch, const std::function<void()>& meanwh
         drawing_->wait();
         if (error) std::rethrow_exception(error);
     } else {
-        for (const PlayedPacket& p : packets)
-            for (int i = 0; i < ViewSet::kViewCount; ++i) {
-                if (shown[i]) view[i]->Plot(p);
-                view[i]->plotThumbnail(p);
-            }
+        draw(false);
         meanwhile();
     }
     lastPlayed_ = packets.back().number;

@@ -69,6 +69,9 @@ class Pipeline : public QObject {
         std::uint64_t generation;
     };
     void playOne(int packetNumber);
+    /// Copies a held packet into a packetTxt array that held `previousLen`
+    /// bytes, zeroing what is left of those; returns the packet's length.
+    int copyPacket(int packetNumber, std::uint8_t* packetTxt, int previousLen) const;
     void runSlice();
     /// Fills a batch from the job: packets held and passing the filter.
     void prepareBatch(Batch& batch, Job& job, int size);

@@ -155,14 +155,13 @@ Surface::Deferred& Surface::defer(Deferred::Kind kind, int x, int y, int bottom,
     d.y = y;
     d.bottom = bottom;
     d.color = color;
-    d.live = true;
     return d;
 }
 
 void Surface::compactDeferred() const {
     int kept = 0;
     for (int i = 0; i < deferredCount_; ++i) {
-        if (!deferred_[std::size_t(i)].live) continue;
+        if (!live(i)) continue;
         if (i != kept) {
             std::swap(deferred_[std::size_t(i)], deferred_[std::size_t(kept)]);
             bands_[std::size_t(kept)] = bands_[std::size_t(i)];
@@ -185,7 +184,9 @@ void Surface::deferScrollRight(int n, std::uint32_t fill) {
 }
 
 void Surface::deferPixel(int x, int y, std::uint32_t color) {
-    defer(Deferred::Pixel, x, y, y + 1, color);
+    // A dot outside the picture is never there to move.
+    if (unsigned(x) < unsigned(w_) && unsigned(y) < unsigned(h_))
+        defer(Deferred::Pixel, x, y, y + 1, color);
 }
 
 void Surface::eraseRows(int y0, int y1) {
@@ -198,7 +199,6 @@ void Surface::eraseRows(int y0, int y1) {
         Band& b = bands_[std::size_t(i)];
         if (b.y >= y0 && b.bottom <= y1) {
             b = {INT_MAX, INT_MIN};
-            deferred_[std::size_t(i)].live = false;
             ++deadCount_;
         }
     }
@@ -212,7 +212,7 @@ void Surface::scrollRightWithDots(int first, int end) {
     long sum = 0;
     for (int i = first; i < end; ++i) {
         const Deferred& d = deferred_[std::size_t(i)];
-        if (d.live && d.kind == Deferred::ScrollRight) sum += d.x;
+        if (live(i) && d.kind == Deferred::ScrollRight) sum += d.x;
     }
     const int shift = int(std::min<long>(w_, sum));
     const QRgb fill = toQRgb(deferred_[std::size_t(first)].color);
@@ -224,7 +224,7 @@ void Surface::scrollRightWithDots(int first, int end) {
     long after = sum;  // the scrolling still to come
     for (int i = first; i < end; ++i) {
         const Deferred& d = deferred_[std::size_t(i)];
-        if (!d.live) continue;
+        if (!live(i)) continue;
         if (d.kind == Deferred::ScrollRight) {
             after -= d.x;
         } else {
@@ -244,7 +244,7 @@ void Surface::drawDeferred() const {
     deferredCount_ = deadCount_ = 0;
     for (int i = 0; i < count; ++i) {
         const Deferred& d = deferred_[std::size_t(i)];
-        if (!d.live) continue;
+        if (!live(i)) continue;
         switch (d.kind) {
             case Deferred::Text:
                 self->drawText(d.x, d.y, d.text, toQRgb(d.color), *d.font);
@@ -262,8 +262,8 @@ void Surface::drawDeferred() const {
                 int end = i + 1;
                 while (end < count) {
                     const Deferred& e = deferred_[std::size_t(end)];
-                    if (e.live && e.kind == Deferred::ScrollRight && e.color != d.color) break;
-                    if (e.live && e.kind != Deferred::ScrollRight && e.kind != Deferred::Pixel)
+                    if (live(end) && e.kind == Deferred::ScrollRight && e.color != d.color) break;
+                    if (live(end) && e.kind != Deferred::ScrollRight && e.kind != Deferred::Pixel)
                         break;
                     ++end;
                 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QImage>
 #include <QString>
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -98,13 +99,14 @@ class Surface {
         int x = 0, y = 0, bottom = 0;  // ScrollRight: x columns
         std::uint32_t color = 0;
         const GlyphFont* font = nullptr;
-        bool live = false;  // false once erased over
-        std::string text;   // reused: its capacity stays
+        std::string text;  // reused: its capacity stays
     };
     Deferred& defer(Deferred::Kind kind, int x, int y, int bottom, std::uint32_t color);
     /// Does the scrolls and dots of deferred_[first, end) as one scroll.
     void scrollRightWithDots(int first, int end);
     void compactDeferred() const;
+    /// False once erased over.
+    bool live(int i) const { return bands_[std::size_t(i)].y != INT_MAX; }
 
     /// Draws the deferred work; every access to the pixels goes through it.
     void settle() const {
