@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdio>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -38,13 +39,14 @@ struct NoViews : ViewSet {
 };
 
 /// Median over `passes` of the nanoseconds per packet that `step` takes for
-/// every packet 1..count.
-double perPacket(int count, int passes, const std::function<void(int)>& step) {
+/// packets 1..count, given in runs as the pipeline gives them (first, size).
+double perPacket(int count, int passes, const std::function<void(int, int)>& step) {
     std::vector<double> ns;
     for (int k = 0; k < passes; ++k) {
         QElapsedTimer clock;
         clock.start();
-        for (int n = 1; n <= count; ++n) step(n);
+        for (int n = 1; n <= count; n += Pipeline::kBatch)
+            step(n, std::min(Pipeline::kBatch, count - n + 1));
         ns.push_back(double(clock.nsecsElapsed()) / count);
     }
     std::sort(ns.begin(), ns.end());
@@ -96,13 +98,19 @@ int main(int argc, char** argv) {
     double plots = 0, thumbs = 0;
     for (int i = 0; i < ViewSet::kViewCount; ++i) {
         PacketView& view = app.view(i);
-        const double p = perPacket(count, passes, [&](int n) { view.Plot(packets[n]); });
-        const double t = perPacket(count, passes, [&](int n) { view.plotThumbnail(packets[n]); });
+        auto run = [&](int n, int size) {
+            return std::span<const PlayedPacket>(packets).subspan(std::size_t(n), std::size_t(size));
+        };
+        const double p = perPacket(count, passes, [&](int n, int k) { view.plotRun(run(n, k)); });
+        const double t =
+            perPacket(count, passes, [&](int n, int k) { view.plotThumbnailRun(run(n, k)); });
         plots += p;
         thumbs += t;
         std::printf("%-22s %10.0f %14.0f\n", kNames[i], p, t);
     }
-    const double pipe = perPacket(count, passes, [&](int n) { bare.playPackets(n, n); });
+    const double pipe = perPacket(count, passes, [&](int n, int k) {
+        for (int i = n; i < n + k; ++i) bare.playPackets(i, i);
+    });
     std::printf("%-22s %10.0f %14.0f\n", "all views", plots, thumbs);
     std::printf("%-22s %10.0f\n", "pipeline, no views", pipe);
     return 0;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <span>
 
 namespace pelsid {
 
@@ -19,6 +20,16 @@ class PacketView {
     virtual void Plot(const PlayedPacket& packet) = 0;
     virtual void plotThumbnail(const PlayedPacket& packet) = 0;
     virtual void clear() = 0;
+
+    /// A run of packets in order, with the pictures left as Plot (or
+    /// plotThumbnail) one by one would leave them. Nobody looks in between,
+    /// so a view may leave out what later packets of the run are sure to cover.
+    virtual void plotRun(std::span<const PlayedPacket> run) {
+        for (const PlayedPacket& p : run) Plot(p);
+    }
+    virtual void plotThumbnailRun(std::span<const PlayedPacket> run) {
+        for (const PlayedPacket& p : run) plotThumbnail(p);
+    }
 };
 
 /// The seven views in their fixed order: text rainfall, byte frequency,

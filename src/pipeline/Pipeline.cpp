@@ -150,12 +150,11 @@ void Pipeline::drawBatch(const Batch& batch, const std::function<void()>& meanwh
     }
     // Each view sees every packet in order; the views never share a picture.
     auto draw = [&](bool off) {
-        for (const PlayedPacket& p : packets)
-            for (int i = 0; i < ViewSet::kViewCount; ++i) {
-                if (offThread[i] != off) continue;
-                if (shown[i]) view[i]->Plot(p);
-                view[i]->plotThumbnail(p);
-            }
+        for (int i = 0; i < ViewSet::kViewCount; ++i) {
+            if (offThread[i] != off) continue;
+            if (shown[i]) view[i]->plotRun(packets);
+            view[i]->plotThumbnailRun(packets);
+        }
     };
     if (split) {
         if (!drawing_) drawing_ = std::make_unique<DrawingThread>();

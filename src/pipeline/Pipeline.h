@@ -28,6 +28,9 @@ class FilterModel;
 class Pipeline : public QObject {
     Q_OBJECT
   public:
+    /// Packets per run handed to the views while a range plays.
+    static constexpr int kBatch = 1024;
+
     Pipeline(PacketBuffer& buffer, const FilterModel& filters, ViewSet& views,
              QObject* parent = nullptr);
 
@@ -55,7 +58,6 @@ class Pipeline : public QObject {
 
   private:
     // Packets prepared for the views, ready to draw.
-    static constexpr int kBatch = 256;
     struct Batch {
         std::vector<std::uint8_t> bytes;  // kBatch packetTxt arrays, zero beyond each packet
         std::vector<int> lengths;         // what each array holds

@@ -24,6 +24,10 @@ class DetailWindow : public ViewWindow {
     explicit DetailWindow(ViewContext& context, QWidget* parent = nullptr);
 
     void Plot(const PlayedPacket& packet) override;
+    /// Only the last packet of a run shows.
+    void plotRun(std::span<const PlayedPacket> run) override {
+        if (!run.empty()) Plot(run.back());
+    }
     void plotThumbnail(const PlayedPacket&) override {}
     void clear() override;
 

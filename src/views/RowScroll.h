@@ -1,4 +1,7 @@
 #pragma once
+#include <cstddef>
+#include <span>
+
 #include "views/Surface.h"
 
 namespace pelsid {
@@ -12,6 +15,25 @@ enum class ScrollMode { Static, Dynamic };
 inline void advanceRow(Surface& surface, int& location) {
     location = location + 1 < surface.height() ? location + 1 : 0;
     surface.eraseRow(location);
+}
+
+/// The packets of a run that can show when each is drawn on its own row of
+/// a picture `height` rows high: the last `height`. Within that many packets
+/// every row is erased again (static scroll, thumbnails) or pushed out
+/// (dynamic scroll).
+template <class T>
+std::span<const T> rowsThatShow(std::span<const T> run, int height) {
+    return height > 0 && run.size() > std::size_t(height) ? run.last(std::size_t(height)) : run;
+}
+
+/// The same for rows placed with advanceRow from `location`, which moves on
+/// over the packets left out as their advanceRow calls would have moved it.
+template <class T>
+std::span<const T> rowsThatShow(std::span<const T> run, int height, int& location) {
+    if (location < 0 || location >= height) return run;
+    const std::span<const T> shown = rowsThatShow(run, height);
+    location = int((std::size_t(location) + run.size() - shown.size()) % std::size_t(height));
+    return shown;
 }
 
 /// Where the next packet goes: static scroll draws at `location`; dynamic

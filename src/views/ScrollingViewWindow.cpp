@@ -46,6 +46,18 @@ void ScrollingViewWindow::plotThumbnail(const PlayedPacket& packet) {
     advanceRow(thumb, thumbnailScrollLocation_);
 }
 
+void ScrollingViewWindow::plotRun(std::span<const PlayedPacket> run) {
+    const int h = picGraph_.height();
+    const auto shown = radScroll_[0]->isChecked() ? rowsThatShow(run, h, scrollLocation_)
+                                                  : rowsThatShow(run, h);
+    for (const PlayedPacket& p : shown) Plot(p);
+}
+
+void ScrollingViewWindow::plotThumbnailRun(std::span<const PlayedPacket> run) {
+    for (const PlayedPacket& p : rowsThatShow(run, thumbnail().height(), thumbnailScrollLocation_))
+        plotThumbnail(p);
+}
+
 void ScrollingViewWindow::clear() {
     initVis();
     thumbnailScrollLocation_ = 0;

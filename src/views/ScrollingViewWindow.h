@@ -28,6 +28,8 @@ class ScrollingViewWindow : public ViewWindow {
 
     void Plot(const PlayedPacket& packet) final;
     void plotThumbnail(const PlayedPacket& packet) final;
+    void plotRun(std::span<const PlayedPacket> run) final;
+    void plotThumbnailRun(std::span<const PlayedPacket> run) final;
     void clear() override;
 
     /// Back to the top of an empty picture; modes and options stay.

@@ -137,12 +137,15 @@ std::string TextRainfallWindow::lineText(const PlayedPacket& p) const {
     return text;
 }
 
-void TextRainfallWindow::writeLine(const PlayedPacket& p, std::string& text) const {
-    text.clear();
+std::pair<int, int> TextRainfallWindow::shownBytes(const PlayedPacket& p) const {
     const bool strip = tglEther_->isChecked();
     const int cpl = charsPerLine();
-    const int firstByte = strip ? kEtherHeader : 0;
-    const int lastByte = std::min(p.length - 1, strip ? cpl + 13 : cpl - 1);
+    return {strip ? kEtherHeader : 0, std::min(p.length - 1, strip ? cpl + 13 : cpl - 1)};
+}
+
+void TextRainfallWindow::writeLine(const PlayedPacket& p, std::string& text) const {
+    text.clear();
+    const auto [firstByte, lastByte] = shownBytes(p);
     switch (cmbVisMode_->currentIndex()) {
         case 0: {
             if (!tglPrintASCII_->isChecked()) {
@@ -211,9 +214,43 @@ void TextRainfallWindow::Plot(const PlayedPacket& p) {
     advanceLine();
 }
 
+bool TextRainfallWindow::printsLine(const PlayedPacket& p) {
+    const int mode = cmbVisMode_->currentIndex();
+    if (mode != 0) return mode > 0;
+    if (!tglPrintASCII_->isChecked()) {
+        const auto [first, last] = shownBytes(p);
+        return last >= first;
+    }
+    writeLine(p, line_);
+    return !line_.empty();
+}
+
+void TextRainfallWindow::plotRun(std::span<const PlayedPacket> run) {
+    // The line positions form a cycle from the top, and after one line at
+    // each position every band has been erased again: of a long run only
+    // the last lines can show. The position still moves on over the others.
+    int positions = 1;
+    for (int s = nextLocation(0); s != 0; s = nextLocation(s)) ++positions;
+    const int at = scrollLocation_;
+    const bool onCycle = at == 0 || (at > 0 && at % kLinePitch == 0 && at < picGraph_.height());
+    std::size_t first = run.size();
+    for (int lines = 0; first > 0 && lines < positions;)
+        if (printsLine(run[--first])) ++lines;
+    if (onCycle && first > 0) {
+        for (const PlayedPacket& p : run.first(first))
+            if (printsLine(p)) scrollLocation_ = nextLocation(scrollLocation_);
+    } else {
+        first = 0;
+    }
+    for (const PlayedPacket& p : run.subspan(first)) Plot(p);
+}
+
+int TextRainfallWindow::nextLocation(int location) const {
+    return location < picGraph_.height() - kLinePitch ? location + kLinePitch : 0;
+}
+
 void TextRainfallWindow::advanceLine() {
-    scrollLocation_ =
-        scrollLocation_ < picGraph_.height() - kLinePitch ? scrollLocation_ + kLinePitch : 0;
+    scrollLocation_ = nextLocation(scrollLocation_);
     picGraph_.eraseRows(scrollLocation_, scrollLocation_ + kLinePitch);
 }
 
@@ -222,6 +259,11 @@ void TextRainfallWindow::plotThumbnail(const PlayedPacket& p) {
     const int width = scaleLength(p.length, thumb.width());
     thumb.line(0, thumbnailScrollLocation_, width, thumbnailScrollLocation_, kThumbBar);
     advanceRow(thumb, thumbnailScrollLocation_);
+}
+
+void TextRainfallWindow::plotThumbnailRun(std::span<const PlayedPacket> run) {
+    const int h = context_.thumbnails.vis(1).height();
+    for (const PlayedPacket& p : rowsThatShow(run, h, thumbnailScrollLocation_)) plotThumbnail(p);
 }
 
 }  // namespace pelsid

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <utility>
 
 #include "views/Surface.h"
 #include "views/ViewWindow.h"
@@ -24,6 +25,8 @@ class TextRainfallWindow : public ViewWindow {
 
     void Plot(const PlayedPacket& packet) override;
     void plotThumbnail(const PlayedPacket& packet) override;
+    void plotRun(std::span<const PlayedPacket> run) override;
+    void plotThumbnailRun(std::span<const PlayedPacket> run) override;
     void clear() override;
     void initVis();
     void initVisThumb() override {}
@@ -44,8 +47,15 @@ class TextRainfallWindow : public ViewWindow {
 
   private:
     void advanceLine();
+    /// Where the line after one at `location` goes: one pitch down, back to
+    /// the top when the next would not fit.
+    int nextLocation(int location) const;
     /// The line of text for a packet into `text` (emptied first).
     void writeLine(const PlayedPacket& packet, std::string& text) const;
+    /// The packet's bytes that a line shows, first and last (last < first: none).
+    std::pair<int, int> shownBytes(const PlayedPacket& packet) const;
+    /// False when Plot would print nothing for the packet and stay put.
+    bool printsLine(const PlayedPacket& packet);
     void nextMode();
     int charsPerLine() const;
 
