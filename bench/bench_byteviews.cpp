@@ -24,14 +24,13 @@ namespace {
 constexpr int kLength = 1518;
 constexpr int kPackets = 64;
 
-/// A buffer of TCP and UDP frames with random payloads, and their frequencies.
+/// A buffer of TCP and UDP frames with random payloads.
 struct Traffic {
     PacketBuffer buffer;
     FilterModel filters;
     Thumbnails thumbnails;
     ViewContext context{buffer, filters, thumbnails};
     std::array<std::array<std::uint8_t, PacketBuffer::kSlotBytes>, kPackets> bytes{};
-    std::array<std::array<float, 256>, kPackets> frequency{};
     std::array<PlayedPacket, kPackets> packets{};
 
     Traffic() {
@@ -44,8 +43,7 @@ struct Traffic {
             b[14] = 0x45;
             b[23] = i % 2 ? 6 : 17;
             buffer.insertPacket(b.data(), kLength - 1);
-            Pipeline::computeByteFrequency(b.data(), kLength, frequency[i].data());
-            packets[i] = {buffer.getPacketCount(), b.data(), kLength, frequency[i].data()};
+            packets[i] = {buffer.getPacketCount(), b.data(), kLength};
         }
     }
     static Traffic& get() {

@@ -78,17 +78,14 @@ int main(int argc, char** argv) {
     PacketBuffer& buffer = app.buffer();
     const int count = file.insertInto(buffer);
 
-    // The packets as the pipeline hands them over: zero beyond their ends,
-    // frequencies included.
-    std::vector<std::array<float, 256>> frequency(std::size_t(count) + 1);
+    // The packets as the pipeline hands them over: zero beyond their ends.
     std::vector<std::vector<std::uint8_t>> bytes(std::size_t(count) + 1);
     std::vector<PlayedPacket> packets(std::size_t(count) + 1);
     for (int n = 1; n <= count; ++n) {
         const int len = buffer.getLastByteIndex(n) + 1;
         bytes[n].assign(PacketBuffer::kSlotBytes, 0);
         std::copy_n(buffer.packetData(n), len, bytes[n].begin());
-        Pipeline::computeByteFrequency(bytes[n].data(), len, frequency[n].data());
-        packets[n] = {n, bytes[n].data(), len, frequency[n].data()};
+        packets[n] = {n, bytes[n].data(), len};
     }
 
     NoViews none;

@@ -9,7 +9,6 @@ struct PlayedPacket {
     int number = 0;                       // packetNumber
     const std::uint8_t* bytes = nullptr;  // packetTxt: 1601 readable bytes, zero beyond the packet
     int length = 0;                       // packetLen
-    const float* frequency = nullptr;     // frequencyArray: 256 values
 };
 
 /// What the pipeline needs of a view: draw a packet into the window's picture

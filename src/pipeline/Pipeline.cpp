@@ -44,24 +44,13 @@ int Pipeline::copyPacket(int packetNumber, std::uint8_t* packetTxt, int previous
 
 void Pipeline::dispatchPacket(int packetNumber, const std::uint8_t* packetTxt, int packetLen) {
     if (filters_.isFilteredOut(buffer_.getIPProtocol(packetNumber))) return;
-    computeByteFrequency(packetTxt, packetLen, frequency_.data());
-    const PlayedPacket packet{packetNumber, packetTxt, packetLen, frequency_.data()};
+    const PlayedPacket packet{packetNumber, packetTxt, packetLen};
     lastPlayed_ = packetNumber;
     for (int i = 0; i < ViewSet::kViewCount; ++i) {
         PacketView& view = views_.view(i);
         if (views_.isShown(i)) view.Plot(packet);
         view.plotThumbnail(packet);
     }
-}
-
-void Pipeline::computeByteFrequency(const std::uint8_t* packetTxt, int packetLen,
-                                    float* frequency) {
-    // Whole counts first: a float sum of ones is exact, so this is the same
-    // value without a float add chained through memory for every byte.
-    std::array<std::uint16_t, 256> count{};
-    for (int i = 0; i < packetLen; ++i) ++count[packetTxt[i]];
-    const float d = packetLen >= 2 ? float(packetLen - 1) : 1.0f;
-    for (int v = 0; v < 256; ++v) frequency[v] = float(count[v]) / d;
 }
 
 void Pipeline::clearAllViews() {
@@ -120,7 +109,6 @@ void Pipeline::prepareBatch(Batch& b, Job& job, int size) {
     if (b.lengths.empty()) {
         b.bytes.assign(std::size_t(kBatch) * PacketBuffer::kSlotBytes, 0);
         b.lengths.assign(kBatch, 0);
-        b.frequency.resize(kBatch);
         b.packets.reserve(kBatch);
     }
     b.packets.clear();
@@ -130,9 +118,8 @@ void Pipeline::prepareBatch(Batch& b, Job& job, int size) {
         if (!buffer_.holds(n) || filters_.isFilteredOut(buffer_.getIPProtocol(n))) continue;
         const std::size_t i = b.packets.size();
         std::uint8_t* txt = b.bytes.data() + i * PacketBuffer::kSlotBytes;
-        const int len = b.lengths[i] = copyPacket(n, txt, b.lengths[i]);
-        computeByteFrequency(txt, len, b.frequency[i].data());
-        b.packets.push_back({n, txt, len, b.frequency[i].data()});
+        b.lengths[i] = copyPacket(n, txt, b.lengths[i]);
+        b.packets.push_back({n, txt, b.lengths[i]});
     }
 }
 
@@ -173,7 +160,6 @@ void Pipeline::drawBatch(const Batch& batch, const std::function<void()>& meanwh
         meanwhile();
     }
     lastPlayed_ = packets.back().number;
-    std::copy_n(packets.back().frequency, 256, frequency_.begin());
 }
 
 }  // namespace pelsid

@@ -39,9 +39,6 @@ class Pipeline : public QObject {
     void dispatchPacket(int packetNumber, const std::uint8_t* packetTxt, int packetLen);
     void clearAllViews();
 
-    static void computeByteFrequency(const std::uint8_t* packetTxt, int packetLen,
-                                     float* frequency);
-    const float* frequencyArray() const { return frequency_.data(); }
     /// Packet number of the last packet handed to the views (0 before any).
     int lastPlayed() const { return lastPlayed_; }
 
@@ -61,7 +58,6 @@ class Pipeline : public QObject {
     struct Batch {
         std::vector<std::uint8_t> bytes;  // kBatch packetTxt arrays, zero beyond each packet
         std::vector<int> lengths;         // what each array holds
-        std::vector<std::array<float, 256>> frequency;
         std::vector<PlayedPacket> packets;
         int first = 0;  // the job's next packet when the batch was made
     };
@@ -83,7 +79,6 @@ class Pipeline : public QObject {
     PacketBuffer& buffer_;
     const FilterModel& filters_;
     ViewSet& views_;
-    std::array<float, 256> frequency_{};
     // packetTxt: the packet being played, zero beyond its end; packetLen_ of it are set.
     std::array<std::uint8_t, PacketBuffer::kSlotBytes> packetTxt_{};
     int packetLen_ = 0;

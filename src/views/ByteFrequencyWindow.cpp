@@ -92,12 +92,12 @@ void ByteFrequencyWindow::drawRow(Surface& target, int row, const PlayedPacket& 
     if (cmbVisMode_->currentIndex() < 0) return;
     const FrequencyMode m = mode();
     const std::uint32_t colour = m == FrequencyMode::Presence ? packetColor(packet.number) : 0;
-    drawFrequencyRow(target, row, packet.frequency, m, colour, threshold());
+    drawFrequencyRow(target, row, packet.bytes, packet.length, m, colour, threshold());
 }
 
 void ByteFrequencyWindow::drawThumbnailRow(Surface& thumbnail, int row,
                                            const PlayedPacket& packet) {
-    drawFrequencyThumbnailRow(thumbnail, row, packet.frequency);
+    drawFrequencyThumbnailRow(thumbnail, row, packet.bytes, packet.length);
 }
 
 void ByteFrequencyWindow::applyMode() {

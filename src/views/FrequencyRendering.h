@@ -21,12 +21,18 @@ QString thresholdText(int value, int maximum);
 std::uint32_t frequencyColour(FrequencyMode mode, std::uint32_t packetColour, double threshold,
                               float frequency);
 
-/// One packet's row: column v is byte value v; cells of colour 0 are left alone.
-void drawFrequencyRow(Surface& target, int row, const float* frequency, FrequencyMode mode,
-                      std::uint32_t packetColour, double threshold);
+/// Each byte value's share of a packet: its count over (length - 1), the raw
+/// count for a packet of one byte. 256 values.
+void computeByteFrequency(const std::uint8_t* bytes, int length, float* frequency);
+
+/// One packet's row: column v is byte value v, coloured by its share
+/// (computeByteFrequency); cells of colour 0 are left alone.
+void drawFrequencyRow(Surface& target, int row, const std::uint8_t* bytes, int length,
+                      FrequencyMode mode, std::uint32_t packetColour, double threshold);
 
 /// The thumbnail's presence row in green, as many byte values as fit.
-void drawFrequencyThumbnailRow(Surface& thumbnail, int row, const float* frequency);
+void drawFrequencyThumbnailRow(Surface& thumbnail, int row, const std::uint8_t* bytes,
+                               int length);
 
 /// The mouse read-out over column x: decimal, hex and the character; none
 /// outside 0..255.

@@ -27,7 +27,7 @@ struct FieldViewFixture {
     ViewContext context{buffer, filters, thumbnails};
     AxisStore axes;
 
-    PlayedPacket packet(int number) const { return PlayedPacket{number, nullptr, 0, nullptr}; }
+    PlayedPacket packet(int number) const { return PlayedPacket{number, nullptr, 0}; }
 };
 
 /// Bounding box of the pixels of `color` inside `region`.

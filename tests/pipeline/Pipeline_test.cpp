@@ -67,16 +67,6 @@ TEST(FilterModel, ClassesAndColours) {
     EXPECT_EQ(m.protocolColor(1), 16711680u);
 }
 
-TEST(Pipeline, ByteFrequency) {
-    float f[256];
-    std::vector<std::uint8_t> p(101, 0x41);
-    Pipeline::computeByteFrequency(p.data(), 101, f);
-    EXPECT_FLOAT_EQ(f[65], 1.01f);
-    EXPECT_EQ(f[0], 0.0f);
-    Pipeline::computeByteFrequency(p.data(), 1, f);
-    EXPECT_EQ(f[65], 1.0f);  // one byte: the raw count
-}
-
 TEST(Pipeline, DispatchOrderVisibilityAndFilter) {
     PacketBuffer b;
     FilterModel m;

@@ -4,9 +4,12 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <algorithm>
+#include <random>
 
 #include "ViewFixture.h"
 #include "views/ByteFrequencyWindow.h"
+#include "views/FrequencyRendering.h"
 #include "views/Color.h"
 #include "views/SurfaceWidget.h"
 
@@ -43,6 +46,26 @@ class ByteFrequency : public test::ViewFixture {
         QCoreApplication::sendEvent(pic, &move);
     }
 };
+
+TEST(ByteFrequencyShares, CountOverLengthLessOne) {
+    float f[256];
+    std::vector<std::uint8_t> p(101, 0x41);
+    computeByteFrequency(p.data(), 101, f);
+    EXPECT_FLOAT_EQ(f[65], 1.01f);
+    EXPECT_EQ(f[0], 0.0f);
+    computeByteFrequency(p.data(), 1, f);
+    EXPECT_EQ(f[65], 1.0f);  // one byte: the raw count
+    // Every length's tail and every value, against a plain count.
+    std::mt19937 random(3);
+    for (int length = 2; length <= 40; ++length) {
+        std::vector<std::uint8_t> b(static_cast<std::size_t>(length));
+        for (auto& v : b) v = std::uint8_t(random() % 5 == 0 ? 0 : random());
+        computeByteFrequency(b.data(), length, f);
+        for (int v = 0; v < 256; ++v)
+            ASSERT_EQ(f[v], float(std::count(b.begin(), b.end(), v)) / float(length - 1))
+                << length << " " << v;
+    }
+}
 
 TEST_F(ByteFrequency, LoadsInPresenceModeWithTheThresholdStripHidden) {
     EXPECT_EQ(window.objectName(), "frmVis2");

@@ -25,7 +25,7 @@ struct Rig {
     PlayedPacket packet(std::vector<std::uint8_t> content, int number = 7) {
         std::fill(bytes.begin(), bytes.end(), 0);
         std::copy(content.begin(), content.end(), bytes.begin());
-        return {number, bytes.data(), int(content.size()), nullptr};
+        return {number, bytes.data(), int(content.size())};
     }
     template <class T>
     T* child(const char* name) {

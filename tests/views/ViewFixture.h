@@ -31,14 +31,12 @@ class ViewFixture : public ::testing::Test {
     Thumbnails thumbnails;
     ViewContext context{buffer, filters, thumbnails};
 
-    /// Stores `bytes` in the buffer and returns it as played, with its frequencies.
+    /// Stores `bytes` in the buffer and returns it as played.
     PlayedPacket packet(const std::vector<std::uint8_t>& bytes) {
         auto& copy = copies_.emplace_back();
         std::copy(bytes.begin(), bytes.end(), copy.bytes.begin());
         buffer.insertPacket(bytes.data(), int(bytes.size()) - 1);
-        Pipeline::computeByteFrequency(copy.bytes.data(), int(bytes.size()), copy.frequency.data());
-        return {buffer.getPacketCount(), copy.bytes.data(), int(bytes.size()),
-                copy.frequency.data()};
+        return {buffer.getPacketCount(), copy.bytes.data(), int(bytes.size())};
     }
     /// An IPv4 frame of `length` (at least 34) bytes with IP protocol `protocol`, payload `fill`.
     PlayedPacket ipPacket(int protocol, int length, std::uint8_t fill = 0) {
@@ -56,7 +54,6 @@ class ViewFixture : public ::testing::Test {
   private:
     struct Copy {
         std::array<std::uint8_t, PacketBuffer::kSlotBytes> bytes{};
-        std::array<float, 256> frequency{};
     };
     std::deque<Copy> copies_;
 };
