@@ -123,23 +123,47 @@ void CombinedWindow::layoutWindow() {
     spnBuckets_->move(lblBuckets_->geometry().right() + 1, rowTop);
 }
 
-void CombinedWindow::Plot(const PlayedPacket& packet) {
+std::optional<CombinedWindow::Drawing> CombinedWindow::drawingOf(
+    const PlayedPacket& packet) const {
     const int n = packet.number;
     const PacketBuffer& buffer = context_.buffer;
-    const std::uint32_t color = packetColor(n);
     const int a = comboLeft_->currentIndex(), b = comboRight_->currentIndex();
+    // Unlike the parallel plot, a packet known on one axis only leaves no mark.
+    if (!isIPv4(buffer, n) && !(isAlwaysValid(a) && isAlwaysValid(b))) return std::nullopt;
     const int h = picGraph_.height();
     AxisSample l = placedSample(buffer, n, a, ProtocolLabel::Number, AxisDirection::Vertical, h);
     AxisSample r = placedSample(buffer, n, b, ProtocolLabel::Number, AxisDirection::Vertical, h);
-    // Unlike the parallel plot, a packet known on one axis only leaves no mark.
-    if (!isIPv4(buffer, n) && !(isAlwaysValid(a) && isAlwaysValid(b))) return;
-    Drawing d{color, l.position, r.position, std::move(l.label), std::move(r.label)};
-    if (!repeated_.repeats(picGraph_, d)) {
-        plotSegment(picGraph_, {0, d.yL, d.labelL}, {picGraph_.width(), d.yR, d.labelR}, true,
-                    color);
-        repeated_.drawn(picGraph_, std::move(d));
-    }
-    plotHistory(l.position, r.position, color);
+    return Drawing{packetColor(n), l.position, r.position, std::move(l.label), std::move(r.label)};
+}
+
+void CombinedWindow::draw(Drawing&& d) {
+    if (repeated_.repeats(picGraph_, d)) return;
+    plotSegment(picGraph_, {0, d.yL, d.labelL}, {picGraph_.width(), d.yR, d.labelR}, true,
+                d.color);
+    repeated_.drawn(picGraph_, std::move(d));
+}
+
+void CombinedWindow::Plot(const PlayedPacket& packet) {
+    std::optional<Drawing> d = drawingOf(packet);
+    if (!d) return;
+    plotHistory(d->yL, d->yR, d->color);
+    draw(std::move(*d));
+}
+
+void CombinedWindow::plotRun(std::span<const PlayedPacket> run) {
+    // The strips take every packet; the centre only the last of each segment.
+    runDrawings_.clear();
+    for (const PlayedPacket& p : run)
+        if (std::optional<Drawing> d = drawingOf(p)) {
+            plotHistory(d->yL, d->yR, d->color);
+            runDrawings_.push_back(std::move(*d));
+        }
+    keepLastOfEach(runDrawings_, [](const Drawing& d) {
+        return mixHash(mixHash(mixHash(mixHash(d.color, std::size_t(d.yL)), std::size_t(d.yR)),
+                               d.labelL),
+                       d.labelR);
+    });
+    for (Drawing& d : runDrawings_) draw(std::move(d));
 }
 
 void CombinedWindow::plotHistory(int yL, int yR, std::uint32_t color) {

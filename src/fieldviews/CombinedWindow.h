@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include "fieldviews/HistoryStrip.h"
 #include "fieldviews/RepeatedDrawing.h"
 #include "views/Surface.h"
@@ -26,6 +27,7 @@ class CombinedWindow : public ViewWindow {
 
     void Plot(const PlayedPacket& packet) override;
     void plotThumbnail(const PlayedPacket& packet) override;
+    void plotRun(std::span<const PlayedPacket> run) override;
     /// Empties every picture and the thumbnail; a quantum begun goes on counting.
     void clear() override;
 
@@ -53,6 +55,9 @@ class CombinedWindow : public ViewWindow {
         std::string labelL, labelR;
         bool operator==(const Drawing&) const = default;
     };
+    /// The packet's centre segment, none when it leaves no mark.
+    std::optional<Drawing> drawingOf(const PlayedPacket& packet) const;
+    void draw(Drawing&& drawing);
     void plotHistory(int yL, int yR, std::uint32_t color);
 
     AxisStore& axes_;
@@ -72,6 +77,7 @@ class CombinedWindow : public ViewWindow {
     int quantumCount_ = 0;
     QSize laidOut_;
     RepeatedDrawing<Drawing> repeated_;
+    std::vector<Drawing> runDrawings_;  // reused for every run
 };
 
 }  // namespace pelsid

@@ -97,7 +97,7 @@ void ParallelPlotWindow::layoutAxes() {
     }
 }
 
-void ParallelPlotWindow::Plot(const PlayedPacket& packet) {
+ParallelPlotWindow::Drawing ParallelPlotWindow::drawingOf(const PlayedPacket& packet) const {
     const int n = packet.number;
     const PacketBuffer& buffer = context_.buffer;
     const bool ipv4 = isIPv4(buffer, n);
@@ -112,29 +112,64 @@ void ParallelPlotWindow::Plot(const PlayedPacket& packet) {
         d.valid[k] = ipv4 || isAlwaysValid(index);
         d.label[k] = std::move(s.label);
     }
+    return d;
+}
+
+void ParallelPlotWindow::draw(Drawing&& d) {
     if (repeated_.repeats(picGraph_, d)) return;
     auto mark = [&](int k) { return AxisMark{axisX_[k], d.y[k], d.label[k]}; };
-    for (int k = 0; k + 1 < numAxes_; ++k) {
+    for (int k = 0; k + 1 < d.axes; ++k) {
         const bool a = d.valid[k], b = d.valid[k + 1];
         if (a && b)
-            plotSegment(picGraph_, mark(k), mark(k + 1), k + 2 == numAxes_, d.color);
+            plotSegment(picGraph_, mark(k), mark(k + 1), k + 2 == d.axes, d.color);
         else if (a)
             plotPoint(picGraph_, mark(k), false, d.color);
         else if (b)
-            plotPoint(picGraph_, mark(k + 1), k + 2 == numAxes_, d.color);
+            plotPoint(picGraph_, mark(k + 1), k + 2 == d.axes, d.color);
     }
     repeated_.drawn(picGraph_, std::move(d));
 }
 
-void ParallelPlotWindow::plotThumbnail(const PlayedPacket& packet) {
+void ParallelPlotWindow::Plot(const PlayedPacket& packet) {
+    draw(drawingOf(packet));
+}
+
+void ParallelPlotWindow::plotRun(std::span<const PlayedPacket> run) {
+    runDrawings_.clear();
+    for (const PlayedPacket& p : run) runDrawings_.push_back(drawingOf(p));
+    keepLastOfEach(runDrawings_, [](const Drawing& d) {
+        std::size_t h = mixHash(d.color, std::size_t(d.axes));
+        for (int k = 0; k < d.axes; ++k)
+            h = mixHash(mixHash(h, std::size_t(d.y[k]) * 2 + d.valid[k]), d.label[k]);
+        return h;
+    });
+    for (Drawing& d : runDrawings_) draw(std::move(d));
+}
+
+std::pair<int, int> ParallelPlotWindow::thumbnailLine(const PlayedPacket& packet) const {
     const PacketBuffer& b = context_.buffer;
     const int n = packet.number;
-    Surface& thumb = context_.thumbnails.vis(3);
     const int left = b.getSrcIPOctet(n, 1) * 256 + b.getSrcIPOctet(n, 2);
     const int right = b.getTCPDstPort(n) != 0 ? b.getTCPDstPort(n) : b.getUDPDstPort(n);
-    const double h = thumb.height();
-    thumb.line(0, toPixel(scaleRange(left, 65536, h)), thumb.width(),
-               toPixel(scaleRange(right, 65536, h)), kGreen);
+    const double h = context_.thumbnails.vis(3).height();
+    return {toPixel(scaleRange(left, 65536, h)), toPixel(scaleRange(right, 65536, h))};
+}
+
+void ParallelPlotWindow::plotThumbnail(const PlayedPacket& packet) {
+    Surface& thumb = context_.thumbnails.vis(3);
+    const auto [left, right] = thumbnailLine(packet);
+    thumb.line(0, left, thumb.width(), right, kGreen);
+}
+
+void ParallelPlotWindow::plotThumbnailRun(std::span<const PlayedPacket> run) {
+    std::vector<std::pair<int, int>> lines;
+    lines.reserve(run.size());
+    for (const PlayedPacket& p : run) lines.push_back(thumbnailLine(p));
+    keepLastOfEach(lines, [](const std::pair<int, int>& l) {
+        return mixHash(std::size_t(l.first), std::size_t(l.second));
+    });
+    Surface& thumb = context_.thumbnails.vis(3);
+    for (const auto& [left, right] : lines) thumb.line(0, left, thumb.width(), right, kGreen);
 }
 
 void ParallelPlotWindow::clear() {

@@ -28,6 +28,8 @@ class ParallelPlotWindow : public ViewWindow {
 
     void Plot(const PlayedPacket& packet) override;
     void plotThumbnail(const PlayedPacket& packet) override;
+    void plotRun(std::span<const PlayedPacket> run) override;
+    void plotThumbnailRun(std::span<const PlayedPacket> run) override;
     /// Empties picture and thumbnail; choosers and axis count stay.
     void clear() override;
 
@@ -55,6 +57,10 @@ class ParallelPlotWindow : public ViewWindow {
         std::array<std::string, kMaxAxes> label{};
         bool operator==(const Drawing&) const = default;
     };
+    Drawing drawingOf(const PlayedPacket& packet) const;
+    void draw(Drawing&& drawing);
+    /// The thumbnail's line: its heights at the left and right edges.
+    std::pair<int, int> thumbnailLine(const PlayedPacket& packet) const;
     void layoutAxes();
 
     AxisStore& axes_;
@@ -68,6 +74,7 @@ class ParallelPlotWindow : public ViewWindow {
     std::array<int, kMaxAxes> axisX_{};
     QSize laidOut_;
     RepeatedDrawing<Drawing> repeated_;
+    std::vector<Drawing> runDrawings_;  // reused for every run
 };
 
 }  // namespace pelsid

@@ -1,6 +1,10 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "views/Surface.h"
 
@@ -31,5 +35,46 @@ class RepeatedDrawing {
     std::uint64_t revision_ = 0;
     bool known_ = false;
 };
+
+/// Leaves out of a run's drawings, all made on one picture with nobody
+/// looking in between, every one that comes again later in the run: it
+/// leaves no trace, since every pixel it paints is painted the same way
+/// again afterwards. The last of each stays, in order. `hash` hashes a
+/// drawing consistently with ==.
+template <class Drawing, class Hash>
+void keepLastOfEach(std::vector<Drawing>& drawings, Hash hash) {
+    const std::size_t n = drawings.size();
+    if (n < 2) return;
+    // Open addressing over indices into `drawings`, newest first.
+    std::size_t mask = 1;
+    while (mask < 2 * n) mask <<= 1;
+    --mask;
+    constexpr std::size_t kEmpty = ~std::size_t(0);
+    std::vector<std::size_t> slot(mask + 1, kEmpty);
+    std::vector<char> keep(n, 0);
+    for (std::size_t i = n; i-- > 0;) {
+        std::size_t h = hash(drawings[i]) & mask;
+        while (slot[h] != kEmpty && !(drawings[slot[h]] == drawings[i])) h = (h + 1) & mask;
+        if (slot[h] == kEmpty) {
+            slot[h] = i;
+            keep[i] = 1;
+        }
+    }
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        if (keep[i]) {
+            if (out != i) drawings[out] = std::move(drawings[i]);
+            ++out;
+        }
+    drawings.resize(out);
+}
+
+/// Mixes `value` into a running hash.
+inline std::size_t mixHash(std::size_t seed, std::size_t value) {
+    return seed ^ (value + 0x9e3779b97f4a7c15ull + (seed << 6) + (seed >> 2));
+}
+inline std::size_t mixHash(std::size_t seed, std::string_view text) {
+    return mixHash(seed, std::hash<std::string_view>{}(text));
+}
 
 }  // namespace pelsid

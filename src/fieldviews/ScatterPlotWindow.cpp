@@ -87,15 +87,8 @@ std::string ScatterPlotWindow::pointLabel(std::string_view labelY, std::string_v
     return text;
 }
 
-void ScatterPlotWindow::plotPoint(int y, int x, std::string_view labelY, std::string_view labelX) {
-    Drawing d{color_, y, x, pointLabel(labelY, labelX)};
-    if (repeated_.repeats(picGraph_, d)) return;
-    picGraph_.setPixel(x, y, color_);
-    drawShadowedLabels(picGraph_, {{x, y, d.label}}, GlyphFont::label());
-    repeated_.drawn(picGraph_, std::move(d));
-}
-
-void ScatterPlotWindow::Plot(const PlayedPacket& packet) {
+std::optional<ScatterPlotWindow::Drawing> ScatterPlotWindow::drawingOf(
+    const PlayedPacket& packet) const {
     const int n = packet.number;
     const PacketBuffer& buffer = context_.buffer;
     const int a = vertical_->currentIndex(), b = horizontal_->currentIndex();
@@ -105,23 +98,58 @@ void ScatterPlotWindow::Plot(const PlayedPacket& packet) {
                                        AxisDirection::Horizontal, picGraph_.width());
     const bool ipv4 = isIPv4(buffer, n);
     const bool aValid = ipv4 || isAlwaysValid(a), bValid = ipv4 || isAlwaysValid(b);
-    color_ = packetColor(n);
-    if (aValid && bValid)
-        plotPoint(sy.position, sx.position, sy.label, sx.label);
-    else if (aValid)
-        plotPoint(sy.position, 0, sy.label, {});
-    else if (bValid)
-        plotPoint(0, sx.position, {}, sx.label);
+    const std::uint32_t color = packetColor(n);
+    if (aValid && bValid) return Drawing{color, sy.position, sx.position, pointLabel(sy.label, sx.label)};
+    if (aValid) return Drawing{color, sy.position, 0, pointLabel(sy.label, {})};
+    if (bValid) return Drawing{color, 0, sx.position, pointLabel({}, sx.label)};
+    return std::nullopt;
 }
 
-void ScatterPlotWindow::plotThumbnail(const PlayedPacket& packet) {
+void ScatterPlotWindow::draw(Drawing&& d) {
+    if (repeated_.repeats(picGraph_, d)) return;
+    picGraph_.setPixel(d.x, d.y, d.color);
+    drawShadowedLabels(picGraph_, {{d.x, d.y, d.label}}, GlyphFont::label());
+    repeated_.drawn(picGraph_, std::move(d));
+}
+
+void ScatterPlotWindow::Plot(const PlayedPacket& packet) {
+    if (std::optional<Drawing> d = drawingOf(packet)) draw(std::move(*d));
+}
+
+void ScatterPlotWindow::plotRun(std::span<const PlayedPacket> run) {
+    runDrawings_.clear();
+    for (const PlayedPacket& p : run)
+        if (std::optional<Drawing> d = drawingOf(p)) runDrawings_.push_back(std::move(*d));
+    keepLastOfEach(runDrawings_, [](const Drawing& d) {
+        return mixHash(mixHash(mixHash(d.color, std::size_t(d.y)), std::size_t(d.x)), d.label);
+    });
+    for (Drawing& d : runDrawings_) draw(std::move(d));
+}
+
+std::pair<int, int> ScatterPlotWindow::thumbnailDot(const PlayedPacket& packet) const {
     const PacketBuffer& b = context_.buffer;
     const int n = packet.number;
-    Surface& thumb = context_.thumbnails.vis(5);
+    const Surface& thumb = context_.thumbnails.vis(5);
     const int network = b.getSrcIPOctet(n, 1) * 256 + b.getSrcIPOctet(n, 2);
     const int y = toPixel(scaleRange(1, network, 65536, thumb.height()));
     const int x = toPixel(scaleRange(2, b.getLastByteIndex(n) + 1, 1518, thumb.width()));
-    thumb.setPixel(x, y, kGreen);
+    return {x, y};
+}
+
+void ScatterPlotWindow::plotThumbnail(const PlayedPacket& packet) {
+    const auto [x, y] = thumbnailDot(packet);
+    context_.thumbnails.vis(5).setPixel(x, y, kGreen);
+}
+
+void ScatterPlotWindow::plotThumbnailRun(std::span<const PlayedPacket> run) {
+    std::vector<std::pair<int, int>> dots;
+    dots.reserve(run.size());
+    for (const PlayedPacket& p : run) dots.push_back(thumbnailDot(p));
+    keepLastOfEach(dots, [](const std::pair<int, int>& d) {
+        return mixHash(std::size_t(d.first), std::size_t(d.second));
+    });
+    Surface& thumb = context_.thumbnails.vis(5);
+    for (const auto& [x, y] : dots) thumb.setPixel(x, y, kGreen);
 }
 
 void ScatterPlotWindow::clear() {

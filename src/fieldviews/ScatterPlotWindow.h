@@ -1,5 +1,8 @@
 #pragma once
+#include <optional>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "fieldviews/RepeatedDrawing.h"
 #include "views/Surface.h"
@@ -25,6 +28,8 @@ class ScatterPlotWindow : public ViewWindow {
 
     void Plot(const PlayedPacket& packet) override;
     void plotThumbnail(const PlayedPacket& packet) override;
+    void plotRun(std::span<const PlayedPacket> run) override;
+    void plotThumbnailRun(std::span<const PlayedPacket> run) override;
     void clear() override;
 
     /// Places the picture and controls for the window's size; clears the plot.
@@ -49,7 +54,11 @@ class ScatterPlotWindow : public ViewWindow {
         std::string label;
         bool operator==(const Drawing&) const = default;
     };
-    void plotPoint(int y, int x, std::string_view labelY, std::string_view labelX);
+    /// The packet's point, none when neither axis knows it.
+    std::optional<Drawing> drawingOf(const PlayedPacket& packet) const;
+    void draw(Drawing&& drawing);
+    /// The thumbnail's dot.
+    std::pair<int, int> thumbnailDot(const PlayedPacket& packet) const;
 
     AxisStore& axes_;
     Surface picGraph_;
@@ -58,9 +67,9 @@ class ScatterPlotWindow : public ViewWindow {
     QComboBox* horizontal_ = nullptr;
     QFrame* shpVertAxis_ = nullptr;
     QFrame* shpHorzAxis_ = nullptr;
-    std::uint32_t color_ = 0;  // packetColor of the packet being drawn
     QSize laidOut_;
     RepeatedDrawing<Drawing> repeated_;
+    std::vector<Drawing> runDrawings_;  // reused for every run
 };
 
 }  // namespace pelsid

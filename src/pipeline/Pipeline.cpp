@@ -2,8 +2,10 @@
 
 #include <QElapsedTimer>
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <exception>
+#include <utility>
 
 #include "pipeline/FilterModel.h"
 #include "store/PacketBuffer.h"
@@ -62,6 +64,14 @@ void Pipeline::cancelAll() {
     jobs_.clear();
     slice_.stop();
     if (had) emit finished();
+}
+
+void Pipeline::playToEnd() {
+    slice_.stop();
+    const int budget = std::exchange(sliceMs_, INT_MAX);
+    while (busy()) runSlice();
+    slice_.stop();
+    sliceMs_ = budget;
 }
 
 void Pipeline::runSlice() {

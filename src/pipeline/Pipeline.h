@@ -46,6 +46,9 @@ class Pipeline : public QObject {
     bool busy() const { return !jobs_.empty(); }
     /// Ends every job (the buffer was re-initialised or the program ends).
     void cancelAll();
+    /// Plays every job to its end now, without giving the event loop a turn:
+    /// for a caller that nobody watches.
+    void playToEnd();
     /// Milliseconds of work per slice.
     void setSliceBudget(int ms) { sliceMs_ = ms; }
 

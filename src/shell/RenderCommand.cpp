@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QEventLoop>
 #include <cstdio>
 
 #include "control/Screenshots.h"
@@ -51,11 +50,8 @@ int runRenderCommand(const QStringList& args, std::future<CaptureFile> early) {
 
     const bool loaded = early.valid() ? app.loadDataset(file, early.get()) : app.loadDataset(file);
     if (!loaded) return 1;
-    if (app.pipeline().busy()) {
-        QEventLoop loop;
-        QObject::connect(&app.pipeline(), &Pipeline::finished, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
+    // Nobody watches a render: the windows need not paint while it plays.
+    app.pipeline().playToEnd();
 
     const QString stamp = screenshotStamp(QDateTime::currentDateTime());
     std::vector<ViewWindow*> shown;

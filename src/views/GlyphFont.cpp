@@ -17,29 +17,37 @@ GlyphFont::GlyphFont(const QString& family, int pixelSize, bool bold) : font_(fa
     height_ = fm.height();
     ascent_ = fm.ascent();
 
-    // Glyphs may overhang their advance box, so each is drawn with a margin.
+    // Glyphs may overhang their advance box, so each is drawn with a margin,
+    // all in one picture with one painter: a painter per glyph costs more
+    // than the glyphs.
     const int pad = pixelSize;
+    int cell = 0;
     for (int c = 0; c < 256; ++c) {
+        glyphs_[c].advance = fm.horizontalAdvance(QChar::fromLatin1(char(c)));
+        cell = std::max(cell, glyphs_[c].advance + 2 * pad);
+    }
+    QImage img(cell * 256, height_, QImage::Format_RGB32);
+    img.fill(Qt::black);
+    {
+        QPainter p(&img);
+        p.setFont(font_);
+        p.setPen(Qt::white);
+        for (int c = 32; c < 256; ++c)
+            if (c != 127) p.drawText(c * cell + pad, ascent_, QString(QChar::fromLatin1(char(c))));
+    }
+    for (int c = 32; c < 256; ++c) {
+        if (c == 127) continue;
         Glyph& g = glyphs_[c];
-        const QChar ch = QChar::fromLatin1(char(c));
-        g.advance = fm.horizontalAdvance(ch);
-        if (c < 32 || c == 127) continue;
-        QImage img(g.advance + 2 * pad, height_, QImage::Format_RGB32);
-        img.fill(Qt::black);
-        {
-            QPainter p(&img);
-            p.setFont(font_);
-            p.setPen(Qt::white);
-            p.drawText(pad, ascent_, QString(ch));
-        }
+        const int left = c * cell, end = left + cell;
         for (int y = 0; y < img.height(); ++y) {
             const QRgb* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-            int x = 0;
-            while (x < img.width()) {
-                while (x < img.width() && qRed(row[x]) < 128) ++x;
+            int x = left;
+            while (x < end) {
+                while (x < end && qRed(row[x]) < 128) ++x;
                 const int start = x;
-                while (x < img.width() && qRed(row[x]) >= 128) ++x;
-                if (x > start) g.runs.push_back({short(y), short(start - pad), short(x - pad)});
+                while (x < end && qRed(row[x]) >= 128) ++x;
+                if (x > start)
+                    g.runs.push_back({short(y), short(start - left - pad), short(x - left - pad)});
             }
         }
         for (const Run& r : g.runs) {

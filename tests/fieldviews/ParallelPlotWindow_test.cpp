@@ -9,6 +9,7 @@
 #include <QSpinBox>
 
 #include "fieldviews/FieldViewFixture.h"
+#include "fieldviews/RepeatedDrawing.h"
 #include "views/GlyphFont.h"
 
 using namespace pelsid;
@@ -198,4 +199,14 @@ TEST(ParallelPlotWindow, RepeatedPacketIsDrawnAgainOnlyOverOtherDrawing) {
     w.clear();
     w.Plot(f.packet(pa));
     EXPECT_GT(countOf(w.picGraph(), kTcp), 100);
+}
+
+TEST(KeepLastOfEach, DropsEveryDrawingThatComesAgainLaterAndKeepsTheOrder) {
+    std::vector<std::string> run = {"a", "b", "a", "c", "b", "d", "d"};
+    // A poor hash makes everything collide: equality must still decide.
+    keepLastOfEach(run, [](const std::string&) { return std::size_t(1); });
+    EXPECT_EQ(run, (std::vector<std::string>{"a", "c", "b", "d"}));
+    std::vector<int> none;
+    keepLastOfEach(none, [](int v) { return std::size_t(v); });
+    EXPECT_TRUE(none.empty());
 }

@@ -22,7 +22,7 @@ using Settings = std::vector<std::pair<const char*, const char*>>;  // window, c
 
 /// Every picture and thumbnail, by file suffix, after the sample has played
 /// through all seven views with the given settings. A slice budget of 0
-/// plays one packet per slice; otherwise the range plays in runs.
+/// plays one packet per slice; otherwise the range plays to its end in runs.
 std::map<QString, QByteArray> renderSample(const Settings& settings, int sliceMs) {
     ScriptedDialogs dialogs;
     QTemporaryDir dir;
@@ -39,11 +39,14 @@ std::map<QString, QByteArray> renderSample(const Settings& settings, int sliceMs
     }
     app.pipeline().setSliceBudget(sliceMs);
     EXPECT_TRUE(app.loadDataset(QStringLiteral(PELSID_SOURCE_DIR "/data/sample.pelsid")));
-    if (app.pipeline().busy()) {
+    if (sliceMs > 0) {
+        app.pipeline().playToEnd();
+    } else if (app.pipeline().busy()) {
         QEventLoop loop;
         QObject::connect(&app.pipeline(), &Pipeline::finished, &loop, &QEventLoop::quit);
         loop.exec();
     }
+    EXPECT_FALSE(app.pipeline().busy());
 
     std::vector<ViewWindow*> shown;
     for (int i = 0; i < 6; ++i) shown.push_back(app.viewWindow(i));
