@@ -5,7 +5,8 @@
 // Input: one byte of shown views, two bytes of size per view, one byte per
 // view control (in creation order), then frames as a 16-bit big-endian
 // length and the bytes. A length with the top bit set is a command instead:
-// 0x8000 clears the views, 0x8001 plays the last 16 packets as a range job,
+// 0x8000 clears the views, 0x8001 plays the last 16 packets to the end as
+// one run (as a render does, views leaving out what the run covers),
 // 0x8002..0x8008 close view 1..7 with its close box (the pipeline recreates
 // it hidden), any other plays the last 16 packets with the shown windows
 // resized between every two packets.
@@ -154,7 +155,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (++plays > kMaxPlays) continue;
             const int last = buffer.getPacketCount();
             app.pipeline().playPackets(std::max(1, last - kRangeLength + 1), last);
-            if (word != 0x8001)
+            if (word == 0x8001)
+                app.pipeline().playToEnd();
+            else
                 for (int i = 0; app.pipeline().busy(); i = (i + 1) % ViewSet::kViewCount) {
                     app.viewWindow(i)->resize(1 + (word * (i + 3)) % 700, 1 + (word >> i) % 500);
                     QCoreApplication::processEvents();
