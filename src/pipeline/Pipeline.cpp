@@ -145,7 +145,7 @@ void Pipeline::drawBatch(const Batch& batch, const std::function<void()>& meanwh
         offThread[i] = threads && views_.drawsOffThread(i);
         split = split || offThread[i];
     }
-    // Each view sees every packet in order; the views never share a picture.
+    // Each view gets the whole run, in order; the views never share a picture.
     auto draw = [&](bool off) {
         for (int i = 0; i < ViewSet::kViewCount; ++i) {
             if (offThread[i] != off) continue;
