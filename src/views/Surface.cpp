@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "views/Color.h"
 #include "views/GlyphFont.h"
@@ -363,19 +364,17 @@ void Surface::paint(QPainter& painter, int x, int y) const {
 }
 
 bool Surface::saveBitmap(const QString& path, QString* error) const {
-    // A 24-bit Windows bitmap, bottom row first, written in one go straight
-    // from the rows: the layout QImage writes, without its copies.
+    // A 24-bit Windows bitmap, bottom row first, written straight from the
+    // rows in pieces of a reused buffer: the layout QImage writes, without
+    // its copies or a picture-sized allocation per file.
     settle();
     const std::size_t rowBytes = (std::size_t(w_) * 3 + 3) & ~std::size_t(3);
     const std::size_t pixelBytes = rowBytes * std::size_t(h_);
     constexpr std::size_t kHeader = 14 + 40;
-    QByteArray out(qsizetype(kHeader + pixelBytes), '\0');
-    auto* b = reinterpret_cast<std::uint8_t*>(out.data());
-    auto put = [b](std::size_t at, std::uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i) b[at + std::size_t(i)] = std::uint8_t(v >> (8 * i));
+    std::uint8_t header[kHeader] = {'B', 'M'};
+    auto put = [&header](std::size_t at, std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) header[at + std::size_t(i)] = std::uint8_t(v >> (8 * i));
     };
-    b[0] = 'B';
-    b[1] = 'M';
     put(2, std::uint32_t(kHeader + pixelBytes), 4);
     put(10, kHeader, 4);
     put(14, 40, 4);
@@ -386,24 +385,34 @@ bool Surface::saveBitmap(const QString& path, QString* error) const {
     put(34, std::uint32_t(pixelBytes), 4);
     put(38, 3780, 4);  // 96 dots per inch, in dots per metre
     put(42, 3780, 4);
-    for (int y = 0; y < h_; ++y) {
-        std::uint8_t* o = b + kHeader + std::size_t(h_ - 1 - y) * rowBytes;
+
+    QFile file(path);
+    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+              file.write(reinterpret_cast<const char*>(header), kHeader) == qint64(kHeader);
+    constexpr std::size_t kPiece = 64 * 1024;  // small enough to come from the heap, not mmap
+    std::vector<std::uint8_t> piece(std::max(kPiece, rowBytes));
+    std::size_t used = 0;
+    for (int y = h_ - 1; ok && y >= 0; --y) {
+        if (used + rowBytes > piece.size()) {
+            ok = file.write(reinterpret_cast<const char*>(piece.data()), qint64(used)) ==
+                 qint64(used);
+            used = 0;
+        }
+        std::uint8_t* o = piece.data() + used;
         const QRgb* r = rawRow(y);
         for (int x = 0; x < w_; ++x) {
             *o++ = std::uint8_t(qBlue(r[x]));
             *o++ = std::uint8_t(qGreen(r[x]));
             *o++ = std::uint8_t(qRed(r[x]));
         }
+        std::fill(o, piece.data() + used + rowBytes, std::uint8_t(0));  // row padding
+        used += rowBytes;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(out) != out.size() ||
-        !file.flush()) {
-        if (error)
-            *error =
-                file.errorString().isEmpty() ? QStringLiteral("write failed") : file.errorString();
-        return false;
-    }
-    return true;
+    ok = ok && file.write(reinterpret_cast<const char*>(piece.data()), qint64(used)) == qint64(used) &&
+         file.flush();
+    if (!ok && error)
+        *error = file.errorString().isEmpty() ? QStringLiteral("write failed") : file.errorString();
+    return ok;
 }
 
 }  // namespace pelsid
