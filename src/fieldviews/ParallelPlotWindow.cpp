@@ -162,14 +162,10 @@ void ParallelPlotWindow::plotThumbnail(const PlayedPacket& packet) {
 }
 
 void ParallelPlotWindow::plotThumbnailRun(std::span<const PlayedPacket> run) {
-    std::vector<std::pair<int, int>> lines;
-    lines.reserve(run.size());
-    for (const PlayedPacket& p : run) lines.push_back(thumbnailLine(p));
-    keepLastOfEach(lines, [](const std::pair<int, int>& l) {
-        return mixHash(std::size_t(l.first), std::size_t(l.second));
-    });
     Surface& thumb = context_.thumbnails.vis(3);
-    for (const auto& [left, right] : lines) thumb.line(0, left, thumb.width(), right, kGreen);
+    for (const auto& [left, right] :
+         lastOfEachMark(run, [this](const PlayedPacket& p) { return thumbnailLine(p); }))
+        thumb.line(0, left, thumb.width(), right, kGreen);
 }
 
 void ParallelPlotWindow::clear() {

@@ -77,4 +77,17 @@ inline std::size_t mixHash(std::size_t seed, std::string_view text) {
     return mixHash(seed, std::hash<std::string_view>{}(text));
 }
 
+/// The marks `mark` makes of a run's items, the last of each kept, in
+/// order: for thumbnails whose marks are two numbers in one colour.
+template <class Run, class Mark>
+std::vector<std::pair<int, int>> lastOfEachMark(const Run& run, Mark mark) {
+    std::vector<std::pair<int, int>> marks;
+    marks.reserve(run.size());
+    for (const auto& item : run) marks.push_back(mark(item));
+    keepLastOfEach(marks, [](const std::pair<int, int>& m) {
+        return mixHash(std::size_t(m.first), std::size_t(m.second));
+    });
+    return marks;
+}
+
 }  // namespace pelsid

@@ -142,14 +142,10 @@ void ScatterPlotWindow::plotThumbnail(const PlayedPacket& packet) {
 }
 
 void ScatterPlotWindow::plotThumbnailRun(std::span<const PlayedPacket> run) {
-    std::vector<std::pair<int, int>> dots;
-    dots.reserve(run.size());
-    for (const PlayedPacket& p : run) dots.push_back(thumbnailDot(p));
-    keepLastOfEach(dots, [](const std::pair<int, int>& d) {
-        return mixHash(std::size_t(d.first), std::size_t(d.second));
-    });
     Surface& thumb = context_.thumbnails.vis(5);
-    for (const auto& [x, y] : dots) thumb.setPixel(x, y, kGreen);
+    for (const auto& [x, y] :
+         lastOfEachMark(run, [this](const PlayedPacket& p) { return thumbnailDot(p); }))
+        thumb.setPixel(x, y, kGreen);
 }
 
 void ScatterPlotWindow::clear() {

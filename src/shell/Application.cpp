@@ -173,9 +173,10 @@ bool Application::isShown(int index) {
 }
 
 bool Application::drawsOffThread(int index) const {
-    // The parallel plot, binary rainfall and scatter plot draw a range beside
-    // the others, which (the combined view the busiest) take about as long
-    // with making the next run ready. The detail view starts a timer and stays here.
+    // The parallel plot, binary rainfall and scatter plot draw a run on the
+    // second thread; the others, with the combined view the busiest, and
+    // making the next run ready take about as long here. The detail view
+    // starts a timer and stays here.
     return index == 2 || index == 3 || index == 4;
 }
 
