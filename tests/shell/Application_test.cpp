@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -8,8 +9,10 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "control/Screenshots.h"
 #include "shell/Application.h"
@@ -195,4 +198,65 @@ TEST(Screenshots, StampNamesAndFailedWrite) {
     EXPECT_FALSE(r.app.saveScreenshots(r.dir.filePath("no/such/folder")));
     ASSERT_FALSE(r.dialogs.messages.empty());
     EXPECT_NE(r.dialogs.messages.back().text.find("no/such/folder"), std::string::npos);
+}
+
+// What the window system delivers for a double-click: the second press comes as a double-click.
+void doubleClick(QWidget* w, Qt::MouseButton button) {
+    QTest::mousePress(w, button);
+    QTest::mouseRelease(w, button);
+    QTest::mouseDClick(w, button);
+    QTest::mouseRelease(w, button);
+}
+
+TEST(Application, ThumbnailDoubleClickIsOneClickAndOnlyTheLeftButtonToggles) {
+    Rig r;
+    QWidget* thumb = r.app.mainWindow()->thumbnail(4);
+    doubleClick(thumb, Qt::LeftButton);
+    EXPECT_TRUE(r.app.isShown(3));
+    EXPECT_TRUE(r.entry("vis4")->isChecked());
+    for (Qt::MouseButton other : {Qt::RightButton, Qt::MiddleButton}) {
+        QTest::mouseClick(thumb, other);
+        doubleClick(thumb, other);
+        EXPECT_TRUE(r.app.isShown(3)) << other;
+    }
+    QTest::mouseClick(thumb, Qt::LeftButton);
+    EXPECT_FALSE(r.app.isShown(3));
+    doubleClick(thumb, Qt::LeftButton);
+    EXPECT_TRUE(r.app.isShown(3));
+}
+
+TEST(Application, AboutExistsAtMostOnce) {
+    Rig r;
+    auto abouts = [] {
+        int n = 0;
+        for (QWidget* w : QApplication::allWidgets())
+            if (w->objectName() == QLatin1String("frmAbout")) ++n;
+        return n;
+    };
+    r.entry("HelpAbout")->trigger();
+    r.entry("HelpAbout")->trigger();
+    EXPECT_EQ(abouts(), 1);
+    QWidget* about = r.app.registry().existing("frmAbout");
+    ASSERT_TRUE(about);
+    EXPECT_TRUE(about->isVisible());
+    r.closeWindow("frmAbout");
+    EXPECT_EQ(abouts(), 0);
+    r.entry("HelpAbout")->trigger();
+    EXPECT_EQ(abouts(), 1);
+}
+
+TEST(Application, ExitAsksToQuitAndLeavesOtherEventLoopsAlone) {
+    Rig r;
+    QSignalSpy quit(&r.app, &Application::quitRequested);
+    r.app.exit();
+    EXPECT_EQ(quit.count(), 1);
+    // A later event loop in the same process still runs until it is told to stop.
+    QEventLoop loop;
+    bool ran = false;
+    QTimer::singleShot(0, &loop, [&] {
+        ran = true;
+        loop.exit(7);
+    });
+    EXPECT_EQ(loop.exec(), 7);
+    EXPECT_TRUE(ran);
 }
