@@ -49,6 +49,8 @@ DetailWindow::DetailWindow(ViewContext& context, QWidget* parent)
       lblFontSize_(named<QLabel>("lblFontSize", QStringLiteral("font size"), this)),
       spnFontSize_(named<QSpinBox>("spnFontSize", this)),
       lblCurrentFontSize_(named<QLabel>("lblCurrentFontSize", QStringLiteral("8"), this)) {
+    // The hex dump breaks lines only at the blanks between bytes, never inside one.
+    txtHex_->setWordWrapMode(QTextOption::WordWrap);
     spnFontSize_->setRange(8, 24);
     spnFontSize_->setValue(8);
     connect(spnFontSize_, &QSpinBox::valueChanged, this, &DetailWindow::setFontSize);
