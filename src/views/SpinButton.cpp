@@ -23,7 +23,7 @@ SpinButton::SpinButton(QWidget* parent) : QSpinBox(parent) {
 }
 
 QSize SpinButton::sizeHint() const {
-    return {17, 33};
+    return {17, 25};
 }
 
 QSize SpinButton::minimumSizeHint() const {
@@ -51,6 +51,10 @@ void SpinButton::paintEvent(QPaintEvent*) {
         b.state &= ~QStyle::State_HasFocus;
         style()->drawControl(QStyle::CE_PushButtonBevel, &b, &p, this);
         QStyleOption a = b;
+        // Arrows in the buttons' text colour: the window's own may be white.
+        const QPalette::ColorGroup group =
+            a.state & QStyle::State_Enabled ? QPalette::Active : QPalette::Disabled;
+        a.palette.setColor(QPalette::WindowText, palette().color(group, QPalette::ButtonText));
         const int side = std::max(3, std::min(b.rect.width(), b.rect.height()) - 6);
         a.rect = QRect(0, 0, side, side);
         a.rect.moveCenter(b.rect.center());

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFontMetrics>
 #include <QEventLoop>
 #include <QFile>
 #include <QPushButton>
@@ -259,4 +260,22 @@ TEST(Application, ExitAsksToQuitAndLeavesOtherEventLoopsAlone) {
     });
     EXPECT_EQ(loop.exec(), 7);
     EXPECT_TRUE(ran);
+}
+
+// A window manager may keep an icon and three buttons on a fixed window's
+// title bar (openbox does): about 104 pixels besides the caption's own width.
+TEST(Application, EveryFixedWindowLeavesItsCaptionRoomInTheTitleBar) {
+    Rig r;
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    for (const char* name : {"frmFilters", "frmEncodings", "frmCapture", "frmLogging", "frmAbout",
+                             "frmSettings", "frmLoadPreferences", "frmSavePreferences",
+                             "frmSaveDataset", "frmSaveScreenshots"}) {
+        if (!r.app.registry().has(name)) continue;
+        QWidget* w = r.app.registry().window(name);
+        if (w->minimumWidth() != w->maximumWidth()) continue;  // the user can widen it
+        EXPECT_GE(w->width(), metrics.horizontalAdvance(w->windowTitle()) + 104)
+            << name << " \"" << w->windowTitle().toStdString() << "\"";
+    }
 }
