@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 #include <climits>
 #include <cstdlib>
@@ -120,6 +121,11 @@ int main(int argc, char** argv) {
     QStringList args = qapp.arguments().mid(1);
     if (render) return pelsid::runRenderCommand(args.mid(1), std::move(early));
 
+    // The installed theme's icon when there is one, our own otherwise.
+    QIcon icon(QStringLiteral(":/pelsid-256.png"));
+    icon.addFile(QStringLiteral(":/pelsid-48.png"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("pelsid"), icon));
+    QGuiApplication::setDesktopFileName(QStringLiteral("pelsid"));
     pelsid::QtDialogs dialogs;
     pelsid::Application app(dialogs, QCoreApplication::applicationDirPath());
     app.initApplication();
