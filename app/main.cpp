@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 #include <climits>
 #include <cstdlib>
@@ -18,7 +19,26 @@ constexpr const char* kUsage =
     "usage: pelsid [FILE]\n"
     "       pelsid --fields FILE\n"
     "       pelsid --capture ADAPTER [--filter EXPR] --count N --fields\n"
-    "       pelsid --render DIR FILE [--set WINDOW.CONTROL=VALUE]...\n";
+    "       pelsid --render DIR FILE [--set WINDOW.CONTROL=VALUE]...\n"
+    "Try 'pelsid --help' for more.\n";
+
+constexpr const char* kHelp =
+    "usage: pelsid [OPTION]... [FILE]\n"
+    "Shows captured network traffic as pictures. FILE is a pelsid dataset, a pcap or a\n"
+    "pcapng file.\n"
+    "\n"
+    "  FILE                        load FILE at start, as File > Load Pelsid Dataset does\n"
+    "  --fields FILE               print each stored packet's header fields, no display needed\n"
+    "  --render DIR FILE           play FILE through every view, write the pictures into DIR\n"
+    "  --set WINDOW.CONTROL=VALUE  with --render: set a control before playing (repeatable)\n"
+    "  --capture ADAPTER           capture live from ADAPTER, no display needed\n"
+    "  --filter EXPR               with --capture: keep only frames matching EXPR (pcap-filter)\n"
+    "  --count N                   with --capture: stop after N frames\n"
+    "  --help                      print this help and exit\n"
+    "  --version                   print the version and exit\n"
+    "\n"
+    "Exit status: 0 on success, 1 when a file cannot be read or written, 2 for a\n"
+    "command line that cannot be understood. See pelsid(1).\n";
 
 // --capture ADAPTER [--filter EXPR] --count N --fields
 int runCaptureOption(int argc, char** argv) {
@@ -69,8 +89,18 @@ int runHeadlessCommand(int argc, char** argv) {
     }
     if (option == "--capture") return runCaptureOption(argc, argv);
     if (option == "--help" || option == "-h") {
-        std::cout << kUsage;
+        std::cout << kHelp;
         return 0;
+    }
+    if (option == "--version") {
+        std::cout << "pelsid " PELSID_VERSION "\n";
+        return 0;
+    }
+    // The windows take at most one FILE; anything else is a mistake, told
+    // before a display is needed.
+    if (option != "--render" && (argc > 2 || option.starts_with("-"))) {
+        std::cerr << kUsage;
+        return 2;
     }
     return -1;
 }
@@ -92,11 +122,12 @@ int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
     QStringList args = qapp.arguments().mid(1);
     if (render) return pelsid::runRenderCommand(args.mid(1), std::move(early), renderDir);
-    if (args.size() > 1 || (args.size() == 1 && args[0].startsWith(QLatin1String("--")))) {
-        std::cerr << kUsage;
-        return 2;
-    }
 
+    // The installed theme's icon when there is one, our own otherwise.
+    QIcon icon(QStringLiteral(":/pelsid-256.png"));
+    icon.addFile(QStringLiteral(":/pelsid-48.png"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("pelsid"), icon));
+    QGuiApplication::setDesktopFileName(QStringLiteral("pelsid"));
     pelsid::QtDialogs dialogs;
     pelsid::Application app(dialogs, QCoreApplication::applicationDirPath());
     QObject::connect(&app, &pelsid::Application::quitRequested, &qapp, &QCoreApplication::quit,

@@ -3,8 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QPushButton>
 
 #include "control/CaptureWindow.h"
@@ -18,6 +20,7 @@
 #include "fieldviews/ParallelPlotWindow.h"
 #include "fieldviews/ScatterPlotWindow.h"
 #include "shell/MainWindow.h"
+#include "shell/PlaybackKeys.h"
 #include "shell/SmallWindows.h"
 #include "store/CaptureFile.h"
 #include "store/Dialogs.h"
@@ -52,6 +55,10 @@ Application::Application(Dialogs& dialogs, const QString& programFolder, QObject
     pipeline_ = std::make_unique<Pipeline>(buffer_, filters_, *this);
     main_ = std::make_unique<MainWindow>(thumbnails_);
     registerWindows();
+    connect(&registry_, &WindowRegistry::created, this, &Application::equipWindow);
+    drop_.watch(main_.get());
+    main_->action(QStringLiteral("LoadData"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    main_->action(QStringLiteral("exit"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     buffer_.setListener([this](const PacketBuffer&) { updatePacketCounters(); });
 
     connect(main_.get(), &MainWindow::loadDataRequested, this, &Application::openDataset);
@@ -134,6 +141,16 @@ void Application::registerWindows() {
     registry_.add(QStringLiteral("frmAbout"), nullptr, [] { return new AboutWindow; });
 }
 
+void Application::equipWindow(const QString& name, QWidget* window) {
+    const bool isPvr = name == QLatin1String("frmFilters");
+    if (!isPvr && !name.startsWith(QLatin1String("frmVis"))) return;
+    addPlaybackKeys(window, [this] { return static_cast<QWidget*>(pvr()); });
+    if (isPvr)
+        showPlaybackKeys(window);
+    else
+        drop_.watch(window);
+}
+
 void Application::initApplication() {
     buffer_.clearBuffer("startup", dialogs_);
     registry_.window(QStringLiteral("frmEncodings"));
@@ -183,7 +200,7 @@ bool Application::drawsOffThread(int index) const {
 
 void Application::openDataset() {
     const std::string path =
-        dialogs_.openFileName("Open pelsid dataset", programFolder_.toStdString());
+        dialogs_.openFileName("Open pelsid dataset", folders_.openStart().toStdString());
     if (!path.empty()) loadDataset(QString::fromStdString(path));
 }
 
@@ -210,6 +227,7 @@ bool Application::loadDataset(const QString& path, const CaptureFile& file) {
         pvr()->initFilters();
         return false;
     }
+    folders_.loaded(path);
     if (buffer_.clearBuffer("file", dialogs_)) pipeline_->cancelAll(), pipeline_->clearAllViews();
     pipeline_->clearAllViews();
     const int first = buffer_.getPacketCount() + 1;
@@ -230,9 +248,22 @@ bool Application::saveScreenshots(const QString& folder) {
     std::vector<ViewWindow*> shown;
     for (int i = 0; i < 6; ++i)
         if (isShown(i)) shown.push_back(viewWindow(i));
-    const QString error = pelsid::saveScreenshots(shown, folder.isEmpty() ? programFolder_ : folder,
-                                                  screenshotStamp(QDateTime::currentDateTime()));
-    if (error.isEmpty()) return true;
+    bool movedAway = false;
+    const QString target = folder.isEmpty() ? folders_.screenshots(&movedAway) : folder;
+    const QString error =
+        pelsid::saveScreenshots(shown, target, screenshotStamp(QDateTime::currentDateTime()));
+    if (error.isEmpty()) {
+        // Screenshots outside the program's folder would be hard to find
+        // unless we say where they went, once.
+        if (movedAway && !shown.empty() && !toldScreenshotFolder_) {
+            toldScreenshotFolder_ = true;
+            dialogs_.message(Dialogs::Icon::Information, "Screenshots",
+                             QStringLiteral("Screenshots are saved in %1.")
+                                 .arg(QDir::toNativeSeparators(target))
+                                 .toStdString());
+        }
+        return true;
+    }
     dialogs_.message(Dialogs::Icon::Critical, "Screenshots", error.toStdString());
     return false;
 }

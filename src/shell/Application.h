@@ -10,6 +10,8 @@
 #include "pipeline/FilterModel.h"
 #include "pipeline/PacketView.h"
 #include "pipeline/Pipeline.h"
+#include "shell/FileDrop.h"
+#include "shell/ProgramFolders.h"
 #include "shell/WindowRegistry.h"
 #include "store/PacketBuffer.h"
 #include "views/Thumbnails.h"
@@ -47,8 +49,9 @@ class Application : public QObject, public ViewSet {
     /// The same with the file already read (as at start-up, while the
     /// windows are made).
     bool loadDataset(const QString& path, const CaptureFile& file);
-    /// Screenshots of every shown view into `folder` (the program folder by
-    /// default); a failure is reported through the dialogs. False on failure.
+    /// Screenshots of every shown view into `folder` (by default the program
+    /// folder, or the user's pictures folder when the program's cannot be
+    /// written); a failure is reported through the dialogs. False on failure.
     bool saveScreenshots(const QString& folder = {});
     /// Ends the program at once: a running capture stops first, so no frame
     /// arrives after Exit, then the play ends and quitRequested asks for the
@@ -75,6 +78,7 @@ class Application : public QObject, public ViewSet {
     MainWindow* mainWindow() { return main_.get(); }
     Dialogs& dialogs() { return dialogs_; }
     const QString& programFolder() const { return programFolder_; }
+    ProgramFolders& folders() { return folders_; }
 
     /// Window name of a menu entry ("vis1" -> "frmVis1").
     static QString windowOfEntry(const QString& entry);
@@ -85,6 +89,8 @@ class Application : public QObject, public ViewSet {
 
   private:
     void registerWindows();
+    /// Keys and drops that every view window and the PVR take.
+    void equipWindow(const QString& name, QWidget* window);
     void updatePacketCounters();
     void stopCapture();
 
@@ -103,6 +109,9 @@ class Application : public QObject, public ViewSet {
     // no look-up by name; a window's deletion clears its entry, as it does the registry's.
     std::array<QPointer<ViewWindow>, ViewSet::kViewCount> views_;
     CaptureSourceFactory captureSource_;
+    ProgramFolders folders_{programFolder_};
+    FileDrop drop_{[this](const QString& file) { loadDataset(file); }};
+    bool toldScreenshotFolder_ = false;
     int cascade_ = 0;
     bool countersPaused_ = false;  // places new windows in a cascade
 };

@@ -161,9 +161,11 @@ TEST(Application, LoaderKeepsTheFirst30000Records) {
     EXPECT_FALSE(r.app.pipeline().busy());
 }
 
-TEST(Application, OpenDatasetStartsInTheProgramFolder) {
+TEST(Application, OpenDatasetStartsBesideTheSampleThenWhereTheLastFileWas) {
     Rig r;
-    r.dialogs.files = {writeDataset(r.dir, "x.pelsid", 1).toStdString()};
+    QFile(writeDataset(r.dir, "sample.pelsid", 1)).close();  // a program folder with the sample
+    QTemporaryDir elsewhere;
+    r.dialogs.files = {writeDataset(elsewhere, "x.pelsid", 1).toStdString()};
     r.entry("LoadData")->trigger();
     ASSERT_EQ(r.dialogs.fileFolders.size(), 1u);
     EXPECT_EQ(r.dialogs.fileFolders[0], r.dir.path().toStdString());
@@ -171,6 +173,8 @@ TEST(Application, OpenDatasetStartsInTheProgramFolder) {
     EXPECT_EQ(r.app.buffer().getPacketCount(), 1);
     r.entry("LoadData")->trigger();  // cancelled: nothing happens
     EXPECT_EQ(r.app.buffer().getPacketCount(), 1);
+    ASSERT_EQ(r.dialogs.fileFolders.size(), 2u);
+    EXPECT_EQ(r.dialogs.fileFolders[1], elsewhere.path().toStdString());
 }
 
 TEST(Application, HiddenViewsKeepTheirThumbnailsRunning) {

@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QDropEvent>
+#include <QEventLoop>
+#include <QFile>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include "control/PvrWindow.h"
+#include "shell/Application.h"
+#include "shell/MainWindow.h"
+#include "shell/ProgramFolders.h"
+#include "support/DatasetFile.h"
+#include "support/ScriptedDialogs.h"
+
+using namespace pelsid;
+
+namespace {
+
+// A folder nobody can create a file in, root included.
+QString readOnlyFolder(const QTemporaryDir& dir) {
+    const QString folder = dir.filePath("ro");
+    QDir().mkpath(folder);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    return ProgramFolders::canWriteIn(folder) ? QStringLiteral("/proc") : folder;
+}
+
+struct Rig {
+    ScriptedDialogs dialogs;
+    QTemporaryDir dir;
+    Application app;
+    explicit Rig(const QString& programFolder = {})
+        : app(dialogs, programFolder.isEmpty() ? dir.path() : programFolder) {
+        app.initApplication();
+    }
+    void waitForPlay() {
+        if (!app.pipeline().busy()) return;
+        QEventLoop loop;
+        QObject::connect(&app.pipeline(), &Pipeline::finished, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    QWidget* shownWindow(const char* entry) {
+        app.mainWindow()->action(QString::fromLatin1(entry))->trigger();
+        QWidget* w = app.registry().existing(Application::windowOfEntry(entry));
+        w->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+        return w;
+    }
+    QPushButton* pvrButton(const char* name) {
+        return app.pvr()->findChild<QPushButton*>(QString::fromLatin1(name));
+    }
+    int position() { return app.pvr()->findChild<QScrollBar*>("scrPacket")->value(); }
+};
+
+}  // namespace
+
+TEST(ProgramFolders, ScreenshotsGoToPicturesWhenTheProgramFolderIsReadOnly) {
+    QTemporaryDir dir, pictures;
+    ProgramFolders writable(dir.path(), pictures.path());
+    bool moved = true;
+    EXPECT_EQ(writable.screenshots(&moved), dir.path());
+    EXPECT_FALSE(moved);
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());  // probe gone
+
+    ProgramFolders installed(readOnlyFolder(dir), pictures.path());
+    EXPECT_EQ(installed.screenshots(&moved), pictures.filePath("pelsid"));
+    EXPECT_TRUE(moved);
+    EXPECT_TRUE(QFileInfo(pictures.filePath("pelsid")).isDir());
+}
+
+TEST(ProgramFolders, FileDialogStartsAtHomeUnlessTheSampleIsBesideTheProgram) {
+    QTemporaryDir program, home, data;
+    ProgramFolders folders(program.path(), {}, home.path());
+    EXPECT_EQ(folders.openStart(), home.path());
+    QFile(writeDataset(program, "sample.pelsid", 1)).close();
+    EXPECT_EQ(folders.openStart(), program.path());
+    folders.loaded(writeDataset(data, "x.pelsid", 1));
+    EXPECT_EQ(folders.openStart(), data.path());
+    folders.loaded(data.filePath("gone.pelsid"));  // a failed name changes nothing
+    EXPECT_EQ(folders.openStart(), data.path());
+}
+
+TEST(Installed, ScreenshotsOfAReadOnlyProgramSayOnceWhereTheyWent) {
+    QTemporaryDir base;
+    Rig r(readOnlyFolder(base));
+    r.app.mainWindow()->action("vis4")->trigger();
+    ASSERT_TRUE(r.app.saveScreenshots());
+    ASSERT_TRUE(r.app.saveScreenshots());
+    const QString folder = r.app.folders().screenshots();
+    EXPECT_EQ(QDir(folder).entryList({"*_binaryrainfall.bmp"}).size() >= 1, true);
+    ASSERT_EQ(r.dialogs.messages.size(), 1u);
+    EXPECT_EQ(r.dialogs.messages[0].icon, Dialogs::Icon::Information);
+    EXPECT_NE(r.dialogs.messages[0].text.find(folder.toStdString()), std::string::npos);
+    for (const QString& f : QDir(folder).entryList({"*.bmp"}))
+        QFile::remove(QDir(folder).filePath(f));
+}
+
+TEST(Installed, PlaybackKeysWorkInViewWindowsAndThePvr) {
+    Rig r;
+    ASSERT_TRUE(r.app.loadDataset(writeDataset(r.dir, "k.pelsid", 10)));
+    r.waitForPlay();
+    QWidget* view = r.shownWindow("vis1");
+    QPushButton* play = r.pvrButton("btnPlay");
+    QPushButton* pause = r.pvrButton("btnPause");
+    auto* timer = r.app.pvr()->findChild<QTimer*>("tmrPlayTimer");
+    ASSERT_TRUE(play && pause && timer);
+    EXPECT_EQ(r.position(), 1);
+
+    QTest::keyClick(view, Qt::Key_Right);
+    QTest::keyClick(view, Qt::Key_Right);
+    EXPECT_EQ(r.position(), 3);
+    QTest::keyClick(view, Qt::Key_Left);
+    EXPECT_EQ(r.position(), 2);
+
+    QTest::keyClick(view, Qt::Key_Space);  // plays
+    EXPECT_TRUE(play->isChecked());
+    EXPECT_TRUE(timer->isActive());
+    QTest::keyClick(view, Qt::Key_Space);  // pauses
+    EXPECT_TRUE(pause->isChecked());
+    EXPECT_FALSE(timer->isActive());
+    QTest::keyClick(view, Qt::Key_Space);  // resumes
+    EXPECT_FALSE(pause->isChecked());
+    EXPECT_TRUE(timer->isActive());
+
+    QWidget* pvr = r.shownWindow("ToolFilters");
+    QTest::keyClick(pvr, Qt::Key_Home);  // stops, back at the oldest packet
+    EXPECT_FALSE(timer->isActive());
+    EXPECT_EQ(r.position(), 1);
+    EXPECT_TRUE(play->toolTip().endsWith("(Space)"));
+    EXPECT_TRUE(r.pvrButton("btnStop")->toolTip().endsWith("(Home)"));
+}
+
+TEST(Installed, MenuShortcutsAndDroppedFiles) {
+    Rig r;
+    QAction* load = r.app.mainWindow()->action("LoadData");
+    QAction* exit = r.app.mainWindow()->action("exit");
+    EXPECT_EQ(load->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    EXPECT_EQ(exit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    QWidget* view = r.shownWindow("vis4");
+    const QString file = writeDataset(r.dir, "drop.pelsid", 7);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(file)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    QCoreApplication::processEvents();  // the load runs after the drop returns
+    r.waitForPlay();
+    EXPECT_EQ(r.app.buffer().getPacketCount(), 7);
+
+    // A second drop on the main window goes through the loader's question: No appends.
+    r.dialogs.answers = {false};
+    QDragEnterEvent enterMain(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+    QCoreApplication::sendEvent(r.app.mainWindow(), &enterMain);
+    EXPECT_TRUE(enterMain.isAccepted());
+    QDropEvent again(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(r.app.mainWindow(), &again);
+    QCoreApplication::processEvents();
+    r.waitForPlay();
+    EXPECT_EQ(r.app.buffer().getPacketCount(), 14);
+    ASSERT_FALSE(r.dialogs.questions.empty());
+
+    QMimeData folder;  // a folder or several files are refused
+    folder.setUrls({QUrl::fromLocalFile(r.dir.path())});
+    QDragEnterEvent refused(QPoint(5, 5), Qt::CopyAction, &folder, Qt::LeftButton, Qt::NoModifier);
+    refused.setAccepted(false);
+    QCoreApplication::sendEvent(view, &refused);
+    EXPECT_FALSE(refused.isAccepted());
+}
