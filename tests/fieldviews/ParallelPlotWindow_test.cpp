@@ -227,7 +227,9 @@ TEST(ParallelPlotWindow, ControlsNeitherOverlapNorLeaveTheWindow) {
                 const QRect c = w.comboAxis(k)->geometry();
                 EXPECT_GE(c.left(), 0);
                 EXPECT_LT(c.right(), width);
-                if (k < n) EXPECT_LT(c.right(), w.comboAxis(k + 1)->geometry().left()) << k;
+                if (k < n) {
+                    EXPECT_LT(c.right(), w.comboAxis(k + 1)->geometry().left()) << k;
+                }
             }
             const QRect spin = w.spnNumAxes()->geometry();
             const QRect value = w.findChild<QLabel*>("lblNumAxes")->geometry();
