@@ -9,6 +9,7 @@
 #include "fieldviews/AxisChooser.h"
 #include "fieldviews/AxisStore.h"
 #include "fieldviews/HeaderAxes.h"
+#include "pipeline/GuiThread.h"
 #include "store/PacketBuffer.h"
 #include "views/Color.h"
 #include "views/SurfaceWidget.h"
@@ -27,8 +28,13 @@ ParallelPlotWindow::ParallelPlotWindow(ViewContext& context, AxisStore& axes, QW
       axes_(axes) {
     picGraphWidget_ = new SurfaceWidget(picGraph_, QStringLiteral("picGraph"), this);
     QComboBox* templ = createChooserTemplate(this);
-    for (int k = 1; k <= kMaxAxes; ++k)
-        comboAxis_[k - 1] = createAxisChooser(*templ, k, axes_.parallel(k), this);
+    for (int k = 1; k <= kMaxAxes; ++k) {
+        QComboBox* c = createAxisChooser(*templ, k, axes_.parallel(k), this);
+        comboAxis_[k - 1] = c;
+        settings_.axis[k - 1] = c->currentIndex();
+        connect(c, &QComboBox::currentIndexChanged, this,
+                [this, k](int index) { settings_.axis[k - 1] = index; });
+    }
 
     spnNumAxes_ = new QSpinBox(this);
     spnNumAxes_->setObjectName(QStringLiteral("spnNumAxes"));
@@ -53,7 +59,7 @@ ParallelPlotWindow::ParallelPlotWindow(ViewContext& context, AxisStore& axes, QW
 }
 
 ParallelPlotWindow::~ParallelPlotWindow() {
-    for (int k = 1; k <= numAxes_; ++k) axes_.setParallel(k, comboAxis(k)->currentIndex());
+    for (int k = 1; k <= numAxes(); ++k) axes_.setParallel(k, settings_.axis[k - 1]);
 }
 
 void ParallelPlotWindow::resizeEvent(QResizeEvent* event) {
@@ -62,6 +68,7 @@ void ParallelPlotWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void ParallelPlotWindow::layoutWindow() {
+    PELSID_ASSERT_GUI_THREAD();
     laidOut_ = size();
     const int w = width(), h = std::max(1, height() - twipsToPixels(1300));
     picGraph_.resize(w, h);
@@ -78,21 +85,22 @@ void ParallelPlotWindow::layoutWindow() {
 }
 
 void ParallelPlotWindow::layoutAxes() {
-    numAxes_ = spnNumAxes_->value();
+    settings_.numAxes = spnNumAxes_->value();
+    const int numAxes = settings_.numAxes;
     const int w = picGraph_.width();
-    axisX_ = axisPositions(numAxes_, w);
+    axisX_ = axisPositions(numAxes, w);
     // Choosers shrink to their spacing rather than pile up on many axes.
-    const int step = w / (numAxes_ - 1);
+    const int step = w / (numAxes - 1);
     const int top = picGraph_.height() + twipsToPixels(50);
-    for (int k = 1; k <= numAxes_; ++k) {
+    for (int k = 1; k <= numAxes; ++k) {
         QComboBox* c = comboAxis(k);
         const int cw = std::min(twipsToPixels(2250), std::max(40, step));
         int left = axisX(k) - cw / 2;
         if (k == 1) left = 0;
-        if (k == numAxes_) left = w - twipsToPixels(100) - cw;
+        if (k == numAxes) left = w - twipsToPixels(100) - cw;
         c->setGeometry(left, top, cw, c->height());
         c->show();
-        if (k != 1 && k != numAxes_)
+        if (k != 1 && k != numAxes)
             picGraph_.line(axisX(k), 0, axisX(k), picGraph_.height(), kAxisGrey);
     }
 }
@@ -103,9 +111,9 @@ ParallelPlotWindow::Drawing ParallelPlotWindow::drawingOf(const PlayedPacket& pa
     const bool ipv4 = isIPv4(buffer, n);
     Drawing d;
     d.color = packetColor(n);
-    d.axes = numAxes_;
-    for (int k = 0; k < numAxes_; ++k) {
-        const int index = comboAxis_[k]->currentIndex();
+    d.axes = run_.numAxes;
+    for (int k = 0; k < run_.numAxes; ++k) {
+        const int index = run_.axis[k];
         AxisSample s = placedSample(buffer, n, index, ProtocolLabel::Name, AxisDirection::Vertical,
                                     picGraph_.height());
         d.y[k] = s.position;
@@ -130,7 +138,13 @@ void ParallelPlotWindow::draw(Drawing&& d) {
     repeated_.drawn(picGraph_, std::move(d));
 }
 
+void ParallelPlotWindow::beginRun() {
+    PELSID_ASSERT_GUI_THREAD();
+    run_ = settings_;
+}
+
 void ParallelPlotWindow::Plot(const PlayedPacket& packet) {
+    beginRun();
     draw(drawingOf(packet));
 }
 

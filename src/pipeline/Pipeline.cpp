@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "pipeline/FilterModel.h"
+#include "pipeline/GuiThread.h"
 #include "store/PacketBuffer.h"
 
 namespace pelsid {
@@ -45,6 +46,7 @@ int Pipeline::copyPacket(int packetNumber, std::uint8_t* packetTxt, int previous
 }
 
 void Pipeline::dispatchPacket(int packetNumber, const std::uint8_t* packetTxt, int packetLen) {
+    PELSID_ASSERT_GUI_THREAD();
     if (filters_.isFilteredOut(buffer_.getIPProtocol(packetNumber))) return;
     const PlayedPacket packet{packetNumber, packetTxt, packetLen};
     lastPlayed_ = packetNumber;
@@ -134,6 +136,7 @@ void Pipeline::prepareBatch(Batch& b, Job& job, int size) {
 }
 
 void Pipeline::drawBatch(const Batch& batch, const std::function<void()>& meanwhile) {
+    PELSID_ASSERT_GUI_THREAD();
     const std::vector<PlayedPacket>& packets = batch.packets;
     std::array<PacketView*, ViewSet::kViewCount> view{};
     std::array<bool, ViewSet::kViewCount> shown{}, offThread{};
@@ -142,7 +145,8 @@ void Pipeline::drawBatch(const Batch& batch, const std::function<void()>& meanwh
     for (int i = 0; i < ViewSet::kViewCount; ++i) {
         view[i] = &views_.view(i);
         shown[i] = views_.isShown(i);
-        offThread[i] = threads && views_.drawsOffThread(i);
+        view[i]->beginRun();
+        offThread[i] = threads && view[i]->drawsOffGuiThread();
         split = split || offThread[i];
     }
     // Each view gets the whole run, in order; the views never share a picture.
@@ -155,6 +159,7 @@ void Pipeline::drawBatch(const Batch& batch, const std::function<void()>& meanwh
     };
     if (split) {
         if (!drawing_) drawing_ = std::make_unique<DrawingThread>();
+        ++splitRuns_;
         drawing_->start([&] { draw(true); });
         std::exception_ptr error;
         try {

@@ -51,6 +51,8 @@ class Pipeline : public QObject {
     void playToEnd();
     /// Milliseconds of work per slice.
     void setSliceBudget(int ms) { sliceMs_ = ms; }
+    /// Runs drawn partly on the drawing thread so far.
+    int splitRuns() const { return splitRuns_; }
 
   signals:
     /// No job is left.
@@ -93,6 +95,7 @@ class Pipeline : public QObject {
     QTimer slice_;
     int sliceMs_ = 10;
     int lastPlayed_ = 0;
+    int splitRuns_ = 0;
 };
 
 }  // namespace pelsid

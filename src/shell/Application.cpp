@@ -172,14 +172,6 @@ bool Application::isShown(int index) {
     return registry_.isShown(kViewNames[index]);
 }
 
-bool Application::drawsOffThread(int index) const {
-    // The parallel plot, binary rainfall and scatter plot draw a run on the
-    // second thread; the others, with the combined view the busiest, and
-    // making the next run ready take about as long here. The detail view
-    // starts a timer and stays here.
-    return index == 2 || index == 3 || index == 4;
-}
-
 void Application::openDataset() {
     const std::string path =
         dialogs_.openFileName("Open pelsid dataset", programFolder_.toStdString());

@@ -61,7 +61,6 @@ class Application : public QObject, public ViewSet {
     // ViewSet
     PacketView& view(int index) override;
     bool isShown(int index) override;
-    bool drawsOffThread(int index) const override;
     ViewWindow* viewWindow(int index);
     /// The PVR window, created hidden if needed.
     PvrWindow* pvr();

@@ -27,9 +27,17 @@ class ByteFrequencyWindow : public ScrollingViewWindow {
     /// Gives the thumbnail a single-line border.
     void grayVisThumb();
 
+    /// The controls' values: colouring (-1: none selected) and threshold position.
+    struct Settings {
+        int mode = -1;
+        int threshold = kThresholdMaximum / 2;
+    };
+    const Settings& settings() const { return settings_; }
+    void beginRun() override;
+
     /// Colour of one cell of packet `packetNumber`; 0 means nothing is drawn.
     std::uint32_t scaleColor(int packetNumber, float currentFrequency) const;
-    FrequencyMode mode() const;
+    FrequencyMode mode() const { return FrequencyMode(settings_.mode); }
     /// The window's height without the threshold strip.
     int originalHeight() const { return originalHeight_; }
 
@@ -41,7 +49,8 @@ class ByteFrequencyWindow : public ScrollingViewWindow {
     void applyMode();
     void showThreshold();
     void showReadout(QPoint pos);
-    double threshold() const;
+    /// The threshold as a share of a packet, from `settings`.
+    static double threshold(const Settings& settings);
 
     QComboBox* cmbVisMode_;
     QLabel* lblStaticScroll_;
@@ -52,6 +61,8 @@ class ByteFrequencyWindow : public ScrollingViewWindow {
     QLabel* lblThresholdMax_;
     QLabel* lblThreshold_;
     int originalHeight_ = 0;
+    Settings settings_;
+    Settings run_;  // what the run being drawn uses
 };
 
 }  // namespace pelsid

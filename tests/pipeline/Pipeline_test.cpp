@@ -15,9 +15,11 @@ namespace {
 struct Calls : PacketView {
     std::vector<int> plots, thumbs;
     int clears = 0;
+    bool offThread = false;
     void Plot(const PlayedPacket& p) override { plots.push_back(p.number); }
     void plotThumbnail(const PlayedPacket& p) override { thumbs.push_back(p.number); }
     void clear() override { ++clears; }
+    bool drawsOffGuiThread() const override { return offThread; }
 };
 struct Views : ViewSet {
     Calls calls[kViewCount];
@@ -125,8 +127,8 @@ TEST(Pipeline, RangeOnTwoThreadsGivesEveryViewEveryPacketInOrder) {
     struct Threaded : Views {
         Tail tail;
         PacketView& view(int i) override { return i == 5 ? tail : calls[i]; }
-        bool drawsOffThread(int i) const override { return i == 2 || i == 5; }
     } views;
+    views.calls[2].offThread = views.tail.offThread = true;
     views.shown[2] = views.shown[3] = true;
     PacketBuffer buffer;
     FilterModel filters;
