@@ -13,7 +13,6 @@
 #include "fieldviews/AxisStore.h"
 #include "fieldviews/HeaderAxes.h"
 #include "pipeline/GuiThread.h"
-#include "store/PacketBuffer.h"
 #include "views/Color.h"
 #include "views/SurfaceWidget.h"
 #include "views/Thumbnails.h"
@@ -134,15 +133,13 @@ void CombinedWindow::layoutWindow() {
 }
 
 std::optional<CombinedWindow::Drawing> CombinedWindow::drawingOf(const PlayedPacket& packet) const {
-    const int n = packet.number;
-    const PacketBuffer& buffer = context_.buffer;
     const int a = run_.left, b = run_.right;
     // Unlike the parallel plot, a packet known on one axis only leaves no mark.
-    if (!isIPv4(buffer, n) && !(isAlwaysValid(a) && isAlwaysValid(b))) return std::nullopt;
+    if (!isIPv4(packet) && !(isAlwaysValid(a) && isAlwaysValid(b))) return std::nullopt;
     const int h = picGraph_.height();
-    AxisSample l = placedSample(buffer, n, a, ProtocolLabel::Number, AxisDirection::Vertical, h);
-    AxisSample r = placedSample(buffer, n, b, ProtocolLabel::Number, AxisDirection::Vertical, h);
-    return Drawing{packetColor(n), l.position, r.position, std::move(l.label), std::move(r.label)};
+    AxisSample l = placedSample(packet, a, ProtocolLabel::Number, AxisDirection::Vertical, h);
+    AxisSample r = placedSample(packet, b, ProtocolLabel::Number, AxisDirection::Vertical, h);
+    return Drawing{packet.color, l.position, r.position, std::move(l.label), std::move(r.label)};
 }
 
 void CombinedWindow::draw(Drawing&& d) {
@@ -191,11 +188,9 @@ void CombinedWindow::plotHistory(int yL, int yR, std::uint32_t color) {
 }
 
 void CombinedWindow::plotThumbnail(const PlayedPacket& packet) {
-    const PacketBuffer& b = context_.buffer;
-    const int n = packet.number;
     Surface& thumb = context_.thumbnails.vis(6);
     const Surface& back = context_.thumbnails.picVis6Back;
-    const int network = b.getSrcIPOctet(n, 1) * 256 + b.getSrcIPOctet(n, 2);
+    const int network = networkOf(packet.fields->ipSrc);
     const int y = toPixel(scaleRange(network, 65536, double(thumb.height())));
     // The picture moves right by two columns through the (always blank) work
     // surface and gets a dot in the second column. Deferred: many packets

@@ -10,7 +10,6 @@
 #include "fieldviews/AxisStore.h"
 #include "fieldviews/HeaderAxes.h"
 #include "pipeline/GuiThread.h"
-#include "store/PacketBuffer.h"
 #include "views/Color.h"
 #include "views/SurfaceWidget.h"
 #include "views/Thumbnails.h"
@@ -106,15 +105,13 @@ void ParallelPlotWindow::layoutAxes() {
 }
 
 ParallelPlotWindow::Drawing ParallelPlotWindow::drawingOf(const PlayedPacket& packet) const {
-    const int n = packet.number;
-    const PacketBuffer& buffer = context_.buffer;
-    const bool ipv4 = isIPv4(buffer, n);
+    const bool ipv4 = isIPv4(packet);
     Drawing d;
-    d.color = packetColor(n);
+    d.color = packet.color;
     d.axes = run_.numAxes;
     for (int k = 0; k < run_.numAxes; ++k) {
         const int index = run_.axis[k];
-        AxisSample s = placedSample(buffer, n, index, ProtocolLabel::Name, AxisDirection::Vertical,
+        AxisSample s = placedSample(packet, index, ProtocolLabel::Name, AxisDirection::Vertical,
                                     picGraph_.height());
         d.y[k] = s.position;
         d.valid[k] = ipv4 || isAlwaysValid(index);
@@ -161,10 +158,9 @@ void ParallelPlotWindow::plotRun(std::span<const PlayedPacket> run) {
 }
 
 std::pair<int, int> ParallelPlotWindow::thumbnailLine(const PlayedPacket& packet) const {
-    const PacketBuffer& b = context_.buffer;
-    const int n = packet.number;
-    const int left = b.getSrcIPOctet(n, 1) * 256 + b.getSrcIPOctet(n, 2);
-    const int right = b.getTCPDstPort(n) != 0 ? b.getTCPDstPort(n) : b.getUDPDstPort(n);
+    const PacketFields& f = *packet.fields;
+    const int left = networkOf(f.ipSrc);
+    const int right = f.tcpDstPort != 0 ? f.tcpDstPort : f.udpDstPort;
     const double h = context_.thumbnails.vis(3).height();
     return {toPixel(scaleRange(left, 65536, h)), toPixel(scaleRange(right, 65536, h))};
 }

@@ -10,7 +10,6 @@
 #include "fieldviews/HeaderAxes.h"
 #include "fieldviews/ShadowLabels.h"
 #include "pipeline/GuiThread.h"
-#include "store/PacketBuffer.h"
 #include "views/Color.h"
 #include "views/GlyphFont.h"
 #include "views/SurfaceWidget.h"
@@ -96,16 +95,14 @@ std::string ScatterPlotWindow::pointLabel(std::string_view labelY, std::string_v
 
 std::optional<ScatterPlotWindow::Drawing> ScatterPlotWindow::drawingOf(
     const PlayedPacket& packet) const {
-    const int n = packet.number;
-    const PacketBuffer& buffer = context_.buffer;
     const int a = run_.vertical, b = run_.horizontal;
-    const AxisSample sy = placedSample(buffer, n, a, ProtocolLabel::Number, AxisDirection::Vertical,
-                                       picGraph_.height());
-    const AxisSample sx = placedSample(buffer, n, b, ProtocolLabel::Number,
-                                       AxisDirection::Horizontal, picGraph_.width());
-    const bool ipv4 = isIPv4(buffer, n);
+    const AxisSample sy =
+        placedSample(packet, a, ProtocolLabel::Number, AxisDirection::Vertical, picGraph_.height());
+    const AxisSample sx = placedSample(packet, b, ProtocolLabel::Number, AxisDirection::Horizontal,
+                                       picGraph_.width());
+    const bool ipv4 = isIPv4(packet);
     const bool aValid = ipv4 || isAlwaysValid(a), bValid = ipv4 || isAlwaysValid(b);
-    const std::uint32_t color = packetColor(n);
+    const std::uint32_t color = packet.color;
     if (aValid && bValid)
         return Drawing{color, sy.position, sx.position, pointLabel(sy.label, sx.label)};
     if (aValid) return Drawing{color, sy.position, 0, pointLabel(sy.label, {})};
@@ -141,12 +138,10 @@ void ScatterPlotWindow::plotRun(std::span<const PlayedPacket> run) {
 }
 
 std::pair<int, int> ScatterPlotWindow::thumbnailDot(const PlayedPacket& packet) const {
-    const PacketBuffer& b = context_.buffer;
-    const int n = packet.number;
     const Surface& thumb = context_.thumbnails.vis(5);
-    const int network = b.getSrcIPOctet(n, 1) * 256 + b.getSrcIPOctet(n, 2);
+    const int network = networkOf(packet.fields->ipSrc);
     const int y = toPixel(scaleRange(1, network, 65536, thumb.height()));
-    const int x = toPixel(scaleRange(2, b.getLastByteIndex(n) + 1, 1518, thumb.width()));
+    const int x = toPixel(scaleRange(2, packet.length, 1518, thumb.width()));
     return {x, y};
 }
 

@@ -2,13 +2,18 @@
 #include <cstdint>
 #include <span>
 
+#include "store/PacketFields.h"
+
 namespace pelsid {
 
-/// One packet as the pipeline hands it to the views.
+/// One packet as the pipeline hands it to the views: everything a view draws
+/// it from, so a view never goes back to the buffer.
 struct PlayedPacket {
-    int number = 0;                       // packetNumber
-    const std::uint8_t* bytes = nullptr;  // packetTxt: 1601 readable bytes, zero beyond the packet
-    int length = 0;                       // packetLen
+    int number = 0;                        // packetNumber
+    const std::uint8_t* bytes = nullptr;   // packetTxt: 1601 readable bytes, zero beyond the packet
+    int length = 0;                        // packetLen
+    const PacketFields* fields = nullptr;  // its decoded headers
+    std::uint32_t color = 0;               // its protocol's colour when it was played
 };
 
 /// What the pipeline needs of a view: draw a packet into the window's picture

@@ -45,10 +45,16 @@ int Pipeline::copyPacket(int packetNumber, std::uint8_t* packetTxt, int previous
     return len;
 }
 
+PlayedPacket Pipeline::played(int packetNumber, const std::uint8_t* packetTxt, int packetLen,
+                              PacketFields& fields) const {
+    fields = buffer_.fields(packetNumber);
+    return {packetNumber, packetTxt, packetLen, &fields, filters_.protocolColor(fields.ipProtocol)};
+}
+
 void Pipeline::dispatchPacket(int packetNumber, const std::uint8_t* packetTxt, int packetLen) {
     PELSID_ASSERT_GUI_THREAD();
     if (filters_.isFilteredOut(buffer_.getIPProtocol(packetNumber))) return;
-    const PlayedPacket packet{packetNumber, packetTxt, packetLen};
+    const PlayedPacket packet = played(packetNumber, packetTxt, packetLen, packetFields_);
     lastPlayed_ = packetNumber;
     for (int i = 0; i < ViewSet::kViewCount; ++i) {
         PacketView& view = views_.view(i);
@@ -121,6 +127,7 @@ void Pipeline::prepareBatch(Batch& b, Job& job, int size) {
     if (b.lengths.empty()) {
         b.bytes.assign(std::size_t(kBatch) * PacketBuffer::kSlotBytes, 0);
         b.lengths.assign(kBatch, 0);
+        b.fields.assign(kBatch, {});
         b.packets.reserve(kBatch);
     }
     b.packets.clear();
@@ -131,7 +138,7 @@ void Pipeline::prepareBatch(Batch& b, Job& job, int size) {
         const std::size_t i = b.packets.size();
         std::uint8_t* txt = b.bytes.data() + i * PacketBuffer::kSlotBytes;
         b.lengths[i] = copyPacket(n, txt, b.lengths[i]);
-        b.packets.push_back({n, txt, b.lengths[i]});
+        b.packets.push_back(played(n, txt, b.lengths[i], b.fields[i]));
     }
 }
 

@@ -87,7 +87,7 @@ class Application : public QObject, public ViewSet {
     PacketBuffer buffer_;
     FilterModel filters_;
     Thumbnails thumbnails_;
-    ViewContext context_{buffer_, filters_, thumbnails_};
+    ViewContext context_{thumbnails_};
     AxisStore axes_;  // axis choices of the header-field views, kept for the whole run
     std::unique_ptr<Pipeline> pipeline_;
     WindowRegistry registry_;

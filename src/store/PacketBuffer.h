@@ -114,7 +114,4 @@ class PacketBuffer {
     Listener listener_;
 };
 
-/// Dotted-quad text of four octets.
-std::string dottedQuad(const std::uint8_t octets[4]);
-
 }  // namespace pelsid

@@ -68,7 +68,7 @@ void BinaryRainfallWindow::beginRun() {
 void BinaryRainfallWindow::drawRow(Surface& target, int row, const PlayedPacket& packet) {
     if (run_.mode < 0) return;
     const BinaryMode m = BinaryMode(run_.mode);
-    const std::uint32_t colour = usesPacketColour(m) ? packetColor(packet.number) : 0;
+    const std::uint32_t colour = usesPacketColour(m) ? packet.color : 0;
     drawBinaryRow(target, row, m, run_.highlights, packet.bytes, packet.length, colour);
 }
 

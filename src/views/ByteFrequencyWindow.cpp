@@ -88,16 +88,16 @@ double ByteFrequencyWindow::threshold(const Settings& settings) {
     return thresholdShare(settings.threshold, kThresholdMaximum);
 }
 
-std::uint32_t ByteFrequencyWindow::scaleColor(int packetNumber, float currentFrequency) const {
+std::uint32_t ByteFrequencyWindow::scaleColor(const PlayedPacket& packet,
+                                              float currentFrequency) const {
     if (currentFrequency == 0.0f) return 0;
-    return frequencyColour(mode(), packetColor(packetNumber), threshold(settings_),
-                           currentFrequency);
+    return frequencyColour(mode(), packet.color, threshold(settings_), currentFrequency);
 }
 
 void ByteFrequencyWindow::drawRow(Surface& target, int row, const PlayedPacket& packet) {
     if (run_.mode < 0) return;
     const FrequencyMode m = FrequencyMode(run_.mode);
-    const std::uint32_t colour = m == FrequencyMode::Presence ? packetColor(packet.number) : 0;
+    const std::uint32_t colour = m == FrequencyMode::Presence ? packet.color : 0;
     drawFrequencyRow(target, row, packet.bytes, packet.length, m, colour, threshold(run_));
 }
 

@@ -35,8 +35,8 @@ class ByteFrequencyWindow : public ScrollingViewWindow {
     const Settings& settings() const { return settings_; }
     void beginRun() override;
 
-    /// Colour of one cell of packet `packetNumber`; 0 means nothing is drawn.
-    std::uint32_t scaleColor(int packetNumber, float currentFrequency) const;
+    /// Colour of one cell of a packet; 0 means nothing is drawn.
+    std::uint32_t scaleColor(const PlayedPacket& packet, float currentFrequency) const;
     FrequencyMode mode() const { return FrequencyMode(settings_.mode); }
     /// The window's height without the threshold strip.
     int originalHeight() const { return originalHeight_; }

@@ -67,7 +67,7 @@ void DetailWindow::Plot(const PlayedPacket& packet) {
     PELSID_ASSERT_GUI_THREAD();  // starts a timer
     length_ = std::clamp(packet.length, 0, int(bytes_.size()));
     std::memcpy(bytes_.data(), packet.bytes, std::size_t(length_));
-    colour_ = packetColor(packet.number);
+    colour_ = packet.color;
     pending_ = true;
     if (!frame_.isActive()) frame_.start();
 }

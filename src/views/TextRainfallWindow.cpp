@@ -228,7 +228,7 @@ void TextRainfallWindow::plotOne(const PlayedPacket& p) {
     writeLine(run_, p, line_);
     if (mode == 0 && line_.empty()) return;  // nothing printed, the line stays
     // Most lines scroll away unseen while a range plays: drawn only if looked at.
-    picGraph_.deferText(0, scrollLocation_, line_, packetColor(p.number), GlyphFont::courier8());
+    picGraph_.deferText(0, scrollLocation_, line_, p.color, GlyphFont::courier8());
     advanceLine();
 }
 

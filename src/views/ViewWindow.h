@@ -7,16 +7,12 @@
 
 namespace pelsid {
 
-class PacketBuffer;
-class FilterModel;
 class Surface;
 struct Thumbnails;
 
-/// What every view draws from: the buffer's decoded fields, the colours and
-/// the thumbnails. Owned by the application; views borrow it.
+/// What every view draws on besides its own pictures: the main window's
+/// thumbnails. Owned by the application; views borrow it.
 struct ViewContext {
-    const PacketBuffer& buffer;
-    const FilterModel& filters;
     Thumbnails& thumbnails;
 };
 
@@ -36,9 +32,6 @@ class ViewWindow : public QWidget, public PacketView {
     virtual void initVisThumb() {}
     /// "vis1", "vis2" or empty.
     QString tag() const { return tag_; }
-
-    /// Protocol colour of a packet.
-    std::uint32_t packetColor(int packetNumber) const;
 
   protected:
     /// Files written by the default ScreenShot: each surface with its suffix.

@@ -9,8 +9,8 @@
 
 #include "ViewFixture.h"
 #include "views/ByteFrequencyWindow.h"
-#include "views/FrequencyRendering.h"
 #include "views/Color.h"
+#include "views/FrequencyRendering.h"
 #include "views/SurfaceWidget.h"
 
 using namespace pelsid;
@@ -110,7 +110,7 @@ TEST_F(ByteFrequency, PresenceSetsOnePixelPerByteValueInThePacketColour) {
     window.Plot(p);
     EXPECT_EQ(px(0x41, 1), colourOf(p));
     EXPECT_EQ(px(0x45, 1), colourOf(p));
-    EXPECT_EQ(window.scaleColor(p.number, 0.0f), 0u);
+    EXPECT_EQ(window.scaleColor(p, 0.0f), 0u);
 }
 
 TEST_F(ByteFrequency, ShareColouringAroundTheThreshold) {
