@@ -74,10 +74,7 @@ Application::~Application() {
     stopCapture();
     pipeline_->cancelAll();
     // Windows go before the state they borrow.
-    for (const QString& name : kViewNames)
-        if (QWidget* w = registry_.existing(name)) delete w;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w != main_.get() && w->parent() == nullptr && w != progress_.get()) delete w;
+    registry_.deleteWindows();
 }
 
 void Application::registerWindows() {
@@ -116,8 +113,8 @@ void Application::registerWindows() {
     PvrWindow::Hooks hooks;
     hooks.saveScreenshots = [this] { saveScreenshots(); };
     hooks.reinitRangeViews = [this] {
-        static_cast<BinaryRainfallWindow*>(viewWindow(3))->initVisAll();
-        static_cast<ByteFrequencyWindow*>(viewWindow(1))->initVis2All();
+        for (const QPointer<ViewWindow>& v : views_)
+            if (v) v->rangeChosen();
     };
     registry_.add(QStringLiteral("frmFilters"), entry("ToolFilters"),
                   [this, hooks] { return new PvrWindow(buffer_, *pipeline_, hooks); });
@@ -145,16 +142,16 @@ void Application::showMainWindow() {
 
 void Application::updatePacketCounters() {
     if (countersPaused_) return;
-    static_cast<PvrWindow*>(registry_.window(QStringLiteral("frmFilters")))->updatePacketCounters();
+    pvr()->updatePacketCounters();
 }
 
 void Application::stopCapture() {
-    if (auto* w = static_cast<CaptureWindow*>(registry_.existing(QStringLiteral("frmCapture"))))
+    if (auto* w = qobject_cast<CaptureWindow*>(registry_.existing(QStringLiteral("frmCapture"))))
         w->StopCapture();
 }
 
 PvrWindow* Application::pvr() {
-    return static_cast<PvrWindow*>(registry_.window(QStringLiteral("frmFilters")));
+    return qobject_cast<PvrWindow*>(registry_.window(QStringLiteral("frmFilters")));
 }
 
 PacketView& Application::view(int index) {
@@ -163,7 +160,7 @@ PacketView& Application::view(int index) {
 
 ViewWindow* Application::viewWindow(int index) {
     QPointer<ViewWindow>& v = views_[std::size_t(index)];
-    if (!v) v = static_cast<ViewWindow*>(registry_.window(kViewNames[index]));
+    if (!v) v = qobject_cast<ViewWindow*>(registry_.window(kViewNames[index]));
     return v.data();
 }
 

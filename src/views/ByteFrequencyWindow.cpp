@@ -35,7 +35,6 @@ ByteFrequencyWindow::ByteFrequencyWindow(ViewContext& context, QWidget* parent)
       lblThresholdMin_(label("lblThresholdMin", "0", this)),
       lblThresholdMax_(label("lblThresholdMax", "20%", this)),
       lblThreshold_(label("lblThreshold", "5%", this)) {
-    setTag(QStringLiteral("vis2"));
     scrThreshold_->setRange(0, kThresholdMaximum);
     scrThreshold_->setPageStep(4);
 
@@ -76,7 +75,7 @@ ByteFrequencyWindow::ByteFrequencyWindow(ViewContext& context, QWidget* parent)
 }
 
 void ByteFrequencyWindow::grayVisThumb() {
-    context_.thumbnails.bordered(2) = true;
+    context_.thumbnails.setBordered(2, true);
 }
 
 void ByteFrequencyWindow::beginRun() {

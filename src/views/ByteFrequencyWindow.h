@@ -26,6 +26,8 @@ class ByteFrequencyWindow : public ScrollingViewWindow {
     void initVis2All() { reinitialise(); }
     /// Gives the thumbnail a single-line border.
     void grayVisThumb();
+    /// Hidden from the menu: the thumbnail's border goes.
+    void menuHidden() override { initVisThumb(); }
 
     /// The controls' values: colouring (-1: none selected) and threshold position.
     struct Settings {

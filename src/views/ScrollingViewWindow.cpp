@@ -87,7 +87,7 @@ void ScrollingViewWindow::initVis() {
 }
 
 void ScrollingViewWindow::initVisThumb() {
-    context_.thumbnails.bordered(thumbnail_) = false;
+    context_.thumbnails.setBordered(thumbnail_, false);
 }
 
 void ScrollingViewWindow::reinitialise() {

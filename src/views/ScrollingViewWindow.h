@@ -40,7 +40,9 @@ class ScrollingViewWindow : public ViewWindow {
     /// Back to the top of an empty picture; modes and options stay.
     void initVis();
     /// Thumbnail border off.
-    void initVisThumb() override;
+    void initVisThumb();
+    /// The PVR chose a range: back to an empty picture, border off.
+    void rangeChosen() override { reinitialise(); }
 
     Surface& picGraph() { return picGraph_; }
     const Surface& picGraphBack() const { return picGraphBack_; }

@@ -46,7 +46,6 @@ TextRainfallWindow::TextRainfallWindow(ViewContext& context, QWidget* parent)
                  parent),
       picGraph_(600, 400),
       picGraphBack_(600, 400) {
-    setTag(QStringLiteral("vis1"));
     setMinimumSize(kMinWindowWidth, kMinWindowHeight);
     graphWidget_ = new SurfaceWidget(picGraph_, QStringLiteral("picGraph"), this);
 
@@ -121,8 +120,8 @@ void TextRainfallWindow::initVis() {
 }
 
 void TextRainfallWindow::initVisAll() {
+    // Its thumbnail has no look to reset.
     initVis();
-    initVisThumb();
 }
 
 void TextRainfallWindow::clear() {

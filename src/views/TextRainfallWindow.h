@@ -40,7 +40,6 @@ class TextRainfallWindow : public ViewWindow {
     void plotThumbnailRun(std::span<const PlayedPacket> run) override;
     void clear() override;
     void initVis();
-    void initVisThumb() override {}
     void initVisAll();
 
     /// The line Plot would print for a packet now ("" when nothing is printed).

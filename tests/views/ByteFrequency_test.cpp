@@ -70,7 +70,6 @@ TEST(ByteFrequencyShares, CountOverLengthLessOne) {
 TEST_F(ByteFrequency, LoadsInPresenceModeWithTheThresholdStripHidden) {
     EXPECT_EQ(window.objectName(), "frmVis2");
     EXPECT_EQ(window.windowTitle(), "pelsid: Byte Frequency");
-    EXPECT_EQ(window.tag(), "vis2");
     auto* mode = control<QComboBox>("cmbVisMode");
     EXPECT_EQ(mode->itemText(0), "byte presence");
     EXPECT_EQ(mode->itemText(1), "byte frequency (by packet)");
