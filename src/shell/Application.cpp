@@ -17,6 +17,7 @@
 #include "fieldviews/CombinedWindow.h"
 #include "fieldviews/ParallelPlotWindow.h"
 #include "fieldviews/ScatterPlotWindow.h"
+#include "pipeline/Ingest.h"
 #include "shell/MainWindow.h"
 #include "shell/SmallWindows.h"
 #include "store/CaptureFile.h"
@@ -131,7 +132,7 @@ void Application::registerWindows() {
 }
 
 void Application::initApplication() {
-    buffer_.clearBuffer("startup", dialogs_);
+    buffer_.initBuffer();
     registry_.window(QStringLiteral("frmEncodings"));
     axes_.setDefaults();
 }
@@ -198,19 +199,19 @@ bool Application::loadDataset(const QString& path, const CaptureFile& file) {
         pvr()->initFilters();
         return false;
     }
-    if (buffer_.clearBuffer("file", dialogs_)) pipeline_->cancelAll(), pipeline_->clearAllViews();
-    pipeline_->clearAllViews();
-    const int first = buffer_.getPacketCount() + 1;
+    Ingest ingest(buffer_, *pipeline_, dialogs_);
+    ingest.begin();
     // The views stay empty while records are stored; the counters are shown once at the end.
     countersPaused_ = true;
-    const int stored = file.insertInto(buffer_);
+    int stored = 0;
+    const int first = ingest.store(file, &stored);
     countersPaused_ = false;
     updatePacketCounters();
     if (stored > 0) progress.setProgress(qint64(file.records()[stored - 1].fileEnd));
     showProblems();
     progress.hide();
     pvr()->initFilters();
-    pipeline_->playPackets(first, first + stored - 1);
+    ingest.play(first, first + stored - 1);
     return true;
 }
 

@@ -53,20 +53,6 @@ void PacketBuffer::initBuffer() {
     notify();
 }
 
-bool PacketBuffer::clearBuffer(std::string_view mode, Dialogs& dialogs) {
-    if (mode == "startup") {
-        initBuffer();
-        return false;
-    }
-    if ((mode == "file" || mode == "capture") && packetCount_ > 0) {
-        if (dialogs.question(msg::kVerifyBufferDeleteTitle, msg::kVerifyBufferDelete)) {
-            initBuffer();
-            return true;
-        }
-    }
-    return false;
-}
-
 int PacketBuffer::insertPacket(const std::uint8_t* packet, int lastIndex) {
     lastIndex = std::clamp(lastIndex, -1, kSlotBytes - 1);
     const std::size_t len = std::size_t(lastIndex + 1);
