@@ -20,7 +20,8 @@ int fail(const QString& message) {
 }
 }  // namespace
 
-int runRenderCommand(const QStringList& args, std::future<CaptureFile> early) {
+int runRenderCommand(const QStringList& args, std::future<CaptureFile> early,
+                     const LoadChoice& choice) {
     if (args.size() < 2)
         return fail(
             QStringLiteral("usage: pelsid --render DIR FILE [--set WINDOW.CONTROL=VALUE]..."));
@@ -48,7 +49,8 @@ int runRenderCommand(const QStringList& args, std::future<CaptureFile> early) {
         if (!error.isEmpty()) return fail(error);
     }
 
-    const bool loaded = early.valid() ? app.loadDataset(file, early.get()) : app.loadDataset(file);
+    const bool loaded =
+        early.valid() ? app.loadDataset(file, early.get()) : app.loadDataset(file, choice);
     if (!loaded) return 1;
     // Nobody watches a render: the windows need not paint while it plays.
     app.pipeline().playToEnd();

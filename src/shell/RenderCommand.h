@@ -7,10 +7,12 @@
 namespace pelsid {
 
 /// `pelsid --render DIR FILE [--set WINDOW.CONTROL=VALUE]...`: shows the seven
-/// views offscreen, applies the settings, loads FILE, plays every packet and
+/// views offscreen, applies the settings, loads the frames of FILE `choice`
+/// names, plays every packet and
 /// writes the screenshots and thumbnails into DIR. Needs a QApplication.
 /// Returns the exit status; messages go to standard error. `early`, when
 /// valid, is FILE being read already.
-int runRenderCommand(const QStringList& args, std::future<CaptureFile> early = {});
+int runRenderCommand(const QStringList& args, std::future<CaptureFile> early = {},
+                     const LoadChoice& choice = {});
 
 }  // namespace pelsid
