@@ -17,6 +17,7 @@
 #include "store/Messages.h"
 #include "support/DatasetFile.h"
 #include "support/ScriptedDialogs.h"
+#include "support/WaitForLoad.h"
 #include "views/SurfaceWidget.h"
 #include "views/TextRainfallWindow.h"
 
@@ -163,6 +164,7 @@ TEST(Application, OpenDatasetStartsBesideTheSampleThenWhereTheLastFileWas) {
     QTemporaryDir elsewhere;
     r.dialogs.files = {writeDataset(elsewhere, "x.pelsid", 1).toStdString()};
     r.entry("LoadData")->trigger();
+    waitForLoad(r.app);  // the file is read as a job
     ASSERT_EQ(r.dialogs.fileFolders.size(), 1u);
     EXPECT_EQ(r.dialogs.fileFolders[0], r.dir.path().toStdString());
     EXPECT_EQ(r.dialogs.questions[0].title, "Open pelsid dataset");
