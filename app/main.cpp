@@ -1,8 +1,10 @@
 #include <QApplication>
 #include <QIcon>
 #include <QTimer>
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <future>
 #include <iostream>
 #include <string_view>
@@ -13,13 +15,14 @@
 #include "store/CaptureCommand.h"
 #include "store/CaptureFile.h"
 #include "store/FieldsReport.h"
+#include "store/FrameFilter.h"
 
 namespace {
 constexpr const char* kUsage =
-    "usage: pelsid [FILE]\n"
-    "       pelsid --fields FILE\n"
+    "usage: pelsid [--from N] [--filter EXPR] [FILE]\n"
+    "       pelsid --fields [--from N] [--filter EXPR] FILE\n"
     "       pelsid --capture ADAPTER [--filter EXPR] --count N --fields\n"
-    "       pelsid --render DIR FILE [--set WINDOW.CONTROL=VALUE]...\n"
+    "       pelsid --render DIR [--from N] [--filter EXPR] FILE [--set WINDOW.CONTROL=VALUE]...\n"
     "Try 'pelsid --help' for more.\n";
 
 constexpr const char* kHelp =
@@ -32,7 +35,9 @@ constexpr const char* kHelp =
     "  --render DIR FILE           play FILE through every view, write the pictures into DIR\n"
     "  --set WINDOW.CONTROL=VALUE  with --render: set a control before playing (repeatable)\n"
     "  --capture ADAPTER           capture live from ADAPTER, no display needed\n"
-    "  --filter EXPR               with --capture: keep only frames matching EXPR (pcap-filter)\n"
+    "  --from N                    load FILE from its N-th frame on (counted from 1)\n"
+    "  --filter EXPR               load only frames matching EXPR (pcap-filter); with --capture,\n"
+    "                              capture only those\n"
     "  --count N                   with --capture: stop after N frames\n"
     "  --help                      print this help and exit\n"
     "  --version                   print the version and exit\n"
@@ -75,9 +80,55 @@ int runCaptureOption(int argc, char** argv) {
     return pelsid::runCaptureCommand(adapter, filter, int(count), std::cout, std::cerr);
 }
 
+// Takes --from N and --filter EXPR out of the arguments before FILE (the
+// first argument that is neither an option nor an option's value); the rest
+// stay in order. -1 when they are fine, else the exit status.
+int takeLoadChoice(int& argc, char** argv, pelsid::LoadChoice& choice) {
+    if (argc >= 2 && std::string_view(argv[1]) == "--capture") return -1;
+    int kept = 1;
+    bool fileSeen = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        if (!fileSeen && (a == "--from" || a == "--filter")) {
+            if (i + 1 >= argc) {
+                std::cerr << kUsage;
+                return 2;
+            }
+            const char* value = argv[++i];
+            if (a == "--from") {
+                char* end = nullptr;
+                errno = 0;
+                const unsigned long long n = std::strtoull(value, &end, 10);
+                if (*value < '0' || *value > '9' || *end != '\0' || n < 1 || errno == ERANGE) {
+                    std::cerr << "error: --from needs a frame number of at least 1\n";
+                    return 2;
+                }
+                choice.from = n;
+            } else {
+                std::string error;
+                if (!pelsid::FrameFilter::compile(value, error)) {
+                    std::cerr << "error: bad filter \"" << value << "\": " << error << '\n';
+                    return 1;
+                }
+                choice.filter = value;
+            }
+            continue;
+        }
+        if (!fileSeen && a == "--render" && i + 1 < argc) {
+            argv[kept++] = argv[i++];
+        } else if (!a.starts_with("-")) {
+            fileSeen = true;
+        }
+        argv[kept++] = argv[i];
+    }
+    argc = kept;
+    argv[argc] = nullptr;
+    return -1;
+}
+
 // Options that need no display run before any Qt object exists; -1 means
 // none was given and the windows start.
-int runHeadlessCommand(int argc, char** argv) {
+int runHeadlessCommand(int argc, char** argv, const pelsid::LoadChoice& choice) {
     if (argc < 2) return -1;
     const std::string_view option = argv[1];
     if (option == "--fields") {
@@ -85,7 +136,7 @@ int runHeadlessCommand(int argc, char** argv) {
             std::cerr << kUsage;
             return 2;
         }
-        return pelsid::runFieldsCommand(argv[2], std::cout, std::cerr);
+        return pelsid::runFieldsCommand(argv[2], choice, std::cout, std::cerr);
     }
     if (option == "--capture") return runCaptureOption(argc, argv);
     if (option == "--help" || option == "-h") {
@@ -108,20 +159,27 @@ int runHeadlessCommand(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
-    if (const int status = runHeadlessCommand(argc, argv); status >= 0) return status;
+    pelsid::LoadChoice choice;
+    if (const int status = takeLoadChoice(argc, argv, choice); status >= 0) return status;
+    if (const int status = runHeadlessCommand(argc, argv, choice); status >= 0) return status;
 
     const bool render = argc >= 2 && std::string_view(argv[1]) == "--render";
     if (render) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The file named on the command line is read while the windows are made.
-    const int fileArg = render ? 3 : 1;
+    // A render reads its file while the windows are made, once its folder is
+    // known to be there.
     std::future<pelsid::CaptureFile> early;
-    if (argc > fileArg && argv[fileArg][0] != '-')
-        early = std::async(std::launch::async, pelsid::readCaptureFile, std::string(argv[fileArg]));
+    if (render && argc > 3 && argv[3][0] != '-' && std::filesystem::is_directory(argv[2])) {
+        pelsid::ReadOptions options;
+        options.choice = choice;
+        early = std::async(std::launch::async, [path = std::string(argv[3]), options] {
+            return pelsid::readCaptureFile(path, options);
+        });
+    }
     // DIR's own bytes: a folder name need not be valid text.
     const QByteArray renderDir = render && argc > 2 ? QByteArray(argv[2]) : QByteArray();
     QApplication qapp(argc, argv);
     QStringList args = qapp.arguments().mid(1);
-    if (render) return pelsid::runRenderCommand(args.mid(1), std::move(early), renderDir);
+    if (render) return pelsid::runRenderCommand(args.mid(1), std::move(early), renderDir, choice);
 
     // The installed theme's icon when there is one, our own otherwise.
     QIcon icon(QStringLiteral(":/pelsid-256.png"));
@@ -135,8 +193,7 @@ int main(int argc, char** argv) {
     app.initApplication();
     app.showMainWindow();
     if (!args.isEmpty())
-        QTimer::singleShot(0, &app, [&app, &early, file = args[0]] {
-            early.valid() ? app.loadDataset(file, early.get()) : app.loadDataset(file);
-        });
+        QTimer::singleShot(0, &app,
+                           [&app, choice, file = args[0]] { app.startLoad(file, choice); });
     return qapp.exec();
 }

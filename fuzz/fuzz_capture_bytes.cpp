@@ -1,5 +1,8 @@
-// The capture file entry point on bytes in memory: dataset, pcap and pcapng
-// through libpcap, with the link-type conversion and cutting to a slot.
+// The capture readers on bytes in memory: dataset, pcap and pcapng with the
+// per-interface link-type conversion and cutting to a slot. Reading in tiny
+// pieces must keep the same frames and say the same as reading in one piece,
+// and a counting pass must count at least the frames kept.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -14,7 +17,8 @@ volatile unsigned byteSum;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static PacketBuffer buffer;
-    const CaptureFile file = readCaptureBytes(std::vector<std::uint8_t>(data, data + size), "fuzz");
+    const std::vector<std::uint8_t> bytes(data, data + size);
+    const CaptureFile file = readCaptureBytes(bytes, "fuzz");
     if (!file.isLoadable() && file.problems().empty()) std::abort();  // refused, say why
     if (file.recordCount() > PacketBuffer::kSlots) std::abort();
     unsigned sum = 0;
@@ -27,5 +31,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const LoadProblem& p : file.problems())
         if (p.text.empty() || p.title.empty()) std::abort();
     byteSum = sum;
+
+    ReadOptions tiny;
+    tiny.pieceSize = 1 + size % 29;
+    const CaptureFile pieces = readCaptureBytes(bytes, "fuzz", tiny);
+    if (pieces.format() != file.format() || pieces.recordCount() != file.recordCount() ||
+        pieces.problems().size() != file.problems().size())
+        std::abort();
+    for (int i = 0; i < file.recordCount(); ++i) {
+        const auto a = file.record(i), b = pieces.record(i);
+        if (a.size() != b.size() || !std::equal(a.begin(), a.end(), b.begin())) std::abort();
+    }
+    for (std::size_t i = 0; i < file.problems().size(); ++i)
+        if (pieces.problems()[i].text != file.problems()[i].text) std::abort();
+
+    ReadOptions count = tiny;
+    count.countOnly = true;
+    const CaptureFile counted = readCaptureBytes(bytes, "fuzz", count);
+    if (counted.recordCount() != 0 ||
+        counted.recordSet().frames < std::uint64_t(file.recordCount()))
+        std::abort();
     return 0;
 }

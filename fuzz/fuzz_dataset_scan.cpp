@@ -1,5 +1,6 @@
 // The dataset scan on arbitrary bytes: every record lies inside the input and
-// fits a slot, and the buffer decodes whatever the records hold.
+// fits a slot, the buffer decodes whatever the records hold, and reading in
+// tiny pieces finds exactly the records reading in one piece finds.
 #include <cstdint>
 #include <cstdlib>
 #include <span>
@@ -21,5 +22,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         lastEnd = r.fileEnd;
         buffer.insertPacket(data + r.offset, int(r.length) - 1);
     }
+    // Piece boundaries fall everywhere: a piece size from 1 to 23 by the input's size.
+    const RecordSet pieces = scanDataset(bytes, 1 + size % 23);
+    if (pieces.records.size() != set.records.size() || pieces.cutCount != set.cutCount)
+        std::abort();
+    for (std::size_t i = 0; i < set.records.size(); ++i)
+        if (pieces.records[i].offset != set.records[i].offset ||
+            pieces.records[i].length != set.records[i].length ||
+            pieces.records[i].fileEnd != set.records[i].fileEnd)
+            std::abort();
     return 0;
 }

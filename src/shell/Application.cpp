@@ -20,6 +20,8 @@
 #include "fieldviews/ParallelPlotWindow.h"
 #include "fieldviews/ScatterPlotWindow.h"
 #include "pipeline/Ingest.h"
+#include "shell/LoadJob.h"
+#include "shell/LoadPartDialog.h"
 #include "shell/MainWindow.h"
 #include "shell/PlaybackKeys.h"
 #include "shell/SmallWindows.h"
@@ -63,6 +65,8 @@ Application::Application(Dialogs& dialogs, const QString& programFolder, QObject
     buffer_.setListener([this](const PacketBuffer&) { updatePacketCounters(); });
 
     connect(main_.get(), &MainWindow::loadDataRequested, this, &Application::openDataset);
+    connect(main_.get(), &MainWindow::loadPartRequested, this, &Application::openPartOfCapture);
+    connect(&loadTick_, &QTimer::timeout, this, &Application::showLoadProgress);
     connect(main_.get(), &MainWindow::exitRequested, this, &Application::exit);
     connect(main_.get(), &MainWindow::aboutRequested, this, [this] {
         QWidget* about = registry_.window(QStringLiteral("frmAbout"));
@@ -78,6 +82,7 @@ Application::Application(Dialogs& dialogs, const QString& programFolder, QObject
 }
 
 Application::~Application() {
+    load_.reset();
     // The capture thread is joined before any window it feeds goes.
     stopCapture();
     pipeline_->cancelAll();
@@ -191,11 +196,56 @@ bool Application::isShown(int index) {
 void Application::openDataset() {
     const std::string path =
         dialogs_.openFileName("Open pelsid dataset", folders_.openStart().toStdString());
-    if (!path.empty()) loadDataset(QString::fromStdString(path));
+    if (!path.empty()) startLoad(QString::fromStdString(path));
 }
 
-bool Application::loadDataset(const QString& path) {
-    return loadDataset(path, readCaptureFile(QFile::encodeName(path).toStdString()));
+void Application::openPartOfCapture() {
+    const std::string path =
+        dialogs_.openFileName("Load part of a capture", folders_.openStart().toStdString());
+    if (path.empty()) return;
+    delete partDialog_;
+    partDialog_ = new LoadPartDialog(QString::fromStdString(path), main_.get());
+    partDialog_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(partDialog_, &QDialog::accepted, this,
+            [this, dialog = partDialog_.data()] { startLoad(dialog->path(), dialog->choice()); });
+    partDialog_->open();
+}
+
+void Application::startLoad(const QString& path, const LoadChoice& choice) {
+    load_.reset();
+    if (!progress_) progress_ = std::make_unique<LoadDatasetWindow>();
+    progress_->setStatus(QStringLiteral("In Progress"));
+    progress_->setFile(QFileInfo(path).fileName());
+    const QFileInfo info(path);
+    const qint64 size = info.isFile() ? info.size() : 0;
+    progress_->setFileSize(size);
+    progress_->setRange(size);
+    progress_->setProgress(0);
+    progress_->show();
+    ReadOptions options;
+    options.choice = choice;
+    load_ = std::make_unique<LoadJob>(path, options);
+    connect(load_.get(), &LoadJob::finished, this, [this] {
+        loadTick_.stop();
+        const QString path = load_->path();
+        const CaptureFile file = load_->takeResult();
+        // The job goes once its signal has returned.
+        load_.release()->deleteLater();
+        emit loadFinished(loadDataset(path, file));
+    });
+    loadTick_.start(100);
+}
+
+void Application::showLoadProgress() {
+    if (!load_ || !progress_) return;
+    const ReadProgress& p = load_->progress();
+    progress_->setReadProgress(qint64(p.bytesRead.load()), p.stored.load());
+}
+
+bool Application::loadDataset(const QString& path, const LoadChoice& choice) {
+    ReadOptions options;
+    options.choice = choice;
+    return loadDataset(path, readCaptureFile(QFile::encodeName(path).toStdString(), options));
 }
 
 bool Application::loadDataset(const QString& path, const CaptureFile& file) {
@@ -259,6 +309,7 @@ bool Application::saveScreenshots(const QString& folder) {
 }
 
 void Application::exit() {
+    load_.reset();
     stopCapture();
     pipeline_->cancelAll();
     emit quitRequested();

@@ -2,6 +2,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <array>
 #include <functional>
 #include <memory>
@@ -11,9 +12,11 @@
 #include "pipeline/PacketView.h"
 #include "pipeline/Pipeline.h"
 #include "shell/FileDrop.h"
+#include "shell/LoadPartDialog.h"
 #include "shell/ProgramFolders.h"
 #include "shell/WindowRegistry.h"
 #include "store/PacketBuffer.h"
+#include "store/ReadOptions.h"
 #include "views/Thumbnails.h"
 #include "views/ViewWindow.h"
 
@@ -24,6 +27,7 @@ class CaptureSource;
 class Dialogs;
 class MainWindow;
 class LoadDatasetWindow;
+class LoadJob;
 class PvrWindow;
 
 /// The program: owns the buffer, the colour and filter state, the thumbnails,
@@ -43,9 +47,21 @@ class Application : public QObject, public ViewSet {
 
     /// File menu: choose a file and load it.
     void openDataset();
-    /// Loads a dataset or pcap/pcapng file and plays what it stored. False when
-    /// nothing could be loaded (unreadable file, wrong format).
-    bool loadDataset(const QString& path);
+    /// File menu: choose a file, then which of its frames to load, and load them.
+    void openPartOfCapture();
+    /// The dialog of openPartOfCapture while it is open.
+    LoadPartDialog* partDialog() const { return partDialog_; }
+    /// Loads the chosen frames of a file as a job: the file is read on a
+    /// thread while the progress window shows how far it got, then the loader
+    /// goes on as loadDataset(path, file) does. A load started while another
+    /// reads ends that one first. `loadFinished` tells the outcome.
+    void startLoad(const QString& path, const LoadChoice& choice = {});
+    /// True while a file is being read for a load.
+    bool loading() const { return bool(load_); }
+    /// Loads a dataset or pcap/pcapng file and plays what it stored, reading it
+    /// on this thread. False when nothing could be loaded (unreadable file,
+    /// wrong format).
+    bool loadDataset(const QString& path, const LoadChoice& choice = {});
     /// The same with the file already read (as at start-up, while the
     /// windows are made).
     bool loadDataset(const QString& path, const CaptureFile& file);
@@ -62,6 +78,11 @@ class Application : public QObject, public ViewSet {
         captureSource_ = std::move(factory);
     }
 
+  signals:
+    /// A load begun with startLoad is over; `loaded` as loadDataset returns.
+    void loadFinished(bool loaded);
+
+  public:
     // ViewSet
     PacketView& view(int index) override;
     bool isShown(int index) override;
@@ -92,6 +113,7 @@ class Application : public QObject, public ViewSet {
     void equipWindow(const QString& name, QWidget* window);
     void updatePacketCounters();
     void stopCapture();
+    void showLoadProgress();
 
     Dialogs& dialogs_;
     QString programFolder_;
@@ -104,12 +126,15 @@ class Application : public QObject, public ViewSet {
     WindowRegistry registry_;
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<LoadDatasetWindow> progress_;
+    std::unique_ptr<LoadJob> load_;  // the file being read for a load, if any
+    QTimer loadTick_;                // shows its progress
+    QPointer<LoadPartDialog> partDialog_;
     // The view windows as the registry made them, so playing a packet needs
     // no look-up by name; a window's deletion clears its entry, as it does the registry's.
     std::array<QPointer<ViewWindow>, ViewSet::kViewCount> views_;
     CaptureSourceFactory captureSource_;
     ProgramFolders folders_{programFolder_};
-    FileDrop drop_{[this](const QString& file) { loadDataset(file); }};
+    FileDrop drop_{[this](const QString& file) { startLoad(file); }};
     bool toldScreenshotFolder_ = false;
     int cascade_ = 0;
     bool countersPaused_ = false;  // places new windows in a cascade

@@ -43,6 +43,8 @@ MainWindow::MainWindow(Thumbnails& thumbnails, QWidget* parent)
             this, [this] { emit placeholderRequested(QStringLiteral("frmLoadPreferences")); });
     connect(addEntry(file, "LoadData", "&Load Pelsid Dataset", true), &QAction::triggered, this,
             &MainWindow::loadDataRequested);
+    connect(addEntry(file, "LoadPart", "Load &Part of a Capture...", true), &QAction::triggered,
+            this, &MainWindow::loadPartRequested);
     file->addSeparator()->setObjectName(QStringLiteral("FileSeparator1"));
     connect(addEntry(file, "SaveSettings", "&Save Preferences", false), &QAction::triggered, this,
             [this] { emit placeholderRequested(QStringLiteral("frmSavePreferences")); });

@@ -25,7 +25,7 @@ int fail(const QString& message) {
 }  // namespace
 
 int runRenderCommand(const QStringList& args, std::future<CaptureFile> early,
-                     const QByteArray& nativeDir) {
+                     const QByteArray& nativeDir, const LoadChoice& choice) {
     if (args.size() < 2)
         return fail(
             QStringLiteral("usage: pelsid --render DIR FILE [--set WINDOW.CONTROL=VALUE]..."));
@@ -61,7 +61,8 @@ int runRenderCommand(const QStringList& args, std::future<CaptureFile> early,
         if (!error.isEmpty()) return fail(error);
     }
 
-    const bool loaded = early.valid() ? app.loadDataset(file, early.get()) : app.loadDataset(file);
+    const bool loaded =
+        early.valid() ? app.loadDataset(file, early.get()) : app.loadDataset(file, choice);
     if (!loaded) return 1;
     // Nobody watches a render: the windows need not paint while it plays.
     app.pipeline().playToEnd();

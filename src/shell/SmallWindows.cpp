@@ -116,6 +116,19 @@ void LoadDatasetWindow::setRange(qint64 maximum) {
 void LoadDatasetWindow::setProgress(qint64 value) {
     auto* bar = findChild<QProgressBar*>(QStringLiteral("pbProcessing"));
     bar->setValue(bar->property("scaled").toBool() ? int(value >> 10) : int(value));
+    bar->resetFormat();
+}
+void LoadDatasetWindow::setReadProgress(qint64 bytesRead, int records) {
+    auto* bar = findChild<QProgressBar*>(QStringLiteral("pbProcessing"));
+    // A stream has no size: its bar shows only that something is happening.
+    if (bar->maximum() > 1)
+        setProgress(std::min<qint64>(bytesRead, bar->property("scaled").toBool()
+                                                    ? qint64(bar->maximum()) << 10
+                                                    : bar->maximum()));
+    else
+        bar->setRange(0, 0);
+    bar->setFormat(QStringLiteral("%1 bytes read, %2 records").arg(bytesRead).arg(records));
+    bar->setTextVisible(true);
 }
 
 }  // namespace pelsid

@@ -29,6 +29,8 @@ class LoadDatasetWindow : public QWidget {
     void setStatus(const QString& status);
     void setRange(qint64 maximum);
     void setProgress(qint64 value);
+    /// While the file is read: how much of it, and how many records were stored.
+    void setReadProgress(qint64 bytesRead, int records);
 };
 
 /// Dark grey window background.

@@ -1,67 +1,10 @@
 #include "store/CaptureFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <algorithm>
 
-#include <cerrno>
-#include <cstring>
-
-#include "store/DatasetScan.h"
-#include "store/LoadMessages.h"
 #include "store/PacketBuffer.h"
-#include "store/PcapReader.h"
 
 namespace pelsid {
-
-namespace {
-bool isPcapng(const std::vector<std::uint8_t>& b) {
-    return b.size() >= 4 && b[0] == 0x0A && b[1] == 0x0D && b[2] == 0x0D && b[3] == 0x0A;
-}
-
-// Reads the whole file in one go; false with errno's reason on failure.
-bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::string& reason) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        reason = std::strerror(errno);
-        return false;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        reason = std::strerror(errno);
-        ::close(fd);
-        return false;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        reason = std::strerror(EISDIR);
-        ::close(fd);
-        return false;
-    }
-    // The size is a hint only: a file may grow or shrink while it is read.
-    out.resize(S_ISREG(st.st_mode) ? std::size_t(st.st_size) : 0);
-    std::size_t done = 0;
-    std::uint8_t probe[4096];
-    while (true) {
-        const bool full = done == out.size();
-        std::uint8_t* to = full ? probe : out.data() + done;
-        const std::size_t room = full ? sizeof probe : out.size() - done;
-        const ssize_t n = ::read(fd, to, room);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            reason = std::strerror(errno);
-            ::close(fd);
-            out.clear();
-            return false;
-        }
-        if (n == 0) break;
-        if (full) out.insert(out.end(), probe, probe + n);
-        done += std::size_t(n);
-    }
-    ::close(fd);
-    out.resize(done);
-    return true;
-}
-}  // namespace
 
 std::span<const std::uint8_t> CaptureFile::record(int i) const {
     const RecordRef& r = set_.records.at(std::size_t(i));
@@ -74,33 +17,30 @@ int CaptureFile::insertInto(PacketBuffer& buffer) const {
     return recordCount();
 }
 
-CaptureFile readCaptureBytes(std::vector<std::uint8_t> fileBytes, const std::string& fileName) {
+CaptureFile readFrom(ByteInput& input, const std::string& fileName, const ReadOptions& options) {
     CaptureFile f;
-    f.fileSize_ = fileBytes.size();
-    if (hasDatasetMagic(fileBytes)) {
-        f.format_ = CaptureFile::Format::Dataset;
-        f.bytes_ = std::move(fileBytes);
-        f.set_ = scanDataset(f.bytes_);
-    } else if (hasPcapMagic(fileBytes)) {
-        f.format_ = isPcapng(fileBytes) ? CaptureFile::Format::Pcapng : CaptureFile::Format::Pcap;
-        f.set_ = readPcap(fileBytes, fileName, f.bytes_);
-        if (f.set_.refused) f.format_ = CaptureFile::Format::Unreadable;
-    } else {
-        f.format_ = CaptureFile::Format::NotPelsid;
-        f.set_.problems.push_back(notPelsidProblem());
-    }
+    // Room for what a file of this size can hold, never more than a full buffer.
+    constexpr std::uint64_t kFull = std::uint64_t(PacketBuffer::kSlots) * PacketBuffer::kSlotBytes;
+    if (!options.countOnly) f.bytes_.reserve(std::size_t(std::min(input.size(), kFull)));
+    f.format_ = readCapture(
+        input, fileName, options, f.set_,
+        [&f](std::span<const std::uint8_t> frame, std::uint64_t, std::uint64_t fileEnd) {
+            f.set_.records.push_back({f.bytes_.size(), std::uint32_t(frame.size()), fileEnd});
+            f.bytes_.insert(f.bytes_.end(), frame.begin(), frame.end());
+        });
+    f.fileSize_ = input.isStream() ? input.bytesRead() : input.size();
     return f;
 }
 
-CaptureFile readCaptureFile(const std::string& path) {
-    std::vector<std::uint8_t> bytes;
-    std::string reason;
-    if (!readWholeFile(path, bytes, reason)) {
-        CaptureFile f;
-        f.set_.problems.push_back(fileError(path, reason));
-        return f;
-    }
-    return readCaptureBytes(std::move(bytes), path);
+CaptureFile readCaptureBytes(std::vector<std::uint8_t> fileBytes, const std::string& fileName,
+                             const ReadOptions& options) {
+    ByteInput input(fileBytes, options.pieceSize);
+    return readFrom(input, fileName, options);
+}
+
+CaptureFile readCaptureFile(const std::string& path, const ReadOptions& options) {
+    ByteInput input(path, options.pieceSize, options.cancel);
+    return readFrom(input, path, options);
 }
 
 }  // namespace pelsid

@@ -4,15 +4,17 @@
 #include <string>
 #include <vector>
 
+#include "store/CaptureReader.h"
+#include "store/ReadOptions.h"
 #include "store/RecordSet.h"
 
 namespace pelsid {
 
 class PacketBuffer;
 
-/// A file of packets read into memory and split into records, ready to be
-/// stored. The loader's flow on top of it:
-///   1. `CaptureFile f = readCaptureFile(path);`
+/// The packets chosen from a file, read in bounded pieces and held (at most
+/// a buffer's worth) ready to be stored. The loader's flow on top of it:
+///   1. `CaptureFile f = readCaptureFile(path, options);`
 ///   2. `f.format()` is Unreadable (nothing to store) or NotPelsid (wrong
 ///      magic: the buffer and views stay untouched) -> show `f.problems()`, stop.
 ///   3. Otherwise clear the buffer ("file") and the views, then
@@ -21,14 +23,17 @@ class PacketBuffer;
 ///   4. Show `f.problems()` in order (each a message box), then play 1..count.
 class CaptureFile {
   public:
-    enum class Format { Unreadable, NotPelsid, Dataset, Pcap, Pcapng };
+    using Format = CaptureFormat;
 
     Format format() const { return format_; }
     /// True when there are records to store (dataset, pcap or pcapng).
     bool isLoadable() const {
         return format_ == Format::Dataset || format_ == Format::Pcap || format_ == Format::Pcapng;
     }
+    /// A regular file's size; for a stream, how much of it was read.
     std::uint64_t fileSize() const { return fileSize_; }
+    /// True when the read was ended on request before the file's end.
+    bool cancelled() const { return set_.cancelled; }
 
     const std::vector<RecordRef>& records() const { return set_.records; }
     int recordCount() const { return static_cast<int>(set_.records.size()); }
@@ -41,23 +46,25 @@ class CaptureFile {
     /// Stores every record in `buffer` in file order; returns how many.
     int insertInto(PacketBuffer& buffer) const;
 
-    friend CaptureFile readCaptureFile(const std::string& path);
-    friend CaptureFile readCaptureBytes(std::vector<std::uint8_t> fileBytes,
-                                        const std::string& fileName);
+    friend CaptureFile readFrom(ByteInput& input, const std::string& fileName,
+                                const ReadOptions& options);
 
   private:
     Format format_ = Format::Unreadable;
     std::uint64_t fileSize_ = 0;
-    std::vector<std::uint8_t> bytes_;  // what the records point into
+    std::vector<std::uint8_t> bytes_;  // the kept packets, one after another
     RecordSet set_;
 };
 
-/// Reads the whole file and splits it by the format its first bytes name
-/// (never its name). A file that cannot be opened or read gives an error
-/// naming the file and the system's reason, and no records.
-CaptureFile readCaptureFile(const std::string& path);
+/// Reads the file by the format its first bytes name (never its name), in
+/// pieces of `options.pieceSize`, keeping the frames the options choose up
+/// to the buffer's limit; memory does not depend on the file's size. A pipe,
+/// FIFO or device is read as a stream. A file that cannot be opened or read
+/// gives an error naming the file and the system's reason, and no records.
+CaptureFile readCaptureFile(const std::string& path, const ReadOptions& options = {});
 
 /// As readCaptureFile, for bytes already in memory; `fileName` names them in messages.
-CaptureFile readCaptureBytes(std::vector<std::uint8_t> fileBytes, const std::string& fileName);
+CaptureFile readCaptureBytes(std::vector<std::uint8_t> fileBytes, const std::string& fileName,
+                             const ReadOptions& options = {});
 
 }  // namespace pelsid

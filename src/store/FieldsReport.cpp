@@ -51,8 +51,11 @@ void writeFieldsReport(const PacketBuffer& b, std::ostream& out) {
     }
 }
 
-int runFieldsCommand(const std::string& path, std::ostream& out, std::ostream& err) {
-    const CaptureFile file = readCaptureFile(path);
+int runFieldsCommand(const std::string& path, const LoadChoice& choice, std::ostream& out,
+                     std::ostream& err) {
+    ReadOptions options;
+    options.choice = choice;
+    const CaptureFile file = readCaptureFile(path, options);
     for (const LoadProblem& p : file.problems())
         err << (p.severity == LoadProblem::Severity::Error ? "error: " : "warning: ") << p.text
             << '\n';

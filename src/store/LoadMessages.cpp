@@ -35,4 +35,13 @@ LoadProblem fileWarning(const std::string& fileName, const std::string& text) {
             "\"" + fileName + "\": " + text};
 }
 
+LoadProblem damageProblem(const std::string& fileName, std::uint64_t frame, std::uint64_t offset,
+                          const std::string& reason, int kept) {
+    return fileWarning(
+        fileName,
+        "the file is damaged at frame " + std::to_string(frame) + " (byte offset " +
+            std::to_string(offset) + "): " + reason + ". The " + std::to_string(kept) +
+            (kept == 1 ? " packet before it was kept." : " packets before it were kept."));
+}
+
 }  // namespace pelsid

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -30,8 +35,8 @@ Outcome run(const std::string& args) {
 TEST(CommandLine, HelpListsEveryOptionOnALineOfItsOwn) {
     const Outcome r = run("--help");
     EXPECT_EQ(r.status, 0);
-    for (const char* option : {"--fields", "--render", "--set", "--capture", "--filter", "--count",
-                               "--help", "--version"})
+    for (const char* option : {"--fields", "--render", "--set", "--capture", "--from", "--filter",
+                               "--count", "--help", "--version"})
         EXPECT_NE(r.out.find(std::string("\n  ") + option + " "), std::string::npos) << option;
 }
 
@@ -45,4 +50,70 @@ TEST(CommandLine, VersionAndMistakes) {
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_NE(r.out.find("usage: pelsid"), std::string::npos) << args;
     }
+}
+
+namespace {
+// A dataset of `count` 60-byte records; byte 23 (the IP protocol) is TCP for
+// every third record, UDP otherwise, and byte 19 holds the record's number.
+std::string writeDataset(const std::string& path, int count) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << "<PELSID>";
+    for (int i = 1; i <= count; ++i) {
+        std::string rec(60, '\0');
+        rec[12] = 0x08;
+        rec[14] = 0x45;
+        rec[19] = char(i);
+        rec[22] = 64;
+        rec[23] = i % 3 == 1 ? 6 : 17;
+        out << rec << "<PELSID[CR][LF]>";
+    }
+    return path;
+}
+
+// The number column of a --fields report: packet numbers 1.. and IP ids.
+int lines(const std::string& out) {
+    int n = 0;
+    for (char c : out) n += c == '\n';
+    return n;
+}
+}  // namespace
+
+TEST(CommandLine, FromAndFilterChooseTheFramesLoadedAnywhereBeforeTheFile) {
+    const std::string file = writeDataset(testing::TempDir() + "/choose.pelsid", 30);
+    // 30 records, 10 of them TCP; from the 5th on 8 are TCP.
+    for (const std::string& args :
+         {"--fields --from 5 --filter tcp " + file, "--from 5 --fields --filter tcp " + file,
+          "--filter tcp --from 5 --fields " + file}) {
+        const Outcome r = run(args);
+        EXPECT_EQ(r.status, 0) << args;
+        EXPECT_EQ(lines(r.out), 1 + 8) << args << r.out;
+    }
+    EXPECT_EQ(lines(run("--fields --from 30 " + file).out), 2);
+    EXPECT_EQ(lines(run("--fields --from 31 " + file).out), 1);  // nothing left: no packets
+}
+
+TEST(CommandLine, BadFromOrFilterIsRefusedBeforeReading) {
+    const std::string file = writeDataset(testing::TempDir() + "/bad.pelsid", 3);
+    const Outcome filter = run("--fields --filter 'tcp port' " + file);
+    EXPECT_EQ(filter.status, 1);
+    EXPECT_NE(filter.out.find("syntax error"), std::string::npos) << filter.out;
+    for (const char* from : {"0", "-3", "x", "1x", "99999999999999999999999"}) {
+        const Outcome r = run(std::string("--fields --from ") + from + " " + file);
+        EXPECT_EQ(r.status, 2) << from;
+    }
+    EXPECT_EQ(run("--fields " + file + " --from 2").status, 2);  // only before FILE
+    EXPECT_EQ(run("--fields --from").status, 2);
+}
+
+TEST(CommandLine, RenderChecksItsFolderBeforeReadingTheFile) {
+    // A FIFO nobody writes to would hold up a read for ever.
+    const std::string fifo = testing::TempDir() + "/render.fifo";
+    std::remove(fifo.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto start = std::chrono::steady_clock::now();
+    const Outcome r = run("--render /nonexistent/folder " + fifo);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("no such folder"), std::string::npos) << r.out;
+    std::remove(fifo.c_str());
 }

@@ -22,6 +22,7 @@
 #include "support/DatasetFile.h"
 #include "support/ScriptedDialogs.h"
 #include "views/ByteFrequencyWindow.h"
+#include "support/WaitForLoad.h"
 #include "views/SurfaceWidget.h"
 #include "views/TextRainfallWindow.h"
 
@@ -168,6 +169,7 @@ TEST(Application, OpenDatasetStartsBesideTheSampleThenWhereTheLastFileWas) {
     QTemporaryDir elsewhere;
     r.dialogs.files = {writeDataset(elsewhere, "x.pelsid", 1).toStdString()};
     r.entry("LoadData")->trigger();
+    waitForLoad(r.app);  // the file is read as a job
     ASSERT_EQ(r.dialogs.fileFolders.size(), 1u);
     EXPECT_EQ(r.dialogs.fileFolders[0], r.dir.path().toStdString());
     EXPECT_EQ(r.dialogs.questions[0].title, "Open pelsid dataset");

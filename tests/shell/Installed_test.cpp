@@ -19,6 +19,7 @@
 #include "shell/ProgramFolders.h"
 #include "support/DatasetFile.h"
 #include "support/ScriptedDialogs.h"
+#include "support/WaitForLoad.h"
 
 using namespace pelsid;
 
@@ -155,18 +156,19 @@ TEST(Installed, MenuShortcutsAndDroppedFiles) {
     QCoreApplication::sendEvent(view, &drop);
     EXPECT_TRUE(drop.isAccepted());
     QCoreApplication::processEvents();  // the load runs after the drop returns
+    waitForLoad(r.app);
     r.waitForPlay();
     EXPECT_EQ(r.app.buffer().getPacketCount(), 7);
 
     // A second drop on the main window goes through the loader's question: No appends.
     r.dialogs.answers = {false};
-    QDragEnterEvent enterMain(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton,
-                              Qt::NoModifier);
+    QDragEnterEvent enterMain(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(r.app.mainWindow(), &enterMain);
     EXPECT_TRUE(enterMain.isAccepted());
     QDropEvent again(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(r.app.mainWindow(), &again);
     QCoreApplication::processEvents();
+    waitForLoad(r.app);
     r.waitForPlay();
     EXPECT_EQ(r.app.buffer().getPacketCount(), 14);
     ASSERT_FALSE(r.dialogs.questions.empty());

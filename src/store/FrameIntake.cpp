@@ -1,0 +1,67 @@
+#include "store/FrameIntake.h"
+
+#include "store/FrameFilter.h"
+#include "store/LoadMessages.h"
+#include "store/PacketBuffer.h"
+
+namespace pelsid {
+
+namespace {
+std::string skippedText(int n) {
+    return std::to_string(n) + (n == 1 ? " frame was" : " frames were") +
+           " skipped: no bytes captured beyond the link-layer header.";
+}
+
+std::string unshowableText(std::uint32_t linkType, std::uint64_t n) {
+    return std::to_string(n) + (n == 1 ? " frame" : " frames") + " of link type " +
+           linkTypeName(linkType) + (n == 1 ? " was" : " were") +
+           " skipped; pelsid shows Ethernet, Linux cooked and raw IP frames.";
+}
+}  // namespace
+
+FrameIntake::FrameIntake(const ReadOptions& options, RecordSet& set, Sink sink,
+                         const FrameFilter* filter)
+    : options_(options), set_(set), sink_(std::move(sink)), filter_(filter) {}
+
+bool FrameIntake::offer(std::uint32_t linkType, const std::uint8_t* data, std::size_t held,
+                        std::uint64_t caplen, std::uint64_t wireLength, std::uint64_t fileOffset,
+                        std::uint64_t fileEnd) {
+    ++frames_;
+    if (options_.progress) options_.progress->frames.store(frames_, std::memory_order_relaxed);
+    if (options_.countOnly || frames_ < options_.choice.from) return true;
+    if (!isShowableLink(linkType)) {
+        ++unshowable_[linkType];
+        return true;
+    }
+    EthernetFrame frame;
+    if (!converter_.convert(linkType, data, held, caplen, PacketBuffer::kSlotBytes, frame)) {
+        ++set_.skippedCount;
+        return true;
+    }
+    if (filter_) {
+        const std::uint64_t wire = wireLength + (frame.fullLength - caplen);
+        if (!filter_->matches(frame.bytes,
+                              std::uint32_t(std::min<std::uint64_t>(wire, 0xFFFFFFFF))))
+            return true;
+    }
+    if (stored_ == PacketBuffer::kSlots) {
+        set_.exceeded = true;
+        set_.problems.push_back(exceededProblem());
+        return false;
+    }
+    if (frame.fullLength > std::uint64_t(PacketBuffer::kSlotBytes)) ++set_.cutCount;
+    sink_(frame.bytes, fileOffset, fileEnd);
+    ++stored_;
+    if (options_.progress) options_.progress->stored.store(stored_, std::memory_order_relaxed);
+    return true;
+}
+
+void FrameIntake::finish(const std::string& fileName) {
+    if (set_.cutCount > 0) set_.problems.push_back(cutProblem(set_.cutCount));
+    if (set_.skippedCount > 0)
+        set_.problems.push_back(fileWarning(fileName, skippedText(set_.skippedCount)));
+    for (const auto& [linkType, n] : unshowable_)
+        set_.problems.push_back(fileWarning(fileName, unshowableText(linkType, n)));
+}
+
+}  // namespace pelsid

@@ -1,0 +1,22 @@
+#pragma once
+#include <string>
+
+#include "store/ByteInput.h"
+#include "store/RecordSet.h"
+
+namespace pelsid {
+
+class FrameIntake;
+
+/// Reads a pcapng file from its first byte, block by block, offering every
+/// packet (enhanced, simple and obsolete packet blocks) to `intake` with the
+/// link type of its own interface; other blocks are passed over. Sections
+/// may use either byte order. Only a packet's first bytes are held, whatever
+/// lengths the file claims. A file whose first section header cannot be read
+/// is refused (`set.refused`, an error naming the file); a file damaged
+/// part-way keeps the frames before the damage, with a warning naming the
+/// frame and its byte offset.
+void readPcapngFile(ByteInput& input, const std::string& fileName, FrameIntake& intake,
+                    RecordSet& set);
+
+}  // namespace pelsid

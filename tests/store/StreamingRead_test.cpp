@@ -1,0 +1,481 @@
+// The readers read files in bounded pieces: the same records whatever the
+// piece size, memory that does not follow the file's size, streams that
+// never end, and the frames the user chose.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "store/CaptureFile.h"
+#include "store/DatasetScan.h"
+#include "store/Messages.h"
+#include "store/PacketBuffer.h"
+
+using namespace pelsid;
+
+namespace {
+using Bytes = std::vector<std::uint8_t>;
+const std::string kDelim = "<PELSID[CR][LF]>";
+
+void put32(Bytes& b, std::uint32_t v, bool big = false) {
+    for (int i = 0; i < 4; ++i) b.push_back(std::uint8_t(v >> (big ? 24 - 8 * i : 8 * i)));
+}
+void put16(Bytes& b, std::uint16_t v, bool big = false) {
+    b.push_back(std::uint8_t(big ? v >> 8 : v));
+    b.push_back(std::uint8_t(big ? v : v >> 8));
+}
+
+Bytes bytesOf(const std::string& s) {
+    return {s.begin(), s.end()};
+}
+
+Bytes pcapHeader(std::uint32_t linkType, std::uint32_t snaplen = 262144) {
+    Bytes b;
+    put32(b, 0xA1B2C3D4);
+    put16(b, 2);
+    put16(b, 4);
+    put32(b, 0);
+    put32(b, 0);
+    put32(b, snaplen);
+    put32(b, linkType);
+    return b;
+}
+void pcapFrame(Bytes& b, const Bytes& frame, std::uint32_t caplen = 0) {
+    put32(b, 1700000000);
+    put32(b, 0);
+    put32(b, caplen ? caplen : std::uint32_t(frame.size()));
+    put32(b, std::uint32_t(frame.size()));
+    b.insert(b.end(), frame.begin(), frame.end());
+}
+
+// An Ethernet frame carrying IPv4 with `protocol`, numbered by its IP id.
+Bytes ethernetIp(std::uint16_t id, std::uint8_t protocol = 17, std::size_t length = 60) {
+    Bytes f(length, 0);
+    f[12] = 0x08;
+    f[14] = 0x45;
+    f[16] = std::uint8_t((length - 14) >> 8);
+    f[17] = std::uint8_t(length - 14);
+    f[18] = std::uint8_t(id >> 8);
+    f[19] = std::uint8_t(id);
+    f[22] = 64;
+    f[23] = protocol;
+    return f;
+}
+
+Bytes pcapOf(int frames, int firstId = 1) {
+    Bytes b = pcapHeader(1);
+    for (int i = 0; i < frames; ++i)
+        pcapFrame(b, ethernetIp(std::uint16_t(firstId + i), i % 2 ? 6 : 17));
+    return b;
+}
+
+// pcapng blocks in either byte order.
+void block(Bytes& b, std::uint32_t type, const Bytes& body, bool big = false) {
+    const std::uint32_t total = std::uint32_t(12 + body.size());
+    put32(b, type, big);
+    put32(b, total, big);
+    b.insert(b.end(), body.begin(), body.end());
+    put32(b, total, big);
+}
+void sectionHeader(Bytes& b, bool big = false) {
+    Bytes body;
+    put32(body, 0x1A2B3C4D, big);
+    put16(body, 1, big);
+    put16(body, 0, big);
+    put32(body, 0xFFFFFFFF, big);
+    put32(body, 0xFFFFFFFF, big);
+    block(b, 0x0A0D0D0A, body, big);
+}
+void interfaceBlock(Bytes& b, std::uint16_t linkType, bool big = false) {
+    Bytes body;
+    put16(body, linkType, big);
+    put16(body, 0, big);
+    put32(body, 0, big);
+    block(b, 1, body, big);
+}
+void packetBlock(Bytes& b, std::uint32_t interface, const Bytes& frame, bool big = false) {
+    Bytes body;
+    put32(body, interface, big);
+    put32(body, 0, big);
+    put32(body, 0, big);
+    put32(body, std::uint32_t(frame.size()), big);
+    put32(body, std::uint32_t(frame.size()), big);
+    body.insert(body.end(), frame.begin(), frame.end());
+    while (body.size() % 4) body.push_back(0);
+    block(b, 6, body, big);
+}
+
+std::string tempPath(const char* name) {
+    return testing::TempDir() + "/" + name;
+}
+
+void writeFile(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+ReadOptions pieces(std::size_t size) {
+    ReadOptions o;
+    o.pieceSize = size;
+    return o;
+}
+
+std::vector<Bytes> recordsOf(const CaptureFile& f) {
+    std::vector<Bytes> out;
+    for (int i = 0; i < f.recordCount(); ++i) {
+        const auto r = f.record(i);
+        out.emplace_back(r.begin(), r.end());
+    }
+    return out;
+}
+
+std::vector<std::string> texts(const CaptureFile& f) {
+    std::vector<std::string> out;
+    for (const LoadProblem& p : f.problems()) out.push_back(p.text);
+    return out;
+}
+
+// IP ids of the stored frames, which the tests use to name frames.
+std::vector<int> ids(const CaptureFile& f) {
+    std::vector<int> out;
+    for (int i = 0; i < f.recordCount(); ++i) {
+        const auto r = f.record(i);
+        out.push_back(r[18] << 8 | r[19]);
+    }
+    return out;
+}
+
+// Resident memory of this process in kB (VmHWM: its peak).
+long peakKb() {
+    std::ifstream in("/proc/self/status");
+    std::string key;
+    long value = 0;
+    while (in >> key) {
+        if (key == "VmHWM:") {
+            in >> value;
+            return value;
+        }
+        in.ignore(1 << 12, '\n');
+    }
+    return 0;
+}
+}  // namespace
+
+TEST(StreamingRead, DatasetRecordsAreTheSameForEveryPieceSize) {
+    // Delimiters split at every position between two pieces, a lone '>',
+    // part of a delimiter inside a packet, a delimiter with no packet byte
+    // before it, a record longer than a slot and bytes after the last delimiter.
+    std::string file = "<PELSID>";
+    file += "A" + kDelim;
+    file += std::string(60, '>') + kDelim;
+    file += "x<PELSID[CR]" + kDelim;
+    file += kDelim + "after-empty" + kDelim;
+    file += std::string(3000, 'L') + kDelim;
+    file += "<PELSID[CR][LF]" + std::string("y") + kDelim;
+    file += "tail without end";
+    const Bytes bytes = bytesOf(file);
+    const RecordSet whole = scanDataset(bytes);
+    ASSERT_EQ(whole.records.size(), 6u);
+    EXPECT_EQ(whole.records[3].length, 16u + 11u);  // the empty delimiter began this record
+    EXPECT_EQ(whole.records[4].length, std::uint32_t(PacketBuffer::kSlotBytes));
+    EXPECT_EQ(whole.cutCount, 1);
+    for (std::size_t piece = 1; piece <= 40; ++piece) {
+        const RecordSet set = scanDataset(bytes, piece);
+        ASSERT_EQ(set.records.size(), whole.records.size()) << piece;
+        for (std::size_t i = 0; i < set.records.size(); ++i) {
+            EXPECT_EQ(set.records[i].offset, whole.records[i].offset) << piece << " " << i;
+            EXPECT_EQ(set.records[i].length, whole.records[i].length) << piece << " " << i;
+            EXPECT_EQ(set.records[i].fileEnd, whole.records[i].fileEnd) << piece << " " << i;
+        }
+        const CaptureFile f = readCaptureBytes(bytes, "d", pieces(piece));
+        ASSERT_EQ(f.recordCount(), 6) << piece;
+        for (int i = 0; i < 6; ++i) {
+            const auto r = f.record(i);
+            EXPECT_EQ(std::string(r.begin(), r.end()),
+                      file.substr(whole.records[std::size_t(i)].offset,
+                                  whole.records[std::size_t(i)].length))
+                << piece << " " << i;
+        }
+    }
+}
+
+TEST(StreamingRead, CapturesAreTheSameForEveryPieceSize) {
+    Bytes pcap = pcapOf(5);
+    pcapFrame(pcap, ethernetIp(6, 17, 3000));  // longer than a slot
+    Bytes ng;
+    sectionHeader(ng);
+    interfaceBlock(ng, 1);
+    for (int i = 0; i < 5; ++i) packetBlock(ng, 0, ethernetIp(std::uint16_t(i + 1), 6, 60 + i));
+    packetBlock(ng, 0, ethernetIp(6, 17, 3000));
+    for (const Bytes* file : {&pcap, &ng}) {
+        const CaptureFile whole = readCaptureBytes(*file, "c");
+        ASSERT_EQ(whole.recordCount(), 6);
+        EXPECT_EQ(whole.recordSet().cutCount, 1);
+        for (std::size_t piece : {1, 2, 3, 5, 7, 16, 17, 64, 1000}) {
+            const CaptureFile f = readCaptureBytes(*file, "c", pieces(piece));
+            EXPECT_EQ(recordsOf(f), recordsOf(whole)) << piece;
+            EXPECT_EQ(texts(f), texts(whole)) << piece;
+        }
+    }
+}
+
+TEST(StreamingRead, HugeClaimedSizesAreDamageNotAllocations) {
+    // A frame claiming the largest length libpcap allows, then the file ends.
+    Bytes pcap = pcapOf(2);
+    put32(pcap, 0);
+    put32(pcap, 0);
+    put32(pcap, 262144);
+    put32(pcap, 0xFFFFFFFF);
+    pcap.resize(pcap.size() + 100, 0xEE);
+    CaptureFile f = readCaptureBytes(pcap, "claims.pcap", pieces(7));
+    EXPECT_EQ(f.recordCount(), 2);
+    ASSERT_EQ(f.problems().size(), 1u);
+    EXPECT_NE(f.problems()[0].text.find("frame 3 (byte offset 176)"), std::string::npos)
+        << f.problems()[0].text;
+
+    // A pcapng block claiming almost 4 GiB.
+    Bytes ng;
+    sectionHeader(ng);
+    interfaceBlock(ng, 1);
+    packetBlock(ng, 0, ethernetIp(1));
+    put32(ng, 6);
+    put32(ng, 0xFFFFFFF0);
+    ng.resize(ng.size() + 64, 0);
+    f = readCaptureBytes(ng, "claims.pcapng", pieces(5));
+    EXPECT_EQ(f.recordCount(), 1);
+    ASSERT_EQ(f.problems().size(), 1u);
+    EXPECT_NE(f.problems()[0].text.find("frame 2"), std::string::npos) << f.problems()[0].text;
+    EXPECT_NE(f.problems()[0].text.find("The 1 packet before it was kept."), std::string::npos)
+        << f.problems()[0].text;
+}
+
+TEST(StreamingRead, DamageNamesTheFileOffsetAfterSkippedFrames) {
+    // Two empty frames (skipped) before one good one, then the file ends inside a header.
+    Bytes b = pcapHeader(1);
+    pcapFrame(b, {});
+    pcapFrame(b, {});
+    pcapFrame(b, ethernetIp(1));
+    b.resize(b.size() + 5, 0);
+    const CaptureFile f = readCaptureBytes(b, "skipped.pcap");
+    EXPECT_EQ(f.recordCount(), 1);
+    ASSERT_GE(f.problems().size(), 1u);
+    // 24 + 16 + 16 + 16 + 60: the fourth frame starts at 132.
+    EXPECT_NE(f.problems()[0].text.find("frame 4 (byte offset 132)"), std::string::npos)
+        << f.problems()[0].text;
+    EXPECT_NE(f.problems()[0].text.find("The 1 packet before it was kept."), std::string::npos);
+}
+
+TEST(StreamingRead, SnaplenShorterThanTheFramesCutsThemWithOneWarning) {
+    Bytes b = pcapHeader(1, 40);
+    pcapFrame(b, ethernetIp(1, 17, 60));
+    pcapFrame(b, ethernetIp(2, 17, 30));
+    pcapFrame(b, ethernetIp(3, 17, 80));
+    const CaptureFile f = readCaptureBytes(b, "snap.pcap");
+    ASSERT_EQ(f.recordCount(), 3);
+    EXPECT_EQ(f.record(0).size(), 40u);
+    EXPECT_EQ(f.record(1).size(), 30u);
+    EXPECT_EQ(f.record(2).size(), 40u);
+    ASSERT_EQ(f.problems().size(), 1u);
+    EXPECT_NE(
+        f.problems()[0].text.find("2 frames were longer than the file's snapshot length of 40"),
+        std::string::npos)
+        << f.problems()[0].text;
+}
+
+TEST(StreamingRead, LinkTypeOfAllOnesIsNamedByTheNumberTheFileHolds) {
+    Bytes b = pcapHeader(0xFFFFFFFF);
+    pcapFrame(b, ethernetIp(1));
+    const CaptureFile f = readCaptureBytes(b, "odd.pcap");
+    EXPECT_EQ(f.format(), CaptureFile::Format::Unreadable);
+    ASSERT_EQ(f.problems().size(), 1u);
+    EXPECT_NE(f.problems()[0].text.find("number 4294967295"), std::string::npos)
+        << f.problems()[0].text;
+}
+
+TEST(StreamingRead, PcapngInterfacesKeepTheirOwnLinkTypes) {
+    // Ethernet, raw IP and 802.11 interfaces, in both byte orders: Ethernet
+    // and raw IP frames are kept in file order, the 802.11 ones skipped and
+    // counted in one warning; the file is never called damaged.
+    for (bool big : {false, true}) {
+        SCOPED_TRACE(big ? "big-endian" : "little-endian");
+        Bytes b;
+        sectionHeader(b, big);
+        interfaceBlock(b, 1, big);
+        interfaceBlock(b, 101, big);
+        interfaceBlock(b, 105, big);
+        Bytes raw = ethernetIp(2);
+        raw.erase(raw.begin(), raw.begin() + 14);
+        packetBlock(b, 0, ethernetIp(1), big);
+        packetBlock(b, 1, raw, big);
+        packetBlock(b, 2, Bytes(40, 0x88), big);
+        packetBlock(b, 2, Bytes(40, 0x88), big);
+        packetBlock(b, 0, ethernetIp(3), big);
+        const CaptureFile f = readCaptureBytes(b, "mixed.pcapng", pieces(3));
+        ASSERT_EQ(f.format(), CaptureFile::Format::Pcapng);
+        EXPECT_EQ(ids(f), (std::vector<int>{1, 2, 3}));
+        EXPECT_EQ(f.record(1).size(), 60u);  // a made-up Ethernet header before the IP packet
+        EXPECT_EQ(f.record(1)[12], 0x08);
+        ASSERT_EQ(f.problems().size(), 1u);
+        EXPECT_EQ(f.problems()[0].severity, LoadProblem::Severity::Warning);
+        EXPECT_NE(f.problems()[0].text.find("2 frames of link type IEEE802_11"), std::string::npos)
+            << f.problems()[0].text;
+        EXPECT_EQ(f.problems()[0].text.find("damaged"), std::string::npos);
+    }
+}
+
+TEST(StreamingRead, RealCaptureOfTwoInterfacesDecodesEveryFrame) {
+    // dumpcap -i lo -i any: 14 Ethernet frames and the same 14 as Linux cooked.
+    const CaptureFile f =
+        readCaptureFile(std::string(PELSID_TEST_DATA) + "/lo_and_any.pcapng", pieces(100));
+    ASSERT_EQ(f.recordCount(), 28);
+    for (int i = 0; i < 28; ++i) {
+        const auto r = f.record(i);
+        EXPECT_EQ(r[12], 0x08) << i;
+        EXPECT_EQ(r[14], 0x45) << i;
+        EXPECT_EQ(r[26], 127) << i;
+    }
+    // Only the 5085-byte frame and its cooked twin are longer than a slot.
+    ASSERT_EQ(f.problems().size(), 1u);
+    EXPECT_NE(f.problems()[0].text.find("2 packets were longer"), std::string::npos);
+}
+
+TEST(StreamingRead, FromAndFilterChooseFramesBeforeTheLimit) {
+    // 30010 frames, UDP and TCP in turn.
+    const Bytes b = pcapOf(30010);
+    ReadOptions o;
+    o.choice.from = 11;
+    CaptureFile f = readCaptureBytes(b, "big.pcap", o);
+    EXPECT_EQ(f.recordCount(), 30000);
+    EXPECT_TRUE(f.problems().empty());  // the last 30000 fit
+    EXPECT_EQ(ids(f).front(), 11);
+
+    o.choice.from = 10;
+    f = readCaptureBytes(b, "big.pcap", o);
+    EXPECT_EQ(f.recordCount(), 30000);
+    EXPECT_TRUE(f.recordSet().exceeded);
+
+    o.choice = {};
+    o.choice.filter = "tcp";
+    f = readCaptureBytes(b, "big.pcap", o);
+    EXPECT_EQ(f.recordCount(), 15005);
+    EXPECT_EQ(ids(f)[0], 2);
+    EXPECT_EQ(ids(f)[1], 4);
+
+    o.choice.from = 29990;
+    f = readCaptureBytes(b, "big.pcap", o);
+    EXPECT_EQ(ids(f), (std::vector<int>{29990, 29992, 29994, 29996, 29998, 30000, 30002, 30004,
+                                        30006, 30008, 30010}));
+
+    // The filter sees the frame as stored: raw IP behind its made-up Ethernet header.
+    Bytes raw = pcapHeader(101);
+    Bytes ip = ethernetIp(7, 6);
+    ip.erase(ip.begin(), ip.begin() + 14);
+    pcapFrame(raw, ip);
+    o.choice = {};
+    o.choice.filter = "ether proto 0x0800 and tcp";
+    EXPECT_EQ(readCaptureBytes(raw, "raw.pcap", o).recordCount(), 1);
+}
+
+TEST(StreamingRead, BadFilterIsRefusedWithLibpcapsMessage) {
+    ReadOptions o;
+    o.choice.filter = "tcp port";
+    const CaptureFile f = readCaptureBytes(pcapOf(3), "f.pcap", o);
+    EXPECT_EQ(f.format(), CaptureFile::Format::Unreadable);
+    ASSERT_EQ(f.problems().size(), 1u);
+    EXPECT_NE(f.problems()[0].text.find("syntax error"), std::string::npos) << f.problems()[0].text;
+}
+
+TEST(StreamingRead, CountingPassCountsEveryFrameOfEachFormat) {
+    ReadOptions o;
+    o.countOnly = true;
+    o.pieceSize = 13;
+    EXPECT_EQ(readCaptureBytes(pcapOf(40000), "c.pcap", o).recordSet().frames, 40000u);
+    EXPECT_EQ(readCaptureBytes(pcapOf(40000), "c.pcap", o).recordCount(), 0);
+    std::string dataset = "<PELSID>";
+    for (int i = 0; i < 31000; ++i) dataset += "ab" + kDelim;
+    EXPECT_EQ(readCaptureBytes(bytesOf(dataset), "c.pelsid", o).recordSet().frames, 31000u);
+    const CaptureFile two =
+        readCaptureFile(std::string(PELSID_TEST_DATA) + "/lo_and_any.pcapng", o);
+    EXPECT_EQ(two.recordSet().frames, 28u);
+}
+
+TEST(StreamingRead, DevZeroIsNoPelsidFileAtOnce) {
+    const CaptureFile f = readCaptureFile("/dev/zero");
+    EXPECT_EQ(f.format(), CaptureFile::Format::NotPelsid);
+    EXPECT_LE(f.recordSet().bytesRead, ByteInput::kDefaultPieceSize);
+}
+
+TEST(StreamingRead, SparseFilesOf64GiBReadOnlyTheirStart) {
+    // Once zeros only: no format at once. Then 30001 frames before the hole:
+    // the read stops at the buffer's limit. Neither holds memory by the size.
+    const std::string path = tempPath("sparse64.pcap");
+    for (int frames : {0, 30001}) {
+        SCOPED_TRACE(frames);
+        writeFile(path, frames ? pcapOf(frames) : Bytes{});
+        ASSERT_EQ(::truncate(path.c_str(), off_t(64) << 30), 0);
+        const long before = peakKb();
+        const CaptureFile f = readCaptureFile(path);
+        EXPECT_EQ(f.format(), frames ? CaptureFile::Format::Pcap : CaptureFile::Format::NotPelsid);
+        EXPECT_EQ(f.recordCount(), frames ? 30000 : 0);
+        EXPECT_EQ(f.recordSet().exceeded, frames > 0);
+        EXPECT_LT(f.recordSet().bytesRead, 4u << 20);
+        EXPECT_LT(peakKb() - before, 64 * 1024);
+    }
+    std::remove(path.c_str());
+}
+
+TEST(StreamingRead, EndlessFifoStopsAtTheLimitAndGarbageAtOnce) {
+    ::signal(SIGPIPE, SIG_IGN);  // the writers learn of the reader's end by EPIPE
+    const std::string path = tempPath("endless.fifo");
+    for (bool dataset : {true, false}) {
+        SCOPED_TRACE(dataset ? "dataset" : "garbage");
+        std::remove(path.c_str());
+        ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        std::thread writer([&] {
+            const int fd = ::open(path.c_str(), O_WRONLY);
+            const std::string start = dataset ? "<PELSID>" : "garbage!";
+            std::string more;
+            for (int i = 0; i < 100; ++i)
+                more += (dataset ? std::string(60, 'r') + kDelim : "zzzzzz");
+            bool ok = ::write(fd, start.data(), start.size()) > 0;
+            while (ok) ok = ::write(fd, more.data(), more.size()) > 0;  // until the reader leaves
+            ::close(fd);
+        });
+        const CaptureFile f = readCaptureFile(path);
+        writer.join();
+        if (dataset) {
+            EXPECT_EQ(f.recordCount(), 30000);
+            EXPECT_TRUE(f.recordSet().exceeded);
+        } else {
+            EXPECT_EQ(f.format(), CaptureFile::Format::NotPelsid);
+        }
+    }
+    std::remove(path.c_str());
+}
+
+TEST(StreamingRead, ReadOfASilentFifoEndsOnCancel) {
+    const std::string path = tempPath("silent.fifo");
+    std::remove(path.c_str());
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    std::atomic<bool> cancel = false;
+    ReadOptions o;
+    o.cancel = &cancel;
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        cancel = true;
+    });
+    const CaptureFile f = readCaptureFile(path, o);  // nobody ever writes
+    stopper.join();
+    EXPECT_TRUE(f.cancelled());
+    EXPECT_EQ(f.recordCount(), 0);
+    std::remove(path.c_str());
+}
