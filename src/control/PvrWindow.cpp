@@ -12,6 +12,7 @@
 #include "store/PacketBuffer.h"
 #include "views/Color.h"
 #include "views/SurfaceWidget.h"
+#include "views/ViewGeometry.h"
 
 namespace pelsid {
 
@@ -41,10 +42,6 @@ class TagLock {
   private:
     QObject* control_;
 };
-
-int twipsToPixels(int twips) {
-    return int(std::nearbyint(twips / 15.0));
-}
 
 QFont courier(double points) {
     QFont f(QStringLiteral("Courier New"));

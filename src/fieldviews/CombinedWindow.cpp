@@ -16,6 +16,7 @@
 #include "views/Color.h"
 #include "views/SurfaceWidget.h"
 #include "views/Thumbnails.h"
+#include "views/ViewGeometry.h"
 
 namespace pelsid {
 

@@ -14,6 +14,7 @@
 #include "views/GlyphFont.h"
 #include "views/SurfaceWidget.h"
 #include "views/Thumbnails.h"
+#include "views/ViewGeometry.h"
 
 namespace pelsid {
 

@@ -8,8 +8,8 @@
 #include <QPointer>
 #include <QSpinBox>
 
-#include "fieldviews/FieldViewFixture.h"
 #include "fieldviews/RepeatedDrawing.h"
+#include "support/FieldViewFixture.h"
 #include "views/GlyphFont.h"
 
 using namespace pelsid;

@@ -6,7 +6,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 
-#include "ViewFixture.h"
+#include "support/ViewFixture.h"
 #include "views/BinaryRainfallWindow.h"
 #include "views/Color.h"
 #include "views/SurfaceWidget.h"

@@ -4,7 +4,7 @@
 #include <QSpinBox>
 #include <QTest>
 
-#include "ViewFixture.h"
+#include "support/ViewFixture.h"
 #include "views/DetailWindow.h"
 
 using namespace pelsid;

@@ -1,0 +1,18 @@
+#pragma once
+#include <QWidget>
+
+namespace pelsid {
+
+/// frmLoadDataset: the loader's progress window.
+class LoadDatasetWindow : public QWidget {
+    Q_OBJECT
+  public:
+    explicit LoadDatasetWindow(QWidget* parent = nullptr);
+    void setFile(const QString& name);
+    void setFileSize(qint64 bytes);
+    void setStatus(const QString& status);
+    void setRange(qint64 maximum);
+    void setProgress(qint64 value);
+};
+
+}  // namespace pelsid
