@@ -97,8 +97,8 @@ class Application : public QObject, public ViewSet {
     // no look-up by name; a window's deletion clears its entry, as it does the registry's.
     std::array<QPointer<ViewWindow>, ViewSet::kViewCount> views_;
     CaptureSourceFactory captureSource_;
-    int cascade_ = 0;
-    bool countersPaused_ = false;  // places new windows in a cascade
+    int cascade_ = 0;              // places new windows in a cascade
+    bool countersPaused_ = false;  // while a file's records are stored
 };
 
 }  // namespace pelsid

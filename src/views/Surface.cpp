@@ -408,7 +408,8 @@ bool Surface::saveBitmap(const QString& path, QString* error) const {
         std::fill(o, piece.data() + used + rowBytes, std::uint8_t(0));  // row padding
         used += rowBytes;
     }
-    ok = ok && file.write(reinterpret_cast<const char*>(piece.data()), qint64(used)) == qint64(used) &&
+    ok = ok &&
+         file.write(reinterpret_cast<const char*>(piece.data()), qint64(used)) == qint64(used) &&
          file.flush();
     if (!ok && error)
         *error = file.errorString().isEmpty() ? QStringLiteral("write failed") : file.errorString();
