@@ -9,12 +9,12 @@
 #include <iostream>
 #include <string_view>
 
+#include "commands/CaptureCommand.h"
+#include "commands/FieldsReport.h"
+#include "commands/RenderCommand.h"
 #include "shell/Application.h"
 #include "shell/QtDialogs.h"
-#include "shell/RenderCommand.h"
-#include "store/CaptureCommand.h"
 #include "store/CaptureFile.h"
-#include "store/FieldsReport.h"
 #include "store/FrameFilter.h"
 
 namespace {

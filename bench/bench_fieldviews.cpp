@@ -4,10 +4,10 @@
 #include <QApplication>
 #include <QSpinBox>
 
-#include "../tests/fieldviews/FieldViewFixture.h"
 #include "fieldviews/CombinedWindow.h"
 #include "fieldviews/ParallelPlotWindow.h"
 #include "fieldviews/ScatterPlotWindow.h"
+#include "support/FieldViewFixture.h"
 
 using namespace pelsid;
 using namespace pelsid::testing;

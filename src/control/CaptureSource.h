@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "store/CaptureAdapter.h"
-#include "store/FrameQueue.h"
-#include "store/LiveCapture.h"
+#include "capture/CaptureAdapter.h"
+#include "capture/FrameQueue.h"
+#include "capture/LiveCapture.h"
 
 namespace pelsid {
 

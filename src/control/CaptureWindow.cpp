@@ -9,6 +9,7 @@
 #include "control/FixedWindowFlags.h"
 #include "store/Dialogs.h"
 #include "store/PacketBuffer.h"
+#include "views/DarkGrey.h"
 
 namespace pelsid {
 
@@ -34,11 +35,7 @@ CaptureWindow::CaptureWindow(std::unique_ptr<CaptureSource> source, PacketBuffer
     setObjectName(QStringLiteral("frmCapture"));
     setWindowTitle(QString::fromLatin1(kCaptureTitle));
     setFixedSize(316, 171);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(64, 64, 64));
-    pal.setColor(QPalette::WindowText, Qt::white);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    paintDarkGrey(this);
 
     label("lblInterface", QStringLiteral("Current Network Interface"), {8, 8, 193, 17}, this);
     cmbInterface_ = new QComboBox(this);

@@ -13,6 +13,7 @@
 #include "views/Color.h"
 #include "views/SpinButton.h"
 #include "views/SurfaceWidget.h"
+#include "views/ViewGeometry.h"
 
 namespace pelsid {
 
@@ -42,10 +43,6 @@ class TagLock {
   private:
     QObject* control_;
 };
-
-int twipsToPixels(int twips) {
-    return int(std::nearbyint(twips / 15.0));
-}
 
 QFont courier(double points) {
     QFont f(QStringLiteral("Courier New"));

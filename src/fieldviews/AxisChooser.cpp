@@ -4,15 +4,12 @@
 #include <cmath>
 
 #include "fieldviews/HeaderAxes.h"
+#include "views/ViewGeometry.h"
 
 namespace pelsid {
 
 QString arrayName(const char* name, int index) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
-}
-
-int twipsToPixels(double twips) {
-    return int(std::nearbyint(twips / 15.0));
 }
 
 QComboBox* createChooserTemplate(QWidget* parent) {

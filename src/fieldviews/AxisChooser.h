@@ -16,7 +16,4 @@ QComboBox* createAxisChooser(const QComboBox& templ, int k, int axisIndex, QWidg
 /// objectName of a control-array member, e.g. "comboAxis(2)".
 QString arrayName(const char* name, int index);
 
-/// Window units (twips, 15 to the pixel) to pixels, halves to even.
-int twipsToPixels(double twips);
-
 }  // namespace pelsid

@@ -17,6 +17,7 @@
 #include "views/SpinButton.h"
 #include "views/SurfaceWidget.h"
 #include "views/Thumbnails.h"
+#include "views/ViewGeometry.h"
 
 namespace pelsid {
 
@@ -37,29 +38,24 @@ QFrame* axisLine(const QString& name, QWidget* parent) {
 }  // namespace
 
 CombinedWindow::CombinedWindow(ViewContext& context, AxisStore& axes, QWidget* parent)
-    : ViewWindow(context, QStringLiteral("frmVis6"),
-                 QStringLiteral("pelsid: Combined Visualization"), parent),
-      axes_(axes) {
-    picGraphWidget_ = new SurfaceWidget(picGraph_, QStringLiteral("picGraph"), this);
+    : FieldViewWindow(context, axes, QStringLiteral("frmVis6"),
+                      QStringLiteral("pelsid: Combined Visualization"), parent) {
     leftWidget_ = new SurfaceWidget(left_.front(), QStringLiteral("picgraphLeftFront"), this);
     rightWidget_ = new SurfaceWidget(right_.front(), QStringLiteral("picgraphRightFront"), this);
     lineLeftAxis_ = axisLine(QStringLiteral("lineLeftAxis"), leftWidget_);
     linerightAxis_ = axisLine(QStringLiteral("linerightAxis"), rightWidget_);
-    QComboBox* templ = createChooserTemplate(this);
-    comboLeft_ = createAxisChooser(*templ, 1, axes_.combined(1), this);
-    comboRight_ = createAxisChooser(*templ, 2, axes_.combined(2), this);
     // Qt's counterpart of scrolling a chooser's list is moving its selection
     // (wheel, keys or the list): store the choice at once.
-    settings_.left = comboLeft_->currentIndex();
-    settings_.right = comboRight_->currentIndex();
-    connect(comboLeft_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    comboLeft_ = addAxisChooser(1, axes_.combined(1), [this](int index) {
         settings_.left = index;
         axes_.setCombined(1, index);
     });
-    connect(comboRight_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    comboRight_ = addAxisChooser(2, axes_.combined(2), [this](int index) {
         settings_.right = index;
         axes_.setCombined(2, index);
     });
+    settings_.left = comboLeft_->currentIndex();
+    settings_.right = comboRight_->currentIndex();
 
     lblBucketsCaption_ = new QLabel(QStringLiteral("packets per quantum"), this);
     lblBucketsCaption_->setObjectName(QStringLiteral("lblBucketsCaption"));
@@ -79,7 +75,6 @@ CombinedWindow::CombinedWindow(ViewContext& context, AxisStore& axes, QWidget* p
     });
 
     // A 200 x 400 centre picture between two strips of 399 x 400.
-    setMinimumSize(twipsToPixels(2000), twipsToPixels(3000));
     resize(1000, 400 + twipsToPixels(1400));
     layoutWindow();
     startTimer(33);
@@ -88,11 +83,6 @@ CombinedWindow::CombinedWindow(ViewContext& context, AxisStore& axes, QWidget* p
 CombinedWindow::~CombinedWindow() {
     axes_.setCombined(1, settings_.left);
     axes_.setCombined(2, settings_.right);
-}
-
-void CombinedWindow::resizeEvent(QResizeEvent* event) {
-    ViewWindow::resizeEvent(event);
-    if (event->size() != laidOut_) layoutWindow();
 }
 
 void CombinedWindow::timerEvent(QTimerEvent*) {
@@ -104,7 +94,7 @@ void CombinedWindow::timerEvent(QTimerEvent*) {
 
 void CombinedWindow::layoutWindow() {
     PELSID_ASSERT_GUI_THREAD();
-    laidOut_ = size();
+    layingOut();
     const int h = std::max(1, height() - twipsToPixels(1400));
     const int w = std::max(1, int(std::nearbyint(0.2 * width())));
     const int left = int(std::nearbyint(width() / 2.0 - w / 2.0));

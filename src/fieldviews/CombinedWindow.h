@@ -1,9 +1,8 @@
 #pragma once
 #include <optional>
+#include "fieldviews/FieldViewWindow.h"
 #include "fieldviews/HistoryStrip.h"
 #include "fieldviews/RepeatedDrawing.h"
-#include "views/Surface.h"
-#include "views/ViewWindow.h"
 
 class QComboBox;
 class QFrame;
@@ -12,13 +11,12 @@ class QSpinBox;
 
 namespace pelsid {
 
-class AxisStore;
 class SurfaceWidget;
 
 /// frmVis6: a two-axis parallel plot between two history strips that show
 /// the same two values over time, one column of dots per quantum of
 /// packets. Its thumbnail is a history of source networks scrolling right.
-class CombinedWindow : public ViewWindow {
+class CombinedWindow : public FieldViewWindow {
     Q_OBJECT
   public:
     CombinedWindow(ViewContext& context, AxisStore& axes, QWidget* parent = nullptr);
@@ -42,9 +40,8 @@ class CombinedWindow : public ViewWindow {
     void clear() override;
 
     /// Places pictures and controls for the window's size; erases the view.
-    void layoutWindow();
+    void layoutWindow() override;
 
-    Surface& picGraph() { return picGraph_; }
     HistoryStrip& leftStrip() { return left_; }
     HistoryStrip& rightStrip() { return right_; }
     /// 1 = left axis, 2 = right axis.
@@ -53,7 +50,6 @@ class CombinedWindow : public ViewWindow {
     int quantumCount() const { return quantumCount_; }
 
   protected:
-    void resizeEvent(QResizeEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     std::vector<ShotFile> screenshotFiles() const override;
 
@@ -70,11 +66,8 @@ class CombinedWindow : public ViewWindow {
     void draw(Drawing&& drawing);
     void plotHistory(int yL, int yR, std::uint32_t color);
 
-    AxisStore& axes_;
-    Surface picGraph_;
     HistoryStrip left_{HistoryStrip::Side::Left};
     HistoryStrip right_{HistoryStrip::Side::Right};
-    SurfaceWidget* picGraphWidget_ = nullptr;
     SurfaceWidget* leftWidget_ = nullptr;
     SurfaceWidget* rightWidget_ = nullptr;
     QFrame* lineLeftAxis_ = nullptr;
@@ -85,7 +78,6 @@ class CombinedWindow : public ViewWindow {
     QLabel* lblBuckets_ = nullptr;
     QLabel* lblBucketsCaption_ = nullptr;
     int quantumCount_ = 0;
-    QSize laidOut_;
     Settings settings_;
     Settings run_;  // what the run being drawn uses
     RepeatedDrawing<Drawing> repeated_;

@@ -75,8 +75,7 @@ AxisSample axisSample(const PlayedPacket& packet, int axisIndex, ProtocolLabel p
         case 6:
             return decimal(f.ipID);
         case 7:
-            return {ipFlagsValue(f.flagReserved, f.flagDF, f.flagMF),
-                    ipFlagsLabel(f.flagReserved, f.flagDF, f.flagMF), 0};
+            return {ipFlagsValue(f.flagReserved, f.flagDF, f.flagMF), ipFlagsLabel(f), 0};
         case 8:
             return decimal(f.ipFragOffset);
         case 9:

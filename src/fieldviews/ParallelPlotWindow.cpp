@@ -14,6 +14,7 @@
 #include "views/SpinButton.h"
 #include "views/SurfaceWidget.h"
 #include "views/Thumbnails.h"
+#include "views/ViewGeometry.h"
 
 namespace pelsid {
 
@@ -23,17 +24,13 @@ constexpr std::uint32_t kGreen = rgb(0, 255, 0);
 }  // namespace
 
 ParallelPlotWindow::ParallelPlotWindow(ViewContext& context, AxisStore& axes, QWidget* parent)
-    : ViewWindow(context, QStringLiteral("frmVis3"),
-                 QStringLiteral("pelsid: Parallel Coordinate Plot"), parent),
-      axes_(axes) {
-    picGraphWidget_ = new SurfaceWidget(picGraph_, QStringLiteral("picGraph"), this);
-    QComboBox* templ = createChooserTemplate(this);
+    : FieldViewWindow(context, axes, QStringLiteral("frmVis3"),
+                      QStringLiteral("pelsid: Parallel Coordinate Plot"), parent) {
     for (int k = 1; k <= kMaxAxes; ++k) {
-        QComboBox* c = createAxisChooser(*templ, k, axes_.parallel(k), this);
+        QComboBox* c = addAxisChooser(k, axes_.parallel(k),
+                                      [this, k](int index) { settings_.axis[k - 1] = index; });
         comboAxis_[k - 1] = c;
         settings_.axis[k - 1] = c->currentIndex();
-        connect(c, &QComboBox::currentIndexChanged, this,
-                [this, k](int index) { settings_.axis[k - 1] = index; });
     }
 
     spnNumAxes_ = new SpinButton(this);
@@ -52,7 +49,6 @@ ParallelPlotWindow::ParallelPlotWindow(ViewContext& context, AxisStore& axes, QW
     });
 
     // A picture of 600 x 400 pixels with 1300 twips of controls below.
-    setMinimumSize(twipsToPixels(2000), twipsToPixels(3000));
     resize(600, 400 + twipsToPixels(1300));
     layoutWindow();
 }
@@ -61,14 +57,9 @@ ParallelPlotWindow::~ParallelPlotWindow() {
     for (int k = 1; k <= numAxes(); ++k) axes_.setParallel(k, settings_.axis[k - 1]);
 }
 
-void ParallelPlotWindow::resizeEvent(QResizeEvent* event) {
-    ViewWindow::resizeEvent(event);
-    if (event->size() != laidOut_) layoutWindow();
-}
-
 void ParallelPlotWindow::layoutWindow() {
     PELSID_ASSERT_GUI_THREAD();
-    laidOut_ = size();
+    layingOut();
     const int w = width(), h = std::max(1, height() - twipsToPixels(1300));
     picGraph_.resize(w, h);
     picGraphWidget_->setGeometry(0, 0, w, h);

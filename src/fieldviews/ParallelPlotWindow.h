@@ -2,9 +2,8 @@
 #include <array>
 
 #include "fieldviews/AxisMarks.h"
+#include "fieldviews/FieldViewWindow.h"
 #include "fieldviews/RepeatedDrawing.h"
-#include "views/Surface.h"
-#include "views/ViewWindow.h"
 
 class QComboBox;
 class QLabel;
@@ -12,14 +11,11 @@ class QSpinBox;
 
 namespace pelsid {
 
-class AxisStore;
-class SurfaceWidget;
-
 /// frmVis3: every packet as a polyline across 2 to 18 axes, each showing a
 /// header field chosen by the user; the newest packet's values are printed
 /// beside the axes. Its thumbnail draws source network against destination
 /// port. Its runs are drawn on the drawing thread.
-class ParallelPlotWindow : public ViewWindow {
+class ParallelPlotWindow : public FieldViewWindow {
     Q_OBJECT
   public:
     ParallelPlotWindow(ViewContext& context, AxisStore& axes, QWidget* parent = nullptr);
@@ -42,10 +38,8 @@ class ParallelPlotWindow : public ViewWindow {
     /// Empties picture and thumbnail; choosers and axis count stay.
     void clear() override;
 
-    /// Places the picture and controls for the window's size; clears the plot.
-    void layoutWindow();
+    void layoutWindow() override;
 
-    Surface& picGraph() { return picGraph_; }
     int numAxes() const { return settings_.numAxes; }
     /// x of axis k = 1..numAxes.
     int axisX(int k) const { return axisX_[k - 1]; }
@@ -53,7 +47,6 @@ class ParallelPlotWindow : public ViewWindow {
     QSpinBox* spnNumAxes() const { return spnNumAxes_; }
 
   protected:
-    void resizeEvent(QResizeEvent* event) override;
     std::vector<ShotFile> screenshotFiles() const override;
 
   private:
@@ -72,9 +65,6 @@ class ParallelPlotWindow : public ViewWindow {
     std::pair<int, int> thumbnailLine(const PlayedPacket& packet) const;
     void layoutAxes();
 
-    AxisStore& axes_;
-    Surface picGraph_;
-    SurfaceWidget* picGraphWidget_ = nullptr;
     std::array<QComboBox*, kMaxAxes> comboAxis_{};
     QSpinBox* spnNumAxes_ = nullptr;
     QLabel* lblNumAxes_ = nullptr;
@@ -82,7 +72,6 @@ class ParallelPlotWindow : public ViewWindow {
     Settings settings_;
     Settings run_;  // what the run being drawn uses
     std::array<int, kMaxAxes> axisX_{};
-    QSize laidOut_;
     RepeatedDrawing<Drawing> repeated_;
     std::vector<Drawing> runDrawings_;  // reused for every run
 };

@@ -14,6 +14,7 @@
 #include "views/GlyphFont.h"
 #include "views/SurfaceWidget.h"
 #include "views/Thumbnails.h"
+#include "views/ViewGeometry.h"
 
 namespace pelsid {
 
@@ -34,23 +35,20 @@ QFrame* greyBar(const QString& name, QWidget* parent) {
 }  // namespace
 
 ScatterPlotWindow::ScatterPlotWindow(ViewContext& context, AxisStore& axes, QWidget* parent)
-    : ViewWindow(context, QStringLiteral("frmVis5"), QStringLiteral("pelsid: Scatter Plot"),
-                 parent),
-      axes_(axes) {
+    : FieldViewWindow(context, axes, QStringLiteral("frmVis5"),
+                      QStringLiteral("pelsid: Scatter Plot"), parent) {
+    // The bars lie under the picture, which overlaps the vertical one.
     shpVertAxis_ = greyBar(QStringLiteral("shpVertAxis"), this);
     shpHorzAxis_ = greyBar(QStringLiteral("shpHorzAxis"), this);
-    picGraphWidget_ = new SurfaceWidget(picGraph_, QStringLiteral("picGraph"), this);
-    QComboBox* templ = createChooserTemplate(this);
-    vertical_ = createAxisChooser(*templ, 1, axes_.scatter(1), this);
-    horizontal_ = createAxisChooser(*templ, 2, axes_.scatter(2), this);
+    shpHorzAxis_->lower();
+    shpVertAxis_->lower();
+    vertical_ =
+        addAxisChooser(1, axes_.scatter(1), [this](int index) { settings_.vertical = index; });
+    horizontal_ =
+        addAxisChooser(2, axes_.scatter(2), [this](int index) { settings_.horizontal = index; });
     settings_ = {vertical_->currentIndex(), horizontal_->currentIndex()};
-    connect(vertical_, &QComboBox::currentIndexChanged, this,
-            [this](int index) { settings_.vertical = index; });
-    connect(horizontal_, &QComboBox::currentIndexChanged, this,
-            [this](int index) { settings_.horizontal = index; });
 
     // A picture of 600 x 400 pixels.
-    setMinimumSize(twipsToPixels(2000), twipsToPixels(3000));
     resize(600 + twipsToPixels(375 - 8), 400 + twipsToPixels(1200));
     layoutWindow();
 }
@@ -60,14 +58,9 @@ ScatterPlotWindow::~ScatterPlotWindow() {
     axes_.setScatter(2, settings_.horizontal);
 }
 
-void ScatterPlotWindow::resizeEvent(QResizeEvent* event) {
-    ViewWindow::resizeEvent(event);
-    if (event->size() != laidOut_) layoutWindow();
-}
-
 void ScatterPlotWindow::layoutWindow() {
     PELSID_ASSERT_GUI_THREAD();
-    laidOut_ = size();
+    layingOut();
     const int barWidth = twipsToPixels(375);
     // The picture overlaps the vertical bar a little and ends at the window's
     // right edge, so every point plotted is on screen.

@@ -4,23 +4,19 @@
 #include <utility>
 #include <vector>
 
+#include "fieldviews/FieldViewWindow.h"
 #include "fieldviews/RepeatedDrawing.h"
-#include "views/Surface.h"
-#include "views/ViewWindow.h"
 
 class QComboBox;
 class QFrame;
 
 namespace pelsid {
 
-class AxisStore;
-class SurfaceWidget;
-
 /// frmVis5: every packet as one labelled point, its height the value of one
 /// chosen header field and its horizontal place that of another. Its
 /// thumbnail plots source network against packet length. Its runs are drawn
 /// on the drawing thread.
-class ScatterPlotWindow : public ViewWindow {
+class ScatterPlotWindow : public FieldViewWindow {
     Q_OBJECT
   public:
     ScatterPlotWindow(ViewContext& context, AxisStore& axes, QWidget* parent = nullptr);
@@ -42,10 +38,8 @@ class ScatterPlotWindow : public ViewWindow {
     void plotThumbnailRun(std::span<const PlayedPacket> run) override;
     void clear() override;
 
-    /// Places the picture and controls for the window's size; clears the plot.
-    void layoutWindow();
+    void layoutWindow() override;
 
-    Surface& picGraph() { return picGraph_; }
     /// 1 = vertical axis, 2 = horizontal axis.
     QComboBox* comboAxis(int k) const { return k == 1 ? vertical_ : horizontal_; }
 
@@ -53,7 +47,6 @@ class ScatterPlotWindow : public ViewWindow {
     static std::string pointLabel(std::string_view labelY, std::string_view labelX);
 
   protected:
-    void resizeEvent(QResizeEvent* event) override;
     std::vector<ShotFile> screenshotFiles() const override;
 
   private:
@@ -70,14 +63,10 @@ class ScatterPlotWindow : public ViewWindow {
     /// The thumbnail's dot.
     std::pair<int, int> thumbnailDot(const PlayedPacket& packet) const;
 
-    AxisStore& axes_;
-    Surface picGraph_;
-    SurfaceWidget* picGraphWidget_ = nullptr;
     QComboBox* vertical_ = nullptr;
     QComboBox* horizontal_ = nullptr;
     QFrame* shpVertAxis_ = nullptr;
     QFrame* shpHorzAxis_ = nullptr;
-    QSize laidOut_;
     Settings settings_;
     Settings run_;  // what the run being drawn uses
     RepeatedDrawing<Drawing> repeated_;

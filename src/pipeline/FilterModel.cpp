@@ -1,14 +1,9 @@
 #include "pipeline/FilterModel.h"
 
+#include "pipeline/Rgb.h"
 #include "store/ProtocolNames.h"
 
 namespace pelsid {
-
-namespace {
-constexpr std::uint32_t rgb(int r, int g, int b) {
-    return std::uint32_t(r) | (g << 8) | (b << 16);
-}
-}  // namespace
 
 ProtocolClass protocolClassOf(int protocol) {
     switch (protocol) {

@@ -22,6 +22,7 @@ Pipeline::Pipeline(PacketBuffer& buffer, const FilterModel& filters, ViewSet& vi
 }
 
 void Pipeline::playPackets(int first, int last) {
+    PELSID_ASSERT_GUI_THREAD();
     if (first > last) return;
     if (first == last) {
         playOne(first);
@@ -64,6 +65,7 @@ void Pipeline::dispatchPacket(int packetNumber, const std::uint8_t* packetTxt, i
 }
 
 void Pipeline::clearAllViews() {
+    PELSID_ASSERT_GUI_THREAD();
     for (int i = 0; i < ViewSet::kViewCount; ++i) views_.view(i).clear();
 }
 

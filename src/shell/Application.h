@@ -136,8 +136,8 @@ class Application : public QObject, public ViewSet {
     ProgramFolders folders_{programFolder_};
     FileDrop drop_{[this](const QString& file) { startLoad(file); }};
     bool toldScreenshotFolder_ = false;
-    int cascade_ = 0;
-    bool countersPaused_ = false;  // places new windows in a cascade
+    int cascade_ = 0;              // places new windows in a cascade
+    bool countersPaused_ = false;  // while a file's records are stored
 };
 
 }  // namespace pelsid

@@ -11,7 +11,7 @@
 #include <QScreen>
 #include <QToolButton>
 
-#include "shell/SmallWindows.h"
+#include "views/DarkGrey.h"
 #include "views/SurfaceWidget.h"
 #include "views/Thumbnails.h"
 

@@ -88,8 +88,7 @@ void drawFrequencyRow(Surface& target, int row, const std::uint8_t* bytes, int l
     target.touch();
 }
 
-void drawFrequencyThumbnailRow(Surface& thumbnail, int row, const std::uint8_t* bytes,
-                               int length) {
+void drawFrequencyThumbnailRow(Surface& thumbnail, int row, const std::uint8_t* bytes, int length) {
     if (row < 0 || row >= thumbnail.height()) return;
     const std::array<std::uint8_t, 256> present = presentValues(bytes, length);
     QRgb* out = thumbnail.row(row);

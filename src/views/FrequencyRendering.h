@@ -31,8 +31,7 @@ void drawFrequencyRow(Surface& target, int row, const std::uint8_t* bytes, int l
                       FrequencyMode mode, std::uint32_t packetColour, double threshold);
 
 /// The thumbnail's presence row in green, as many byte values as fit.
-void drawFrequencyThumbnailRow(Surface& thumbnail, int row, const std::uint8_t* bytes,
-                               int length);
+void drawFrequencyThumbnailRow(Surface& thumbnail, int row, const std::uint8_t* bytes, int length);
 
 /// The mouse read-out over column x: decimal, hex and the character; none
 /// outside 0..255.

@@ -83,7 +83,6 @@ void ScrollingViewWindow::clear() {
 void ScrollingViewWindow::initVis() {
     scrollLocation_ = 0;
     picGraph_.clear();
-    picGraphBack_.clear();
 }
 
 void ScrollingViewWindow::initVisThumb() {
@@ -97,7 +96,6 @@ void ScrollingViewWindow::reinitialise() {
 
 void ScrollingViewWindow::setPictureSize(int width, int height) {
     picGraph_.resize(width, height);
-    picGraphBack_.resize(width, height);
     scrollLocation_ = 0;
     picWidget_->resize(picGraph_.width(), picGraph_.height());
 }

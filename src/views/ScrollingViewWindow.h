@@ -45,7 +45,6 @@ class ScrollingViewWindow : public ViewWindow {
     void rangeChosen() override { reinitialise(); }
 
     Surface& picGraph() { return picGraph_; }
-    const Surface& picGraphBack() const { return picGraphBack_; }
     Surface& thumbnail();
     int scrollLocation() const { return scrollLocation_; }
     int thumbnailScrollLocation() const { return thumbnailScrollLocation_; }
@@ -68,7 +67,6 @@ class ScrollingViewWindow : public ViewWindow {
     void plotOne(const PlayedPacket& packet);
 
     Surface picGraph_;
-    Surface picGraphBack_;
     SurfaceWidget* picWidget_;
     std::array<QRadioButton*, 2> radScroll_{};
     // The selected button's mode, none when neither is selected; and the run's copy.

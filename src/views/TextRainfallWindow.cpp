@@ -45,8 +45,7 @@ int runLength(const std::uint8_t* bytes, int len, int p, int n) {
 TextRainfallWindow::TextRainfallWindow(ViewContext& context, QWidget* parent)
     : ViewWindow(context, QStringLiteral("frmVis1"), QStringLiteral("pelsid: Text Rainfall"),
                  parent),
-      picGraph_(600, 400),
-      picGraphBack_(600, 400) {
+      picGraph_(600, 400) {
     setMinimumSize(kMinWindowWidth, kMinWindowHeight);
     graphWidget_ = new SurfaceWidget(picGraph_, QStringLiteral("picGraph"), this);
 
@@ -94,7 +93,6 @@ void TextRainfallWindow::resizeEvent(QResizeEvent* e) {
     const int h = std::max(1, e->size().height() - kStripHeight);
     if (w != picGraph_.width() || h != picGraph_.height()) {
         picGraph_.resize(w, h);
-        picGraphBack_.resize(w, h);
         scrollLocation_ = 0;
     }
     graphWidget_->setGeometry(0, 0, w, h);
@@ -113,7 +111,6 @@ void TextRainfallWindow::nextMode() {
 void TextRainfallWindow::initVis() {
     scrollLocation_ = 0;
     picGraph_.clear();
-    picGraphBack_.clear();
     const bool ascii = settings_.mode == 0;
     tglPrintASCII_->setVisible(ascii);
     lblLength_->setVisible(ascii);
@@ -128,7 +125,6 @@ void TextRainfallWindow::initVisAll() {
 void TextRainfallWindow::clear() {
     scrollLocation_ = 0;
     picGraph_.clear();
-    picGraphBack_.clear();
     thumbnailScrollLocation_ = 0;
     context_.thumbnails.vis(1).clear();
 }

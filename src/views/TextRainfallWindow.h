@@ -72,7 +72,6 @@ class TextRainfallWindow : public ViewWindow {
     int charsPerLine() const;
 
     Surface picGraph_;
-    Surface picGraphBack_;
     SurfaceWidget* graphWidget_;
     QComboBox* cmbVisMode_;
     QPushButton* tglPrintASCII_;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 
+#include "views/DarkGrey.h"
 #include "views/Surface.h"
 
 namespace pelsid {
@@ -12,11 +13,7 @@ ViewWindow::ViewWindow(ViewContext& context, const QString& objectName, const QS
     setObjectName(objectName);
     setWindowTitle(caption);
     setAttribute(Qt::WA_DeleteOnClose);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(64, 64, 64));
-    pal.setColor(QPalette::WindowText, Qt::white);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    paintDarkGrey(this);
 }
 
 bool ViewWindow::ScreenShot(const QString& folder, const QString& systemTime, QString* error) {

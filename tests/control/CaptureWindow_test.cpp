@@ -10,11 +10,11 @@
 #include <functional>
 #include <thread>
 
-#include "control/RecordingViews.h"
 #include "pipeline/FilterModel.h"
 #include "pipeline/Pipeline.h"
 #include "store/Messages.h"
 #include "store/PacketBuffer.h"
+#include "support/RecordingViews.h"
 #include "support/ScriptedCaptureSource.h"
 #include "support/ScriptedDialogs.h"
 

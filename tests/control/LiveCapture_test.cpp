@@ -10,11 +10,11 @@
 
 #include "control/CaptureWindow.h"
 #include "control/PcapCaptureSource.h"
-#include "control/RecordingViews.h"
 #include "pipeline/FilterModel.h"
 #include "pipeline/Pipeline.h"
 #include "store/PacketBuffer.h"
 #include "support/LoopbackUdp.h"
+#include "support/RecordingViews.h"
 #include "support/ScriptedDialogs.h"
 
 namespace pelsid {

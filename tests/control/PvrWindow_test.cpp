@@ -14,10 +14,10 @@
 
 #include "control/BufferRange.h"
 #include "control/PvrWindow.h"
-#include "control/RecordingViews.h"
 #include "pipeline/FilterModel.h"
 #include "pipeline/Pipeline.h"
 #include "store/PacketBuffer.h"
+#include "support/RecordingViews.h"
 #include "views/SpinButton.h"
 #include "views/SurfaceWidget.h"
 

@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QSpinBox>
 
-#include "fieldviews/FieldViewFixture.h"
+#include "support/FieldViewFixture.h"
 
 using namespace pelsid;
 using namespace pelsid::testing;

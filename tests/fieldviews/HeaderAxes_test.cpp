@@ -4,8 +4,8 @@
 
 #include "fieldviews/AxisMarks.h"
 #include "fieldviews/AxisStore.h"
-#include "fieldviews/FieldPackets.h"
 #include "store/IpFlags.h"
+#include "support/FieldPackets.h"
 
 using namespace pelsid;
 using namespace pelsid::testing;

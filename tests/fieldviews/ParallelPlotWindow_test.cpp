@@ -9,8 +9,8 @@
 #include <QPointer>
 #include <QSpinBox>
 
-#include "fieldviews/FieldViewFixture.h"
 #include "fieldviews/RepeatedDrawing.h"
+#include "support/FieldViewFixture.h"
 #include "views/GlyphFont.h"
 #include "views/SpinButton.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fieldviews/FieldViewFixture.h"
+#include "support/FieldViewFixture.h"
 
 using namespace pelsid;
 using namespace pelsid::testing;

@@ -19,6 +19,7 @@
 #include "shell/Application.h"
 #include "shell/MainWindow.h"
 #include "store/Messages.h"
+#include "support/AppRig.h"
 #include "support/DatasetFile.h"
 #include "support/ScriptedDialogs.h"
 #include "views/ByteFrequencyWindow.h"
@@ -30,25 +31,7 @@ using namespace pelsid;
 
 namespace {
 
-struct Rig {
-    ScriptedDialogs dialogs;
-    QTemporaryDir dir;
-    Application app{dialogs, dir.path()};
-    Rig() { app.initApplication(); }
-    QAction* entry(const char* name) { return app.mainWindow()->action(QString::fromLatin1(name)); }
-    void waitForPlay() {
-        if (!app.pipeline().busy()) return;
-        QEventLoop loop;
-        QObject::connect(&app.pipeline(), &Pipeline::finished, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    void closeWindow(const char* name) {
-        QWidget* w = app.registry().existing(QString::fromLatin1(name));
-        ASSERT_TRUE(w);
-        w->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-};
+using Rig = AppRig;
 }  // namespace
 
 TEST(Application, StartsWithOnlyTheMainWindowAndNoChecks) {

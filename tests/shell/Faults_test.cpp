@@ -17,6 +17,7 @@
 
 #include "control/CaptureWindow.h"
 #include "shell/Application.h"
+#include "support/AppRig.h"
 #include "support/DatasetFile.h"
 #include "support/LoopbackUdp.h"
 #include "support/ScriptedCaptureSource.h"
@@ -28,31 +29,14 @@ using namespace pelsid;
 
 namespace {
 
-struct Rig {
-    ScriptedDialogs dialogs;
-    QTemporaryDir dir;
-    Application app{dialogs, dir.path()};
+struct Rig : AppRig {
     Rig() {
-        app.initApplication();
         app.pipeline().setSliceBudget(0);  // one packet per slice: every gap is reachable
-    }
-    void showAllViews() {
-        for (int n = 1; n <= ViewSet::kViewCount; ++n)
-            app.registry().toggleWindow(QStringLiteral("frmVis%1").arg(n));
     }
     // Lets the play run until at least `packet` has been handed to the views.
     void playUntil(int packet) {
         while (app.pipeline().busy() && app.pipeline().lastPlayed() < packet)
             QCoreApplication::processEvents();
-    }
-    void waitForPlay() {
-        while (app.pipeline().busy()) QCoreApplication::processEvents();
-    }
-    void closeWindow(const QString& name) {
-        QWidget* w = app.registry().existing(name);
-        ASSERT_TRUE(w) << name.toStdString();
-        w->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     // True when packets 1..count hold the records of the file marked `mark`.
     bool holdsFile(int count, char mark) {

@@ -11,7 +11,7 @@
 #include "control/Screenshots.h"
 #include "shell/Application.h"
 #include "shell/ControlSetter.h"
-#include "support/ScriptedDialogs.h"
+#include "support/AppRig.h"
 #include "views/Thumbnails.h"
 
 using namespace pelsid;
@@ -24,12 +24,10 @@ using Settings = std::vector<std::pair<const char*, const char*>>;  // window, c
 /// through all seven views with the given settings. A slice budget of 0
 /// plays one packet per slice; otherwise the range plays to its end in runs.
 std::map<QString, QByteArray> renderSample(const Settings& settings, int sliceMs) {
-    ScriptedDialogs dialogs;
-    QTemporaryDir dir;
-    Application app(dialogs, dir.path());
-    app.initApplication();
-    for (int n = 1; n <= ViewSet::kViewCount; ++n)
-        app.registry().toggleWindow(QStringLiteral("frmVis%1").arg(n));
+    AppRig rig;
+    Application& app = rig.app;
+    const QTemporaryDir& dir = rig.dir;
+    rig.showAllViews();
     for (const auto& [window, setting] : settings) {
         const QString s = QString::fromLatin1(setting);
         const int eq = int(s.indexOf(QLatin1Char('=')));
@@ -39,13 +37,10 @@ std::map<QString, QByteArray> renderSample(const Settings& settings, int sliceMs
     }
     app.pipeline().setSliceBudget(sliceMs);
     EXPECT_TRUE(app.loadDataset(QStringLiteral(PELSID_SOURCE_DIR "/data/sample.pelsid")));
-    if (sliceMs > 0) {
+    if (sliceMs > 0)
         app.pipeline().playToEnd();
-    } else if (app.pipeline().busy()) {
-        QEventLoop loop;
-        QObject::connect(&app.pipeline(), &Pipeline::finished, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
+    else
+        rig.waitForPlay();
     EXPECT_FALSE(app.pipeline().busy());
 
     std::vector<ViewWindow*> shown;

@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-
 #include "pipeline/DrawingThread.h"
 #include "shell/Application.h"
 #include "shell/ControlSetter.h"
-#include "support/ScriptedDialogs.h"
+#include "support/AppRig.h"
 #include "support/WidgetCallWatch.h"
 
 using namespace pelsid;
@@ -15,12 +13,9 @@ using namespace pelsid;
 // read or written there, whatever the settings are.
 TEST(WidgetThreads, NoWidgetIsTouchedOnTheDrawingThread) {
     if (!DrawingThread::worthwhile()) GTEST_SKIP() << "one core: nothing draws on a second thread";
-    ScriptedDialogs dialogs;
-    QTemporaryDir dir;
-    Application app(dialogs, dir.path());
-    app.initApplication();
-    for (int n = 1; n <= ViewSet::kViewCount; ++n)
-        app.registry().toggleWindow(QStringLiteral("frmVis%1").arg(n));
+    AppRig rig;
+    Application& app = rig.app;
+    rig.showAllViews();
     for (const auto& [window, control, value] : {std::tuple{"frmVis4", "tglASCII", "1"},
                                                  {"frmVis4", "radScroll(1)", "1"},
                                                  {"frmVis3", "spnNumAxes", "5"},

@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "fieldviews/FieldPackets.h"
+#include "support/FieldPackets.h"
 #include "store/PacketMatcher.h"
 
 using namespace pelsid;

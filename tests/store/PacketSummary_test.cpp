@@ -4,7 +4,7 @@
 #include <map>
 #include <sstream>
 
-#include "fieldviews/FieldPackets.h"
+#include "support/FieldPackets.h"
 #include "store/CaptureFile.h"
 #include "store/PacketSummary.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "store/CaptureFile.h"
-#include "store/IpFlagsLabel.h"
+#include "store/IpFlags.h"
 #include "store/PacketBuffer.h"
 
 using namespace pelsid;
@@ -188,7 +188,7 @@ TEST(PcapReader, RawIpGetsAnEthernetHeader) {
         EXPECT_EQ(b.getSrcIPText(1), "10.0.0.1");
         EXPECT_EQ(b.getUDPSrcPort(1), 1000);
         EXPECT_EQ(b.getUDPDstPort(1), 2000);
-        EXPECT_EQ(ipFlagsLabel(b, 1), "DF");
+        EXPECT_EQ(ipFlagsLabel(b.fields(1)), "DF");
     }
 }
 

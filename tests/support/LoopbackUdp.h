@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "store/LiveCapture.h"
+#include "capture/LiveCapture.h"
 
 namespace pelsid {
 

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <random>
 
-#include "ViewFixture.h"
+#include "support/ViewFixture.h"
 #include "views/ByteFrequencyWindow.h"
 #include "views/Color.h"
 #include "views/FrequencyRendering.h"

@@ -7,7 +7,7 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
-#include "ViewFixture.h"
+#include "support/ViewFixture.h"
 #include "views/DetailWindow.h"
 
 using namespace pelsid;

@@ -1,10 +1,10 @@
-#include "store/CaptureAdapter.h"
+#include "capture/CaptureAdapter.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <pcap/pcap.h>
 
-#include "store/LiveCapture.h"
+#include "capture/LiveCapture.h"
 
 namespace pelsid {
 

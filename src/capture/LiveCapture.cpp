@@ -1,4 +1,4 @@
-#include "store/LiveCapture.h"
+#include "capture/LiveCapture.h"
 
 #include <pcap/pcap.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "shell/RenderCommand.h"
+#include "commands/RenderCommand.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,7 +1,7 @@
-#include "store/CaptureCommand.h"
+#include "commands/CaptureCommand.h"
 
-#include "store/FieldsReport.h"
-#include "store/LiveCapture.h"
+#include "commands/FieldsReport.h"
+#include "capture/LiveCapture.h"
 #include "store/PacketBuffer.h"
 
 namespace pelsid {

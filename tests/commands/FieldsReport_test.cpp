@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "store/FieldsReport.h"
+#include "commands/FieldsReport.h"
 
 using namespace pelsid;
 

@@ -3,7 +3,7 @@
 #include <QRect>
 #include <memory>
 
-#include "FieldPackets.h"
+#include "support/FieldPackets.h"
 #include "fieldviews/AxisStore.h"
 #include "fieldviews/HeaderAxes.h"
 #include "pipeline/FilterModel.h"

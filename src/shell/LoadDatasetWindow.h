@@ -3,22 +3,6 @@
 
 namespace pelsid {
 
-/// frmLogging: an empty window with an OK button that hides it again.
-class LoggingWindow : public QWidget {
-    Q_OBJECT
-  public:
-    explicit LoggingWindow(QWidget* parent = nullptr);
-  signals:
-    void okClicked();
-};
-
-/// frmAbout: the program's name and version.
-class AboutWindow : public QWidget {
-    Q_OBJECT
-  public:
-    explicit AboutWindow(QWidget* parent = nullptr);
-};
-
 /// frmLoadDataset: the loader's progress window.
 class LoadDatasetWindow : public QWidget {
     Q_OBJECT
@@ -32,8 +16,5 @@ class LoadDatasetWindow : public QWidget {
     /// While the file is read: how much of it, and how many records were stored.
     void setReadProgress(qint64 bytesRead, int records);
 };
-
-/// Dark grey window background.
-void paintDarkGrey(QWidget* w);
 
 }  // namespace pelsid

@@ -1,4 +1,4 @@
-#include "store/FrameQueue.h"
+#include "capture/FrameQueue.h"
 
 namespace pelsid {
 

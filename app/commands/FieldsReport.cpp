@@ -1,7 +1,7 @@
-#include "store/FieldsReport.h"
+#include "commands/FieldsReport.h"
 
 #include "store/CaptureFile.h"
-#include "store/IpFlagsLabel.h"
+#include "store/IpFlags.h"
 #include "store/PacketBuffer.h"
 #include "store/ProtocolNames.h"
 
@@ -34,7 +34,7 @@ void writeFieldsReport(const PacketBuffer& b, std::ostream& out) {
         appendField(line, b.getTOS(n));
         appendField(line, b.getIPTotalLength(n));
         appendField(line, b.getIPID(n));
-        appendField(line, ipFlagsLabel(b, n));
+        appendField(line, ipFlagsLabel(b.fields(n)));
         appendField(line, b.getFragOffset(n));
         appendField(line, b.getTTL(n));
         appendField(line, b.getIPProtocol(n));
