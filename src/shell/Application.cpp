@@ -227,6 +227,7 @@ void Application::startLoad(const QString& path, const LoadChoice& choice) {
     progress_->setFile(QFileInfo(path).fileName());
     const QFileInfo info(path);
     const qint64 size = info.isFile() ? info.size() : 0;
+    loadingStream_ = !info.isFile();
     progress_->setFileSize(size);
     progress_->setRange(size);
     progress_->setProgress(0);
@@ -248,7 +249,8 @@ void Application::startLoad(const QString& path, const LoadChoice& choice) {
 void Application::showLoadProgress() {
     if (!load_ || !progress_) return;
     const ReadProgress& p = load_->progress();
-    progress_->setReadProgress(qint64(p.bytesRead.load()), p.stored.load());
+    progress_->setReadProgress(qint64(p.bytesRead.load()), p.stored.load(),
+                               loadingStream_ ? PacketBuffer::kSlots : 0);
 }
 
 bool Application::loadDataset(const QString& path, const LoadChoice& choice) {
