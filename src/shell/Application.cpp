@@ -235,15 +235,24 @@ void Application::startLoad(const QString& path, const LoadChoice& choice) {
     ReadOptions options;
     options.choice = choice;
     load_ = std::make_unique<LoadJob>(path, options);
-    connect(load_.get(), &LoadJob::finished, this, [this] {
-        loadTick_.stop();
-        const QString path = load_->path();
-        const CaptureFile file = load_->takeResult();
-        // The job goes once its signal has returned.
-        load_.release()->deleteLater();
-        emit loadFinished(loadDataset(path, file));
-    });
+    connect(load_.get(), &LoadJob::finished, this, [this, job = load_.get()] { finishLoad(job); });
     loadTick_.start(100);
+}
+
+void Application::finishLoad(LoadJob* job) {
+    if (load_.get() != job) return;  // a later load ended it
+    // An earlier load may still be asking whether to overwrite (a modal
+    // dialog): this one stores its packets once that one is done.
+    if (storing_) {
+        QTimer::singleShot(50, this, [this, job] { finishLoad(job); });
+        return;
+    }
+    loadTick_.stop();
+    const QString path = load_->path();
+    const CaptureFile file = load_->takeResult();
+    // The job goes once its signal has returned.
+    load_.release()->deleteLater();
+    emit loadFinished(loadDataset(path, file));
 }
 
 void Application::showLoadProgress() {
@@ -260,6 +269,11 @@ bool Application::loadDataset(const QString& path, const LoadChoice& choice) {
 }
 
 bool Application::loadDataset(const QString& path, const CaptureFile& file) {
+    storing_ = true;
+    const struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{storing_};
     if (!progress_) progress_ = std::make_unique<LoadDatasetWindow>();
     LoadDatasetWindow& progress = *progress_;
     progress.setStatus(QStringLiteral("In Progress"));

@@ -85,7 +85,7 @@ void LoadPartDialog::showCountProgress() {
 void LoadPartDialog::countDone() {
     tick_.stop();
     const CaptureFile file = count_->takeResult();
-    count_.reset();
+    count_.release()->deleteLater();  // once its signal has returned
     countBar_->setRange(0, 1);
     countBar_->setValue(1);
     if (file.isLoadable()) {
