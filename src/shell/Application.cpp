@@ -220,6 +220,7 @@ void Application::startLoad(const QString& path, const LoadChoice& choice) {
     progress_->setFile(QFileInfo(path).fileName());
     const QFileInfo info(path);
     const qint64 size = info.isFile() ? info.size() : 0;
+    loadingStream_ = !info.isFile();
     progress_->setFileSize(size);
     progress_->setRange(size);
     progress_->setProgress(0);
@@ -227,21 +228,31 @@ void Application::startLoad(const QString& path, const LoadChoice& choice) {
     ReadOptions options;
     options.choice = choice;
     load_ = std::make_unique<LoadJob>(path, options);
-    connect(load_.get(), &LoadJob::finished, this, [this] {
-        loadTick_.stop();
-        const QString path = load_->path();
-        const CaptureFile file = load_->takeResult();
-        // The job goes once its signal has returned.
-        load_.release()->deleteLater();
-        emit loadFinished(loadDataset(path, file));
-    });
+    connect(load_.get(), &LoadJob::finished, this, [this, job = load_.get()] { finishLoad(job); });
     loadTick_.start(100);
+}
+
+void Application::finishLoad(LoadJob* job) {
+    if (load_.get() != job) return;  // a later load ended it
+    // An earlier load may still be asking whether to overwrite (a modal
+    // dialog): this one stores its packets once that one is done.
+    if (storing_) {
+        QTimer::singleShot(50, this, [this, job] { finishLoad(job); });
+        return;
+    }
+    loadTick_.stop();
+    const QString path = load_->path();
+    const CaptureFile file = load_->takeResult();
+    // The job goes once its signal has returned.
+    load_.release()->deleteLater();
+    emit loadFinished(loadDataset(path, file));
 }
 
 void Application::showLoadProgress() {
     if (!load_ || !progress_) return;
     const ReadProgress& p = load_->progress();
-    progress_->setReadProgress(qint64(p.bytesRead.load()), p.stored.load());
+    progress_->setReadProgress(qint64(p.bytesRead.load()), p.stored.load(),
+                               loadingStream_ ? PacketBuffer::kSlots : 0);
 }
 
 bool Application::loadDataset(const QString& path, const LoadChoice& choice) {
@@ -251,6 +262,11 @@ bool Application::loadDataset(const QString& path, const LoadChoice& choice) {
 }
 
 bool Application::loadDataset(const QString& path, const CaptureFile& file) {
+    storing_ = true;
+    const struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{storing_};
     if (!progress_) progress_ = std::make_unique<LoadDatasetWindow>();
     LoadDatasetWindow& progress = *progress_;
     progress.setStatus(QStringLiteral("In Progress"));

@@ -114,6 +114,7 @@ class Application : public QObject, public ViewSet {
     void updatePacketCounters();
     void stopCapture();
     void showLoadProgress();
+    void finishLoad(LoadJob* job);
 
     Dialogs& dialogs_;
     QString programFolder_;
@@ -128,6 +129,8 @@ class Application : public QObject, public ViewSet {
     std::unique_ptr<LoadDatasetWindow> progress_;
     std::unique_ptr<LoadJob> load_;  // the file being read for a load, if any
     QTimer loadTick_;                // shows its progress
+    bool loadingStream_ = false;     // a pipe or device: no size to measure progress by
+    bool storing_ = false;           // loadDataset runs (it may wait on a question)
     QPointer<LoadPartDialog> partDialog_;
     // The view windows as the registry made them, so playing a packet needs
     // no look-up by name; a window's deletion clears its entry, as it does the registry's.

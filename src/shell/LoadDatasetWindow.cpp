@@ -60,17 +60,21 @@ void LoadDatasetWindow::setProgress(qint64 value) {
     bar->resetFormat();
 }
 
-void LoadDatasetWindow::setReadProgress(qint64 bytesRead, int records) {
+void LoadDatasetWindow::setReadProgress(qint64 bytesRead, int records, int recordLimit) {
     auto* bar = findChild<QProgressBar*>(QStringLiteral("pbProcessing"));
-    // A stream has no size: its bar shows only that something is happening.
-    if (bar->maximum() > 1)
-        setProgress(std::min<qint64>(bytesRead, bar->property("scaled").toBool()
-                                                    ? qint64(bar->maximum()) << 10
-                                                    : bar->maximum()));
-    else
-        bar->setRange(0, 0);
+    if (recordLimit > 0) {
+        // A stream has no size: its bar counts records towards the limit,
+        // and its size is what has come so far.
+        bar->setProperty("scaled", false);
+        bar->setRange(0, recordLimit);
+        bar->setValue(records);
+        setFileSize(bytesRead);
+    } else {
+        const qint64 end = bar->property("scaled").toBool() ? qint64(bar->maximum()) << 10
+                                                            : qint64(bar->maximum());
+        setProgress(std::min(bytesRead, end));
+    }
     bar->setFormat(QStringLiteral("%1 bytes read, %2 records").arg(bytesRead).arg(records));
-    bar->setTextVisible(true);
 }
 
 }  // namespace pelsid

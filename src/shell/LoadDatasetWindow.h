@@ -13,8 +13,9 @@ class LoadDatasetWindow : public QWidget {
     void setStatus(const QString& status);
     void setRange(qint64 maximum);
     void setProgress(qint64 value);
-    /// While the file is read: how much of it, and how many records were stored.
-    void setReadProgress(qint64 bytesRead, int records);
+    /// While the file is read: how much of it, and how many records were
+    /// stored. A stream (no size known) gives the most records it may store.
+    void setReadProgress(qint64 bytesRead, int records, int recordLimit = 0);
 };
 
 }  // namespace pelsid

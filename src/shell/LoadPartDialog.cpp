@@ -61,6 +61,14 @@ LoadPartDialog::LoadPartDialog(const QString& path, QWidget* parent)
     });
     setMinimumWidth(440);
 
+    // A pipe or device gives its bytes once: counting them would leave
+    // nothing to load.
+    if (!QFileInfo(path).isFile()) {
+        frameCount_->setText(QStringLiteral("not counted: not a regular file"));
+        countBar_->hide();
+        check();
+        return;
+    }
     size_ = QFileInfo(path).size();
     countBar_->setRange(0, size_ > 0 ? 1000 : 0);
     ReadOptions options;
@@ -85,7 +93,7 @@ void LoadPartDialog::showCountProgress() {
 void LoadPartDialog::countDone() {
     tick_.stop();
     const CaptureFile file = count_->takeResult();
-    count_.reset();
+    count_.release()->deleteLater();  // once its signal has returned
     countBar_->setRange(0, 1);
     countBar_->setValue(1);
     if (file.isLoadable()) {

