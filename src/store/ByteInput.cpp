@@ -37,11 +37,17 @@ ByteInput::ByteInput(const std::string& path, std::size_t pieceSize,
     }
     stream_ = !S_ISREG(st.st_mode);
     size_ = stream_ ? 0 : std::uint64_t(st.st_size);
+    // A small file needs no full piece (its size is a hint: it may still grow).
+    if (!stream_)
+        pieceSize_ = std::size_t(
+            std::min<std::uint64_t>(pieceSize_, std::max<std::uint64_t>(size_, kMaxWindow)));
     buffer_.resize(pieceSize_ + kMaxWindow);
 }
 
 ByteInput::ByteInput(std::span<const std::uint8_t> bytes, std::size_t pieceSize)
-    : memory_(bytes), size_(bytes.size()), pieceSize_(std::max<std::size_t>(pieceSize, 1)) {
+    : memory_(bytes),
+      size_(bytes.size()),
+      pieceSize_(std::clamp<std::size_t>(bytes.size(), 1, std::max<std::size_t>(pieceSize, 1))) {
     buffer_.resize(pieceSize_ + kMaxWindow);
 }
 
