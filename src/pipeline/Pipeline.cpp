@@ -45,7 +45,8 @@ int Pipeline::copyPacket(int packetNumber, std::uint8_t* packetTxt, int previous
 }
 
 void Pipeline::dispatchPacket(int packetNumber, const std::uint8_t* packetTxt, int packetLen) {
-    if (filters_.isFilteredOut(buffer_.getIPProtocol(packetNumber))) return;
+    if (filters_.hides(buffer_.getIPProtocol(packetNumber), {packetTxt, std::size_t(packetLen)}))
+        return;
     const PlayedPacket packet{packetNumber, packetTxt, packetLen};
     lastPlayed_ = packetNumber;
     for (int i = 0; i < ViewSet::kViewCount; ++i) {
@@ -125,7 +126,8 @@ void Pipeline::prepareBatch(Batch& b, Job& job, int size) {
     b.first = job.next;
     while (int(b.packets.size()) < size && job.next <= job.last) {
         const int n = job.next++;
-        if (!buffer_.holds(n) || filters_.isFilteredOut(buffer_.getIPProtocol(n))) continue;
+        if (!buffer_.holds(n) || filters_.hides(buffer_.getIPProtocol(n), buffer_.frame(n)))
+            continue;
         const std::size_t i = b.packets.size();
         std::uint8_t* txt = b.bytes.data() + i * PacketBuffer::kSlotBytes;
         b.lengths[i] = copyPacket(n, txt, b.lengths[i]);

@@ -22,7 +22,8 @@ ViewWindow::ViewWindow(ViewContext& context, const QString& objectName, const QS
 }
 
 std::uint32_t ViewWindow::packetColor(int packetNumber) const {
-    return context_.filters.protocolColor(context_.buffer.getIPProtocol(packetNumber));
+    return context_.filters.colorOf(context_.buffer.getIPProtocol(packetNumber),
+                                    context_.buffer.frame(packetNumber));
 }
 
 bool ViewWindow::ScreenShot(const QString& folder, const QString& systemTime, QString* error) {

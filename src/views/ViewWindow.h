@@ -37,7 +37,7 @@ class ViewWindow : public QWidget, public PacketView {
     /// "vis1", "vis2" or empty.
     QString tag() const { return tag_; }
 
-    /// Protocol colour of a packet.
+    /// Colour of a packet: its first matching colour rule's, else its protocol's.
     std::uint32_t packetColor(int packetNumber) const;
 
   protected:
