@@ -59,9 +59,9 @@ QIcon swatchIcon(std::uint32_t color) {
 }
 }  // namespace
 
-void markExpressionField(QLineEdit* field, const QString& message) {
+void markExpressionField(QLineEdit* field, const QString& message, const QString& note) {
     field->setProperty("error", message);
-    field->setToolTip(message);
+    field->setToolTip(note.isEmpty() || message.isEmpty() ? message : message + '\n' + note);
     field->setStyleSheet(message.isEmpty() ? QString()
                                            : QStringLiteral("QLineEdit { color: rgb(192,0,0); "
                                                             "border: 1px solid rgb(192,0,0); }"));
@@ -165,9 +165,17 @@ bool FiltersWindow::applyDisplayFilter() {
     if (text == model_.displayFilter() && displayFilter_->property("error").toString().isEmpty())
         return true;
     std::string error;
-    const bool ok = model_.setDisplayFilter(text, &error);
-    markExpressionField(displayFilter_, ok ? QString() : QString::fromStdString(error));
-    return ok;
+    if (model_.setDisplayFilter(text, &error)) {
+        markExpressionField(displayFilter_, {});
+        return true;
+    }
+    // The field shows the refused text; say what is shown meanwhile.
+    const std::string& kept = model_.displayFilter();
+    markExpressionField(displayFilter_, QString::fromStdString(error),
+                        kept.empty() ? QStringLiteral("still showing every packet")
+                                     : QStringLiteral("still showing packets matching: %1")
+                                           .arg(QString::fromStdString(kept)));
+    return false;
 }
 
 bool FiltersWindow::addColorRule() {

@@ -65,9 +65,9 @@ class FiltersWindow : public QWidget, public ScriptableWindow {
     QPushButton* ruleRemove_ = nullptr;
 };
 
-/// Marks an expression field refused by libpcap: red, the message as its tool
-/// tip and in its "error" property (which `--set` reports); an empty message
-/// clears the mark.
-void markExpressionField(QLineEdit* field, const QString& message);
+/// Marks an expression field refused by libpcap: red, the message in its
+/// "error" property (which `--set` reports) and as its tool tip, followed by
+/// `note`; an empty message clears the mark.
+void markExpressionField(QLineEdit* field, const QString& message, const QString& note = {});
 
 }  // namespace pelsid
