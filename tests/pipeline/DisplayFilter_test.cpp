@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QEventLoop>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,12 @@ using namespace pelsid;
 namespace {
 struct Thumbs : PacketView {
     std::vector<int> numbers;
+    std::map<int, std::uint32_t> colors;
     void Plot(const PlayedPacket&) override {}
-    void plotThumbnail(const PlayedPacket& p) override { numbers.push_back(p.number); }
+    void plotThumbnail(const PlayedPacket& p) override {
+        numbers.push_back(p.number);
+        colors[p.number] = p.color;
+    }
     void clear() override { numbers.clear(); }
 };
 struct OneView : ViewSet {
@@ -137,6 +142,11 @@ TEST_F(VethCapture, TheFirstMatchingColourRuleWinsAndOthersKeepTheirProtocolColo
     EXPECT_EQ(colorOf(21), 2u);
     EXPECT_EQ(colorOf(5), 2u);   // ARP about 10.0.0.2
     EXPECT_EQ(colorOf(31), 3u);  // IPv6 SYN: tcp[] reads IPv4 only
+    // The views get the colour with the packet.
+    shown();
+    EXPECT_EQ(views.thumbs.colors.at(19), 1u);
+    EXPECT_EQ(views.thumbs.colors.at(31), 3u);
+    EXPECT_EQ(views.thumbs.colors.at(29), 2u);
     filters.moveColorRule(1, 0);
     EXPECT_EQ(colorOf(19), 2u);
     filters.setColorRuleColor(0, 7);
