@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -55,6 +56,10 @@ QLabel* caption(const QString& text, QWidget* parent, int y) {
 QIcon swatchIcon(std::uint32_t color) {
     QPixmap p(14, 14);
     p.fill(QColor::fromRgb(toQRgb(color)));
+    // A white or pale rule colour still shows against the list.
+    QPainter border(&p);
+    border.setPen(QColor(64, 64, 64));
+    border.drawRect(0, 0, p.width() - 1, p.height() - 1);
     return QIcon(p);
 }
 }  // namespace
