@@ -5,7 +5,9 @@
 #include <memory>
 #include <vector>
 
+#include "pipeline/FilterModel.h"
 #include "store/CaptureFile.h"
+#include "store/PacketBuffer.h"
 #include "store/PacketMatcher.h"
 
 namespace {
@@ -56,6 +58,46 @@ void FiveColourRules(benchmark::State& state) {
     state.SetItemsProcessed(n);
 }
 BENCHMARK(FiveColourRules);
+// The pipeline's own questions, as it asks them of every played packet: the
+// stored frame and its protocol from the buffer.
+struct StoredSample {
+    pelsid::PacketBuffer buffer;
+    int count = 0;
+    StoredSample() {
+        count = pelsid::readCaptureFile(PELSID_SOURCE_DIR "/data/sample.pelsid").insertInto(buffer);
+    }
+};
+
+void ModelHides(benchmark::State& state) {
+    const StoredSample sample;
+    pelsid::FilterModel model;
+    std::string error;
+    if (state.range(0)) model.setDisplayFilter("tcp port 80 or udp port 53", &error);
+    std::int64_t n = 0, hidden = 0;
+    for (auto _ : state)
+        for (int p = 1; p <= sample.count; ++p, ++n)
+            hidden += model.hides(sample.buffer.getIPProtocol(p), sample.buffer.frame(p));
+    benchmark::DoNotOptimize(hidden);
+    state.SetItemsProcessed(n);
+}
+BENCHMARK(ModelHides)->Arg(0)->Arg(1)->ArgName("expression");
+
+void ModelColorOf(benchmark::State& state) {
+    const StoredSample sample;
+    pelsid::FilterModel model;
+    std::string error;
+    const char* rules[] = {"host 10.99.0.1", "tcp[tcpflags] & tcp-syn != 0", "arp", "udp port 123",
+                           "ip6"};
+    for (int i = 0; i < state.range(0); ++i) model.addColorRule(rules[i], std::uint32_t(i), &error);
+    std::int64_t n = 0;
+    std::uint32_t sum = 0;
+    for (auto _ : state)
+        for (int p = 1; p <= sample.count; ++p, ++n)
+            sum += model.colorOf(sample.buffer.getIPProtocol(p), sample.buffer.frame(p));
+    benchmark::DoNotOptimize(sum);
+    state.SetItemsProcessed(n);
+}
+BENCHMARK(ModelColorOf)->Arg(0)->Arg(5)->ArgName("rules");
 }  // namespace
 
 BENCHMARK_MAIN();

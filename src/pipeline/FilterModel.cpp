@@ -1,6 +1,9 @@
 #include "pipeline/FilterModel.h"
 
+#include <algorithm>
+
 #include "pipeline/Rgb.h"
+#include "store/PacketMatcher.h"
 #include "store/ProtocolNames.h"
 
 namespace pelsid {
@@ -39,6 +42,11 @@ std::uint32_t FilterModel::defaultColor(ProtocolClass c) {
     return 0;
 }
 
+FilterModel::FilterModel() {
+    reset();
+}
+FilterModel::~FilterModel() = default;
+
 void FilterModel::reset() {
     for (int i = 0; i < kProtocolClassCount; ++i) {
         hidden_[i] = false;
@@ -46,6 +54,8 @@ void FilterModel::reset() {
     }
     etherColor = rgb(128, 255, 128);
     ipColor = rgb(0, 128, 0);
+    display_.reset();
+    rules_.clear();
 }
 
 std::uint32_t FilterModel::protocolColor(int protocol) const {
@@ -56,6 +66,72 @@ std::uint32_t FilterModel::protocolColor(int protocol) const {
     if (k == "IGMP") return color(ProtocolClass::IGMP);
     if (k == "Unassigned") return color(ProtocolClass::UnassignedTransport);
     return color(ProtocolClass::OtherTransport);
+}
+
+namespace {
+std::shared_ptr<const PacketMatcher> compile(const std::string& expression, std::string* error) {
+    std::string message;
+    auto m = PacketMatcher::compile(expression, &message);
+    if (!m && error) *error = message.empty() ? "bad filter expression" : message;
+    return m;
+}
+bool blank(const std::string& expression) {
+    return expression.find_first_not_of(" \t\r\n") == std::string::npos;
+}
+}  // namespace
+
+bool FilterModel::setDisplayFilter(const std::string& expression, std::string* error) {
+    // No filter at all rather than one that matches everything: no cost per packet.
+    if (blank(expression)) {
+        display_.reset();
+        return true;
+    }
+    auto m = compile(expression, error);
+    if (!m) return false;
+    display_ = std::move(m);
+    return true;
+}
+
+const std::string& FilterModel::displayFilter() const {
+    static const std::string none;
+    return display_ ? display_->expression() : none;
+}
+
+bool FilterModel::addColorRule(const std::string& expression, std::uint32_t color,
+                               std::string* error) {
+    auto m = compile(expression, error);
+    if (!m) return false;
+    rules_.push_back({std::move(m), color});
+    return true;
+}
+
+bool FilterModel::holdsRule(int index) const {
+    return index >= 0 && index < int(rules_.size());
+}
+
+void FilterModel::removeColorRule(int index) {
+    if (holdsRule(index)) rules_.erase(rules_.begin() + index);
+}
+
+void FilterModel::moveColorRule(int from, int to) {
+    if (!holdsRule(from) || !holdsRule(to)) return;
+    const ColorRule r = rules_[std::size_t(from)];
+    rules_.erase(rules_.begin() + from);
+    rules_.insert(rules_.begin() + to, r);
+}
+
+void FilterModel::setColorRuleColor(int index, std::uint32_t color) {
+    if (holdsRule(index)) rules_[std::size_t(index)].color = color;
+}
+
+bool FilterModel::hides(int protocol, std::span<const std::uint8_t> frame) const {
+    return isFilteredOut(protocol) || (display_ && !display_->matches(frame));
+}
+
+std::uint32_t FilterModel::colorOf(int protocol, std::span<const std::uint8_t> frame) const {
+    for (const ColorRule& r : rules_)
+        if (r.matcher->matches(frame)) return r.color;
+    return protocolColor(protocol);
 }
 
 }  // namespace pelsid

@@ -1,8 +1,14 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
 
 namespace pelsid {
+
+class PacketMatcher;
 
 /// The protocol classes that can be hidden and coloured.
 enum class ProtocolClass { TCP, UDP, ICMP, IGMP, OtherTransport, UnassignedTransport };
@@ -12,11 +18,20 @@ inline constexpr int kProtocolClassCount = 6;
 /// every other value "other legal".
 ProtocolClass protocolClassOf(int protocol);
 
-/// The filter toggles and colour swatches of the Filters window. The window
-/// binds to this model; creating (or closing) the window resets it.
+/// A colour for the packets an expression matches.
+struct ColorRule {
+    std::shared_ptr<const PacketMatcher> matcher;
+    std::uint32_t color = 0;
+};
+
+/// The filter toggles, colour swatches, display filter and colour rules of
+/// the Filters window. The window binds to this model; creating (or closing)
+/// the window resets it. It changes on the GUI thread between runs only; its
+/// matchers never change, so any thread may ask while a run is drawn.
 class FilterModel {
   public:
-    FilterModel() { reset(); }
+    FilterModel();
+    ~FilterModel();
 
     /// All classes shown, every colour its default.
     void reset();
@@ -34,11 +49,38 @@ class FilterModel {
     /// Colour of a packet by its IP protocol keyword.
     std::uint32_t protocolColor(int protocol) const;
 
+    /// Compiles the expression packets must match to be shown (empty: every
+    /// packet). A bad one leaves the filter in force and returns false with
+    /// libpcap's message in `error`.
+    bool setDisplayFilter(const std::string& expression, std::string* error);
+    /// The expression in force; empty for none.
+    const std::string& displayFilter() const;
+
+    const std::vector<ColorRule>& colorRules() const { return rules_; }
+    /// Appends a rule; a bad expression adds nothing and returns false with
+    /// libpcap's message in `error`.
+    bool addColorRule(const std::string& expression, std::uint32_t color, std::string* error);
+    /// Indexes outside the list change nothing.
+    void removeColorRule(int index);
+    /// Moves a rule to another place in the order.
+    void moveColorRule(int from, int to);
+    void setColorRuleColor(int index, std::uint32_t color);
+
+    /// The decision for a packet being played: hidden by its class toggle or
+    /// by not matching the display filter. `frame` is the packet as stored.
+    bool hides(int protocol, std::span<const std::uint8_t> frame) const;
+    /// The colour of the first rule the packet matches, else its protocol colour.
+    std::uint32_t colorOf(int protocol, std::span<const std::uint8_t> frame) const;
+
     static std::uint32_t defaultColor(ProtocolClass c);
 
   private:
+    bool holdsRule(int index) const;
+
     std::array<bool, kProtocolClassCount> hidden_{};
     std::array<std::uint32_t, kProtocolClassCount> colors_{};
+    std::shared_ptr<const PacketMatcher> display_;  // null: every packet shown
+    std::vector<ColorRule> rules_;
 };
 
 }  // namespace pelsid

@@ -49,12 +49,14 @@ int Pipeline::copyPacket(int packetNumber, std::uint8_t* packetTxt, int previous
 PlayedPacket Pipeline::played(int packetNumber, const std::uint8_t* packetTxt, int packetLen,
                               PacketFields& fields) const {
     fields = buffer_.fields(packetNumber);
-    return {packetNumber, packetTxt, packetLen, &fields, filters_.protocolColor(fields.ipProtocol)};
+    return {packetNumber, packetTxt, packetLen, &fields,
+            filters_.colorOf(fields.ipProtocol, {packetTxt, std::size_t(packetLen)})};
 }
 
 void Pipeline::dispatchPacket(int packetNumber, const std::uint8_t* packetTxt, int packetLen) {
     PELSID_ASSERT_GUI_THREAD();
-    if (filters_.isFilteredOut(buffer_.getIPProtocol(packetNumber))) return;
+    if (filters_.hides(buffer_.getIPProtocol(packetNumber), {packetTxt, std::size_t(packetLen)}))
+        return;
     const PlayedPacket packet = played(packetNumber, packetTxt, packetLen, packetFields_);
     lastPlayed_ = packetNumber;
     for (int i = 0; i < ViewSet::kViewCount; ++i) {
@@ -136,7 +138,8 @@ void Pipeline::prepareBatch(Batch& b, Job& job, int size) {
     b.first = job.next;
     while (int(b.packets.size()) < size && job.next <= job.last) {
         const int n = job.next++;
-        if (!buffer_.holds(n) || filters_.isFilteredOut(buffer_.getIPProtocol(n))) continue;
+        if (!buffer_.holds(n) || filters_.hides(buffer_.getIPProtocol(n), buffer_.frame(n)))
+            continue;
         const std::size_t i = b.packets.size();
         std::uint8_t* txt = b.bytes.data() + i * PacketBuffer::kSlotBytes;
         b.lengths[i] = copyPacket(n, txt, b.lengths[i]);

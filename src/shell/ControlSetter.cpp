@@ -3,13 +3,18 @@
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QWidget>
 
+#include "control/ScriptableWindow.h"
+
 namespace pelsid {
 
 QString setControl(QWidget* window, const QString& control, const QString& value) {
+    if (auto* s = dynamic_cast<ScriptableWindow*>(window))
+        if (std::optional<QString> done = s->setScripted(control, value)) return *done;
     QWidget* w = window->findChild<QWidget*>(control);
     if (!w) return QStringLiteral("%1 has no control %2").arg(window->objectName(), control);
     const auto bad = [&] {
@@ -44,6 +49,16 @@ QString setControl(QWidget* window, const QString& control, const QString& value
     if (auto* s = qobject_cast<QAbstractSlider*>(w)) {
         if (!isNumber || number < s->minimum() || number > s->maximum()) return bad();
         s->setValue(number);
+        return {};
+    }
+    if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        // As if typed and confirmed; a field that refuses its text says why.
+        e->setText(value);
+        emit e->editingFinished();
+        const QString refused = e->property("error").toString();
+        if (!refused.isEmpty())
+            return QStringLiteral("%1.%2 \"%3\": %4")
+                .arg(window->objectName(), control, value, refused);
         return {};
     }
     return QStringLiteral("%1.%2 cannot be set").arg(window->objectName(), control);

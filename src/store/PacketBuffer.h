@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -59,6 +60,10 @@ class PacketBuffer {
     /// The packet's bytes: getLastByteIndex + 1 of them; what follows is not
     /// the packet's (copy it out to read zeros beyond its end).
     const std::uint8_t* packetData(int packetNumber) const;
+    /// The packet's bytes as stored, for a filter to test.
+    std::span<const std::uint8_t> frame(int packetNumber) const {
+        return {packetData(packetNumber), std::size_t(getLastByteIndex(packetNumber) + 1)};
+    }
     const PacketFields& fields(int packetNumber) const;
 
     int getEtherType(int n) const { return fields(n).etherType; }

@@ -6,9 +6,10 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFontMetrics>
 #include <QEventLoop>
 #include <QFile>
+#include <QFontMetrics>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -88,9 +89,20 @@ TEST(Application, CloseBoxDiscardsAndTheNextTouchRecreatesWithDefaults) {
     r.app.registry().existing("frmEncodings")->findChild<QPushButton*>("tglTCP")->click();
     r.app.filters().setColor(ProtocolClass::UDP, 1);
     EXPECT_TRUE(r.app.filters().isFilteredOut(6));
+    std::string error;
+    ASSERT_TRUE(r.app.filters().setDisplayFilter("arp", &error));
+    ASSERT_TRUE(r.app.filters().addColorRule("ip6", 1, &error));
     r.closeWindow("frmEncodings");
     EXPECT_FALSE(r.app.filters().isFilteredOut(6));
     EXPECT_EQ(r.app.filters().protocolColor(17), 33023u);
+    EXPECT_EQ(r.app.filters().displayFilter(), "");
+    EXPECT_TRUE(r.app.filters().colorRules().empty());
+    r.entry("ToolEncodings")->trigger();
+    EXPECT_TRUE(r.app.registry()
+                    .existing("frmEncodings")
+                    ->findChild<QLineEdit*>("txtDisplayFilter")
+                    ->text()
+                    .isEmpty());
 }
 
 TEST(Application, LoaderRefusesAWrongMagicWithoutTouchingTheBuffer) {
@@ -274,9 +286,9 @@ TEST(Application, EveryFixedWindowLeavesItsCaptionRoomInTheTitleBar) {
     QFont bold = QApplication::font();
     bold.setBold(true);
     const QFontMetrics metrics(bold);
-    for (const char* name : {"frmFilters", "frmEncodings", "frmCapture", "frmLogging", "frmAbout",
-                             "frmSettings", "frmLoadPreferences", "frmSavePreferences",
-                             "frmSaveDataset", "frmSaveScreenshots"}) {
+    for (const char* name :
+         {"frmFilters", "frmEncodings", "frmCapture", "frmLogging", "frmAbout", "frmSettings",
+          "frmLoadPreferences", "frmSavePreferences", "frmSaveDataset", "frmSaveScreenshots"}) {
         if (!r.app.registry().has(name)) continue;
         QWidget* w = r.app.registry().window(name);
         if (w->minimumWidth() != w->maximumWidth()) continue;  // the user can widen it

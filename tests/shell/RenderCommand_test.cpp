@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -81,4 +82,64 @@ TEST(RenderCommand, FolderAndFileNamesThatAreNotUtf8) {
     EXPECT_EQ(runPelsid(root, {"--render", again, root + "/" + file}, errors), 0)
         << readAll(errors);
     EXPECT_EQ(filesIn(again).size(), 14u);
+}
+
+namespace {
+// Renders the veth capture with the given settings into a fresh folder under
+// `root`; the pictures by their suffix (the name without its time stamp).
+std::map<std::string, std::string> renderVeth(const std::string& root, const std::string& name,
+                                              const std::vector<std::string>& settings, int* status,
+                                              std::string* errors) {
+    const std::string folder = root + "/" + name, errorFile = root + "/" + name + ".txt";
+    mkdir(folder.c_str(), 0755);
+    std::vector<std::string> args = {"--render", folder, PELSID_TEST_DATA "/veth_mixed.pcap"};
+    for (const std::string& s : settings) args.insert(args.end(), {"--set", s});
+    *status = runPelsid(root, args, errorFile);
+    *errors = readAll(errorFile);
+    std::map<std::string, std::string> pictures;
+    for (const std::string& f : filesIn(folder))
+        pictures[f.substr(std::string("yyyymmdd_hhnnss").size())] = readAll(folder + "/" + f);
+    return pictures;
+}
+}  // namespace
+
+TEST(RenderCommand, DisplayFilterAndColourRulesFromTheCommandLine) {
+    QTemporaryDir work;
+    const std::string root = work.path().toStdString();
+    int status = 0;
+    std::string errors;
+    const auto plain = renderVeth(root, "plain", {}, &status, &errors);
+    ASSERT_EQ(status, 0) << errors;
+    ASSERT_EQ(plain.size(), 14u);
+
+    // An expression every frame matches and a rule none does leave every picture as it was.
+    const auto same = renderVeth(root, "same",
+                                 {"frmEncodings.txtDisplayFilter=ip or not ip",
+                                  "frmEncodings.colorRule=ether[0] = 255 and ether[1] = 7:FF00FF"},
+                                 &status, &errors);
+    EXPECT_EQ(status, 0) << errors;
+    EXPECT_TRUE(same == plain);
+
+    const auto arp =
+        renderVeth(root, "arp", {"frmEncodings.txtDisplayFilter=arp"}, &status, &errors);
+    EXPECT_EQ(status, 0) << errors;
+    EXPECT_NE(arp.at("_textrainfall.bmp"), plain.at("_textrainfall.bmp"));
+    const auto pink =
+        renderVeth(root, "pink", {"frmEncodings.colorRule=ip6:FF00FF"}, &status, &errors);
+    EXPECT_EQ(status, 0) << errors;
+    EXPECT_NE(pink.at("_textrainfall.bmp"), plain.at("_textrainfall.bmp"));
+
+    // A refused expression fails the render with libpcap's message, and writes nothing.
+    for (const char* bad :
+         {"frmEncodings.txtDisplayFilter=tcp port", "frmEncodings.colorRule=tcp port:FF0000"}) {
+        const auto none = renderVeth(root, "bad", {bad}, &status, &errors);
+        EXPECT_EQ(status, 1) << bad;
+        EXPECT_NE(errors.find("\"tcp port\": can't parse filter expression: syntax error"),
+                  std::string::npos)
+            << errors;
+        EXPECT_TRUE(none.empty());
+    }
+    renderVeth(root, "bad", {"frmEncodings.colorRule=ip6"}, &status, &errors);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(errors.find("EXPRESSION:RRGGBB"), std::string::npos) << errors;
 }
