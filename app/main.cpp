@@ -15,7 +15,7 @@
 #include "shell/Application.h"
 #include "shell/QtDialogs.h"
 #include "store/CaptureFile.h"
-#include "store/FrameFilter.h"
+#include "store/PacketMatcher.h"
 
 namespace {
 constexpr const char* kUsage =
@@ -106,7 +106,7 @@ int takeLoadChoice(int& argc, char** argv, pelsid::LoadChoice& choice) {
                 choice.from = n;
             } else {
                 std::string error;
-                if (!pelsid::FrameFilter::compile(value, error)) {
+                if (!pelsid::PacketMatcher::compile(value, &error)) {
                     std::cerr << "error: bad filter \"" << value << "\": " << error << '\n';
                     return 1;
                 }

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "shell/LoadJob.h"
-#include "store/FrameFilter.h"
+#include "store/PacketMatcher.h"
 
 namespace pelsid {
 
@@ -121,7 +121,7 @@ void LoadPartDialog::check() {
     const std::string expression = filter_->text().trimmed().toStdString();
     if (!expression.empty()) {
         std::string error;
-        if (!FrameFilter::compile(expression, error)) problem = QString::fromStdString(error);
+        if (!PacketMatcher::compile(expression, &error)) problem = QString::fromStdString(error);
     }
     const qulonglong from = from_->text().toULongLong();
     if (problem.isEmpty() && from < 1) problem = QStringLiteral("The first frame is 1 or more.");

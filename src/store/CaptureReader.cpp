@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "store/DatasetScan.h"
-#include "store/FrameFilter.h"
 #include "store/LoadMessages.h"
+#include "store/PacketMatcher.h"
 #include "store/PcapReader.h"
 #include "store/PcapngReader.h"
 
@@ -19,10 +19,10 @@ CaptureFormat read(ByteInput& input, const std::string& fileName, const ReadOpti
         set.problems.push_back(fileError(fileName, input.error()));
         return CaptureFormat::Unreadable;
     }
-    std::unique_ptr<FrameFilter> filter;
+    std::shared_ptr<const PacketMatcher> filter;
     if (!options.countOnly && !options.choice.filter.empty()) {
         std::string error;
-        filter = FrameFilter::compile(options.choice.filter, error);
+        filter = PacketMatcher::compile(options.choice.filter, &error);
         if (!filter) {
             set.problems.push_back(
                 fileError(fileName, "the filter \"" + options.choice.filter + "\" " + error));

@@ -1,8 +1,8 @@
 #include "store/FrameIntake.h"
 
-#include "store/FrameFilter.h"
 #include "store/LoadMessages.h"
 #include "store/PacketBuffer.h"
+#include "store/PacketMatcher.h"
 
 namespace pelsid {
 
@@ -20,7 +20,7 @@ std::string unshowableText(std::uint32_t linkType, std::uint64_t n) {
 }  // namespace
 
 FrameIntake::FrameIntake(const ReadOptions& options, RecordSet& set, Sink sink,
-                         const FrameFilter* filter)
+                         const PacketMatcher* filter)
     : options_(options), set_(set), sink_(std::move(sink)), filter_(filter) {}
 
 bool FrameIntake::offer(std::uint32_t linkType, const std::uint8_t* data, std::size_t held,

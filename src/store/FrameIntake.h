@@ -11,7 +11,7 @@
 
 namespace pelsid {
 
-class FrameFilter;
+class PacketMatcher;
 
 /// Where every reader hands the frames of a file, in file order. Decides
 /// which are kept: from the chosen first frame on, of a showable link type,
@@ -26,7 +26,7 @@ class FrameIntake {
     /// The most bytes of a frame the intake looks at: a slot behind the longest link header.
     static constexpr std::size_t kLooksAt = 1601 + LinkConverter::kMaxLinkHeader;
 
-    FrameIntake(const ReadOptions& options, RecordSet& set, Sink sink, const FrameFilter* filter);
+    FrameIntake(const ReadOptions& options, RecordSet& set, Sink sink, const PacketMatcher* filter);
 
     /// One frame: `data` holds its first `held` bytes (at least
     /// min(caplen, kLooksAt)) of `caplen` captured. False when the read is to
@@ -48,7 +48,7 @@ class FrameIntake {
     const ReadOptions& options_;
     RecordSet& set_;
     Sink sink_;
-    const FrameFilter* filter_;
+    const PacketMatcher* filter_;
     LinkConverter converter_;
     std::uint64_t frames_ = 0;
     int stored_ = 0;

@@ -2,6 +2,8 @@
 
 #include <pcap/pcap.h>
 
+#include <algorithm>
+
 namespace pelsid {
 
 namespace {
@@ -35,9 +37,10 @@ std::shared_ptr<const PacketMatcher> PacketMatcher::compile(const std::string& e
     return m;
 }
 
-bool PacketMatcher::matches(std::span<const std::uint8_t> frame) const {
+bool PacketMatcher::matches(std::span<const std::uint8_t> frame, std::uint32_t wireLength) const {
     pcap_pkthdr header{};
-    header.caplen = header.len = bpf_u_int32(frame.size());
+    header.caplen = bpf_u_int32(frame.size());
+    header.len = std::max(wireLength, header.caplen);
     return pcap_offline_filter(program_.get(), &header, frame.data()) != 0;
 }
 

@@ -27,7 +27,9 @@ class PacketMatcher {
 
     /// Whether the frame (Ethernet, as stored) matches. A frame too short for
     /// a field the expression reads does not match: libpcap checks every read.
-    bool matches(std::span<const std::uint8_t> frame) const;
+    /// `wireLength`, the frame's length on the wire, is what `len` and
+    /// `greater` compare; 0 means the frame was stored whole.
+    bool matches(std::span<const std::uint8_t> frame, std::uint32_t wireLength = 0) const;
 
   private:
     PacketMatcher() = default;
