@@ -117,9 +117,11 @@ int main(int argc, char** argv) {
     std::future<pelsid::CaptureFile> early;
     if (argc > fileArg && argv[fileArg][0] != '-')
         early = std::async(std::launch::async, pelsid::readCaptureFile, std::string(argv[fileArg]));
+    // DIR's own bytes: a folder name need not be valid text.
+    const QByteArray renderDir = render && argc > 2 ? QByteArray(argv[2]) : QByteArray();
     QApplication qapp(argc, argv);
     QStringList args = qapp.arguments().mid(1);
-    if (render) return pelsid::runRenderCommand(args.mid(1), std::move(early));
+    if (render) return pelsid::runRenderCommand(args.mid(1), std::move(early), renderDir);
 
     // The installed theme's icon when there is one, our own otherwise.
     QIcon icon(QStringLiteral(":/pelsid-256.png"));
@@ -128,6 +130,8 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("pelsid"));
     pelsid::QtDialogs dialogs;
     pelsid::Application app(dialogs, QCoreApplication::applicationDirPath());
+    QObject::connect(&app, &pelsid::Application::quitRequested, &qapp, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     app.initApplication();
     app.showMainWindow();
     if (!args.isEmpty())

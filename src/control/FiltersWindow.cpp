@@ -27,6 +27,11 @@ constexpr Row kRows[] = {
     {ProtocolClass::OtherTransport, "tglOtherTransport", "other legal", "picOtherTransport"},
     {ProtocolClass::UnassignedTransport, "tglUnkTransport", "unassigned", "picUnassignedTransport"},
 };
+// 139 pixels leave too little title bar for "filters" where the window
+// manager keeps its minimise and maximise buttons on a fixed window; the rows
+// stay centred in the 16 more.
+constexpr int kClientWidth = 155;
+constexpr int kIndent = (kClientWidth - 139) / 2;
 }  // namespace
 
 FiltersWindow::FiltersWindow(FilterModel& model, Dialogs& dialogs, QWidget* parent)
@@ -34,7 +39,7 @@ FiltersWindow::FiltersWindow(FilterModel& model, Dialogs& dialogs, QWidget* pare
     setObjectName(QStringLiteral("frmEncodings"));
     setWindowTitle(QStringLiteral("filters"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(139, 203);
+    setFixedSize(kClientWidth, 203);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(64, 64, 64));
     setPalette(pal);
@@ -46,7 +51,7 @@ FiltersWindow::FiltersWindow(FilterModel& model, Dialogs& dialogs, QWidget* pare
         auto* t = new QPushButton(QString::fromLatin1(r.caption), this);
         t->setObjectName(QString::fromLatin1(r.toggle));
         t->setCheckable(true);
-        t->setGeometry(8, y, 89, 25);
+        t->setGeometry(kIndent + 8, y, 89, 25);
         t->setStyleSheet(
             QStringLiteral("QPushButton { background: rgb(192,192,192); color: black; }"
                            "QPushButton:checked { background: rgb(128,128,128); }"));
@@ -56,7 +61,7 @@ FiltersWindow::FiltersWindow(FilterModel& model, Dialogs& dialogs, QWidget* pare
 
         auto* s = new QWidget(this);
         s->setObjectName(QString::fromLatin1(r.swatch));
-        s->setGeometry(104, y, 25, 25);
+        s->setGeometry(kIndent + 104, y, 25, 25);
         s->setAutoFillBackground(true);
         s->setCursor(Qt::PointingHandCursor);
         s->installEventFilter(this);

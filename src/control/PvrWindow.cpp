@@ -11,6 +11,7 @@
 #include "pipeline/Pipeline.h"
 #include "store/PacketBuffer.h"
 #include "views/Color.h"
+#include "views/SpinButton.h"
 #include "views/SurfaceWidget.h"
 
 namespace pelsid {
@@ -155,7 +156,7 @@ void PvrWindow::buildTransport() {
 
     auto* btnMaxSpeed = button(this, "btnMaxSpeed", QStringLiteral("Max"),
                                QStringLiteral("Playback at Max Speed"), {368, 0, 33, 17});
-    spnSpeed_ = new QSpinBox(this);
+    spnSpeed_ = new SpinButton(this);
     spnSpeed_->setObjectName(QStringLiteral("spnSpeed"));
     spnSpeed_->setToolTip(QStringLiteral("Set Playback Speed"));
     spnSpeed_->setRange(1, 1000);
@@ -325,6 +326,12 @@ void PvrWindow::playChanged() {
     if (btnPause_->isChecked()) {
         TagLock lock(btnPause_);
         btnPause_->setChecked(false);
+    }
+    // Play shows pressed while playback runs, also after a click that released
+    // it, so that Pause can always pause.
+    if (!btnPlay_->isChecked()) {
+        TagLock lock(btnPlay_);
+        btnPlay_->setChecked(true);
     }
     setTimerRunning(true);
 }

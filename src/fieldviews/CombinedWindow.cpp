@@ -14,6 +14,7 @@
 #include "fieldviews/HeaderAxes.h"
 #include "store/PacketBuffer.h"
 #include "views/Color.h"
+#include "views/SpinButton.h"
 #include "views/SurfaceWidget.h"
 #include "views/Thumbnails.h"
 
@@ -60,7 +61,7 @@ CombinedWindow::CombinedWindow(ViewContext& context, AxisStore& axes, QWidget* p
     lblBuckets_ = new QLabel(QStringLiteral("1"), this);
     lblBuckets_->setObjectName(QStringLiteral("lblBuckets"));
     lblBuckets_->setAlignment(Qt::AlignCenter);
-    spnBuckets_ = new QSpinBox(this);
+    spnBuckets_ = new SpinButton(this);
     spnBuckets_->setObjectName(QStringLiteral("spnBuckets"));
     spnBuckets_->setRange(1, 99);
     spnBuckets_->setValue(1);

@@ -11,6 +11,7 @@
 #include "fieldviews/HeaderAxes.h"
 #include "store/PacketBuffer.h"
 #include "views/Color.h"
+#include "views/SpinButton.h"
 #include "views/SurfaceWidget.h"
 #include "views/Thumbnails.h"
 
@@ -30,11 +31,10 @@ ParallelPlotWindow::ParallelPlotWindow(ViewContext& context, AxisStore& axes, QW
     for (int k = 1; k <= kMaxAxes; ++k)
         comboAxis_[k - 1] = createAxisChooser(*templ, k, axes_.parallel(k), this);
 
-    spnNumAxes_ = new QSpinBox(this);
+    spnNumAxes_ = new SpinButton(this);
     spnNumAxes_->setObjectName(QStringLiteral("spnNumAxes"));
     spnNumAxes_->setRange(2, kMaxAxes);
     spnNumAxes_->setValue(2);
-    spnNumAxes_->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
     spnNumAxes_->resize(spnNumAxes_->sizeHint());
     lblNumAxes_ = new QLabel(QStringLiteral("2"), this);
     lblNumAxes_->setObjectName(QStringLiteral("lblNumAxes"));
@@ -81,15 +81,20 @@ void ParallelPlotWindow::layoutAxes() {
     numAxes_ = spnNumAxes_->value();
     const int w = picGraph_.width();
     axisX_ = axisPositions(numAxes_, w);
-    // Choosers shrink to their spacing rather than pile up on many axes.
+    // Choosers shrink rather than overlap. The first and last sit half a
+    // chooser inward of their axes, so each needs room for one and a half
+    // choosers (less the last one's inset) beside its neighbour.
+    constexpr int kGap = 4;
     const int step = w / (numAxes_ - 1);
+    const int inset = twipsToPixels(100);
+    const int room = numAxes_ == 2 ? (w - inset - kGap) / 2 : (step - inset - kGap) * 2 / 3;
+    const int cw = std::min(twipsToPixels(2250), std::max(16, room));
     const int top = picGraph_.height() + twipsToPixels(50);
     for (int k = 1; k <= numAxes_; ++k) {
         QComboBox* c = comboAxis(k);
-        const int cw = std::min(twipsToPixels(2250), std::max(40, step));
         int left = axisX(k) - cw / 2;
         if (k == 1) left = 0;
-        if (k == numAxes_) left = w - twipsToPixels(100) - cw;
+        if (k == numAxes_) left = w - inset - cw;
         c->setGeometry(left, top, cw, c->height());
         c->show();
         if (k != 1 && k != numAxes_)

@@ -64,10 +64,10 @@ Application::Application(Dialogs& dialogs, const QString& programFolder, QObject
     connect(main_.get(), &MainWindow::loadDataRequested, this, &Application::openDataset);
     connect(main_.get(), &MainWindow::exitRequested, this, &Application::exit);
     connect(main_.get(), &MainWindow::aboutRequested, this, [this] {
-        static_cast<void>(this);
-        auto* about = new AboutWindow(main_.get());
-        about->setAttribute(Qt::WA_DeleteOnClose);
+        QWidget* about = registry_.window(QStringLiteral("frmAbout"));
         about->show();
+        about->raise();
+        about->activateWindow();
     });
     connect(main_.get(), &MainWindow::toggleRequested, this,
             [this](const QString& entry) { registry_.toggleWindow(windowOfEntry(entry)); });
@@ -138,6 +138,7 @@ void Application::registerWindows() {
                       [kind] { return new PlaceholderWindow(kind); });
     registry_.add(QStringLiteral("frmSettings"), nullptr,
                   [this] { return new SettingsWindow(dialogs_); });
+    registry_.add(QStringLiteral("frmAbout"), nullptr, [] { return new AboutWindow; });
 }
 
 void Application::equipWindow(const QString& name, QWidget* window) {
@@ -270,7 +271,7 @@ bool Application::saveScreenshots(const QString& folder) {
 void Application::exit() {
     stopCapture();
     pipeline_->cancelAll();
-    QCoreApplication::exit(0);
+    emit quitRequested();
 }
 
 }  // namespace pelsid

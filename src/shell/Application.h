@@ -54,7 +54,8 @@ class Application : public QObject, public ViewSet {
     /// written); a failure is reported through the dialogs. False on failure.
     bool saveScreenshots(const QString& folder = {});
     /// Ends the program at once: a running capture stops first, so no frame
-    /// arrives after Exit, then the play ends and the event loop quits.
+    /// arrives after Exit, then the play ends and quitRequested asks for the
+    /// event loop to quit (the process-wide loop is not ours to end).
     void exit();
     /// Where the next capture window gets its source: libpcap unless replaced (tests).
     void setCaptureSourceFactory(CaptureSourceFactory factory) {
@@ -81,6 +82,10 @@ class Application : public QObject, public ViewSet {
 
     /// Window name of a menu entry ("vis1" -> "frmVis1").
     static QString windowOfEntry(const QString& entry);
+
+  signals:
+    /// Exit asks whoever runs the event loop to end it.
+    void quitRequested();
 
   private:
     void registerWindows();

@@ -1,9 +1,13 @@
 #include "shell/RenderCommand.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDir>
+#include <QFile>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "control/Screenshots.h"
 #include "shell/Application.h"
@@ -20,12 +24,21 @@ int fail(const QString& message) {
 }
 }  // namespace
 
-int runRenderCommand(const QStringList& args, std::future<CaptureFile> early) {
+int runRenderCommand(const QStringList& args, std::future<CaptureFile> early,
+                     const QByteArray& nativeDir) {
     if (args.size() < 2)
         return fail(
             QStringLiteral("usage: pelsid --render DIR FILE [--set WINDOW.CONTROL=VALUE]..."));
     const QString dir = args[0], file = args[1];
-    if (!QDir(dir).exists()) return fail(QStringLiteral("no such folder: %1").arg(dir));
+    if (dir.isEmpty())
+        return fail(QStringLiteral("no folder given: DIR must name a folder (\".\" for this one)"));
+    // A name that is not valid in the locale's encoding has no QString that
+    // names it: such a folder is entered by its bytes and written by relative names.
+    const QByteArray native = nativeDir.isEmpty() ? QFile::encodeName(dir) : nativeDir;
+    const bool nameable = QFile::encodeName(dir) == native;
+    struct stat info {};
+    if (::stat(native.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return fail(QStringLiteral("no such folder: %1").arg(dir));
 
     ConsoleDialogs dialogs;
     Application app(dialogs, QCoreApplication::applicationDirPath());
@@ -53,13 +66,20 @@ int runRenderCommand(const QStringList& args, std::future<CaptureFile> early) {
     // Nobody watches a render: the windows need not paint while it plays.
     app.pipeline().playToEnd();
 
+    QString folder = dir;
+    if (!nameable) {
+        if (::chdir(native.constData()) != 0)
+            return fail(QStringLiteral("cannot enter %1: %2")
+                            .arg(dir, QString::fromLocal8Bit(std::strerror(errno))));
+        folder = QStringLiteral(".");
+    }
     const QString stamp = screenshotStamp(QDateTime::currentDateTime());
     std::vector<ViewWindow*> shown;
     for (int i = 0; i < 6; ++i)
         if (app.isShown(i)) shown.push_back(app.viewWindow(i));
-    QString error = saveScreenshots(shown, dir, stamp);
+    QString error = saveScreenshots(shown, folder, stamp);
     for (int n = 1; n <= 6 && error.isEmpty(); ++n)
-        saveShot(app.thumbnails().vis(n), dir, stamp,
+        saveShot(app.thumbnails().vis(n), folder, stamp,
                  qPrintable(QStringLiteral("_thumb%1.bmp").arg(n)), &error);
     if (!error.isEmpty()) return fail(error);
     return dialogs.failed ? 1 : 0;

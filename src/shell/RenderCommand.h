@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QStringList>
 #include <future>
 
@@ -10,7 +11,9 @@ namespace pelsid {
 /// views offscreen, applies the settings, loads FILE, plays every packet and
 /// writes the screenshots and thumbnails into DIR. Needs a QApplication.
 /// Returns the exit status; messages go to standard error. `early`, when
-/// valid, is FILE being read already.
-int runRenderCommand(const QStringList& args, std::future<CaptureFile> early = {});
+/// valid, is FILE being read already; `nativeDir`, when given, is DIR's bytes
+/// as the command line held them (a name need not be valid text).
+int runRenderCommand(const QStringList& args, std::future<CaptureFile> early = {},
+                     const QByteArray& nativeDir = {});
 
 }  // namespace pelsid

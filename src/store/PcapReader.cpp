@@ -15,6 +15,7 @@ namespace {
 constexpr int kEthernetHeader = 14;
 constexpr int kSllHeader = 16;
 constexpr int kSll2Header = 20;
+constexpr int kPcapRecordHeader = 16;
 constexpr std::uint16_t kEtherTypeIPv4 = 0x0800;
 constexpr std::uint16_t kEtherTypeIPv6 = 0x86DD;
 
@@ -83,12 +84,29 @@ struct PcapCloser {
     void operator()(pcap_t* p) const { pcap_close(p); }
 };
 
-std::string linkTypeName(int dlt) {
+// A classic pcap's 32-bit link type as the file holds it (libpcap keeps only
+// its low bits); 0 for pcapng, whose link types are 16 bits.
+std::uint32_t fileLinkType(std::span<const std::uint8_t> b) {
+    if (b.size() < 24 || (b[0] == 0x0A && b[1] == 0x0D)) return 0;
+    const bool bigEndian = b[0] == 0xA1;
+    std::uint32_t v = 0;
+    for (int i = 0; i < 4; ++i)
+        v |= std::uint32_t(b[std::size_t(20 + i)]) << (bigEndian ? 24 - 8 * i : 8 * i);
+    return v;
+}
+
+std::string linkTypeName(int dlt, std::uint32_t held) {
     const char* name = pcap_datalink_val_to_name(dlt);
     const char* description = pcap_datalink_val_to_description(dlt);
-    std::string text = name ? name : "number " + std::to_string(dlt);
+    std::string text = name ? name : "number " + std::to_string(held ? held : std::uint32_t(dlt));
     if (description) text += std::string(" (") + description + ")";
     return text;
+}
+
+std::string snapCutText(int n, int snaplen) {
+    return std::to_string(n) + (n == 1 ? " frame was" : " frames were") +
+           " longer than the file's snapshot length of " + std::to_string(snaplen) + " bytes and " +
+           (n == 1 ? "was" : "were") + " read cut to it.";
 }
 
 std::string skippedText(int n) {
@@ -138,7 +156,7 @@ RecordSet readPcap(std::span<const std::uint8_t> fileBytes, const std::string& f
     if (!linkOf(dlt, link)) {
         set.refused = true;
         set.problems.push_back(fileError(
-            fileName, "its link type " + linkTypeName(dlt) +
+            fileName, "its link type " + linkTypeName(dlt, fileLinkType(fileBytes)) +
                           " is not supported; pelsid reads Ethernet, Linux cooked and raw IP "
                           "captures."));
         return set;
@@ -148,6 +166,8 @@ RecordSet readPcap(std::span<const std::uint8_t> fileBytes, const std::string& f
                    std::min<std::size_t>(fileBytes.size(), std::size_t(PacketBuffer::kSlots) *
                                                                PacketBuffer::kSlotBytes));
     int frameIndex = 0;
+    int snapCut = 0;
+    const bool classic = !(fileBytes.size() >= 2 && fileBytes[0] == 0x0A && fileBytes[1] == 0x0D);
     long before = std::ftell(pcap_file(pcap.get()));
     while (true) {
         pcap_pkthdr* header = nullptr;
@@ -155,15 +175,24 @@ RecordSet readPcap(std::span<const std::uint8_t> fileBytes, const std::string& f
         const int rc = pcap_next_ex(pcap.get(), &header, &data);
         if (rc == PCAP_ERROR_BREAK) break;
         if (rc != 1) {
-            set.problems.push_back(
-                fileWarning(fileName, "the file is damaged at frame " +
-                                          std::to_string(frameIndex + 1) + " (byte offset " +
-                                          std::to_string(before) + "): " + pcap_geterr(pcap.get()) +
-                                          ". The " + std::to_string(set.records.size()) +
-                                          " packets before it were kept."));
+            set.problems.push_back(fileWarning(
+                fileName, "the file is damaged at frame " + std::to_string(frameIndex + 1) +
+                              " (byte offset " + std::to_string(before) +
+                              "): " + pcap_geterr(pcap.get()) + ". The " +
+                              std::to_string(set.records.size()) +
+                              (set.records.size() == 1 ? " packet before it was kept."
+                                                       : " packets before it were kept.")));
             break;
         }
         ++frameIndex;
+        const long after = std::ftell(pcap_file(pcap.get()));
+        // libpcap cuts a frame longer than the header's snapshot length and
+        // skips the rest; in a classic pcap the record then spans more than
+        // its 16-byte header and the bytes handed over.
+        if (classic && before >= 0 &&
+            after - before > long(kPcapRecordHeader) + long(header->caplen))
+            ++snapCut;
+        before = after;
         const int caplen = int(header->caplen);
         Payload payload;
         if (!payloadOf(link, data, caplen, payload)) {
@@ -191,10 +220,12 @@ RecordSet readPcap(std::span<const std::uint8_t> fileBytes, const std::string& f
         }
         const u_char* from = data + payload.offset;
         frames.insert(frames.end(), from, from + (length - added));
-        before = std::ftell(pcap_file(pcap.get()));
         set.records.push_back(
             {offset, std::uint32_t(length), std::uint64_t(before < 0 ? 0 : before)});
     }
+    if (snapCut > 0)
+        set.problems.push_back(
+            fileWarning(fileName, snapCutText(snapCut, pcap_snapshot(pcap.get()))));
     if (set.cutCount > 0) set.problems.push_back(cutProblem(set.cutCount));
     if (set.skippedCount > 0)
         set.problems.push_back(fileWarning(fileName, skippedText(set.skippedCount)));

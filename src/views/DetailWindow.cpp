@@ -11,6 +11,7 @@
 #include "views/Color.h"
 #include "views/DetailText.h"
 #include "views/Named.h"
+#include "views/SpinButton.h"
 #include "views/ViewGeometry.h"
 
 namespace pelsid {
@@ -47,8 +48,10 @@ DetailWindow::DetailWindow(ViewContext& context, QWidget* parent)
       txtASCII_(textBox("txtASCII", this)),
       txtHex_(textBox("txtHex", this)),
       lblFontSize_(named<QLabel>("lblFontSize", QStringLiteral("font size"), this)),
-      spnFontSize_(named<QSpinBox>("spnFontSize", this)),
+      spnFontSize_(named<SpinButton>("spnFontSize", this)),
       lblCurrentFontSize_(named<QLabel>("lblCurrentFontSize", QStringLiteral("8"), this)) {
+    // The hex dump breaks lines only at the blanks between bytes, never inside one.
+    txtHex_->setWordWrapMode(QTextOption::WordWrap);
     spnFontSize_->setRange(8, 24);
     spnFontSize_->setValue(8);
     connect(spnFontSize_, &QSpinBox::valueChanged, this, &DetailWindow::setFontSize);
@@ -118,8 +121,8 @@ void DetailWindow::layoutControls() {
     txtHex_->setGeometry(0, boxHeight, w, boxHeight);
     const int y = 2 * boxHeight + 6;
     lblFontSize_->setGeometry(8, y, 60, 22);
-    spnFontSize_->setGeometry(70, y, 56, 22);
-    lblCurrentFontSize_->setGeometry(134, y, 30, 22);
+    spnFontSize_->setGeometry(70, y, 17, 22);
+    lblCurrentFontSize_->setGeometry(94, y, 30, 22);
 }
 
 }  // namespace pelsid

@@ -1,6 +1,7 @@
 #include "views/Surface.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <algorithm>
 #include <climits>
@@ -451,15 +452,27 @@ bool Surface::saveBitmap(const QString& path, QString* error) const {
     put(42, 3780, 4);
 
     QFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-              file.write(reinterpret_cast<const char*>(header), kHeader) == qint64(kHeader);
+    // A short write is tried again, so that the one that fails names the reason.
+    auto writeAll = [&file](const void* data, std::size_t size) {
+        const char* p = static_cast<const char*>(data);
+        for (qint64 left = qint64(size); left > 0;) {
+            const qint64 n = file.write(p, left);
+            if (n <= 0) return false;
+            p += n;
+            left -= n;
+        }
+        return true;
+    };
+    // Unbuffered, so a failed write reports the system's reason (a full disk, say).
+    const bool opened =
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+    bool ok = opened && writeAll(header, kHeader);
     constexpr std::size_t kPiece = 64 * 1024;  // small enough to come from the heap, not mmap
     std::vector<std::uint8_t> piece(std::max(kPiece, rowBytes));
     std::size_t used = 0;
     for (int y = h_ - 1; ok && y >= 0; --y) {
         if (used + rowBytes > piece.size()) {
-            ok = file.write(reinterpret_cast<const char*>(piece.data()), qint64(used)) ==
-                 qint64(used);
+            ok = writeAll(piece.data(), used);
             used = 0;
         }
         std::uint8_t* o = piece.data() + used;
@@ -472,12 +485,14 @@ bool Surface::saveBitmap(const QString& path, QString* error) const {
         std::fill(o, piece.data() + used + rowBytes, std::uint8_t(0));  // row padding
         used += rowBytes;
     }
-    ok = ok &&
-         file.write(reinterpret_cast<const char*>(piece.data()), qint64(used)) == qint64(used) &&
-         file.flush();
-    if (!ok && error)
+    ok = ok && writeAll(piece.data(), used) && file.flush();
+    if (ok) return true;
+    if (error)
         *error = file.errorString().isEmpty() ? QStringLiteral("write failed") : file.errorString();
-    return ok;
+    // No partial picture stays behind; a device such as /dev/full is not ours to remove.
+    file.close();
+    if (opened && QFileInfo(path).isFile()) QFile::remove(path);
+    return false;
 }
 
 }  // namespace pelsid

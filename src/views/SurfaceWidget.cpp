@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <utility>
 
 #include "views/Surface.h"
 
@@ -45,10 +46,14 @@ void SurfaceWidget::mousePressEvent(QMouseEvent* e) {
 
 void SurfaceWidget::mouseReleaseEvent(QMouseEvent* e) {
     emit mouseReleased(e->position().toPoint());
-    if (rect().contains(e->position().toPoint())) emit clicked();
+    // The release that ends a double-click is not a second click.
+    const bool second = std::exchange(doubleClicking_, false);
+    if (e->button() == Qt::LeftButton && !second && rect().contains(e->position().toPoint()))
+        emit clicked();
 }
 
-void SurfaceWidget::mouseDoubleClickEvent(QMouseEvent*) {
+void SurfaceWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+    doubleClicking_ = e->button() == Qt::LeftButton;
     emit doubleClicked();
 }
 

@@ -22,6 +22,7 @@ class SurfaceWidget : public QWidget {
     void refresh();
 
   signals:
+    /// A left-button click; a double-click is one click.
     void clicked();
     void doubleClicked();
     void mouseMoved(QPoint pos);
@@ -39,6 +40,7 @@ class SurfaceWidget : public QWidget {
   private:
     Surface& surface_;
     bool bordered_ = false;
+    bool doubleClicking_ = false;  // between a double-click's second press and its release
     std::uint64_t shownRevision_ = ~std::uint64_t(0);
 };
 

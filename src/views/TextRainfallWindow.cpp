@@ -12,6 +12,7 @@
 #include "views/Color.h"
 #include "views/GlyphFont.h"
 #include "views/RowScroll.h"
+#include "views/SpinButton.h"
 #include "views/SurfaceWidget.h"
 #include "views/Thumbnails.h"
 #include "views/ViewGeometry.h"
@@ -54,7 +55,7 @@ TextRainfallWindow::TextRainfallWindow(ViewContext& context, QWidget* parent)
     tglPrintASCII_ = new QPushButton(QStringLiteral("Show Strings of Length N"), this);
     tglPrintASCII_->setObjectName(QStringLiteral("tglPrintASCII"));
     tglPrintASCII_->setCheckable(true);
-    spnLength_ = new QSpinBox(this);
+    spnLength_ = new SpinButton(this);
     spnLength_->setObjectName(QStringLiteral("spnLength"));
     spnLength_->setRange(1, 9);
     spnLength_->setValue(1);
@@ -94,8 +95,8 @@ void TextRainfallWindow::resizeEvent(QResizeEvent* e) {
     const int y = h + 8;
     cmbVisMode_->setGeometry(8, y, 89, 25);
     tglPrintASCII_->setGeometry(105, y, 161, 25);
-    spnLength_->setGeometry(272, y, 41, 25);
-    lblLength_->setGeometry(320, y, 25, 25);
+    spnLength_->setGeometry(272, y, 17, 25);
+    lblLength_->setGeometry(296, y, 25, 25);
     tglEther_->setGeometry(8, y + 32, 129, 25);
 }
 

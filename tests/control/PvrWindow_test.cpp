@@ -2,11 +2,13 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 #include <numeric>
 
@@ -16,6 +18,7 @@
 #include "pipeline/FilterModel.h"
 #include "pipeline/Pipeline.h"
 #include "store/PacketBuffer.h"
+#include "views/SpinButton.h"
 #include "views/SurfaceWidget.h"
 
 using namespace pelsid;
@@ -145,8 +148,8 @@ TEST_F(PvrWindowTest, PauseAndResume) {
     EXPECT_EQ(views.plotted(), (std::vector<int>{2, 3}));
 
     click("btnPause");
-    click("btnPlay");  // Play released while paused: Pause pops out, playback resumes
-    EXPECT_FALSE(pressed("btnPlay"));
+    click("btnPlay");  // Play clicked while paused: Pause pops out, playback resumes
+    EXPECT_TRUE(pressed("btnPlay"));
     EXPECT_FALSE(pressed("btnPause"));
     EXPECT_TRUE(timerOn());
     EXPECT_EQ(views.clears(), 1);
@@ -165,18 +168,90 @@ TEST_F(PvrWindowTest, PauseWhileStoppedPopsBackOut) {
     EXPECT_EQ(views.clears(), 0);  // Stop was not pressed: nothing cleared
 }
 
-TEST_F(PvrWindowTest, SecondClickOnPlayReleasesItButKeepsPlaying) {
+TEST_F(PvrWindowTest, SecondClickOnPlayKeepsItPressedAndPlaying) {
     fill(5);
     open();
     click("btnPlay");
     click("btnPlay");
-    EXPECT_FALSE(pressed("btnPlay"));
+    EXPECT_TRUE(pressed("btnPlay"));
     EXPECT_TRUE(timerOn());
     advance(100);
     EXPECT_EQ(views.plotted(), std::vector<int>{2});
-    click("btnPause");  // Play is released: Pause cannot be pressed
-    EXPECT_FALSE(pressed("btnPause"));
-    EXPECT_TRUE(timerOn());
+    click("btnPause");  // playback runs, so Pause pauses
+    EXPECT_TRUE(pressed("btnPause"));
+    EXPECT_FALSE(timerOn());
+}
+
+// Every row of the transport table, driven by mouse clicks on the buttons.
+TEST_F(PvrWindowTest, TransportTableThroughTheButtons) {
+    fill(4);
+    open().show();
+    auto mouse = [this](const char* name) { QTest::mouseClick(get(name), Qt::LeftButton); };
+    auto state = [this] {
+        return QStringLiteral("%1%2%3%4")
+            .arg(pressed("btnPlay") ? "P" : "-", pressed("btnPause") ? "H" : "-",
+                 pressed("btnStop") ? "S" : "-", timerOn() ? "T" : "-");
+    };
+    // Stopped with Stop pressed: Play clears once and plays.
+    EXPECT_EQ(state(), "--S-");
+    mouse("btnPlay");
+    EXPECT_EQ(state(), "P--T");
+    EXPECT_EQ(views.clears(), 1);
+    // Playing: Pause pauses; Pause released resumes.
+    mouse("btnPause");
+    EXPECT_EQ(state(), "PH--");
+    mouse("btnPause");
+    EXPECT_EQ(state(), "P--T");
+    // Paused: Play resumes with Play still pressed, so Pause pauses again.
+    mouse("btnPause");
+    mouse("btnPlay");
+    EXPECT_EQ(state(), "P--T");
+    mouse("btnPause");
+    EXPECT_EQ(state(), "PH--");
+    advance(500);
+    EXPECT_TRUE(views.plotted().empty());  // really paused
+    mouse("btnPlay");
+    // Play while playing: still playing, Play still pressed.
+    mouse("btnPlay");
+    EXPECT_EQ(state(), "P--T");
+    EXPECT_EQ(views.clears(), 1);
+    // Stop while playing, then while paused: back to Min, Play and Pause out.
+    advance(100);
+    EXPECT_EQ(position(), 2);
+    mouse("btnStop");
+    EXPECT_EQ(state(), "--S-");
+    EXPECT_EQ(position(), 1);
+    mouse("btnPlay");
+    mouse("btnPause");
+    mouse("btnStop");
+    EXPECT_EQ(state(), "--S-");
+    EXPECT_EQ(views.clears(), 2);
+    // Stopped: Pause pops back out; Stop clicked again releases it and stops again.
+    mouse("btnPause");
+    EXPECT_EQ(state(), "--S-");
+    mouse("btnStop");
+    EXPECT_EQ(state(), "----");
+    // Stopped with Stop released: Play clears nothing.
+    mouse("btnPlay");
+    EXPECT_EQ(state(), "P--T");
+    EXPECT_EQ(views.clears(), 2);
+    // The last packet played with Loop released: stopped at Min, Stop not pressed.
+    views.forget();
+    for (int i = 0; i < 4; ++i) advance(100);
+    EXPECT_EQ(views.plotted(), (std::vector<int>{2, 3, 4}));
+    EXPECT_EQ(state(), "----");
+    EXPECT_EQ(position(), 1);
+    // With Loop pressed: Min is played and playback goes on.
+    mouse("tglLoop");
+    mouse("btnPlay");
+    views.forget();
+    for (int i = 0; i < 5; ++i) advance(100);
+    EXPECT_EQ(views.plotted(), (std::vector<int>{2, 3, 4, 1, 2}));
+    EXPECT_EQ(state(), "P--T");
+    // A step changes no state.
+    mouse("btnStepBackward");
+    EXPECT_EQ(state(), "P--T");
+    EXPECT_EQ(position(), 1);
 }
 
 TEST_F(PvrWindowTest, EndOfBufferStopsWithoutPressingStop) {
@@ -269,6 +344,22 @@ TEST_F(PvrWindowTest, SpeedButtonsAndIntervalRule) {
     EXPECT_EQ(get<QSpinBox>("spnSpeed")->value(), 1);
     for (auto [rate, ms] : {std::pair{1, 1000}, {3, 333}, {10, 100}, {16, 62}, {400, 2}, {1000, 1}})
         EXPECT_EQ(PvrWindow::intervalFor(rate), ms) << rate;
+}
+
+TEST_F(PvrWindowTest, SpeedArrowsStepTheRateItsLabelShows) {
+    fill(2);
+    open().show();
+    auto* spin = get<QSpinBox>("spnSpeed");
+    EXPECT_TRUE(qobject_cast<SpinButton*>(spin));  // a 33 x 33 place has no room for "1000"
+    EXPECT_EQ(spin->geometry(), QRect(368, 16, 33, 33));
+    EXPECT_FALSE(spin->findChild<QLineEdit*>()->isVisible());
+    QTest::mouseClick(spin, Qt::LeftButton, {}, QPoint(8, 8));
+    EXPECT_EQ(text("lblCurrentSpeed"), "11");
+    EXPECT_EQ(get<QTimer>("tmrPlayTimer")->interval(), 91);
+    spin->setFocus();
+    QTest::keyClick(spin, Qt::Key_Down);
+    QTest::keyClick(spin, Qt::Key_Down);
+    EXPECT_EQ(text("lblCurrentSpeed"), "9");
 }
 
 TEST_F(PvrWindowTest, TicksFollowTheClockNotTheTimer) {

@@ -5,12 +5,14 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPointer>
 #include <QSpinBox>
 
 #include "fieldviews/FieldViewFixture.h"
 #include "fieldviews/RepeatedDrawing.h"
 #include "views/GlyphFont.h"
+#include "views/SpinButton.h"
 
 using namespace pelsid;
 using namespace pelsid::testing;
@@ -209,4 +211,33 @@ TEST(KeepLastOfEach, DropsEveryDrawingThatComesAgainLaterAndKeepsTheOrder) {
     std::vector<int> none;
     keepLastOfEach(none, [](int v) { return std::size_t(v); });
     EXPECT_TRUE(none.empty());
+}
+
+TEST(ParallelPlotWindow, ControlsNeitherOverlapNorLeaveTheWindow) {
+    FieldViewFixture f;
+    ParallelPlotWindow w(f.context, f.axes);
+    EXPECT_TRUE(qobject_cast<SpinButton*>(w.spnNumAxes()));  // its label shows the number
+    for (int width : {600, 1000}) {
+        w.resize(width, w.height());
+        w.layoutWindow();
+        for (int n = 2; n <= 8; ++n) {
+            w.spnNumAxes()->setValue(n);
+            SCOPED_TRACE(::testing::Message() << n << " axes, " << width << " wide");
+            for (int k = 1; k <= n; ++k) {
+                const QRect c = w.comboAxis(k)->geometry();
+                EXPECT_GE(c.left(), 0);
+                EXPECT_LT(c.right(), width);
+                if (k < n) {
+                    EXPECT_LT(c.right(), w.comboAxis(k + 1)->geometry().left()) << k;
+                }
+            }
+            const QRect spin = w.spnNumAxes()->geometry();
+            const QRect value = w.findChild<QLabel*>("lblNumAxes")->geometry();
+            const QRect caption = w.findChild<QLabel*>("lblNumAxesCaption")->geometry();
+            EXPECT_FALSE(spin.intersects(value));
+            EXPECT_FALSE(value.intersects(caption));
+            EXPECT_GT(spin.top(), w.comboAxis(1)->geometry().bottom());
+            EXPECT_LE(spin.bottom(), w.height());
+        }
+    }
 }

@@ -1,15 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFontMetrics>
 #include <QEventLoop>
 #include <QFile>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "control/Screenshots.h"
 #include "shell/Application.h"
@@ -199,4 +203,83 @@ TEST(Screenshots, StampNamesAndFailedWrite) {
     EXPECT_FALSE(r.app.saveScreenshots(r.dir.filePath("no/such/folder")));
     ASSERT_FALSE(r.dialogs.messages.empty());
     EXPECT_NE(r.dialogs.messages.back().text.find("no/such/folder"), std::string::npos);
+}
+
+// What the window system delivers for a double-click: the second press comes as a double-click.
+void doubleClick(QWidget* w, Qt::MouseButton button) {
+    QTest::mousePress(w, button);
+    QTest::mouseRelease(w, button);
+    QTest::mouseDClick(w, button);
+    QTest::mouseRelease(w, button);
+}
+
+TEST(Application, ThumbnailDoubleClickIsOneClickAndOnlyTheLeftButtonToggles) {
+    Rig r;
+    QWidget* thumb = r.app.mainWindow()->thumbnail(4);
+    doubleClick(thumb, Qt::LeftButton);
+    EXPECT_TRUE(r.app.isShown(3));
+    EXPECT_TRUE(r.entry("vis4")->isChecked());
+    for (Qt::MouseButton other : {Qt::RightButton, Qt::MiddleButton}) {
+        QTest::mouseClick(thumb, other);
+        doubleClick(thumb, other);
+        EXPECT_TRUE(r.app.isShown(3)) << other;
+    }
+    QTest::mouseClick(thumb, Qt::LeftButton);
+    EXPECT_FALSE(r.app.isShown(3));
+    doubleClick(thumb, Qt::LeftButton);
+    EXPECT_TRUE(r.app.isShown(3));
+}
+
+TEST(Application, AboutExistsAtMostOnce) {
+    Rig r;
+    auto abouts = [] {
+        int n = 0;
+        for (QWidget* w : QApplication::allWidgets())
+            if (w->objectName() == QLatin1String("frmAbout")) ++n;
+        return n;
+    };
+    r.entry("HelpAbout")->trigger();
+    r.entry("HelpAbout")->trigger();
+    EXPECT_EQ(abouts(), 1);
+    QWidget* about = r.app.registry().existing("frmAbout");
+    ASSERT_TRUE(about);
+    EXPECT_TRUE(about->isVisible());
+    r.closeWindow("frmAbout");
+    EXPECT_EQ(abouts(), 0);
+    r.entry("HelpAbout")->trigger();
+    EXPECT_EQ(abouts(), 1);
+}
+
+TEST(Application, ExitAsksToQuitAndLeavesOtherEventLoopsAlone) {
+    Rig r;
+    QSignalSpy quit(&r.app, &Application::quitRequested);
+    r.app.exit();
+    EXPECT_EQ(quit.count(), 1);
+    // A later event loop in the same process still runs until it is told to stop.
+    QEventLoop loop;
+    bool ran = false;
+    QTimer::singleShot(0, &loop, [&] {
+        ran = true;
+        loop.exit(7);
+    });
+    EXPECT_EQ(loop.exec(), 7);
+    EXPECT_TRUE(ran);
+}
+
+// A window manager may keep an icon and three buttons on a fixed window's
+// title bar (openbox does): about 104 pixels besides the caption's own width.
+TEST(Application, EveryFixedWindowLeavesItsCaptionRoomInTheTitleBar) {
+    Rig r;
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    for (const char* name : {"frmFilters", "frmEncodings", "frmCapture", "frmLogging", "frmAbout",
+                             "frmSettings", "frmLoadPreferences", "frmSavePreferences",
+                             "frmSaveDataset", "frmSaveScreenshots"}) {
+        if (!r.app.registry().has(name)) continue;
+        QWidget* w = r.app.registry().window(name);
+        if (w->minimumWidth() != w->maximumWidth()) continue;  // the user can widen it
+        EXPECT_GE(w->width(), metrics.horizontalAdvance(w->windowTitle()) + 104)
+            << name << " \"" << w->windowTitle().toStdString() << "\"";
+    }
 }

@@ -28,14 +28,14 @@ void put16(Bytes& b, std::uint16_t v, bool bigEndian) {
 
 // A classic pcap written by hand, for link types and shapes no tool here makes.
 Bytes handPcap(std::uint32_t linkType, const std::vector<Bytes>& frames, bool bigEndian = false,
-               std::uint32_t magic = 0xA1B2C3D4) {
+               std::uint32_t magic = 0xA1B2C3D4, std::uint32_t snaplen = 262144) {
     Bytes b;
     put32(b, magic, bigEndian);
     put16(b, 2, bigEndian);
     put16(b, 4, bigEndian);
     put32(b, 0, bigEndian);
     put32(b, 0, bigEndian);
-    put32(b, 262144, bigEndian);
+    put32(b, snaplen, bigEndian);
     put32(b, linkType, bigEndian);
     for (const Bytes& f : frames) {
         put32(b, 1700000000, bigEndian);
@@ -234,4 +234,57 @@ TEST(PcapReader, DamagedHeaderStoresNothing) {
     EXPECT_EQ(f.format(), CaptureFile::Format::Unreadable);
     ASSERT_EQ(f.problems().size(), 1u);
     EXPECT_EQ(f.problems()[0].severity, LoadProblem::Severity::Error);
+}
+
+TEST(PcapReader, DamageNamesTheByteOffsetCountingSkippedFrames) {
+    // Two empty frames (skipped), one stored, then a record header cut short.
+    Bytes b = handPcap(1, {Bytes{}, Bytes{}, ethernetFrame(60)});
+    const std::size_t damageAt = b.size();
+    EXPECT_EQ(damageAt, 24u + 16 + 16 + 16 + 60);
+    b.insert(b.end(), 8, 0);
+    const CaptureFile f = readCaptureBytes(b, "d.pcap");
+    EXPECT_EQ(f.recordCount(), 1);
+    ASSERT_FALSE(f.problems().empty());
+    const std::string& text = f.problems()[0].text;
+    EXPECT_NE(text.find("frame 4 (byte offset " + std::to_string(damageAt) + ")"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("The 1 packet before it was kept."), std::string::npos) << text;
+
+    // More than one packet kept: the plural.
+    Bytes two = handPcap(1, {ethernetFrame(60), ethernetFrame(60)});
+    two.insert(two.end(), 8, 0);
+    const std::string plural = readCaptureBytes(two, "d.pcap").problems()[0].text;
+    EXPECT_NE(plural.find("The 2 packets before it were kept."), std::string::npos) << plural;
+}
+
+TEST(PcapReader, SnaplenSmallerThanTheFramesWarnsOnceWithTheCount) {
+    const Bytes b = handPcap(1, {ethernetFrame(200), ethernetFrame(60), ethernetFrame(300)}, false,
+                             0xA1B2C3D4, 100);
+    const CaptureFile f = readCaptureBytes(b, "snap.pcap");
+    ASSERT_EQ(f.recordCount(), 3);
+    EXPECT_EQ(f.records()[0].length, 100u);
+    EXPECT_EQ(f.records()[1].length, 60u);
+    ASSERT_EQ(f.problems().size(), 1u);
+    const std::string& text = f.problems()[0].text;
+    EXPECT_EQ(f.problems()[0].severity, LoadProblem::Severity::Warning);
+    EXPECT_NE(text.find("2 frames"), std::string::npos) << text;
+    EXPECT_NE(text.find("100 bytes"), std::string::npos) << text;
+
+    // Frames the capture itself cut (shorter on file than on the wire) are no news.
+    Bytes snapped = handPcap(1, {ethernetFrame(100)}, false, 0xA1B2C3D4, 100);
+    snapped[24 + 12] = 200;  // original length 200, captured 100
+    EXPECT_TRUE(readCaptureBytes(snapped, "snap.pcap").problems().empty());
+}
+
+TEST(PcapReader, UnknownLinkTypeShowsTheNumberTheFileHolds) {
+    for (bool bigEndian : {false, true}) {
+        const CaptureFile f =
+            readCaptureBytes(handPcap(0xFFFFFFFF, {ethernetFrame(60)}, bigEndian), "x.pcap");
+        EXPECT_EQ(f.format(), CaptureFile::Format::Unreadable);
+        ASSERT_EQ(f.problems().size(), 1u);
+        const std::string& text = f.problems()[0].text;
+        EXPECT_NE(text.find("4294967295"), std::string::npos) << text;
+        EXPECT_EQ(text.find("67108863"), std::string::npos) << text;
+    }
 }

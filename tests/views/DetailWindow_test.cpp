@@ -1,8 +1,11 @@
+#include <QAbstractTextDocumentLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 
 #include "ViewFixture.h"
 #include "views/DetailWindow.h"
@@ -99,3 +102,25 @@ TEST_F(Detail, BoxesShareTheWindowHeight) {
 }
 
 }  // namespace
+
+TEST_F(Detail, HexWrapsOnlyBetweenBytes) {
+    window.show();
+    std::vector<std::uint8_t> bytes(300);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = std::uint8_t(i * 7);
+    window.Plot(packet(bytes));
+    window.refreshText();
+    QPlainTextEdit* hex = window.txtHex();
+    for (int points : {8, 13}) {
+        window.findChild<QSpinBox*>("spnFontSize")->setValue(points);
+        for (int width = 300; width < 520; width += 7) {
+            window.resize(width, window.height());
+            const QTextBlock block = hex->document()->firstBlock();
+            hex->document()->documentLayout()->blockBoundingRect(block);  // lays the block out
+            const QTextLayout* layout = block.layout();
+            ASSERT_GT(layout->lineCount(), 1) << width;
+            for (int i = 0; i < layout->lineCount(); ++i)
+                EXPECT_EQ(layout->lineAt(i).textStart() % 4, 0)
+                    << "width " << width << ", " << points << " pt, line " << i;
+        }
+    }
+}

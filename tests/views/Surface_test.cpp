@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <csignal>
+#include <cstring>
 
 #include "views/Color.h"
 #include "views/GlyphFont.h"
@@ -216,4 +219,31 @@ TEST(Surface, BitmapIsTheOneQImageWrites) {
     QFile a(ours), b(qt);
     ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
     EXPECT_EQ(a.readAll(), b.readAll());
+}
+
+TEST(Surface, SaveBitmapNamesTheSystemsReasonAndLeavesNoPartialFile) {
+    Surface s(600, 400);
+    QString error;
+    // A full disk.
+    if (QFile::exists("/dev/full")) {
+        EXPECT_FALSE(s.saveBitmap("/dev/full", &error));
+        EXPECT_EQ(error, QString::fromLocal8Bit(std::strerror(ENOSPC))) << error.toStdString();
+        EXPECT_TRUE(QFile::exists("/dev/full"));  // a device is never removed
+    }
+
+    // A file that may not grow past 100 KB: the write fails half-way.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("big.bmp");
+    struct rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 100 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved = s.saveBitmap(path, &error);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(error, QString::fromLocal8Bit(std::strerror(EFBIG))) << error.toStdString();
+    EXPECT_FALSE(QFile::exists(path));
 }
