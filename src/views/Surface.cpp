@@ -42,6 +42,20 @@ void Surface::enablePicks(bool on) {
         std::vector<std::uint32_t>().swap(picks_);
 }
 
+QImage Surface::maskOf(std::uint32_t owner, QRgb color) const {
+    QImage mask(w_, h_, QImage::Format_ARGB32_Premultiplied);
+    mask.fill(Qt::transparent);
+    if (!picking_ || owner == 0) return mask;
+    settle();
+    for (int y = 0; y < h_; ++y) {
+        const std::uint32_t* k = rawPick(y);
+        auto* out = reinterpret_cast<QRgb*>(mask.scanLine(y));
+        for (int x = 0; x < w_; ++x)
+            if (k[x] == owner) out[x] = color;
+    }
+    return mask;
+}
+
 std::uint32_t Surface::pickAt(int x, int y) const {
     if (!picking_ || unsigned(x) >= unsigned(w_) || unsigned(y) >= unsigned(h_)) return 0;
     settle();

@@ -111,6 +111,9 @@ class Surface {
     /// The packet that last drew pixel (x, y); 0 outside, undrawn, erased,
     /// or without a pick map.
     std::uint32_t pickAt(int x, int y) const;
+    /// A picture of this one's size, transparent but where packet `owner`'s
+    /// drawing shows, which is `color`: the highlight laid over a selection.
+    QImage maskOf(std::uint32_t owner, QRgb color) const;
     /// Pick row y, beside row(y), for views that write rows themselves; null
     /// without a pick map.
     std::uint32_t* pickRow(int y) {

@@ -191,3 +191,18 @@ TEST(PickMap, RowsWrittenDirectlyResizeAndSwitchingOff) {
     s.enablePicks(false);
     EXPECT_EQ(s.pickRow(0), nullptr);
 }
+
+TEST(PickMap, HighlightMaskShowsOnlyTheSelectedPacketsDrawing) {
+    Surface s(10, 6, 0x000000);
+    s.enablePicks();
+    s.setOwner(3);
+    s.line(0, 1, 10, 1, 0x00FF00);
+    s.setOwner(4);
+    s.setPixel(2, 1, 0x0000FF);  // covers one of packet 3's pixels
+    s.scrollDown();
+    const QImage mask = s.maskOf(3, 0xFFFF00FF);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 10; ++x)
+            EXPECT_EQ(mask.pixel(x, y), y == 2 && x != 2 ? 0xFFFF00FFu : 0u) << x << "," << y;
+    EXPECT_EQ(s.maskOf(0, 0xFFFF00FF).pixel(0, 2), 0u);  // no selection, nothing highlighted
+}
