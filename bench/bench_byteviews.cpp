@@ -29,7 +29,7 @@ struct Traffic {
     PacketBuffer buffer;
     FilterModel filters;
     Thumbnails thumbnails;
-    ViewContext context{buffer, filters, thumbnails};
+    ViewContext context{thumbnails};
     std::array<std::array<std::uint8_t, PacketBuffer::kSlotBytes>, kPackets> bytes{};
     std::array<PlayedPacket, kPackets> packets{};
 
@@ -43,7 +43,9 @@ struct Traffic {
             b[14] = 0x45;
             b[23] = i % 2 ? 6 : 17;
             buffer.insertPacket(b.data(), kLength - 1);
-            packets[i] = {buffer.getPacketCount(), b.data(), kLength};
+            const int n = buffer.getPacketCount();
+            packets[i] = {n, b.data(), kLength, &buffer.fields(n),
+                          filters.protocolColor(buffer.getIPProtocol(n))};
         }
     }
     static Traffic& get() {

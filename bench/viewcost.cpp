@@ -85,7 +85,8 @@ int main(int argc, char** argv) {
         const int len = buffer.getLastByteIndex(n) + 1;
         bytes[n].assign(PacketBuffer::kSlotBytes, 0);
         std::copy_n(buffer.packetData(n), len, bytes[n].begin());
-        packets[n] = {n, bytes[n].data(), len};
+        packets[n] = {n, bytes[n].data(), len, &buffer.fields(n),
+                      app.filters().protocolColor(buffer.getIPProtocol(n))};
     }
 
     NoViews none;
@@ -95,8 +96,10 @@ int main(int argc, char** argv) {
     double plots = 0, thumbs = 0;
     for (int i = 0; i < ViewSet::kViewCount; ++i) {
         PacketView& view = app.view(i);
+        view.beginRun();
         auto run = [&](int n, int size) {
-            return std::span<const PlayedPacket>(packets).subspan(std::size_t(n), std::size_t(size));
+            return std::span<const PlayedPacket>(packets).subspan(std::size_t(n),
+                                                                  std::size_t(size));
         };
         const double p = perPacket(count, passes, [&](int n, int k) { view.plotRun(run(n, k)); });
         const double t =
@@ -111,7 +114,8 @@ int main(int argc, char** argv) {
     std::printf("%-22s %10.0f %14.0f\n", "all views", plots, thumbs);
     // The same work as a range plays it: each run through every view in turn.
     const double together = perPacket(count, passes, [&](int n, int k) {
-        const auto r = std::span<const PlayedPacket>(packets).subspan(std::size_t(n), std::size_t(k));
+        const auto r =
+            std::span<const PlayedPacket>(packets).subspan(std::size_t(n), std::size_t(k));
         for (int i = 0; i < ViewSet::kViewCount; ++i) {
             app.view(i).plotRun(r);
             app.view(i).plotThumbnailRun(r);

@@ -120,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PacketBuffer& buffer = app.buffer();
     Reader in{data, size};
     app.pipeline().cancelAll();
-    buffer.clearBuffer("file", app.dialogs());
+    buffer.initBuffer();
     app.pipeline().clearAllViews();
 
     const int shown = in.byte();

@@ -7,7 +7,6 @@
 #include <QPushButton>
 
 #include "control/FixedWindowFlags.h"
-#include "pipeline/Pipeline.h"
 #include "store/Dialogs.h"
 #include "store/PacketBuffer.h"
 
@@ -30,8 +29,7 @@ CaptureWindow::CaptureWindow(std::unique_ptr<CaptureSource> source, PacketBuffer
                              Pipeline& pipeline, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, fixedWindowFlags()),
       source_(std::move(source)),
-      buffer_(buffer),
-      pipeline_(pipeline),
+      ingest_(buffer, pipeline, dialogs),
       dialogs_(dialogs) {
     setObjectName(QStringLiteral("frmCapture"));
     setWindowTitle(QString::fromLatin1(kCaptureTitle));
@@ -112,11 +110,7 @@ void CaptureWindow::StartCapture() {
     stored_ = 0;
     setCapturing(true);
     // Frames keep arriving while the question is open; a Yes discards them too.
-    if (buffer_.clearBuffer("capture", dialogs_)) {
-        pipeline_.cancelAll();
-        pipeline_.clearAllViews();
-    }
-    pipeline_.clearAllViews();
+    ingest_.begin();
 }
 
 void CaptureWindow::StopCapture() {
@@ -135,11 +129,8 @@ void CaptureWindow::setCapturing(bool on) {
 }
 
 void CaptureWindow::packetArrived(const std::uint8_t* data, int size) {
-    buffer_.insertPacket(data, size - 1);
     ++stored_;
-    // The packet number, not the slot: after 30000 frames a slot names an older packet.
-    const int n = buffer_.getPacketCount();
-    pipeline_.playPackets(n, n);
+    ingest_.frame(data, size);
 }
 
 void CaptureWindow::updateCounters() {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "control/CaptureSource.h"
+#include "pipeline/Ingest.h"
 
 class QComboBox;
 class QLabel;
@@ -49,8 +50,7 @@ class CaptureWindow : public QWidget {
     void setCapturing(bool on);
 
     std::unique_ptr<CaptureSource> source_;
-    PacketBuffer& buffer_;
-    Pipeline& pipeline_;
+    Ingest ingest_;
     Dialogs& dialogs_;
     QComboBox* cmbInterface_;
     QLineEdit* txtFilter_;

@@ -12,7 +12,7 @@
 #include "fieldviews/AxisMarks.h"
 #include "fieldviews/AxisStore.h"
 #include "fieldviews/HeaderAxes.h"
-#include "store/PacketBuffer.h"
+#include "pipeline/GuiThread.h"
 #include "views/Color.h"
 #include "views/SpinButton.h"
 #include "views/SurfaceWidget.h"
@@ -50,10 +50,16 @@ CombinedWindow::CombinedWindow(ViewContext& context, AxisStore& axes, QWidget* p
     comboRight_ = createAxisChooser(*templ, 2, axes_.combined(2), this);
     // Qt's counterpart of scrolling a chooser's list is moving its selection
     // (wheel, keys or the list): store the choice at once.
-    connect(comboLeft_, &QComboBox::currentIndexChanged, this,
-            [this](int index) { axes_.setCombined(1, index); });
-    connect(comboRight_, &QComboBox::currentIndexChanged, this,
-            [this](int index) { axes_.setCombined(2, index); });
+    settings_.left = comboLeft_->currentIndex();
+    settings_.right = comboRight_->currentIndex();
+    connect(comboLeft_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        settings_.left = index;
+        axes_.setCombined(1, index);
+    });
+    connect(comboRight_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        settings_.right = index;
+        axes_.setCombined(2, index);
+    });
 
     lblBucketsCaption_ = new QLabel(QStringLiteral("packets per quantum"), this);
     lblBucketsCaption_->setObjectName(QStringLiteral("lblBucketsCaption"));
@@ -67,8 +73,10 @@ CombinedWindow::CombinedWindow(ViewContext& context, AxisStore& axes, QWidget* p
     spnBuckets_->setValue(1);
     spnBuckets_->resize(spnBuckets_->sizeHint());
     lblBuckets_->resize(24, spnBuckets_->height());
-    connect(spnBuckets_, &QSpinBox::valueChanged, this,
-            [this](int value) { lblBuckets_->setText(QString::number(value)); });
+    connect(spnBuckets_, &QSpinBox::valueChanged, this, [this](int value) {
+        settings_.quantum = value;
+        lblBuckets_->setText(QString::number(value));
+    });
 
     // A 200 x 400 centre picture between two strips of 399 x 400.
     setMinimumSize(twipsToPixels(2000), twipsToPixels(3000));
@@ -78,8 +86,8 @@ CombinedWindow::CombinedWindow(ViewContext& context, AxisStore& axes, QWidget* p
 }
 
 CombinedWindow::~CombinedWindow() {
-    axes_.setCombined(1, comboLeft_->currentIndex());
-    axes_.setCombined(2, comboRight_->currentIndex());
+    axes_.setCombined(1, settings_.left);
+    axes_.setCombined(2, settings_.right);
 }
 
 void CombinedWindow::resizeEvent(QResizeEvent* event) {
@@ -95,6 +103,7 @@ void CombinedWindow::timerEvent(QTimerEvent*) {
 }
 
 void CombinedWindow::layoutWindow() {
+    PELSID_ASSERT_GUI_THREAD();
     laidOut_ = size();
     const int h = std::max(1, height() - twipsToPixels(1400));
     const int w = std::max(1, int(std::nearbyint(0.2 * width())));
@@ -124,27 +133,29 @@ void CombinedWindow::layoutWindow() {
     spnBuckets_->move(lblBuckets_->geometry().right() + 1, rowTop);
 }
 
-std::optional<CombinedWindow::Drawing> CombinedWindow::drawingOf(
-    const PlayedPacket& packet) const {
-    const int n = packet.number;
-    const PacketBuffer& buffer = context_.buffer;
-    const int a = comboLeft_->currentIndex(), b = comboRight_->currentIndex();
+std::optional<CombinedWindow::Drawing> CombinedWindow::drawingOf(const PlayedPacket& packet) const {
+    const int a = run_.left, b = run_.right;
     // Unlike the parallel plot, a packet known on one axis only leaves no mark.
-    if (!isIPv4(buffer, n) && !(isAlwaysValid(a) && isAlwaysValid(b))) return std::nullopt;
+    if (!isIPv4(packet) && !(isAlwaysValid(a) && isAlwaysValid(b))) return std::nullopt;
     const int h = picGraph_.height();
-    AxisSample l = placedSample(buffer, n, a, ProtocolLabel::Number, AxisDirection::Vertical, h);
-    AxisSample r = placedSample(buffer, n, b, ProtocolLabel::Number, AxisDirection::Vertical, h);
-    return Drawing{packetColor(n), l.position, r.position, std::move(l.label), std::move(r.label)};
+    AxisSample l = placedSample(packet, a, ProtocolLabel::Number, AxisDirection::Vertical, h);
+    AxisSample r = placedSample(packet, b, ProtocolLabel::Number, AxisDirection::Vertical, h);
+    return Drawing{packet.color, l.position, r.position, std::move(l.label), std::move(r.label)};
 }
 
 void CombinedWindow::draw(Drawing&& d) {
     if (repeated_.repeats(picGraph_, d)) return;
-    plotSegment(picGraph_, {0, d.yL, d.labelL}, {picGraph_.width(), d.yR, d.labelR}, true,
-                d.color);
+    plotSegment(picGraph_, {0, d.yL, d.labelL}, {picGraph_.width(), d.yR, d.labelR}, true, d.color);
     repeated_.drawn(picGraph_, std::move(d));
 }
 
+void CombinedWindow::beginRun() {
+    PELSID_ASSERT_GUI_THREAD();
+    run_ = settings_;
+}
+
 void CombinedWindow::Plot(const PlayedPacket& packet) {
+    beginRun();
     std::optional<Drawing> d = drawingOf(packet);
     if (!d) return;
     plotHistory(d->yL, d->yR, d->color);
@@ -160,9 +171,9 @@ void CombinedWindow::plotRun(std::span<const PlayedPacket> run) {
             runDrawings_.push_back(std::move(*d));
         }
     keepLastOfEach(runDrawings_, [](const Drawing& d) {
-        return mixHash(mixHash(mixHash(mixHash(d.color, std::size_t(d.yL)), std::size_t(d.yR)),
-                               d.labelL),
-                       d.labelR);
+        return mixHash(
+            mixHash(mixHash(mixHash(d.color, std::size_t(d.yL)), std::size_t(d.yR)), d.labelL),
+            d.labelR);
     });
     for (Drawing& d : runDrawings_) draw(std::move(d));
 }
@@ -171,18 +182,16 @@ void CombinedWindow::plotHistory(int yL, int yR, std::uint32_t color) {
     ++quantumCount_;
     left_.mark(yL, color);
     right_.mark(yR, color);
-    if (quantumCount_ < spnBuckets_->value()) return;
+    if (quantumCount_ < run_.quantum) return;
     left_.completeQuantum();
     right_.completeQuantum();
     quantumCount_ = 0;
 }
 
 void CombinedWindow::plotThumbnail(const PlayedPacket& packet) {
-    const PacketBuffer& b = context_.buffer;
-    const int n = packet.number;
     Surface& thumb = context_.thumbnails.vis(6);
     const Surface& back = context_.thumbnails.picVis6Back;
-    const int network = b.getSrcIPOctet(n, 1) * 256 + b.getSrcIPOctet(n, 2);
+    const int network = networkOf(packet.fields->ipSrc);
     const int y = toPixel(scaleRange(network, 65536, double(thumb.height())));
     // The picture moves right by two columns through the (always blank) work
     // surface and gets a dot in the second column. Deferred: many packets

@@ -25,8 +25,18 @@ class CombinedWindow : public ViewWindow {
     /// Stores both axes' fields (the window is being unloaded).
     ~CombinedWindow() override;
 
+    /// The controls' values: the fields of the left (1) and right (2) axes
+    /// (-1: none) and the packets per quantum.
+    struct Settings {
+        int left = -1;
+        int right = -1;
+        int quantum = 1;
+    };
+    const Settings& settings() const { return settings_; }
+
     void Plot(const PlayedPacket& packet) override;
     void plotThumbnail(const PlayedPacket& packet) override;
+    void beginRun() override;
     void plotRun(std::span<const PlayedPacket> run) override;
     /// Empties every picture and the thumbnail; a quantum begun goes on counting.
     void clear() override;
@@ -76,6 +86,8 @@ class CombinedWindow : public ViewWindow {
     QLabel* lblBucketsCaption_ = nullptr;
     int quantumCount_ = 0;
     QSize laidOut_;
+    Settings settings_;
+    Settings run_;  // what the run being drawn uses
     RepeatedDrawing<Drawing> repeated_;
     std::vector<Drawing> runDrawings_;  // reused for every run
 };

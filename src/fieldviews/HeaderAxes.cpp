@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "store/IpFlags.h"
-#include "store/PacketBuffer.h"
 #include "store/ProtocolNames.h"
 
 namespace pelsid {
@@ -58,56 +57,50 @@ AxisSample decimal(int value) {
 
 }  // namespace
 
-AxisSample axisSample(const PacketBuffer& b, int n, int axisIndex, ProtocolLabel protocolLabel) {
+AxisSample axisSample(const PlayedPacket& packet, int axisIndex, ProtocolLabel protocolLabel) {
+    const PacketFields& f = *packet.fields;
     switch (axisIndex) {
         case 0:
-            return decimal(b.getLastByteIndex(n) + 1);
+            return decimal(packet.length);
         case 1:
-            return {b.getEtherType(n), b.getEtherTypeText(n), 0};
+            return {f.etherType, etherTypeText(f), 0};
         case 2:
-            return decimal(b.getIPVersion(n));
+            return decimal(f.ipVersion);
         case 3:
-            return decimal(b.getIPHeaderLength(n));
+            return decimal(f.ipHeaderLength);
         case 4:
-            return decimal(b.getTOS(n));
+            return decimal(f.ipTOS);
         case 5:
-            return decimal(b.getIPTotalLength(n));
+            return decimal(f.ipTotalLength);
         case 6:
-            return decimal(b.getIPID(n));
-        case 7: {
-            const bool r = b.getFlagReserved(n), df = b.getFlagDF(n), mf = b.getFlagMF(n);
-            return {ipFlagsValue(r, df, mf), ipFlagsLabel(r, df, mf), 0};
-        }
+            return decimal(f.ipID);
+        case 7:
+            return {ipFlagsValue(f.flagReserved, f.flagDF, f.flagMF),
+                    ipFlagsLabel(f.flagReserved, f.flagDF, f.flagMF), 0};
         case 8:
-            return decimal(b.getFragOffset(n));
+            return decimal(f.ipFragOffset);
         case 9:
-            return decimal(b.getTTL(n));
-        case 10: {
-            const int protocol = b.getIPProtocol(n);
-            if (protocolLabel == ProtocolLabel::Number) return decimal(protocol);
-            return {protocol, std::string(protocolName(protocol)), 0};
-        }
+            return decimal(f.ipTTL);
+        case 10:
+            if (protocolLabel == ProtocolLabel::Number) return decimal(f.ipProtocol);
+            return {f.ipProtocol, std::string(protocolName(f.ipProtocol)), 0};
         case 11:
-            return decimal(b.getIPChecksum(n));
+            return decimal(f.ipChecksum);
         case 12:
-            return {b.getSrcIPOctet(n, 1) * 256 + b.getSrcIPOctet(n, 2), b.getSrcIPText(n), 0};
+            return {networkOf(f.ipSrc), dottedQuad(f.ipSrc), 0};
         case 13:
-            return {b.getDstIPOctet(n, 1) * 256 + b.getDstIPOctet(n, 2), b.getDstIPText(n), 0};
+            return {networkOf(f.ipDst), dottedQuad(f.ipDst), 0};
         case 14:
-            return decimal(b.getTCPSrcPort(n));
+            return decimal(f.tcpSrcPort);
         case 15:
-            return decimal(b.getTCPDstPort(n));
+            return decimal(f.tcpDstPort);
         case 16:
-            return decimal(b.getUDPSrcPort(n));
+            return decimal(f.udpSrcPort);
         case 17:
-            return decimal(b.getUDPDstPort(n));
+            return decimal(f.udpDstPort);
         default:
             return {};
     }
-}
-
-bool isIPv4(const PacketBuffer& buffer, int packetNumber) {
-    return buffer.getEtherType(packetNumber) == 0x0800;
 }
 
 double scaleRange(int actualValue, int maxRange, double displayValue) {
@@ -130,9 +123,9 @@ int toPixel(double coordinate) {
     return int(r);
 }
 
-AxisSample placedSample(const PacketBuffer& buffer, int packetNumber, int axisIndex,
-                        ProtocolLabel protocolLabel, AxisDirection direction, int length) {
-    AxisSample s = axisSample(buffer, packetNumber, axisIndex, protocolLabel);
+AxisSample placedSample(const PlayedPacket& packet, int axisIndex, ProtocolLabel protocolLabel,
+                        AxisDirection direction, int length) {
+    AxisSample s = axisSample(packet, axisIndex, protocolLabel);
     if (axisIndex >= 0 && axisIndex < kAxisCount)
         s.position = toPixel(scaleRange(int(direction), s.value, axisMaxRange(axisIndex), length));
     return s;

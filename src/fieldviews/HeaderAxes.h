@@ -3,9 +3,9 @@
 #include <string>
 #include <string_view>
 
-namespace pelsid {
+#include "pipeline/PacketView.h"
 
-class PacketBuffer;
+namespace pelsid {
 
 /// The header fields a header-field view can put on an axis. An axis index
 /// 0..17 is also the entry's position in every axis chooser.
@@ -29,13 +29,18 @@ struct AxisSample {
     int position = 0;
 };
 
-/// Value and label of packet `packetNumber` on axis `axisIndex`; an index
-/// outside 0..17 (a chooser with nothing selected) gives 0 and an empty label.
-AxisSample axisSample(const PacketBuffer& buffer, int packetNumber, int axisIndex,
-                      ProtocolLabel protocolLabel);
+/// Value and label of a packet on axis `axisIndex`; an index outside 0..17
+/// (a chooser with nothing selected) gives 0 and an empty label.
+AxisSample axisSample(const PlayedPacket& packet, int axisIndex, ProtocolLabel protocolLabel);
 
 /// Only Ethertype 0x0800 frames carry the IP, TCP and UDP fields.
-bool isIPv4(const PacketBuffer& buffer, int packetNumber);
+inline bool isIPv4(const PlayedPacket& packet) {
+    return packet.fields->etherType == 0x0800;
+}
+/// The first two octets of an address: the value plotted for it.
+inline int networkOf(const std::uint8_t octets[4]) {
+    return octets[0] * 256 + octets[1];
+}
 
 /// "packet length" and "Ethertype" have a value for every frame.
 inline bool isAlwaysValid(int axisIndex) {
@@ -59,7 +64,7 @@ enum class AxisDirection { Vertical = 1, Horizontal = 2 };
 
 /// The sample of a packet on an axis `length` pixels long, its position
 /// rounded to the pixel. No field selected: value 0, empty label, position 0.
-AxisSample placedSample(const PacketBuffer& buffer, int packetNumber, int axisIndex,
-                        ProtocolLabel protocolLabel, AxisDirection direction, int length);
+AxisSample placedSample(const PlayedPacket& packet, int axisIndex, ProtocolLabel protocolLabel,
+                        AxisDirection direction, int length);
 
 }  // namespace pelsid

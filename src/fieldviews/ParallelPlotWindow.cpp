@@ -9,7 +9,7 @@
 #include "fieldviews/AxisChooser.h"
 #include "fieldviews/AxisStore.h"
 #include "fieldviews/HeaderAxes.h"
-#include "store/PacketBuffer.h"
+#include "pipeline/GuiThread.h"
 #include "views/Color.h"
 #include "views/SpinButton.h"
 #include "views/SurfaceWidget.h"
@@ -28,8 +28,13 @@ ParallelPlotWindow::ParallelPlotWindow(ViewContext& context, AxisStore& axes, QW
       axes_(axes) {
     picGraphWidget_ = new SurfaceWidget(picGraph_, QStringLiteral("picGraph"), this);
     QComboBox* templ = createChooserTemplate(this);
-    for (int k = 1; k <= kMaxAxes; ++k)
-        comboAxis_[k - 1] = createAxisChooser(*templ, k, axes_.parallel(k), this);
+    for (int k = 1; k <= kMaxAxes; ++k) {
+        QComboBox* c = createAxisChooser(*templ, k, axes_.parallel(k), this);
+        comboAxis_[k - 1] = c;
+        settings_.axis[k - 1] = c->currentIndex();
+        connect(c, &QComboBox::currentIndexChanged, this,
+                [this, k](int index) { settings_.axis[k - 1] = index; });
+    }
 
     spnNumAxes_ = new SpinButton(this);
     spnNumAxes_->setObjectName(QStringLiteral("spnNumAxes"));
@@ -53,7 +58,7 @@ ParallelPlotWindow::ParallelPlotWindow(ViewContext& context, AxisStore& axes, QW
 }
 
 ParallelPlotWindow::~ParallelPlotWindow() {
-    for (int k = 1; k <= numAxes_; ++k) axes_.setParallel(k, comboAxis(k)->currentIndex());
+    for (int k = 1; k <= numAxes(); ++k) axes_.setParallel(k, settings_.axis[k - 1]);
 }
 
 void ParallelPlotWindow::resizeEvent(QResizeEvent* event) {
@@ -62,6 +67,7 @@ void ParallelPlotWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void ParallelPlotWindow::layoutWindow() {
+    PELSID_ASSERT_GUI_THREAD();
     laidOut_ = size();
     const int w = width(), h = std::max(1, height() - twipsToPixels(1300));
     picGraph_.resize(w, h);
@@ -78,40 +84,39 @@ void ParallelPlotWindow::layoutWindow() {
 }
 
 void ParallelPlotWindow::layoutAxes() {
-    numAxes_ = spnNumAxes_->value();
+    settings_.numAxes = spnNumAxes_->value();
+    const int numAxes = settings_.numAxes;
     const int w = picGraph_.width();
-    axisX_ = axisPositions(numAxes_, w);
+    axisX_ = axisPositions(numAxes, w);
     // Choosers shrink rather than overlap. The first and last sit half a
     // chooser inward of their axes, so each needs room for one and a half
     // choosers (less the last one's inset) beside its neighbour.
     constexpr int kGap = 4;
-    const int step = w / (numAxes_ - 1);
+    const int step = w / (numAxes - 1);
     const int inset = twipsToPixels(100);
-    const int room = numAxes_ == 2 ? (w - inset - kGap) / 2 : (step - inset - kGap) * 2 / 3;
+    const int room = numAxes == 2 ? (w - inset - kGap) / 2 : (step - inset - kGap) * 2 / 3;
     const int cw = std::min(twipsToPixels(2250), std::max(16, room));
     const int top = picGraph_.height() + twipsToPixels(50);
-    for (int k = 1; k <= numAxes_; ++k) {
+    for (int k = 1; k <= numAxes; ++k) {
         QComboBox* c = comboAxis(k);
         int left = axisX(k) - cw / 2;
         if (k == 1) left = 0;
-        if (k == numAxes_) left = w - inset - cw;
+        if (k == numAxes) left = w - inset - cw;
         c->setGeometry(left, top, cw, c->height());
         c->show();
-        if (k != 1 && k != numAxes_)
+        if (k != 1 && k != numAxes)
             picGraph_.line(axisX(k), 0, axisX(k), picGraph_.height(), kAxisGrey);
     }
 }
 
 ParallelPlotWindow::Drawing ParallelPlotWindow::drawingOf(const PlayedPacket& packet) const {
-    const int n = packet.number;
-    const PacketBuffer& buffer = context_.buffer;
-    const bool ipv4 = isIPv4(buffer, n);
+    const bool ipv4 = isIPv4(packet);
     Drawing d;
-    d.color = packetColor(n);
-    d.axes = numAxes_;
-    for (int k = 0; k < numAxes_; ++k) {
-        const int index = comboAxis_[k]->currentIndex();
-        AxisSample s = placedSample(buffer, n, index, ProtocolLabel::Name, AxisDirection::Vertical,
+    d.color = packet.color;
+    d.axes = run_.numAxes;
+    for (int k = 0; k < run_.numAxes; ++k) {
+        const int index = run_.axis[k];
+        AxisSample s = placedSample(packet, index, ProtocolLabel::Name, AxisDirection::Vertical,
                                     picGraph_.height());
         d.y[k] = s.position;
         d.valid[k] = ipv4 || isAlwaysValid(index);
@@ -135,7 +140,13 @@ void ParallelPlotWindow::draw(Drawing&& d) {
     repeated_.drawn(picGraph_, std::move(d));
 }
 
+void ParallelPlotWindow::beginRun() {
+    PELSID_ASSERT_GUI_THREAD();
+    run_ = settings_;
+}
+
 void ParallelPlotWindow::Plot(const PlayedPacket& packet) {
+    beginRun();
     draw(drawingOf(packet));
 }
 
@@ -152,10 +163,9 @@ void ParallelPlotWindow::plotRun(std::span<const PlayedPacket> run) {
 }
 
 std::pair<int, int> ParallelPlotWindow::thumbnailLine(const PlayedPacket& packet) const {
-    const PacketBuffer& b = context_.buffer;
-    const int n = packet.number;
-    const int left = b.getSrcIPOctet(n, 1) * 256 + b.getSrcIPOctet(n, 2);
-    const int right = b.getTCPDstPort(n) != 0 ? b.getTCPDstPort(n) : b.getUDPDstPort(n);
+    const PacketFields& f = *packet.fields;
+    const int left = networkOf(f.ipSrc);
+    const int right = f.tcpDstPort != 0 ? f.tcpDstPort : f.udpDstPort;
     const double h = context_.thumbnails.vis(3).height();
     return {toPixel(scaleRange(left, 65536, h)), toPixel(scaleRange(right, 65536, h))};
 }

@@ -18,7 +18,7 @@ class SurfaceWidget;
 /// frmVis3: every packet as a polyline across 2 to 18 axes, each showing a
 /// header field chosen by the user; the newest packet's values are printed
 /// beside the axes. Its thumbnail draws source network against destination
-/// port.
+/// port. Its runs are drawn on the drawing thread.
 class ParallelPlotWindow : public ViewWindow {
     Q_OBJECT
   public:
@@ -26,8 +26,17 @@ class ParallelPlotWindow : public ViewWindow {
     /// Stores the fields of the axes in use (the window is being unloaded).
     ~ParallelPlotWindow() override;
 
+    /// The controls' values: the field of each axis (-1: none) and how many axes show.
+    struct Settings {
+        std::array<int, kMaxAxes> axis{};
+        int numAxes = 2;
+    };
+    const Settings& settings() const { return settings_; }
+
     void Plot(const PlayedPacket& packet) override;
     void plotThumbnail(const PlayedPacket& packet) override;
+    bool drawsOffGuiThread() const override { return true; }
+    void beginRun() override;
     void plotRun(std::span<const PlayedPacket> run) override;
     void plotThumbnailRun(std::span<const PlayedPacket> run) override;
     /// Empties picture and thumbnail; choosers and axis count stay.
@@ -37,7 +46,7 @@ class ParallelPlotWindow : public ViewWindow {
     void layoutWindow();
 
     Surface& picGraph() { return picGraph_; }
-    int numAxes() const { return numAxes_; }
+    int numAxes() const { return settings_.numAxes; }
     /// x of axis k = 1..numAxes.
     int axisX(int k) const { return axisX_[k - 1]; }
     QComboBox* comboAxis(int k) const { return comboAxis_[k - 1]; }
@@ -70,7 +79,8 @@ class ParallelPlotWindow : public ViewWindow {
     QSpinBox* spnNumAxes_ = nullptr;
     QLabel* lblNumAxes_ = nullptr;
     QLabel* lblNumAxesCaption_ = nullptr;
-    int numAxes_ = 2;
+    Settings settings_;
+    Settings run_;  // what the run being drawn uses
     std::array<int, kMaxAxes> axisX_{};
     QSize laidOut_;
     RepeatedDrawing<Drawing> repeated_;

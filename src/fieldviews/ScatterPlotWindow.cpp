@@ -9,7 +9,7 @@
 #include "fieldviews/AxisStore.h"
 #include "fieldviews/HeaderAxes.h"
 #include "fieldviews/ShadowLabels.h"
-#include "store/PacketBuffer.h"
+#include "pipeline/GuiThread.h"
 #include "views/Color.h"
 #include "views/GlyphFont.h"
 #include "views/SurfaceWidget.h"
@@ -43,6 +43,11 @@ ScatterPlotWindow::ScatterPlotWindow(ViewContext& context, AxisStore& axes, QWid
     QComboBox* templ = createChooserTemplate(this);
     vertical_ = createAxisChooser(*templ, 1, axes_.scatter(1), this);
     horizontal_ = createAxisChooser(*templ, 2, axes_.scatter(2), this);
+    settings_ = {vertical_->currentIndex(), horizontal_->currentIndex()};
+    connect(vertical_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { settings_.vertical = index; });
+    connect(horizontal_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { settings_.horizontal = index; });
 
     // A picture of 600 x 400 pixels.
     setMinimumSize(twipsToPixels(2000), twipsToPixels(3000));
@@ -51,8 +56,8 @@ ScatterPlotWindow::ScatterPlotWindow(ViewContext& context, AxisStore& axes, QWid
 }
 
 ScatterPlotWindow::~ScatterPlotWindow() {
-    axes_.setScatter(1, vertical_->currentIndex());
-    axes_.setScatter(2, horizontal_->currentIndex());
+    axes_.setScatter(1, settings_.vertical);
+    axes_.setScatter(2, settings_.horizontal);
 }
 
 void ScatterPlotWindow::resizeEvent(QResizeEvent* event) {
@@ -61,6 +66,7 @@ void ScatterPlotWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void ScatterPlotWindow::layoutWindow() {
+    PELSID_ASSERT_GUI_THREAD();
     laidOut_ = size();
     const int barWidth = twipsToPixels(375);
     // The picture overlaps the vertical bar a little and ends at the window's
@@ -89,17 +95,16 @@ std::string ScatterPlotWindow::pointLabel(std::string_view labelY, std::string_v
 
 std::optional<ScatterPlotWindow::Drawing> ScatterPlotWindow::drawingOf(
     const PlayedPacket& packet) const {
-    const int n = packet.number;
-    const PacketBuffer& buffer = context_.buffer;
-    const int a = vertical_->currentIndex(), b = horizontal_->currentIndex();
-    const AxisSample sy = placedSample(buffer, n, a, ProtocolLabel::Number, AxisDirection::Vertical,
-                                       picGraph_.height());
-    const AxisSample sx = placedSample(buffer, n, b, ProtocolLabel::Number,
-                                       AxisDirection::Horizontal, picGraph_.width());
-    const bool ipv4 = isIPv4(buffer, n);
+    const int a = run_.vertical, b = run_.horizontal;
+    const AxisSample sy =
+        placedSample(packet, a, ProtocolLabel::Number, AxisDirection::Vertical, picGraph_.height());
+    const AxisSample sx = placedSample(packet, b, ProtocolLabel::Number, AxisDirection::Horizontal,
+                                       picGraph_.width());
+    const bool ipv4 = isIPv4(packet);
     const bool aValid = ipv4 || isAlwaysValid(a), bValid = ipv4 || isAlwaysValid(b);
-    const std::uint32_t color = packetColor(n);
-    if (aValid && bValid) return Drawing{color, sy.position, sx.position, pointLabel(sy.label, sx.label)};
+    const std::uint32_t color = packet.color;
+    if (aValid && bValid)
+        return Drawing{color, sy.position, sx.position, pointLabel(sy.label, sx.label)};
     if (aValid) return Drawing{color, sy.position, 0, pointLabel(sy.label, {})};
     if (bValid) return Drawing{color, 0, sx.position, pointLabel({}, sx.label)};
     return std::nullopt;
@@ -112,7 +117,13 @@ void ScatterPlotWindow::draw(Drawing&& d) {
     repeated_.drawn(picGraph_, std::move(d));
 }
 
+void ScatterPlotWindow::beginRun() {
+    PELSID_ASSERT_GUI_THREAD();
+    run_ = settings_;
+}
+
 void ScatterPlotWindow::Plot(const PlayedPacket& packet) {
+    beginRun();
     if (std::optional<Drawing> d = drawingOf(packet)) draw(std::move(*d));
 }
 
@@ -127,12 +138,10 @@ void ScatterPlotWindow::plotRun(std::span<const PlayedPacket> run) {
 }
 
 std::pair<int, int> ScatterPlotWindow::thumbnailDot(const PlayedPacket& packet) const {
-    const PacketBuffer& b = context_.buffer;
-    const int n = packet.number;
     const Surface& thumb = context_.thumbnails.vis(5);
-    const int network = b.getSrcIPOctet(n, 1) * 256 + b.getSrcIPOctet(n, 2);
+    const int network = networkOf(packet.fields->ipSrc);
     const int y = toPixel(scaleRange(1, network, 65536, thumb.height()));
-    const int x = toPixel(scaleRange(2, b.getLastByteIndex(n) + 1, 1518, thumb.width()));
+    const int x = toPixel(scaleRange(2, packet.length, 1518, thumb.width()));
     return {x, y};
 }
 

@@ -18,7 +18,8 @@ class SurfaceWidget;
 
 /// frmVis5: every packet as one labelled point, its height the value of one
 /// chosen header field and its horizontal place that of another. Its
-/// thumbnail plots source network against packet length.
+/// thumbnail plots source network against packet length. Its runs are drawn
+/// on the drawing thread.
 class ScatterPlotWindow : public ViewWindow {
     Q_OBJECT
   public:
@@ -26,8 +27,17 @@ class ScatterPlotWindow : public ViewWindow {
     /// Stores both axes' fields (the window is being unloaded).
     ~ScatterPlotWindow() override;
 
+    /// The choosers' values: the fields up (1) and across (2); -1 for none.
+    struct Settings {
+        int vertical = -1;
+        int horizontal = -1;
+    };
+    const Settings& settings() const { return settings_; }
+
     void Plot(const PlayedPacket& packet) override;
     void plotThumbnail(const PlayedPacket& packet) override;
+    bool drawsOffGuiThread() const override { return true; }
+    void beginRun() override;
     void plotRun(std::span<const PlayedPacket> run) override;
     void plotThumbnailRun(std::span<const PlayedPacket> run) override;
     void clear() override;
@@ -68,6 +78,8 @@ class ScatterPlotWindow : public ViewWindow {
     QFrame* shpVertAxis_ = nullptr;
     QFrame* shpHorzAxis_ = nullptr;
     QSize laidOut_;
+    Settings settings_;
+    Settings run_;  // what the run being drawn uses
     RepeatedDrawing<Drawing> repeated_;
     std::vector<Drawing> runDrawings_;  // reused for every run
 };

@@ -2,17 +2,23 @@
 #include <cstdint>
 #include <span>
 
+#include "store/PacketFields.h"
+
 namespace pelsid {
 
-/// One packet as the pipeline hands it to the views.
+/// One packet as the pipeline hands it to the views: everything a view draws
+/// it from, so a view never goes back to the buffer.
 struct PlayedPacket {
-    int number = 0;                       // packetNumber
-    const std::uint8_t* bytes = nullptr;  // packetTxt: 1601 readable bytes, zero beyond the packet
-    int length = 0;                       // packetLen
+    int number = 0;                        // packetNumber
+    const std::uint8_t* bytes = nullptr;   // packetTxt: 1601 readable bytes, zero beyond the packet
+    int length = 0;                        // packetLen
+    const PacketFields* fields = nullptr;  // its decoded headers
+    std::uint32_t color = 0;               // its protocol's colour when it was played
 };
 
 /// What the pipeline needs of a view: draw a packet into the window's picture
 /// (only while shown), into its thumbnail (always), and forget everything.
+/// Plot, plotThumbnail, clear and beginRun run on the GUI thread.
 class PacketView {
   public:
     virtual ~PacketView() = default;
@@ -20,6 +26,14 @@ class PacketView {
     virtual void plotThumbnail(const PlayedPacket& packet) = 0;
     virtual void clear() = 0;
 
+    /// True for a view whose runs may be drawn on the drawing thread while
+    /// the other views draw theirs: it draws a run only on its own pictures,
+    /// from the packets and the copy of its settings that beginRun took, and
+    /// touches no widget and nothing of the event loop.
+    virtual bool drawsOffGuiThread() const { return false; }
+    /// Before every run, on the GUI thread: takes the copy of the view's
+    /// settings that the run is drawn with (the user changes them only between runs).
+    virtual void beginRun() {}
     /// A run of packets in order, with the pictures left as Plot (or
     /// plotThumbnail) one by one would leave them. Nobody looks in between,
     /// so a view may leave out what later packets of the run are sure to cover.
@@ -40,10 +54,6 @@ class ViewSet {
     /// View 0..6, created hidden if it does not exist.
     virtual PacketView& view(int index) = 0;
     virtual bool isShown(int index) = 0;
-    /// True for a view that may draw a range's packets on a second thread
-    /// while the others draw theirs: it draws only on its own pictures and
-    /// touches nothing of the event loop. Every view draws its packets in order.
-    virtual bool drawsOffThread(int /*index*/) const { return false; }
 };
 
 }  // namespace pelsid

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "pipeline/FilterModel.h"
+#include "pipeline/GuiThread.h"
 #include "store/PacketBuffer.h"
 
 namespace pelsid {
@@ -44,9 +45,16 @@ int Pipeline::copyPacket(int packetNumber, std::uint8_t* packetTxt, int previous
     return len;
 }
 
+PlayedPacket Pipeline::played(int packetNumber, const std::uint8_t* packetTxt, int packetLen,
+                              PacketFields& fields) const {
+    fields = buffer_.fields(packetNumber);
+    return {packetNumber, packetTxt, packetLen, &fields, filters_.protocolColor(fields.ipProtocol)};
+}
+
 void Pipeline::dispatchPacket(int packetNumber, const std::uint8_t* packetTxt, int packetLen) {
+    PELSID_ASSERT_GUI_THREAD();
     if (filters_.isFilteredOut(buffer_.getIPProtocol(packetNumber))) return;
-    const PlayedPacket packet{packetNumber, packetTxt, packetLen};
+    const PlayedPacket packet = played(packetNumber, packetTxt, packetLen, packetFields_);
     lastPlayed_ = packetNumber;
     for (int i = 0; i < ViewSet::kViewCount; ++i) {
         PacketView& view = views_.view(i);
@@ -119,6 +127,7 @@ void Pipeline::prepareBatch(Batch& b, Job& job, int size) {
     if (b.lengths.empty()) {
         b.bytes.assign(std::size_t(kBatch) * PacketBuffer::kSlotBytes, 0);
         b.lengths.assign(kBatch, 0);
+        b.fields.assign(kBatch, {});
         b.packets.reserve(kBatch);
     }
     b.packets.clear();
@@ -129,11 +138,12 @@ void Pipeline::prepareBatch(Batch& b, Job& job, int size) {
         const std::size_t i = b.packets.size();
         std::uint8_t* txt = b.bytes.data() + i * PacketBuffer::kSlotBytes;
         b.lengths[i] = copyPacket(n, txt, b.lengths[i]);
-        b.packets.push_back({n, txt, b.lengths[i]});
+        b.packets.push_back(played(n, txt, b.lengths[i], b.fields[i]));
     }
 }
 
 void Pipeline::drawBatch(const Batch& batch, const std::function<void()>& meanwhile) {
+    PELSID_ASSERT_GUI_THREAD();
     const std::vector<PlayedPacket>& packets = batch.packets;
     std::array<PacketView*, ViewSet::kViewCount> view{};
     std::array<bool, ViewSet::kViewCount> shown{}, offThread{};
@@ -142,7 +152,8 @@ void Pipeline::drawBatch(const Batch& batch, const std::function<void()>& meanwh
     for (int i = 0; i < ViewSet::kViewCount; ++i) {
         view[i] = &views_.view(i);
         shown[i] = views_.isShown(i);
-        offThread[i] = threads && views_.drawsOffThread(i);
+        view[i]->beginRun();
+        offThread[i] = threads && view[i]->drawsOffGuiThread();
         split = split || offThread[i];
     }
     // Each view gets the whole run, in order; the views never share a picture.
@@ -155,6 +166,7 @@ void Pipeline::drawBatch(const Batch& batch, const std::function<void()>& meanwh
     };
     if (split) {
         if (!drawing_) drawing_ = std::make_unique<DrawingThread>();
+        ++splitRuns_;
         drawing_->start([&] { draw(true); });
         std::exception_ptr error;
         try {

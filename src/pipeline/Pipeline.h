@@ -51,6 +51,8 @@ class Pipeline : public QObject {
     void playToEnd();
     /// Milliseconds of work per slice.
     void setSliceBudget(int ms) { sliceMs_ = ms; }
+    /// Runs drawn partly on the drawing thread so far.
+    int splitRuns() const { return splitRuns_; }
 
   signals:
     /// No job is left.
@@ -61,6 +63,7 @@ class Pipeline : public QObject {
     struct Batch {
         std::vector<std::uint8_t> bytes;  // kBatch packetTxt arrays, zero beyond each packet
         std::vector<int> lengths;         // what each array holds
+        std::vector<PacketFields> fields;
         std::vector<PlayedPacket> packets;
         int first = 0;  // the job's next packet when the batch was made
     };
@@ -73,6 +76,9 @@ class Pipeline : public QObject {
     /// Copies a held packet into a packetTxt array that held `previousLen`
     /// bytes, zeroing what is left of those; returns the packet's length.
     int copyPacket(int packetNumber, std::uint8_t* packetTxt, int previousLen) const;
+    /// The packet as the views get it, its bytes in `packetTxt` and its fields in `fields`.
+    PlayedPacket played(int packetNumber, const std::uint8_t* packetTxt, int packetLen,
+                        PacketFields& fields) const;
     void runSlice();
     /// Fills a batch from the job: packets held and passing the filter.
     void prepareBatch(Batch& batch, Job& job, int size);
@@ -85,6 +91,7 @@ class Pipeline : public QObject {
     // packetTxt: the packet being played, zero beyond its end; packetLen_ of it are set.
     std::array<std::uint8_t, PacketBuffer::kSlotBytes> packetTxt_{};
     int packetLen_ = 0;
+    PacketFields packetFields_;
     std::array<Batch, 2> batches_;  // one drawn while the other is made ready
     int current_ = 0;
     bool ready_ = false;  // batches_[current_] holds the front job's next packets
@@ -93,6 +100,7 @@ class Pipeline : public QObject {
     QTimer slice_;
     int sliceMs_ = 10;
     int lastPlayed_ = 0;
+    int splitRuns_ = 0;
 };
 
 }  // namespace pelsid

@@ -19,6 +19,7 @@
 #include "fieldviews/CombinedWindow.h"
 #include "fieldviews/ParallelPlotWindow.h"
 #include "fieldviews/ScatterPlotWindow.h"
+#include "pipeline/Ingest.h"
 #include "shell/MainWindow.h"
 #include "shell/PlaybackKeys.h"
 #include "shell/SmallWindows.h"
@@ -81,10 +82,7 @@ Application::~Application() {
     stopCapture();
     pipeline_->cancelAll();
     // Windows go before the state they borrow.
-    for (const QString& name : kViewNames)
-        if (QWidget* w = registry_.existing(name)) delete w;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w != main_.get() && w->parent() == nullptr && w != progress_.get()) delete w;
+    registry_.deleteWindows();
 }
 
 void Application::registerWindows() {
@@ -123,8 +121,8 @@ void Application::registerWindows() {
     PvrWindow::Hooks hooks;
     hooks.saveScreenshots = [this] { saveScreenshots(); };
     hooks.reinitRangeViews = [this] {
-        static_cast<BinaryRainfallWindow*>(viewWindow(3))->initVisAll();
-        static_cast<ByteFrequencyWindow*>(viewWindow(1))->initVis2All();
+        for (const QPointer<ViewWindow>& v : views_)
+            if (v) v->rangeChosen();
     };
     registry_.add(QStringLiteral("frmFilters"), entry("ToolFilters"),
                   [this, hooks] { return new PvrWindow(buffer_, *pipeline_, hooks); });
@@ -152,7 +150,7 @@ void Application::equipWindow(const QString& name, QWidget* window) {
 }
 
 void Application::initApplication() {
-    buffer_.clearBuffer("startup", dialogs_);
+    buffer_.initBuffer();
     registry_.window(QStringLiteral("frmEncodings"));
     axes_.setDefaults();
 }
@@ -163,16 +161,16 @@ void Application::showMainWindow() {
 
 void Application::updatePacketCounters() {
     if (countersPaused_) return;
-    static_cast<PvrWindow*>(registry_.window(QStringLiteral("frmFilters")))->updatePacketCounters();
+    pvr()->updatePacketCounters();
 }
 
 void Application::stopCapture() {
-    if (auto* w = static_cast<CaptureWindow*>(registry_.existing(QStringLiteral("frmCapture"))))
+    if (auto* w = qobject_cast<CaptureWindow*>(registry_.existing(QStringLiteral("frmCapture"))))
         w->StopCapture();
 }
 
 PvrWindow* Application::pvr() {
-    return static_cast<PvrWindow*>(registry_.window(QStringLiteral("frmFilters")));
+    return qobject_cast<PvrWindow*>(registry_.window(QStringLiteral("frmFilters")));
 }
 
 PacketView& Application::view(int index) {
@@ -181,21 +179,13 @@ PacketView& Application::view(int index) {
 
 ViewWindow* Application::viewWindow(int index) {
     QPointer<ViewWindow>& v = views_[std::size_t(index)];
-    if (!v) v = static_cast<ViewWindow*>(registry_.window(kViewNames[index]));
+    if (!v) v = qobject_cast<ViewWindow*>(registry_.window(kViewNames[index]));
     return v.data();
 }
 
 bool Application::isShown(int index) {
     if (const ViewWindow* v = views_[std::size_t(index)].data()) return v->isVisible();
     return registry_.isShown(kViewNames[index]);
-}
-
-bool Application::drawsOffThread(int index) const {
-    // The parallel plot, binary rainfall and scatter plot draw a run on the
-    // second thread; the others, with the combined view the busiest, and
-    // making the next run ready take about as long here. The detail view
-    // starts a timer and stays here.
-    return index == 2 || index == 3 || index == 4;
 }
 
 void Application::openDataset() {
@@ -228,19 +218,19 @@ bool Application::loadDataset(const QString& path, const CaptureFile& file) {
         return false;
     }
     folders_.loaded(path);
-    if (buffer_.clearBuffer("file", dialogs_)) pipeline_->cancelAll(), pipeline_->clearAllViews();
-    pipeline_->clearAllViews();
-    const int first = buffer_.getPacketCount() + 1;
+    Ingest ingest(buffer_, *pipeline_, dialogs_);
+    ingest.begin();
     // The views stay empty while records are stored; the counters are shown once at the end.
     countersPaused_ = true;
-    const int stored = file.insertInto(buffer_);
+    int stored = 0;
+    const int first = ingest.store(file, &stored);
     countersPaused_ = false;
     updatePacketCounters();
     if (stored > 0) progress.setProgress(qint64(file.records()[stored - 1].fileEnd));
     showProblems();
     progress.hide();
     pvr()->initFilters();
-    pipeline_->playPackets(first, first + stored - 1);
+    ingest.play(first, first + stored - 1);
     return true;
 }
 

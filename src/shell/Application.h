@@ -65,7 +65,6 @@ class Application : public QObject, public ViewSet {
     // ViewSet
     PacketView& view(int index) override;
     bool isShown(int index) override;
-    bool drawsOffThread(int index) const override;
     ViewWindow* viewWindow(int index);
     /// The PVR window, created hidden if needed.
     PvrWindow* pvr();
@@ -99,7 +98,7 @@ class Application : public QObject, public ViewSet {
     PacketBuffer buffer_;
     FilterModel filters_;
     Thumbnails thumbnails_;
-    ViewContext context_{buffer_, filters_, thumbnails_};
+    ViewContext context_{thumbnails_};
     AxisStore axes_;  // axis choices of the header-field views, kept for the whole run
     std::unique_ptr<Pipeline> pipeline_;
     WindowRegistry registry_;

@@ -9,7 +9,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QTimer>
 #include <QToolButton>
 
 #include "shell/SmallWindows.h"
@@ -141,9 +140,10 @@ MainWindow::MainWindow(Thumbnails& thumbnails, QWidget* parent)
     adjustSize();
     setFixedSize(sizeHint());
 
-    auto* borders = new QTimer(this);
-    connect(borders, &QTimer::timeout, this, &MainWindow::syncBorders);
-    borders->start(100);
+    thumbnails_.borderChanged = [this](int n) {
+        thumbs_[n - 1]->setBordered(thumbnails_.bordered(n));
+    };
+    for (int n = 1; n <= 6; ++n) thumbs_[n - 1]->setBordered(thumbnails_.bordered(n));
     if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
 }
 
@@ -157,10 +157,8 @@ QAction* MainWindow::action(const QString& name) const {
     return findChild<QAction*>(name);
 }
 
-void MainWindow::syncBorders() {
-    for (int n = 1; n <= 6; ++n)
-        if (thumbs_[n - 1]->bordered() != thumbnails_.bordered(n))
-            thumbs_[n - 1]->setBordered(thumbnails_.bordered(n));
+MainWindow::~MainWindow() {
+    thumbnails_.borderChanged = nullptr;
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {

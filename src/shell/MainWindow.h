@@ -17,6 +17,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
     explicit MainWindow(Thumbnails& thumbnails, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     QAction* action(const QString& name) const;
     SurfaceWidget* thumbnail(int n) const { return thumbs_[n - 1]; }
@@ -35,7 +36,6 @@ class MainWindow : public QMainWindow {
   private:
     QMenu* addMenu(const QString& title);
     QAction* addEntry(QMenu* menu, const char* name, const char* caption, bool shown);
-    void syncBorders();
 
     Thumbnails& thumbnails_;
     std::array<SurfaceWidget*, 6> thumbs_{};

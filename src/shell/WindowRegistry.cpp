@@ -9,7 +9,12 @@
 namespace pelsid {
 
 void WindowRegistry::add(const QString& name, QAction* menuEntry, Factory factory) {
+    if (!entries_.contains(name)) order_.append(name);
     entries_.insert(name, Entry{menuEntry, std::move(factory), {}});
+}
+
+void WindowRegistry::deleteWindows() {
+    for (const QString& name : order_) delete entries_[name].window.data();
 }
 
 QWidget* WindowRegistry::window(const QString& name) {
@@ -55,9 +60,7 @@ void WindowRegistry::toggleWindow(const QString& name) {
     } else {
         if (entry) entry->setChecked(false);
         w->hide();
-        if (auto* v = qobject_cast<ViewWindow*>(w);
-            v && (v->tag() == QLatin1String("vis1") || v->tag() == QLatin1String("vis2")))
-            v->initVisThumb();
+        if (auto* v = qobject_cast<ViewWindow*>(w)) v->menuHidden();
     }
 }
 

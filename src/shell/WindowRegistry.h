@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QAction;
@@ -18,6 +19,11 @@ class WindowRegistry : public QObject {
     Q_OBJECT
   public:
     using Factory = std::function<QWidget*()>;
+
+    /// Deletes the windows it made.
+    ~WindowRegistry() override { deleteWindows(); }
+    /// Deletes every window it made, in the order the windows were added.
+    void deleteWindows();
 
     /// `menuEntry` may be null for windows without one.
     void add(const QString& name, QAction* menuEntry, Factory factory);
@@ -51,6 +57,7 @@ class WindowRegistry : public QObject {
         QPointer<QWidget> window;
     };
     QHash<QString, Entry> entries_;
+    QStringList order_;  // names in the order added
 };
 
 }  // namespace pelsid

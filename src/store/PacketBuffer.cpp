@@ -53,20 +53,6 @@ void PacketBuffer::initBuffer() {
     notify();
 }
 
-bool PacketBuffer::clearBuffer(std::string_view mode, Dialogs& dialogs) {
-    if (mode == "startup") {
-        initBuffer();
-        return false;
-    }
-    if ((mode == "file" || mode == "capture") && packetCount_ > 0) {
-        if (dialogs.question(msg::kVerifyBufferDeleteTitle, msg::kVerifyBufferDelete)) {
-            initBuffer();
-            return true;
-        }
-    }
-    return false;
-}
-
 int PacketBuffer::insertPacket(const std::uint8_t* packet, int lastIndex) {
     lastIndex = std::clamp(lastIndex, -1, kSlotBytes - 1);
     const std::size_t len = std::size_t(lastIndex + 1);
@@ -111,25 +97,7 @@ const PacketFields& PacketBuffer::fields(int packetNumber) const {
 }
 
 std::string PacketBuffer::getEtherTypeText(int n) const {
-    // Formatted by hand: labels are made for every packet played.
-    char text[8] = {'0', 'x'};
-    const auto end = std::to_chars(text + 2, text + sizeof text, unsigned(getEtherType(n)), 16).ptr;
-    for (char* c = text + 2; c < end; ++c)
-        if (*c >= 'a') *c = char(*c - 'a' + 'A');
-    return std::string(text, end);
-}
-
-std::string dottedQuad(const std::uint8_t o[4]) {
-    std::string text;
-    text.reserve(15);
-    for (int i = 0; i < 4; ++i) {
-        if (i > 0) text += '.';
-        const unsigned v = o[i];
-        if (v >= 100) text += char('0' + v / 100);
-        if (v >= 10) text += char('0' + v / 10 % 10);
-        text += char('0' + v % 10);
-    }
-    return text;
+    return etherTypeText(fields(n));
 }
 
 std::string PacketBuffer::getSrcIPText(int n) const {

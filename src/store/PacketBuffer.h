@@ -9,8 +9,6 @@
 
 namespace pelsid {
 
-class Dialogs;
-
 /// The ring of 30000 packet slots with each packet's decoded header fields.
 /// Everything outside reads packets by packet number (1, 2, 3, ... since the
 /// last initialisation); slots are this class's business alone.
@@ -36,10 +34,6 @@ class PacketBuffer {
 
     /// Empties the ring and zeroes every slot; counters back to 0.
     void initBuffer();
-    /// "startup": initialise. "file"/"capture": if packets are held, ask whether
-    /// to overwrite them; Yes initialises. Returns true when the buffer was
-    /// re-initialised by a Yes, so that the caller clears the views.
-    bool clearBuffer(std::string_view mode, Dialogs& dialogs);
 
     /// Stores `lastIndex + 1` bytes in the next slot (overwriting the oldest
     /// packet once the ring is full) and decodes its headers. A packet longer
@@ -113,8 +107,5 @@ class PacketBuffer {
     std::uint64_t generation_ = 0;
     Listener listener_;
 };
-
-/// Dotted-quad text of four octets.
-std::string dottedQuad(const std::uint8_t octets[4]);
 
 }  // namespace pelsid

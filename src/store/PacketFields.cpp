@@ -1,5 +1,7 @@
 #include "store/PacketFields.h"
 
+#include <charconv>
+
 namespace pelsid {
 
 namespace {
@@ -52,6 +54,28 @@ PacketFields decodeHeaders(const std::uint8_t* packet, int length) {
         f.tcpDstPort = b.pair(36 + opt);
     }
     return f;
+}
+
+std::string etherTypeText(const PacketFields& f) {
+    // Formatted by hand: labels are made for every packet played.
+    char text[8] = {'0', 'x'};
+    const auto end = std::to_chars(text + 2, text + sizeof text, unsigned(f.etherType), 16).ptr;
+    for (char* c = text + 2; c < end; ++c)
+        if (*c >= 'a') *c = char(*c - 'a' + 'A');
+    return std::string(text, end);
+}
+
+std::string dottedQuad(const std::uint8_t o[4]) {
+    std::string text;
+    text.reserve(15);
+    for (int i = 0; i < 4; ++i) {
+        if (i > 0) text += '.';
+        const unsigned v = o[i];
+        if (v >= 100) text += char('0' + v / 100);
+        if (v >= 10) text += char('0' + v / 10 % 10);
+        text += char('0' + v % 10);
+    }
+    return text;
 }
 
 }  // namespace pelsid

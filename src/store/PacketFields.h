@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 namespace pelsid {
 
@@ -26,6 +27,11 @@ struct PacketFields {
     std::uint16_t tcpSrcPort = 0;
     std::uint16_t tcpDstPort = 0;
 };
+
+/// "0x" and the Ethertype in upper-case hex, e.g. "0x800".
+std::string etherTypeText(const PacketFields& fields);
+/// Dotted-quad text of four octets.
+std::string dottedQuad(const std::uint8_t octets[4]);
 
 /// Decodes Ethernet/IPv4/TCP/UDP fields of `length` bytes at `packet`.
 /// Never reads at or beyond `length`: a missing byte reads as 0.

@@ -45,6 +45,12 @@ BinaryRainfallWindow::BinaryRainfallWindow(ViewContext& context, QWidget* parent
 
     cmbVisMode_->addItems({QStringLiteral("packet length"), QStringLiteral("rainfall 24:1"),
                            QStringLiteral("rainfall 8:1"), QStringLiteral("rainfall 1:1")});
+    connect(cmbVisMode_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { settings_.mode = index; });
+    connect(tglASCII_, &QPushButton::toggled, this,
+            [this](bool on) { settings_.highlights.ascii = on; });
+    connect(tglNOP_, &QPushButton::toggled, this,
+            [this](bool on) { settings_.highlights.nop = on; });
     connect(cmbVisMode_, &QComboBox::currentIndexChanged, this, &BinaryRainfallWindow::initVisAll);
     cmbVisMode_->setCurrentIndex(2);
     connect(pictureWidget(), &SurfaceWidget::doubleClicked, this, &BinaryRainfallWindow::nextMode);
@@ -54,20 +60,16 @@ BinaryRainfallWindow::BinaryRainfallWindow(ViewContext& context, QWidget* parent
     resize(kDefaultWidth, kDefaultHeight);
 }
 
-BinaryMode BinaryRainfallWindow::mode() const {
-    return BinaryMode(cmbVisMode_->currentIndex());
-}
-
-Highlights BinaryRainfallWindow::highlights() const {
-    return {tglASCII_->isChecked(), tglNOP_->isChecked()};
+void BinaryRainfallWindow::beginRun() {
+    ScrollingViewWindow::beginRun();
+    run_ = settings_;
 }
 
 void BinaryRainfallWindow::drawRow(Surface& target, int row, const PlayedPacket& packet) {
-    const int index = cmbVisMode_->currentIndex();
-    if (index < 0) return;
-    const BinaryMode m = BinaryMode(index);
-    const std::uint32_t colour = usesPacketColour(m) ? packetColor(packet.number) : 0;
-    drawBinaryRow(target, row, m, highlights(), packet.bytes, packet.length, colour);
+    if (run_.mode < 0) return;
+    const BinaryMode m = BinaryMode(run_.mode);
+    const std::uint32_t colour = usesPacketColour(m) ? packet.color : 0;
+    drawBinaryRow(target, row, m, run_.highlights, packet.bytes, packet.length, colour);
 }
 
 void BinaryRainfallWindow::drawThumbnailRow(Surface& thumbnail, int row,

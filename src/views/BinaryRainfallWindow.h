@@ -11,7 +11,7 @@ namespace pelsid {
 
 /// frmVis4: every packet as one pixel row of its bytes, in one of four
 /// densities, with printable and NOP bytes optionally marked; the thumbnail
-/// is always the 8:1 rendering in green.
+/// is always the 8:1 rendering in green. Its runs are drawn on the drawing thread.
 class BinaryRainfallWindow : public ScrollingViewWindow {
     Q_OBJECT
   public:
@@ -23,8 +23,18 @@ class BinaryRainfallWindow : public ScrollingViewWindow {
     /// initVis, then initVisThumb; the PVR's range strip calls it too.
     void initVisAll() { reinitialise(); }
 
-    BinaryMode mode() const;
-    Highlights highlights() const;
+    /// The controls' values: drawing mode (-1: none selected) and highlights.
+    struct Settings {
+        int mode = int(BinaryMode::Rainfall8);
+        Highlights highlights;
+    };
+    const Settings& settings() const { return settings_; }
+
+    BinaryMode mode() const { return BinaryMode(settings_.mode); }
+    Highlights highlights() const { return settings_.highlights; }
+
+    bool drawsOffGuiThread() const override { return true; }
+    void beginRun() override;
 
   protected:
     void drawRow(Surface& target, int row, const PlayedPacket& packet) override;
@@ -39,6 +49,8 @@ class BinaryRainfallWindow : public ScrollingViewWindow {
     QPushButton* tglASCII_;
     QPushButton* tglNOP_;
     QWidget* strip_;
+    Settings settings_;
+    Settings run_;  // what the run being drawn uses
 };
 
 }  // namespace pelsid

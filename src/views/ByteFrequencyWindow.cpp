@@ -35,7 +35,6 @@ ByteFrequencyWindow::ByteFrequencyWindow(ViewContext& context, QWidget* parent)
       lblThresholdMin_(label("lblThresholdMin", "0", this)),
       lblThresholdMax_(label("lblThresholdMax", "20%", this)),
       lblThreshold_(label("lblThreshold", "5%", this)) {
-    setTag(QStringLiteral("vis2"));
     scrThreshold_->setRange(0, kThresholdMaximum);
     scrThreshold_->setPageStep(4);
 
@@ -63,36 +62,42 @@ ByteFrequencyWindow::ByteFrequencyWindow(ViewContext& context, QWidget* parent)
     // Load step: the designed height less the threshold strip, then the mode.
     originalHeight_ = kDesignHeight - kThresholdStripHeight;
     setFixedSize(w, originalHeight_);
+    connect(cmbVisMode_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { settings_.mode = index; });
     connect(cmbVisMode_, &QComboBox::currentIndexChanged, this, &ByteFrequencyWindow::applyMode);
     cmbVisMode_->addItems(
         {QStringLiteral("byte presence"), QStringLiteral("byte frequency (by packet)")});
+    connect(scrThreshold_, &QScrollBar::valueChanged, this,
+            [this](int value) { settings_.threshold = value; });
     connect(scrThreshold_, &QScrollBar::valueChanged, this, &ByteFrequencyWindow::showThreshold);
     scrThreshold_->setValue(int(std::nearbyint(kThresholdMaximum * 0.5)));
     showThreshold();
 }
 
 void ByteFrequencyWindow::grayVisThumb() {
-    context_.thumbnails.bordered(2) = true;
+    context_.thumbnails.setBordered(2, true);
 }
 
-FrequencyMode ByteFrequencyWindow::mode() const {
-    return FrequencyMode(cmbVisMode_->currentIndex());
+void ByteFrequencyWindow::beginRun() {
+    ScrollingViewWindow::beginRun();
+    run_ = settings_;
 }
 
-double ByteFrequencyWindow::threshold() const {
-    return thresholdShare(scrThreshold_->value(), scrThreshold_->maximum());
+double ByteFrequencyWindow::threshold(const Settings& settings) {
+    return thresholdShare(settings.threshold, kThresholdMaximum);
 }
 
-std::uint32_t ByteFrequencyWindow::scaleColor(int packetNumber, float currentFrequency) const {
+std::uint32_t ByteFrequencyWindow::scaleColor(const PlayedPacket& packet,
+                                              float currentFrequency) const {
     if (currentFrequency == 0.0f) return 0;
-    return frequencyColour(mode(), packetColor(packetNumber), threshold(), currentFrequency);
+    return frequencyColour(mode(), packet.color, threshold(settings_), currentFrequency);
 }
 
 void ByteFrequencyWindow::drawRow(Surface& target, int row, const PlayedPacket& packet) {
-    if (cmbVisMode_->currentIndex() < 0) return;
-    const FrequencyMode m = mode();
-    const std::uint32_t colour = m == FrequencyMode::Presence ? packetColor(packet.number) : 0;
-    drawFrequencyRow(target, row, packet.bytes, packet.length, m, colour, threshold());
+    if (run_.mode < 0) return;
+    const FrequencyMode m = FrequencyMode(run_.mode);
+    const std::uint32_t colour = m == FrequencyMode::Presence ? packet.color : 0;
+    drawFrequencyRow(target, row, packet.bytes, packet.length, m, colour, threshold(run_));
 }
 
 void ByteFrequencyWindow::drawThumbnailRow(Surface& thumbnail, int row,

@@ -26,10 +26,20 @@ class ByteFrequencyWindow : public ScrollingViewWindow {
     void initVis2All() { reinitialise(); }
     /// Gives the thumbnail a single-line border.
     void grayVisThumb();
+    /// Hidden from the menu: the thumbnail's border goes.
+    void menuHidden() override { initVisThumb(); }
 
-    /// Colour of one cell of packet `packetNumber`; 0 means nothing is drawn.
-    std::uint32_t scaleColor(int packetNumber, float currentFrequency) const;
-    FrequencyMode mode() const;
+    /// The controls' values: colouring (-1: none selected) and threshold position.
+    struct Settings {
+        int mode = -1;
+        int threshold = kThresholdMaximum / 2;
+    };
+    const Settings& settings() const { return settings_; }
+    void beginRun() override;
+
+    /// Colour of one cell of a packet; 0 means nothing is drawn.
+    std::uint32_t scaleColor(const PlayedPacket& packet, float currentFrequency) const;
+    FrequencyMode mode() const { return FrequencyMode(settings_.mode); }
     /// The window's height without the threshold strip.
     int originalHeight() const { return originalHeight_; }
 
@@ -41,7 +51,8 @@ class ByteFrequencyWindow : public ScrollingViewWindow {
     void applyMode();
     void showThreshold();
     void showReadout(QPoint pos);
-    double threshold() const;
+    /// The threshold as a share of a packet, from `settings`.
+    static double threshold(const Settings& settings);
 
     QComboBox* cmbVisMode_;
     QLabel* lblStaticScroll_;
@@ -52,6 +63,8 @@ class ByteFrequencyWindow : public ScrollingViewWindow {
     QLabel* lblThresholdMax_;
     QLabel* lblThreshold_;
     int originalHeight_ = 0;
+    Settings settings_;
+    Settings run_;  // what the run being drawn uses
 };
 
 }  // namespace pelsid

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "pipeline/GuiThread.h"
 #include "views/Color.h"
 #include "views/DetailText.h"
 #include "views/Named.h"
@@ -66,9 +67,10 @@ DetailWindow::DetailWindow(ViewContext& context, QWidget* parent)
 }
 
 void DetailWindow::Plot(const PlayedPacket& packet) {
+    PELSID_ASSERT_GUI_THREAD();  // starts a timer
     length_ = std::clamp(packet.length, 0, int(bytes_.size()));
     std::memcpy(bytes_.data(), packet.bytes, std::size_t(length_));
-    colour_ = packetColor(packet.number);
+    colour_ = packet.color;
     pending_ = true;
     if (!frame_.isActive()) frame_.start();
 }

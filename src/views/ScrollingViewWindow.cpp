@@ -2,6 +2,8 @@
 
 #include <QRadioButton>
 
+#include "pipeline/GuiThread.h"
+
 #include "views/SurfaceWidget.h"
 #include "views/Thumbnails.h"
 
@@ -17,9 +19,23 @@ ScrollingViewWindow::ScrollingViewWindow(ViewContext& context, const QString& ob
     for (int i = 0; i < 2; ++i) {
         radScroll_[i] = new QRadioButton(this);
         radScroll_[i]->setObjectName(QStringLiteral("radScroll(%1)").arg(i));
+        // The mode is taken before a click re-initialises the picture.
+        connect(radScroll_[i], &QRadioButton::toggled, this, [this] {
+            if (radScroll_[0]->isChecked())
+                scroll_ = ScrollMode::Static;
+            else if (radScroll_[1]->isChecked())
+                scroll_ = ScrollMode::Dynamic;
+            else
+                scroll_.reset();
+        });
         connect(radScroll_[i], &QRadioButton::clicked, this, &ScrollingViewWindow::reinitialise);
     }
     radScroll_[0]->setChecked(true);
+}
+
+void ScrollingViewWindow::beginRun() {
+    PELSID_ASSERT_GUI_THREAD();
+    runScroll_ = scroll_;
 }
 
 Surface& ScrollingViewWindow::thumbnail() {
@@ -27,14 +43,14 @@ Surface& ScrollingViewWindow::thumbnail() {
 }
 
 void ScrollingViewWindow::Plot(const PlayedPacket& packet) {
-    // The buttons are read for every packet: whichever is selected now decides.
-    ScrollMode mode;
-    if (radScroll_[0]->isChecked())
-        mode = ScrollMode::Static;
-    else if (radScroll_[1]->isChecked())
-        mode = ScrollMode::Dynamic;
-    else
-        return;
+    // The settings are read for every packet: whatever is selected now decides.
+    beginRun();
+    plotOne(packet);
+}
+
+void ScrollingViewWindow::plotOne(const PlayedPacket& packet) {
+    if (!runScroll_) return;
+    const ScrollMode mode = *runScroll_;
     const int row = beginRow(mode, picGraph_, scrollLocation_);
     drawRow(picGraph_, row, packet);
     endRow(mode, picGraph_, scrollLocation_);
@@ -48,9 +64,9 @@ void ScrollingViewWindow::plotThumbnail(const PlayedPacket& packet) {
 
 void ScrollingViewWindow::plotRun(std::span<const PlayedPacket> run) {
     const int h = picGraph_.height();
-    const auto shown = radScroll_[0]->isChecked() ? rowsThatShow(run, h, scrollLocation_)
-                                                  : rowsThatShow(run, h);
-    for (const PlayedPacket& p : shown) Plot(p);
+    const auto shown = runScroll_ == ScrollMode::Static ? rowsThatShow(run, h, scrollLocation_)
+                                                        : rowsThatShow(run, h);
+    for (const PlayedPacket& p : shown) plotOne(p);
 }
 
 void ScrollingViewWindow::plotThumbnailRun(std::span<const PlayedPacket> run) {
@@ -71,7 +87,7 @@ void ScrollingViewWindow::initVis() {
 }
 
 void ScrollingViewWindow::initVisThumb() {
-    context_.thumbnails.bordered(thumbnail_) = false;
+    context_.thumbnails.setBordered(thumbnail_, false);
 }
 
 void ScrollingViewWindow::reinitialise() {

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <optional>
 
 #include "views/RowScroll.h"
 #include "views/Surface.h"
@@ -15,6 +16,8 @@ class SurfaceWidget;
 /// per packet in picGraph, in static or dynamic scroll as chosen with
 /// radScroll(0) and radScroll(1), and one row per packet in the view's
 /// thumbnail whether the window is shown or not. A subclass draws the rows.
+/// The buttons write the scroll mode into the view's settings; drawing reads
+/// only the copy beginRun takes.
 class ScrollingViewWindow : public ViewWindow {
     Q_OBJECT
   public:
@@ -31,11 +34,15 @@ class ScrollingViewWindow : public ViewWindow {
     void plotRun(std::span<const PlayedPacket> run) final;
     void plotThumbnailRun(std::span<const PlayedPacket> run) final;
     void clear() override;
+    /// Takes the scroll mode for the run; a subclass adds its own settings.
+    void beginRun() override;
 
     /// Back to the top of an empty picture; modes and options stay.
     void initVis();
     /// Thumbnail border off.
-    void initVisThumb() override;
+    void initVisThumb();
+    /// The PVR chose a range: back to an empty picture, border off.
+    void rangeChosen() override { reinitialise(); }
 
     Surface& picGraph() { return picGraph_; }
     const Surface& picGraphBack() const { return picGraphBack_; }
@@ -57,10 +64,16 @@ class ScrollingViewWindow : public ViewWindow {
     std::vector<ShotFile> screenshotFiles() const override;
 
   private:
+    /// Draws one packet with the run's settings.
+    void plotOne(const PlayedPacket& packet);
+
     Surface picGraph_;
     Surface picGraphBack_;
     SurfaceWidget* picWidget_;
     std::array<QRadioButton*, 2> radScroll_{};
+    // The selected button's mode, none when neither is selected; and the run's copy.
+    std::optional<ScrollMode> scroll_ = ScrollMode::Static;
+    std::optional<ScrollMode> runScroll_ = ScrollMode::Static;
     int scrollLocation_ = 0;
     int thumbnailScrollLocation_ = 0;
     int thumbnail_;

@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "pipeline/GuiThread.h"
 #include "views/Color.h"
 #include "views/GlyphFont.h"
 #include "views/RowScroll.h"
@@ -46,7 +47,6 @@ TextRainfallWindow::TextRainfallWindow(ViewContext& context, QWidget* parent)
                  parent),
       picGraph_(600, 400),
       picGraphBack_(600, 400) {
-    setTag(QStringLiteral("vis1"));
     setMinimumSize(kMinWindowWidth, kMinWindowHeight);
     graphWidget_ = new SurfaceWidget(picGraph_, QStringLiteral("picGraph"), this);
 
@@ -65,6 +65,12 @@ TextRainfallWindow::TextRainfallWindow(ViewContext& context, QWidget* parent)
     tglEther_->setObjectName(QStringLiteral("tglEther"));
     tglEther_->setCheckable(true);
 
+    connect(cmbVisMode_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { settings_.mode = index; });
+    connect(tglPrintASCII_, &QPushButton::toggled, this,
+            [this](bool on) { settings_.printASCII = on; });
+    connect(spnLength_, &QSpinBox::valueChanged, this, [this](int n) { settings_.length = n; });
+    connect(tglEther_, &QPushButton::toggled, this, [this](bool on) { settings_.stripEther = on; });
     connect(cmbVisMode_, &QComboBox::currentIndexChanged, this, [this] { initVisAll(); });
     connect(graphWidget_, &SurfaceWidget::doubleClicked, this, &TextRainfallWindow::nextMode);
     connect(spnLength_, &QSpinBox::valueChanged, this,
@@ -108,15 +114,15 @@ void TextRainfallWindow::initVis() {
     scrollLocation_ = 0;
     picGraph_.clear();
     picGraphBack_.clear();
-    const bool ascii = cmbVisMode_->currentText() == QLatin1String("ASCII");
+    const bool ascii = settings_.mode == 0;
     tglPrintASCII_->setVisible(ascii);
     lblLength_->setVisible(ascii);
     spnLength_->setVisible(ascii);
 }
 
 void TextRainfallWindow::initVisAll() {
+    // Its thumbnail has no look to reset.
     initVis();
-    initVisThumb();
 }
 
 void TextRainfallWindow::clear() {
@@ -134,22 +140,28 @@ int TextRainfallWindow::charsPerLine() const {
 
 std::string TextRainfallWindow::lineText(const PlayedPacket& p) const {
     std::string text;
-    writeLine(p, text);
+    writeLine(settings_, p, text);
     return text;
 }
 
-std::pair<int, int> TextRainfallWindow::shownBytes(const PlayedPacket& p) const {
-    const bool strip = tglEther_->isChecked();
+void TextRainfallWindow::beginRun() {
+    PELSID_ASSERT_GUI_THREAD();
+    run_ = settings_;
+}
+
+std::pair<int, int> TextRainfallWindow::shownBytes(const Settings& s, const PlayedPacket& p) const {
+    const bool strip = s.stripEther;
     const int cpl = charsPerLine();
     return {strip ? kEtherHeader : 0, std::min(p.length - 1, strip ? cpl + 13 : cpl - 1)};
 }
 
-void TextRainfallWindow::writeLine(const PlayedPacket& p, std::string& text) const {
+void TextRainfallWindow::writeLine(const Settings& s, const PlayedPacket& p,
+                                   std::string& text) const {
     text.clear();
-    const auto [firstByte, lastByte] = shownBytes(p);
-    switch (cmbVisMode_->currentIndex()) {
+    const auto [firstByte, lastByte] = shownBytes(s, p);
+    switch (s.mode) {
         case 0: {
-            if (!tglPrintASCII_->isChecked()) {
+            if (!s.printASCII) {
                 // Written through a pointer: a line is made for every packet played.
                 text.resize(std::size_t(std::max(0, lastByte - firstByte + 1)));
                 char* out = text.data();
@@ -157,7 +169,7 @@ void TextRainfallWindow::writeLine(const PlayedPacket& p, std::string& text) con
                     *out++ = plainPrintable(p.bytes[i]) ? char(p.bytes[i]) : '.';
             } else {
                 const int budget = lastByte - firstByte + 1;
-                const int n = spnLength_->value();
+                const int n = s.length;
                 int count = 0;
                 int pos = firstByte;
                 while (count <= budget && pos < p.length) {
@@ -181,7 +193,7 @@ void TextRainfallWindow::writeLine(const PlayedPacket& p, std::string& text) con
         }
         case 1:
         case 2: {
-            const bool hex = cmbVisMode_->currentIndex() == 1;
+            const bool hex = s.mode == 1;
             text.resize(std::size_t(std::max(0, lastByte - firstByte + 1)) * 4);
             char* out = text.data();
             for (int i = firstByte; i <= lastByte; ++i) {
@@ -206,23 +218,28 @@ void TextRainfallWindow::writeLine(const PlayedPacket& p, std::string& text) con
 }
 
 void TextRainfallWindow::Plot(const PlayedPacket& p) {
-    const int mode = cmbVisMode_->currentIndex();
+    beginRun();
+    plotOne(p);
+}
+
+void TextRainfallWindow::plotOne(const PlayedPacket& p) {
+    const int mode = run_.mode;
     if (mode < 0) return;
-    writeLine(p, line_);
+    writeLine(run_, p, line_);
     if (mode == 0 && line_.empty()) return;  // nothing printed, the line stays
     // Most lines scroll away unseen while a range plays: drawn only if looked at.
-    picGraph_.deferText(0, scrollLocation_, line_, packetColor(p.number), GlyphFont::courier8());
+    picGraph_.deferText(0, scrollLocation_, line_, p.color, GlyphFont::courier8());
     advanceLine();
 }
 
 bool TextRainfallWindow::printsLine(const PlayedPacket& p) {
-    const int mode = cmbVisMode_->currentIndex();
+    const int mode = run_.mode;
     if (mode != 0) return mode > 0;
-    if (!tglPrintASCII_->isChecked()) {
-        const auto [first, last] = shownBytes(p);
+    if (!run_.printASCII) {
+        const auto [first, last] = shownBytes(run_, p);
         return last >= first;
     }
-    writeLine(p, line_);
+    writeLine(run_, p, line_);
     return !line_.empty();
 }
 
@@ -243,7 +260,7 @@ void TextRainfallWindow::plotRun(std::span<const PlayedPacket> run) {
     } else {
         first = 0;
     }
-    for (const PlayedPacket& p : run.subspan(first)) Plot(p);
+    for (const PlayedPacket& p : run.subspan(first)) plotOne(p);
 }
 
 int TextRainfallWindow::nextLocation(int location) const {

@@ -23,16 +23,26 @@ class TextRainfallWindow : public ViewWindow {
 
     explicit TextRainfallWindow(ViewContext& context, QWidget* parent = nullptr);
 
+    /// The controls' values: mode (0 ASCII, 1 hex, 2 decimal, -1 none),
+    /// strings only and their least length, Ethernet header left out.
+    struct Settings {
+        int mode = 0;
+        bool printASCII = false;
+        int length = 1;
+        bool stripEther = false;
+    };
+    const Settings& settings() const { return settings_; }
+    void beginRun() override;
+
     void Plot(const PlayedPacket& packet) override;
     void plotThumbnail(const PlayedPacket& packet) override;
     void plotRun(std::span<const PlayedPacket> run) override;
     void plotThumbnailRun(std::span<const PlayedPacket> run) override;
     void clear() override;
     void initVis();
-    void initVisThumb() override {}
     void initVisAll();
 
-    /// The line Plot would print for a packet ("" when nothing is printed).
+    /// The line Plot would print for a packet now ("" when nothing is printed).
     std::string lineText(const PlayedPacket& packet) const;
 
     Surface& picGraph() { return picGraph_; }
@@ -46,14 +56,16 @@ class TextRainfallWindow : public ViewWindow {
     void resizeEvent(QResizeEvent*) override;
 
   private:
+    /// Draws one packet with the run's settings.
+    void plotOne(const PlayedPacket& packet);
     void advanceLine();
     /// Where the line after one at `location` goes: one pitch down, back to
     /// the top when the next would not fit.
     int nextLocation(int location) const;
     /// The line of text for a packet into `text` (emptied first).
-    void writeLine(const PlayedPacket& packet, std::string& text) const;
+    void writeLine(const Settings& s, const PlayedPacket& packet, std::string& text) const;
     /// The packet's bytes that a line shows, first and last (last < first: none).
-    std::pair<int, int> shownBytes(const PlayedPacket& packet) const;
+    std::pair<int, int> shownBytes(const Settings& s, const PlayedPacket& packet) const;
     /// False when Plot would print nothing for the packet and stay put.
     bool printsLine(const PlayedPacket& packet);
     void nextMode();
@@ -70,6 +82,8 @@ class TextRainfallWindow : public ViewWindow {
     int scrollLocation_ = 0;
     int thumbnailScrollLocation_ = 0;
     std::string line_;  // reused for every packet
+    Settings settings_;
+    Settings run_;  // what the run being drawn uses
 };
 
 }  // namespace pelsid

@@ -2,8 +2,6 @@
 
 #include <QDir>
 
-#include "pipeline/FilterModel.h"
-#include "store/PacketBuffer.h"
 #include "views/Surface.h"
 
 namespace pelsid {
@@ -19,10 +17,6 @@ ViewWindow::ViewWindow(ViewContext& context, const QString& objectName, const QS
     pal.setColor(QPalette::WindowText, Qt::white);
     setPalette(pal);
     setAutoFillBackground(true);
-}
-
-std::uint32_t ViewWindow::packetColor(int packetNumber) const {
-    return context_.filters.protocolColor(context_.buffer.getIPProtocol(packetNumber));
 }
 
 bool ViewWindow::ScreenShot(const QString& folder, const QString& systemTime, QString* error) {

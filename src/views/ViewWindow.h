@@ -7,16 +7,12 @@
 
 namespace pelsid {
 
-class PacketBuffer;
-class FilterModel;
 class Surface;
 struct Thumbnails;
 
-/// What every view draws from: the buffer's decoded fields, the colours and
-/// the thumbnails. Owned by the application; views borrow it.
+/// What every view draws on besides its own pictures: the main window's
+/// thumbnails. Owned by the application; views borrow it.
 struct ViewContext {
-    const PacketBuffer& buffer;
-    const FilterModel& filters;
     Thumbnails& thumbnails;
 };
 
@@ -32,13 +28,10 @@ class ViewWindow : public QWidget, public PacketView {
     /// Saves the view's pictures as "<folder>/<systemTime><suffix>" bitmaps.
     /// Returns false with the file and reason in `error` at the first failure.
     virtual bool ScreenShot(const QString& folder, const QString& systemTime, QString* error);
-    /// Resets the look of the thumbnail (only the rainfall and frequency views do anything).
-    virtual void initVisThumb() {}
-    /// "vis1", "vis2" or empty.
-    QString tag() const { return tag_; }
-
-    /// Protocol colour of a packet.
-    std::uint32_t packetColor(int packetNumber) const;
+    /// The window was hidden from its menu entry, thumbnail or button.
+    virtual void menuHidden() {}
+    /// The PVR's range strip chose a range that is about to play.
+    virtual void rangeChosen() {}
 
   protected:
     /// Files written by the default ScreenShot: each surface with its suffix.
@@ -47,12 +40,8 @@ class ViewWindow : public QWidget, public PacketView {
         const char* suffix;
     };
     virtual std::vector<ShotFile> screenshotFiles() const { return {}; }
-    void setTag(const QString& tag) { tag_ = tag; }
 
     ViewContext& context_;
-
-  private:
-    QString tag_;
 };
 
 /// Writes one surface as "<folder>/<systemTime><suffix>"; on failure `error`

@@ -104,8 +104,8 @@ TEST(CombinedWindow, NonIPv4FrameOnlyScrollsTheThumbnail) {
     c.w.plotThumbnail(c.packet(ip));  // y = 57 - 28.5 = 28.5, to the even 28
     c.w.Plot(c.packet(arp));
     c.w.plotThumbnail(c.packet(arp));
-    EXPECT_EQ(countOf(c.w.picGraph(), c.w.packetColor(arp)), 0);
-    EXPECT_TRUE(columnsOf(c.w.leftStrip(), c.w.packetColor(arp)).empty());
+    EXPECT_EQ(countOf(c.w.picGraph(), c.colorOf(arp)), 0);
+    EXPECT_TRUE(columnsOf(c.w.leftStrip(), c.colorOf(arp)).empty());
     const Surface& t = c.thumbnails.vis(6);
     EXPECT_EQ(t.pixel(3, 28), rgb(0, 255, 0));  // moved 2 to the right
     EXPECT_EQ(t.pixel(1, 28), 0u);

@@ -24,10 +24,17 @@ struct FieldViewFixture {
     PacketBuffer buffer;
     FilterModel filters;
     Thumbnails thumbnails;
-    ViewContext context{buffer, filters, thumbnails};
+    ViewContext context{thumbnails};
     AxisStore axes;
 
-    PlayedPacket packet(int number) const { return PlayedPacket{number, nullptr, 0}; }
+    /// Stored packet `number` as the pipeline plays it.
+    PlayedPacket packet(int number) const {
+        return {number, buffer.packetData(number), buffer.getLastByteIndex(number) + 1,
+                &buffer.fields(number), colorOf(number)};
+    }
+    std::uint32_t colorOf(int number) const {
+        return filters.protocolColor(buffer.getIPProtocol(number));
+    }
 };
 
 /// Bounding box of the pixels of `color` inside `region`.

@@ -61,34 +61,38 @@ TEST(HeaderAxes, SamplesOfAPacket) {
     wanted.flags = 2;
     const int b = store(buffer, ipv4Frame(wanted));
     const int arp = store(buffer, arpFrame());
+    auto played = [&buffer](int n) {
+        return PlayedPacket{n, buffer.packetData(n), buffer.getLastByteIndex(n) + 1,
+                            &buffer.fields(n), 0};
+    };
 
-    EXPECT_EQ(axisSample(buffer, a, 0, ProtocolLabel::Name).label, "60");
-    EXPECT_EQ(axisSample(buffer, a, 1, ProtocolLabel::Name).label, "0x800");
-    EXPECT_EQ(axisSample(buffer, a, 10, ProtocolLabel::Name).label, "TCP");
-    EXPECT_EQ(axisSample(buffer, a, 10, ProtocolLabel::Number).label, "6");
+    EXPECT_EQ(axisSample(played(a), 0, ProtocolLabel::Name).label, "60");
+    EXPECT_EQ(axisSample(played(a), 1, ProtocolLabel::Name).label, "0x800");
+    EXPECT_EQ(axisSample(played(a), 10, ProtocolLabel::Name).label, "TCP");
+    EXPECT_EQ(axisSample(played(a), 10, ProtocolLabel::Number).label, "6");
 
     // One /16: same position, full addresses as labels.
     const AxisSample sa =
-        placedSample(buffer, a, 12, ProtocolLabel::Name, AxisDirection::Vertical, 300);
+        placedSample(played(a), 12, ProtocolLabel::Name, AxisDirection::Vertical, 300);
     const AxisSample sb =
-        placedSample(buffer, b, 12, ProtocolLabel::Name, AxisDirection::Vertical, 300);
+        placedSample(played(b), 12, ProtocolLabel::Name, AxisDirection::Vertical, 300);
     EXPECT_EQ(sa.position, sb.position);
     EXPECT_EQ(sa.label, "10.1.2.3");
     EXPECT_EQ(sb.label, "10.1.200.7");
 
     // Flags plotted as a 3-bit field, reserved flag high.
-    EXPECT_EQ(axisSample(buffer, a, 7, ProtocolLabel::Name).value, 7);
-    EXPECT_EQ(axisSample(buffer, a, 7, ProtocolLabel::Name).label, "reservedDFMF");
-    EXPECT_EQ(axisSample(buffer, b, 7, ProtocolLabel::Name).value, 2);
-    EXPECT_EQ(axisSample(buffer, b, 7, ProtocolLabel::Name).label, "DF");
+    EXPECT_EQ(axisSample(played(a), 7, ProtocolLabel::Name).value, 7);
+    EXPECT_EQ(axisSample(played(a), 7, ProtocolLabel::Name).label, "reservedDFMF");
+    EXPECT_EQ(axisSample(played(b), 7, ProtocolLabel::Name).value, 2);
+    EXPECT_EQ(axisSample(played(b), 7, ProtocolLabel::Name).label, "DF");
 
-    EXPECT_TRUE(isIPv4(buffer, a));
-    EXPECT_FALSE(isIPv4(buffer, arp));
-    EXPECT_EQ(axisSample(buffer, arp, 1, ProtocolLabel::Name).label, "0x806");
+    EXPECT_TRUE(isIPv4(played(a)));
+    EXPECT_FALSE(isIPv4(played(arp)));
+    EXPECT_EQ(axisSample(played(arp), 1, ProtocolLabel::Name).label, "0x806");
 
     // A chooser with nothing selected: 0, empty, at position 0.
     const AxisSample none =
-        placedSample(buffer, a, -1, ProtocolLabel::Name, AxisDirection::Vertical, 300);
+        placedSample(played(a), -1, ProtocolLabel::Name, AxisDirection::Vertical, 300);
     EXPECT_EQ(none.value, 0);
     EXPECT_EQ(none.label, "");
     EXPECT_EQ(none.position, 0);

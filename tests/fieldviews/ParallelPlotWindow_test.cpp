@@ -108,7 +108,7 @@ TEST(ParallelPlotWindow, NonIPv4PacketGetsPointsOnItsValidAxesOnly) {
     ParallelPlotWindow w(f.context, f.axes);
     w.spnNumAxes()->setValue(3);
     const int arp = store(f.buffer, arpFrame());
-    const std::uint32_t color = w.packetColor(arp);
+    const std::uint32_t color = f.colorOf(arp);
     w.Plot(f.packet(arp));
     Surface& s = w.picGraph();
     // Nothing between the axes but the grey middle axis.

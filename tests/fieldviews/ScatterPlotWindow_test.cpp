@@ -39,7 +39,7 @@ TEST(ScatterPlotWindow, NonIPv4Rules) {
     ScatterPlotWindow w(f.context, f.axes);
     toExampleSize(w);
     const int arp = store(f.buffer, arpFrame());
-    const std::uint32_t color = w.packetColor(arp);
+    const std::uint32_t color = f.colorOf(arp);
     // Ethertype known, IP Version not: on the left edge.
     w.Plot(f.packet(arp));
     EXPECT_EQ(w.picGraph().pixel(0, 291), color);

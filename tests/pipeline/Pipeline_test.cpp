@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "pipeline/FilterModel.h"
+#include "pipeline/Ingest.h"
 #include "pipeline/Pipeline.h"
 #include "store/PacketBuffer.h"
 #include "support/ScriptedDialogs.h"
@@ -15,9 +16,11 @@ namespace {
 struct Calls : PacketView {
     std::vector<int> plots, thumbs;
     int clears = 0;
+    bool offThread = false;
     void Plot(const PlayedPacket& p) override { plots.push_back(p.number); }
     void plotThumbnail(const PlayedPacket& p) override { thumbs.push_back(p.number); }
     void clear() override { ++clears; }
+    bool drawsOffGuiThread() const override { return offThread; }
 };
 struct Views : ViewSet {
     Calls calls[kViewCount];
@@ -104,10 +107,46 @@ TEST(Pipeline, RangeJobPlaysInSlicesAndEndsWhenTheBufferIsReinitialised) {
     EXPECT_EQ(v.calls[0].thumbs.back(), 500);
 
     pipe.playPackets(1, 500);
-    ScriptedDialogs d;
-    b.clearBuffer("file", d);  // Yes: the job's numbers now name nothing
+    b.initBuffer();  // the job's numbers now name nothing
     waitFor(pipe);
     EXPECT_EQ(v.calls[0].thumbs.size(), 500u);
+}
+
+// Loading and capturing share one way in: a question only when packets are
+// held, a Yes ends the jobs and empties the buffer, the views are emptied
+// once either way, and a frame plays as soon as it is stored.
+TEST(Ingest, AsksBeforeOverwritingAndClearsTheViewsOnce) {
+    PacketBuffer b;
+    FilterModel m;
+    Views v;
+    Pipeline pipe(b, m, v);
+    ScriptedDialogs d;
+    Ingest ingest(b, pipe, d);
+    ingest.begin();
+    EXPECT_TRUE(d.questions.empty());
+    EXPECT_EQ(v.calls[0].clears, 1);
+    const auto udp = ipv4(17);
+    ingest.frame(udp.data(), int(udp.size()));
+    EXPECT_EQ(b.getPacketCount(), 1);
+    EXPECT_EQ(v.calls[0].thumbs, std::vector<int>{1});
+
+    d.answers = {false};
+    ingest.begin();
+    ASSERT_EQ(d.questions.size(), 1u);
+    EXPECT_EQ(d.questions[0].title, "Verify Buffer Delete");
+    EXPECT_EQ(d.questions[0].text, "Packets exist in the buffer.  Do you wish to overwrite?");
+    EXPECT_EQ(b.getPacketCount(), 1);
+    EXPECT_EQ(v.calls[0].clears, 2);
+
+    for (int i = 0; i < 100; ++i) b.insertPacket(udp.data(), int(udp.size()) - 1);
+    pipe.playPackets(1, 101);
+    ASSERT_TRUE(pipe.busy());
+    const auto generation = b.generation();
+    ingest.begin();  // Yes
+    EXPECT_FALSE(pipe.busy());
+    EXPECT_EQ(b.getPacketCount(), 0);
+    EXPECT_GT(b.generation(), generation);
+    EXPECT_EQ(v.calls[0].clears, 3);
 }
 
 TEST(Pipeline, RangeOnTwoThreadsGivesEveryViewEveryPacketInOrder) {
@@ -125,8 +164,8 @@ TEST(Pipeline, RangeOnTwoThreadsGivesEveryViewEveryPacketInOrder) {
     struct Threaded : Views {
         Tail tail;
         PacketView& view(int i) override { return i == 5 ? tail : calls[i]; }
-        bool drawsOffThread(int i) const override { return i == 2 || i == 5; }
     } views;
+    views.calls[2].offThread = views.tail.offThread = true;
     views.shown[2] = views.shown[3] = true;
     PacketBuffer buffer;
     FilterModel filters;

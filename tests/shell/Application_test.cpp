@@ -21,6 +21,7 @@
 #include "store/Messages.h"
 #include "support/DatasetFile.h"
 #include "support/ScriptedDialogs.h"
+#include "views/ByteFrequencyWindow.h"
 #include "views/SurfaceWidget.h"
 #include "views/TextRainfallWindow.h"
 
@@ -183,6 +184,21 @@ TEST(Application, HiddenViewsKeepTheirThumbnailsRunning) {
     r.waitForPlay();
     EXPECT_EQ(static_cast<TextRainfallWindow*>(r.app.viewWindow(0))->thumbnailScrollLocation(), 10);
     EXPECT_FALSE(r.app.isShown(0));
+}
+
+// The border lives with the thumbnails; the main window shows a change at
+// once, and hiding the byte frequency view from its menu entry takes it off.
+TEST(Application, ThumbnailBorderShowsAsSoonAsItChanges) {
+    Rig r;
+    r.entry("vis2")->trigger();
+    auto* view = qobject_cast<ByteFrequencyWindow*>(r.app.viewWindow(1));
+    ASSERT_TRUE(view);
+    view->grayVisThumb();
+    EXPECT_TRUE(r.app.mainWindow()->thumbnail(2)->bordered());
+    EXPECT_FALSE(r.app.mainWindow()->thumbnail(4)->bordered());
+    r.entry("vis2")->trigger();
+    EXPECT_FALSE(r.app.thumbnails().bordered(2));
+    EXPECT_FALSE(r.app.mainWindow()->thumbnail(2)->bordered());
 }
 
 TEST(Screenshots, StampNamesAndFailedWrite) {

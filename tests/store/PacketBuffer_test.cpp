@@ -2,25 +2,12 @@
 
 #include <vector>
 
-#include "store/Dialogs.h"
 #include "store/PacketBuffer.h"
 #include "store/ProtocolNames.h"
 
 using namespace pelsid;
 
 namespace {
-struct AnswerDialogs : Dialogs {
-    bool answer = true;
-    int asked = 0;
-    bool question(const std::string&, const std::string&) override {
-        ++asked;
-        return answer;
-    }
-    void message(Icon, const std::string&, const std::string&) override {}
-    std::string openFileName(const std::string&, const std::string&) override { return {}; }
-    std::uint32_t chooseColor(std::uint32_t c) override { return c; }
-};
-
 std::vector<std::uint8_t> frame(int len, std::uint8_t fill) {
     return std::vector<std::uint8_t>(len, fill);
 }
@@ -61,25 +48,16 @@ TEST(PacketBuffer, ShorterPacketLeavesNothingOfTheOldOne) {
     EXPECT_EQ(b.getEtherType(30001), 0x0707);
 }
 
-TEST(PacketBuffer, ClearModes) {
+TEST(PacketBuffer, InitBufferEmptiesTheRingAndStartsANewGeneration) {
     PacketBuffer b;
-    AnswerDialogs d;
-    EXPECT_FALSE(b.clearBuffer("file", d));  // empty: nothing asked
-    EXPECT_EQ(d.asked, 0);
     auto f = frame(20, 3);
     b.insertPacket(f.data(), 19);
-    d.answer = false;
-    EXPECT_FALSE(b.clearBuffer("capture", d));
-    EXPECT_EQ(d.asked, 1);
-    EXPECT_EQ(b.getPacketCount(), 1);
-    EXPECT_EQ(b.insertPacket(f.data(), 19), 2);
-    d.answer = true;
     const auto gen = b.generation();
-    EXPECT_TRUE(b.clearBuffer("file", d));
+    b.initBuffer();
     EXPECT_EQ(b.getPacketCount(), 0);
     EXPECT_EQ(b.currentSlot(), 0);
     EXPECT_GT(b.generation(), gen);
-    EXPECT_FALSE(b.clearBuffer("other", d));
+    EXPECT_EQ(b.insertPacket(f.data(), 19), 1);
 }
 
 TEST(PacketBuffer, OversizedPacketIsCutToTheSlot) {

@@ -164,7 +164,7 @@ TEST_F(BinaryRainfall, ThumbnailRunsHiddenAndSurvivesReinitialisation) {
     EXPECT_EQ(window.thumbnailScrollLocation(), 1);
     EXPECT_EQ(window.picGraph().pixel(0, 0), 0u);
 
-    thumbnails.bordered(4) = true;
+    thumbnails.setBordered(4, true);
     control<QRadioButton>("radScroll(1)")->click();  // re-initialises the picture only
     EXPECT_FALSE(thumbnails.bordered(4));
     EXPECT_EQ(window.thumbnailScrollLocation(), 1);

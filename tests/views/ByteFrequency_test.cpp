@@ -9,8 +9,8 @@
 
 #include "ViewFixture.h"
 #include "views/ByteFrequencyWindow.h"
-#include "views/FrequencyRendering.h"
 #include "views/Color.h"
+#include "views/FrequencyRendering.h"
 #include "views/SurfaceWidget.h"
 
 using namespace pelsid;
@@ -70,7 +70,6 @@ TEST(ByteFrequencyShares, CountOverLengthLessOne) {
 TEST_F(ByteFrequency, LoadsInPresenceModeWithTheThresholdStripHidden) {
     EXPECT_EQ(window.objectName(), "frmVis2");
     EXPECT_EQ(window.windowTitle(), "pelsid: Byte Frequency");
-    EXPECT_EQ(window.tag(), "vis2");
     auto* mode = control<QComboBox>("cmbVisMode");
     EXPECT_EQ(mode->itemText(0), "byte presence");
     EXPECT_EQ(mode->itemText(1), "byte frequency (by packet)");
@@ -110,7 +109,7 @@ TEST_F(ByteFrequency, PresenceSetsOnePixelPerByteValueInThePacketColour) {
     window.Plot(p);
     EXPECT_EQ(px(0x41, 1), colourOf(p));
     EXPECT_EQ(px(0x45, 1), colourOf(p));
-    EXPECT_EQ(window.scaleColor(p.number, 0.0f), 0u);
+    EXPECT_EQ(window.scaleColor(p, 0.0f), 0u);
 }
 
 TEST_F(ByteFrequency, ShareColouringAroundTheThreshold) {

@@ -18,14 +18,16 @@ struct Rig {
     PacketBuffer buffer;
     FilterModel filters;
     Thumbnails thumbs;
-    ViewContext ctx{buffer, filters, thumbs};
+    ViewContext ctx{thumbs};
+    PacketFields fields;  // a packet of no known protocol
     TextRainfallWindow win{ctx};
     std::vector<std::uint8_t> bytes = std::vector<std::uint8_t>(1601, 0);
 
     PlayedPacket packet(std::vector<std::uint8_t> content, int number = 7) {
         std::fill(bytes.begin(), bytes.end(), 0);
         std::copy(content.begin(), content.end(), bytes.begin());
-        return {number, bytes.data(), int(content.size())};
+        return {number, bytes.data(), int(content.size()), &fields,
+                filters.protocolColor(fields.ipProtocol)};
     }
     template <class T>
     T* child(const char* name) {

@@ -29,14 +29,16 @@ class ViewFixture : public ::testing::Test {
     PacketBuffer buffer;
     FilterModel filters;
     Thumbnails thumbnails;
-    ViewContext context{buffer, filters, thumbnails};
+    ViewContext context{thumbnails};
 
     /// Stores `bytes` in the buffer and returns it as played.
     PlayedPacket packet(const std::vector<std::uint8_t>& bytes) {
         auto& copy = copies_.emplace_back();
         std::copy(bytes.begin(), bytes.end(), copy.bytes.begin());
         buffer.insertPacket(bytes.data(), int(bytes.size()) - 1);
-        return {buffer.getPacketCount(), copy.bytes.data(), int(bytes.size())};
+        const int n = buffer.getPacketCount();
+        return {n, copy.bytes.data(), int(bytes.size()), &buffer.fields(n),
+                filters.protocolColor(buffer.getIPProtocol(n))};
     }
     /// An IPv4 frame of `length` (at least 34) bytes with IP protocol `protocol`, payload `fill`.
     PlayedPacket ipPacket(int protocol, int length, std::uint8_t fill = 0) {

@@ -1,0 +1,39 @@
+#include "pipeline/Ingest.h"
+
+#include "pipeline/GuiThread.h"
+#include "pipeline/Pipeline.h"
+#include "store/CaptureFile.h"
+#include "store/Dialogs.h"
+#include "store/Messages.h"
+#include "store/PacketBuffer.h"
+
+namespace pelsid {
+
+void Ingest::begin() {
+    PELSID_ASSERT_GUI_THREAD();
+    if (buffer_.getPacketCount() > 0 &&
+        dialogs_.question(msg::kVerifyBufferDeleteTitle, msg::kVerifyBufferDelete)) {
+        pipeline_.cancelAll();
+        buffer_.initBuffer();
+    }
+    pipeline_.clearAllViews();
+}
+
+int Ingest::store(const CaptureFile& file, int* stored) {
+    const int first = buffer_.getPacketCount() + 1;
+    *stored = file.insertInto(buffer_);
+    return first;
+}
+
+void Ingest::play(int first, int last) {
+    pipeline_.playPackets(first, last);
+}
+
+void Ingest::frame(const std::uint8_t* data, int size) {
+    buffer_.insertPacket(data, size - 1);
+    // The packet number, not the slot: after 30000 frames a slot names an older packet.
+    const int n = buffer_.getPacketCount();
+    pipeline_.playPackets(n, n);
+}
+
+}  // namespace pelsid

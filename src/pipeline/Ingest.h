@@ -1,0 +1,38 @@
+#pragma once
+#include <cstdint>
+
+namespace pelsid {
+
+class CaptureFile;
+class Dialogs;
+class PacketBuffer;
+class Pipeline;
+
+/// The one way packets come into the buffer, from a file or from live
+/// capture: ask before overwriting, end the jobs, clear the buffer and the
+/// views once, store, play. The question goes through Dialogs from here; the
+/// buffer asks nothing.
+class Ingest {
+  public:
+    Ingest(PacketBuffer& buffer, Pipeline& pipeline, Dialogs& dialogs)
+        : buffer_(buffer), pipeline_(pipeline), dialogs_(dialogs) {}
+
+    /// Before new packets: when packets are held, asks whether they may be
+    /// overwritten; a Yes ends every job and empties the buffer. The views
+    /// are emptied either way.
+    void begin();
+    /// Stores a file's records; returns the packet number of the first (the
+    /// last is that plus `stored` - 1).
+    int store(const CaptureFile& file, int* stored);
+    /// Plays packets first..last.
+    void play(int first, int last);
+    /// A captured frame of `size` bytes: stored and played at once.
+    void frame(const std::uint8_t* data, int size);
+
+  private:
+    PacketBuffer& buffer_;
+    Pipeline& pipeline_;
+    Dialogs& dialogs_;
+};
+
+}  // namespace pelsid
