@@ -29,7 +29,37 @@ void Surface::resize(int width, int height) {
     img_ = QImage(w_, h_, QImage::Format_RGB32);
     bits_ = img_.bits();
     bpl_ = std::size_t(img_.bytesPerLine());
+    if (picking_) picks_.assign(bpl_ / sizeof(QRgb) * std::size_t(h_), 0);
     clear();
+}
+
+void Surface::enablePicks(bool on) {
+    settle();
+    picking_ = on;
+    if (on)
+        picks_.assign(bpl_ / sizeof(QRgb) * std::size_t(h_), 0);
+    else
+        std::vector<std::uint32_t>().swap(picks_);
+}
+
+QImage Surface::maskOf(std::uint32_t owner, QRgb color) const {
+    QImage mask(w_, h_, QImage::Format_ARGB32_Premultiplied);
+    mask.fill(Qt::transparent);
+    if (!picking_ || owner == 0) return mask;
+    settle();
+    for (int y = 0; y < h_; ++y) {
+        const std::uint32_t* k = rawPick(y);
+        auto* out = reinterpret_cast<QRgb*>(mask.scanLine(y));
+        for (int x = 0; x < w_; ++x)
+            if (k[x] == owner) out[x] = color;
+    }
+    return mask;
+}
+
+std::uint32_t Surface::pickAt(int x, int y) const {
+    if (!picking_ || unsigned(x) >= unsigned(w_) || unsigned(y) >= unsigned(h_)) return 0;
+    settle();
+    return rawPick(y)[x];
 }
 
 void Surface::clear() {
@@ -46,13 +76,24 @@ std::uint32_t Surface::pixel(int x, int y) const {
     return fromQRgb(rawRow(y)[x]);
 }
 
-void Surface::hline(int x0, int x1, int y, std::uint32_t color) {
+void Surface::fill(int x0, int x1, int y, QRgb c, std::uint32_t owner) {
     if (unsigned(y) >= unsigned(h_)) return;
     x0 = std::max(x0, 0);
     x1 = std::min(x1, w_);
     if (x0 >= x1) return;
+    std::fill(rawRow(y) + x0, rawRow(y) + x1, c);
+    if (picking_) std::fill(rawPick(y) + x0, rawPick(y) + x1, owner);
+}
+
+void Surface::hline(int x0, int x1, int y, std::uint32_t color) {
     settle();
-    std::fill(rawRow(y) + x0, rawRow(y) + x1, toQRgb(color));
+    fill(x0, x1, y, toQRgb(color), owner_);
+    touch();
+}
+
+void Surface::eraseRow(int y) {
+    settle();
+    fill(0, w_, y, toQRgb(back_), 0);
     touch();
 }
 
@@ -67,6 +108,10 @@ void Surface::line(int x0, int y0, int x1, int y1, std::uint32_t color) {
     // Bresenham over every point but the last.
     settle();
     const QRgb c = toQRgb(color);
+    const std::uint32_t o = owner_;
+    // The pick map shares the pixels' layout: an index into one is one into the other.
+    QRgb* const px = reinterpret_cast<QRgb*>(bits_);
+    std::uint32_t* const pk = picking_ ? picks_.data() : nullptr;
     const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
     const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
     int err = dx + dy;
@@ -86,17 +131,19 @@ void Surface::line(int x0, int y0, int x1, int y1, std::uint32_t color) {
     // with selects for the steps rather than branches.
     const std::ptrdiff_t down = sy * std::ptrdiff_t(bpl_ / sizeof(QRgb));
     if (top_ == 0 && dx >= -dy && inX(x0, x1 - sx) && inY(y0, y1)) {
-        QRgb* p = rawRow(y) + x;
+        std::ptrdiff_t p = std::ptrdiff_t(y) * down * sy + x;  // down * sy: one row
         for (int i = 0; i < dx; ++i) {
-            *p = c;
+            px[p] = c;
+            if (pk) pk[p] = o;
             const bool stepY = 2 * err <= dx;
             err += dy + (stepY ? dx : 0);
             p += sx + (stepY ? down : 0);
         }
     } else if (top_ == 0 && dx < -dy && inY(y0, y1 - sy) && inX(x0, x1)) {
-        QRgb* p = rawRow(y) + x;
+        std::ptrdiff_t p = std::ptrdiff_t(y) * down * sy + x;  // down * sy: one row
         for (int i = 0; i < -dy; ++i) {
-            *p = c;
+            px[p] = c;
+            if (pk) pk[p] = o;
             const bool stepX = 2 * err >= dy;
             err += dx + (stepX ? dy : 0);
             p += down + (stepX ? sx : 0);
@@ -105,7 +152,10 @@ void Surface::line(int x0, int y0, int x1, int y1, std::uint32_t color) {
         const bool xInside = inX(x0, x1 - sx);
         QRgb* r = rowAt(y);
         for (int i = 0; i < dx; ++i) {
-            if (r && (xInside || unsigned(x) < unsigned(w_))) r[x] = c;
+            if (r && (xInside || unsigned(x) < unsigned(w_))) {
+                r[x] = c;
+                if (pk) rawPick(y)[x] = o;
+            }
             const int e2 = 2 * err;
             err += dy;
             x += sx;
@@ -118,8 +168,10 @@ void Surface::line(int x0, int y0, int x1, int y1, std::uint32_t color) {
     } else {
         const bool inside = inY(y0, y1 - sy) && inX(x0, x1);
         for (int i = 0; i < -dy; ++i) {
-            if (inside || (unsigned(x) < unsigned(w_) && unsigned(y) < unsigned(h_)))
+            if (inside || (unsigned(x) < unsigned(w_) && unsigned(y) < unsigned(h_))) {
                 rawRow(y)[x] = c;
+                if (pk) rawPick(y)[x] = o;
+            }
             const int e2 = 2 * err;
             if (e2 >= dy) {
                 err += dy;
@@ -135,7 +187,7 @@ void Surface::line(int x0, int y0, int x1, int y1, std::uint32_t color) {
 void Surface::text(int x, int y, std::string_view text, std::uint32_t color,
                    const GlyphFont& font) {
     settle();
-    drawText(x, y, text, toQRgb(color), font);
+    drawText(x, y, text, toQRgb(color), font, owner_);
     touch();
 }
 
@@ -157,6 +209,8 @@ Surface::Deferred& Surface::defer(Deferred::Kind kind, int x, int y, int bottom,
     d.y = y;
     d.bottom = bottom;
     d.color = color;
+    // Erases and the columns a scroll opens belong to nobody.
+    d.owner = kind == Deferred::Text || kind == Deferred::Pixel ? owner_ : 0;
     return d;
 }
 
@@ -217,11 +271,16 @@ void Surface::scrollRightWithDots(int first, int end) {
         if (live(i) && d.kind == Deferred::ScrollRight) sum += d.x;
     }
     const int shift = int(std::min<long>(w_, sum));
-    const QRgb fill = toQRgb(deferred_[std::size_t(first)].color);
+    const QRgb fillColor = toQRgb(deferred_[std::size_t(first)].color);
     for (int y = 0; y < h_; ++y) {
         QRgb* r = rawRow(y);
         std::memmove(r + shift, r, std::size_t(w_ - shift) * sizeof(QRgb));
-        std::fill(r, r + shift, fill);
+        std::fill(r, r + shift, fillColor);
+        if (picking_) {
+            std::uint32_t* k = rawPick(y);
+            std::memmove(k + shift, k, std::size_t(w_ - shift) * sizeof(std::uint32_t));
+            std::fill(k, k + shift, 0u);
+        }
     }
     long after = sum;  // the scrolling still to come
     for (int i = first; i < end; ++i) {
@@ -233,7 +292,10 @@ void Surface::scrollRightWithDots(int first, int end) {
             // A dot set outside the picture was never there to move.
             if (unsigned(d.x) >= unsigned(w_) || unsigned(d.y) >= unsigned(h_)) continue;
             const long x = long(d.x) + after;
-            if (x < w_) rawRow(d.y)[x] = toQRgb(d.color);
+            if (x < w_) {
+                rawRow(d.y)[x] = toQRgb(d.color);
+                if (picking_) rawPick(d.y)[x] = d.owner;
+            }
         }
     }
 }
@@ -249,15 +311,13 @@ void Surface::drawDeferred() const {
         if (!live(i)) continue;
         switch (d.kind) {
             case Deferred::Text:
-                self->drawText(d.x, d.y, d.text, toQRgb(d.color), *d.font);
+                self->drawText(d.x, d.y, d.text, toQRgb(d.color), *d.font, d.owner);
                 break;
             case Deferred::Erase:
-                for (int y = d.y; y < d.bottom; ++y)
-                    std::fill(rawRow(y), rawRow(y) + w_, toQRgb(d.color));
+                for (int y = d.y; y < d.bottom; ++y) self->fill(0, w_, y, toQRgb(d.color), 0);
                 break;
             case Deferred::Pixel:
-                if (unsigned(d.x) < unsigned(w_) && unsigned(d.y) < unsigned(h_))
-                    rawRow(d.y)[d.x] = toQRgb(d.color);
+                self->fill(d.x, d.x + 1, d.y, toQRgb(d.color), d.owner);
                 break;
             case Deferred::ScrollRight: {
                 // The run of scrolls (with one fill) and dots that starts here.
@@ -277,9 +337,22 @@ void Surface::drawDeferred() const {
     }
 }
 
-void Surface::drawText(int x, int y, std::string_view text, QRgb c, const GlyphFont& font) {
+void Surface::drawText(int x, int y, std::string_view text, QRgb c, const GlyphFont& font,
+                       std::uint32_t owner) {
     const int fh = font.height();
     if (y >= h_ || y + fh <= 0) return;
+    if (picking_) {
+        // The cells the characters stand in, as far as they are drawn.
+        int right = x;
+        for (unsigned char ch : text) {
+            if (right >= w_) break;
+            right += font.glyph(ch).advance;
+        }
+        for (int r = std::max(0, y); r < std::min(h_, y + fh); ++r) {
+            const int a = std::max(0, x), b = std::min(w_, right);
+            if (a < b) std::fill(rawPick(r) + a, rawPick(r) + b, owner);
+        }
+    }
     // Row pointers once per text; glyph rows outside the picture are null.
     constexpr int kMaxRows = 64;
     QRgb* rows[kMaxRows];
@@ -337,6 +410,11 @@ void Surface::blit(const Surface& src, int sx, int sy, int w, int h, int dx, int
     for (int i = 0; i < h; ++i) {
         const int r = upward ? h - 1 - i : i;
         std::memmove(rawRow(dy + r) + dx, src.rawRow(sy + r) + sx, bytes);
+        // Picks go with the pixels; pixels from a picture without them belong to nobody.
+        if (picking_ && src.picking_)
+            std::memmove(rawPick(dy + r) + dx, src.rawPick(sy + r) + sx, bytes);
+        else if (picking_)
+            std::fill(rawPick(dy + r) + dx, rawPick(dy + r) + dx + w, 0u);
     }
     touch();
 }

@@ -26,6 +26,12 @@ class GlyphFont;
 /// deferred work drops that work, so lines that scroll away before anyone
 /// sees them cost no drawing at all, and a run of sideways scrolls with dots
 /// between them is done as one scroll. The pixels seen are the same either way.
+///
+/// A surface may keep a pick map beside its pixels: for each pixel the
+/// number of the packet whose drawing last covered it (the owner set when it
+/// was drawn), 0 where nothing was drawn or it was erased since. It moves with
+/// the pixels through every scroll, blit and deferral, so a picture can say
+/// which packet drew any mark on it.
 class Surface {
   public:
     explicit Surface(int width = 1, int height = 1, std::uint32_t backColor = 0);
@@ -41,7 +47,10 @@ class Surface {
 
     void setPixel(int x, int y, std::uint32_t color) {
         settle();
-        if (unsigned(x) < unsigned(w_) && unsigned(y) < unsigned(h_)) rawRow(y)[x] = qrgb(color);
+        if (unsigned(x) < unsigned(w_) && unsigned(y) < unsigned(h_)) {
+            rawRow(y)[x] = qrgb(color);
+            if (picking_) rawPick(y)[x] = owner_;
+        }
         touch();
     }
     std::uint32_t pixel(int x, int y) const;
@@ -50,11 +59,12 @@ class Surface {
     /// Pixels x0 .. x1 - 1 of row y.
     void hline(int x0, int x1, int y, std::uint32_t color);
     /// The full row y in the background colour.
-    void eraseRow(int y) { hline(0, w_, y, back_); }
+    void eraseRow(int y);
     /// Rows y0 .. y1 - 1 in the background colour, deferred; deferred work
     /// lying wholly within them is dropped undrawn.
     void eraseRows(int y0, int y1);
-    /// Text with its top-left corner at (x, y).
+    /// Text with its top-left corner at (x, y). In the pick map it covers the
+    /// cells of its characters, gaps between strokes included.
     void text(int x, int y, std::string_view text, std::uint32_t color, const GlyphFont& font);
     /// The same text, drawn when the picture is next looked at or drawn on.
     void deferText(int x, int y, std::string_view text, std::uint32_t color, const GlyphFont& font);
@@ -92,12 +102,33 @@ class Surface {
 
     static QRgb qrgb(std::uint32_t color);
 
+    /// Keeps a pick map from now on (all 0), or drops it.
+    void enablePicks(bool on = true);
+    bool picksEnabled() const { return picking_; }
+    /// The packet that what is drawn from now on belongs to.
+    void setOwner(std::uint32_t packetNumber) { owner_ = packetNumber; }
+    std::uint32_t owner() const { return owner_; }
+    /// The packet that last drew pixel (x, y); 0 outside, undrawn, erased,
+    /// or without a pick map.
+    std::uint32_t pickAt(int x, int y) const;
+    /// A picture of this one's size, transparent but where packet `owner`'s
+    /// drawing shows, which is `color`: the highlight laid over a selection.
+    QImage maskOf(std::uint32_t owner, QRgb color) const;
+    /// Pick row y, beside row(y), for views that write rows themselves; null
+    /// without a pick map.
+    std::uint32_t* pickRow(int y) {
+        if (!picking_) return nullptr;
+        settle();
+        return rawPick(y);
+    }
+
   private:
     /// A piece of deferred work touching rows y .. bottom - 1.
     struct Deferred {
         enum Kind { Text, Erase, Pixel, ScrollRight } kind = Text;
         int x = 0, y = 0, bottom = 0;  // ScrollRight: x columns
         std::uint32_t color = 0;
+        std::uint32_t owner = 0;  // the pick map's value for what it draws
         const GlyphFont* font = nullptr;
         std::string text;  // reused: its capacity stays
     };
@@ -113,10 +144,17 @@ class Surface {
         if (deferredCount_ > 0) drawDeferred();
     }
     void drawDeferred() const;
-    void drawText(int x, int y, std::string_view text, QRgb color, const GlyphFont& font);
+    void drawText(int x, int y, std::string_view text, QRgb color, const GlyphFont& font,
+                  std::uint32_t owner);
+    /// Pixels x0 .. x1 - 1 of row y (clipped) in colour c, owned by `owner`.
+    void fill(int x0, int x1, int y, QRgb c, std::uint32_t owner);
     void dropDeferred() { deferredCount_ = deadCount_ = 0; }
     QRgb* rawRow(int y) const {
         return reinterpret_cast<QRgb*>(bits_ + std::size_t(physical(y)) * bpl_);
+    }
+    std::uint32_t* rawPick(int y) const {
+        return const_cast<std::uint32_t*>(picks_.data()) +
+               std::size_t(physical(y)) * (bpl_ / sizeof(QRgb));
     }
     int physical(int y) const {
         const int p = y + top_;
@@ -131,6 +169,10 @@ class Surface {
     int top_ = 0;  // physical row of logical row 0
     std::uint32_t back_ = 0;
     std::uint64_t revision_ = 0;
+    // The pick map, laid out as the pixels are (same stride, same ring), when picking_.
+    std::vector<std::uint32_t> picks_;
+    bool picking_ = false;
+    std::uint32_t owner_ = 0;
     // Deferred work in the order given; entries from deferredCount_ on are
     // spare, and deadCount_ of those before it were erased over.
     mutable std::vector<Deferred> deferred_;

@@ -25,6 +25,12 @@ void SurfaceWidget::refresh() {
     if (surface_.revision() != shownRevision_) update();
 }
 
+void SurfaceWidget::setHighlight(std::uint32_t packetNumber) {
+    if (packetNumber == highlight_) return;
+    highlight_ = packetNumber;
+    update();
+}
+
 void SurfaceWidget::timerEvent(QTimerEvent*) {
     if (isVisible()) refresh();
 }
@@ -34,6 +40,7 @@ void SurfaceWidget::paintEvent(QPaintEvent*) {
     shownRevision_ = surface_.revision();
     if (width() > surface_.width() || height() > surface_.height()) p.fillRect(rect(), Qt::black);
     surface_.paint(p, 0, 0);
+    if (highlight_ != 0) p.drawImage(0, 0, surface_.maskOf(highlight_, kHighlight));
     if (bordered_) {
         p.setPen(Qt::white);
         p.drawRect(rect().adjusted(0, 0, -1, -1));

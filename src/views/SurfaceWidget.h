@@ -20,6 +20,13 @@ class SurfaceWidget : public QWidget {
     bool bordered() const { return bordered_; }
     /// Repaint now if the surface changed.
     void refresh();
+    /// Lays the highlight over the drawing of packet `packetNumber` (0: none).
+    /// Only the screen shows it: the surface, and so its screenshots, are untouched.
+    void setHighlight(std::uint32_t packetNumber);
+    std::uint32_t highlight() const { return highlight_; }
+
+    /// The highlight's colour: magenta, which no protocol colour is by default.
+    static constexpr QRgb kHighlight = 0xFFFF00FF;
 
   signals:
     /// A left-button click; a double-click is one click.
@@ -42,6 +49,7 @@ class SurfaceWidget : public QWidget {
     bool bordered_ = false;
     bool doubleClicking_ = false;  // between a double-click's second press and its release
     std::uint64_t shownRevision_ = ~std::uint64_t(0);
+    std::uint32_t highlight_ = 0;
 };
 
 }  // namespace pelsid
