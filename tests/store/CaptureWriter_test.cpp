@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "store/CaptureFile.h"
+#include "store/CaptureWriter.h"
+
+using namespace pelsid;
+
+namespace {
+
+std::vector<std::vector<std::uint8_t>> frames() {
+    std::vector<std::vector<std::uint8_t>> out;
+    for (int n : {60, 61, 1601, 14, 333}) {
+        std::vector<std::uint8_t> f(static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i) f[std::size_t(i)] = std::uint8_t(i * 7 + n);
+        f[12] = 0x08, f[13] = 0x00;
+        out.push_back(f);
+    }
+    return out;
+}
+
+CaptureTime timeOf(int i) {
+    return {1765200000 + i, std::uint32_t(123456789 + i), true};
+}
+
+std::string write(const QTemporaryDir& dir, const char* name, CaptureWriter::Format format,
+                  bool nano) {
+    const std::string path = dir.filePath(name).toStdString();
+    CaptureWriter w(path, format, nano);
+    EXPECT_TRUE(w.open()) << w.error();
+    const auto fs = frames();
+    for (std::size_t i = 0; i < fs.size(); ++i)
+        EXPECT_TRUE(
+            w.write(fs[i], std::uint32_t(fs[i].size() + (i == 2 ? 100 : 0)), timeOf(int(i))));
+    EXPECT_TRUE(w.finish()) << w.error();
+    EXPECT_EQ(w.framesWritten(), fs.size());
+    return path;
+}
+
+// What tcpdump prints of a file: epoch times with nanoseconds and the frame bytes.
+std::string tcpdumpOf(const std::string& path) {
+    const std::string command =
+        "tcpdump -r '" + path + "' -tt --time-stamp-precision=nano -n -xx 2>/dev/null";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    std::string out;
+    char buf[4096];
+    while (pipe && std::fgets(buf, sizeof buf, pipe)) out += buf;
+    if (pipe) pclose(pipe);
+    return out;
+}
+
+}  // namespace
+
+TEST(CaptureWriter, RoundTripsThroughOurReaderAndTcpdump) {
+    QTemporaryDir dir;
+    const auto fs = frames();
+    for (auto [name, format, nano] :
+         {std::tuple{"a.pcap", CaptureWriter::Format::Pcap, true},
+          std::tuple{"b.pcap", CaptureWriter::Format::Pcap, false},
+          std::tuple{"c.pcapng", CaptureWriter::Format::Pcapng, true}}) {
+        SCOPED_TRACE(name);
+        const std::string path = write(dir, name, format, nano);
+        const CaptureFile file = readCaptureFile(path);
+        ASSERT_TRUE(file.isLoadable());
+        ASSERT_EQ(file.recordCount(), int(fs.size()));
+        for (int i = 0; i < file.recordCount(); ++i) {
+            const auto r = file.record(i);
+            EXPECT_EQ(std::vector<std::uint8_t>(r.begin(), r.end()), fs[std::size_t(i)]);
+        }
+        if (access("/usr/bin/tcpdump", X_OK) == 0 || access("/usr/sbin/tcpdump", X_OK) == 0) {
+            const std::string shown = tcpdumpOf(path);
+            // The second frame's time, to the resolution the file keeps.
+            EXPECT_NE(shown.find(nano ? "1765200001.123456790" : "1765200001.123456000"),
+                      std::string::npos)
+                << shown;
+            EXPECT_NE(shown.find("0x0000:  3d44 4b52"), std::string::npos);  // frame 2's bytes
+        }
+    }
+    EXPECT_EQ(CaptureWriter::formatOf("x.PCAPNG"), CaptureWriter::Format::Pcapng);
+    EXPECT_EQ(CaptureWriter::formatOf("x.cap"), CaptureWriter::Format::Pcap);
+}
+
+TEST(CaptureWriter, AFailedWriteNamesTheReasonAndLeavesNothing) {
+    QTemporaryDir dir;
+    const std::string missing = dir.filePath("no/such/x.pcap").toStdString();
+    CaptureWriter w(missing, CaptureWriter::Format::Pcap);
+    EXPECT_FALSE(w.open());
+    EXPECT_NE(w.error().find(missing), std::string::npos);
+    EXPECT_NE(w.error().find("No such file or directory"), std::string::npos) << w.error();
+
+    // An existing file survives an abandoned write untouched.
+    const QString kept = dir.filePath("kept.pcap");
+    QFile f(kept);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("old");
+    f.close();
+    {
+        CaptureWriter a(kept.toStdString(), CaptureWriter::Format::Pcap);
+        ASSERT_TRUE(a.open());
+        a.write(frames()[0], 60, {});
+    }  // destroyed without finish
+    QFile again(kept);
+    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+    EXPECT_EQ(again.readAll(), "old");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+TEST(CaptureWriter, AFullDiskNamesItAndLeavesNoPartialFile) {
+    QTemporaryDir dir;
+    const std::string folder = dir.filePath("tiny").toStdString();
+    QDir().mkpath(QString::fromStdString(folder));
+    if (mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    const std::string path = folder + "/big.pcapng";
+    bool ok = true;
+    std::string error;
+    {
+        CaptureWriter w(path, CaptureWriter::Format::Pcapng);
+        ok = w.open();
+        const auto big = frames()[2];
+        for (int i = 0; ok && i < 200; ++i) ok = w.write(big, 1601, timeOf(i));
+        ok = ok && w.finish();
+        error = w.error();
+    }
+    EXPECT_FALSE(ok);
+    EXPECT_NE(error.find("No space left on device"), std::string::npos) << error;
+    EXPECT_TRUE(
+        QDir(QString::fromStdString(folder)).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    umount(folder.c_str());
+}
