@@ -15,41 +15,15 @@
 #include "store/CaptureFile.h"
 #include "store/Messages.h"
 #include "store/PacketBuffer.h"
+#include "support/PcapBytes.h"
 
 using namespace pelsid;
+using namespace pcapbytes;
 
 namespace {
-using Bytes = std::vector<std::uint8_t>;
-
-void put32(Bytes& b, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(std::uint8_t(v >> (8 * i)));
-}
-void put16(Bytes& b, std::uint16_t v) {
-    b.push_back(std::uint8_t(v));
-    b.push_back(std::uint8_t(v >> 8));
-}
-
-Bytes ethernetFrame(std::size_t length) {
-    Bytes f(length, 0xAB);
-    f[12] = 0x08;
-    f[13] = 0x06;
-    return f;
-}
-
 Bytes pcapWithSnaplen(std::uint32_t snaplen, const Bytes& frame) {
-    Bytes b;
-    put32(b, 0xA1B2C3D4);
-    put16(b, 2);
-    put16(b, 4);
-    put32(b, 0);
-    put32(b, 0);
-    put32(b, snaplen);
-    put32(b, 1);
-    put32(b, 1700000000);
-    put32(b, 0);
-    put32(b, std::uint32_t(frame.size()));
-    put32(b, std::uint32_t(frame.size()));
-    b.insert(b.end(), frame.begin(), frame.end());
+    Bytes b = pcapHeader(1, snaplen);
+    pcapFrame(b, frame);
     return b;
 }
 

@@ -8,42 +8,21 @@
 #include "store/CaptureFile.h"
 #include "store/IpFlags.h"
 #include "store/PacketBuffer.h"
+#include "support/PcapBytes.h"
 
 using namespace pelsid;
+using namespace pcapbytes;
 
 namespace {
 std::string fixture(const char* name) {
     return std::string(PELSID_TEST_DATA) + "/" + name;
 }
 
-using Bytes = std::vector<std::uint8_t>;
-
-void put32(Bytes& b, std::uint32_t v, bool bigEndian) {
-    for (int i = 0; i < 4; ++i) b.push_back(std::uint8_t(v >> (bigEndian ? 24 - 8 * i : 8 * i)));
-}
-void put16(Bytes& b, std::uint16_t v, bool bigEndian) {
-    b.push_back(std::uint8_t(bigEndian ? v >> 8 : v));
-    b.push_back(std::uint8_t(bigEndian ? v : v >> 8));
-}
-
 // A classic pcap written by hand, for link types and shapes no tool here makes.
 Bytes handPcap(std::uint32_t linkType, const std::vector<Bytes>& frames, bool bigEndian = false,
                std::uint32_t magic = 0xA1B2C3D4, std::uint32_t snaplen = 262144) {
-    Bytes b;
-    put32(b, magic, bigEndian);
-    put16(b, 2, bigEndian);
-    put16(b, 4, bigEndian);
-    put32(b, 0, bigEndian);
-    put32(b, 0, bigEndian);
-    put32(b, snaplen, bigEndian);
-    put32(b, linkType, bigEndian);
-    for (const Bytes& f : frames) {
-        put32(b, 1700000000, bigEndian);
-        put32(b, 0, bigEndian);
-        put32(b, std::uint32_t(f.size()), bigEndian);
-        put32(b, std::uint32_t(f.size()), bigEndian);
-        b.insert(b.end(), f.begin(), f.end());
-    }
+    Bytes b = pcapHeader(linkType, snaplen, bigEndian, magic);
+    for (const Bytes& f : frames) pcapFrame(b, f, 0, bigEndian);
     return b;
 }
 
@@ -51,13 +30,6 @@ Bytes handPcap(std::uint32_t linkType, const std::vector<Bytes>& frames, bool bi
 Bytes ipv4Udp() {
     return {0x45, 0, 0,  28, 0x12, 0x34, 0x40, 0,    64,   17,   0, 0, 10, 0,
             0,    1, 10, 0,  0,    2,    0x03, 0xE8, 0x07, 0xD0, 0, 8, 0,  0};
-}
-
-Bytes ethernetFrame(std::size_t length) {
-    Bytes f(length, 0xAB);
-    f[12] = 0x08;
-    f[13] = 0x06;  // ARP
-    return f;
 }
 
 std::vector<std::vector<std::string>> readTsv(const std::string& path) {

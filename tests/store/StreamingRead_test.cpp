@@ -19,42 +19,16 @@
 #include "store/DatasetScan.h"
 #include "store/Messages.h"
 #include "store/PacketBuffer.h"
+#include "support/PcapBytes.h"
 
 using namespace pelsid;
+using namespace pcapbytes;
 
 namespace {
-using Bytes = std::vector<std::uint8_t>;
 const std::string kDelim = "<PELSID[CR][LF]>";
-
-void put32(Bytes& b, std::uint32_t v, bool big = false) {
-    for (int i = 0; i < 4; ++i) b.push_back(std::uint8_t(v >> (big ? 24 - 8 * i : 8 * i)));
-}
-void put16(Bytes& b, std::uint16_t v, bool big = false) {
-    b.push_back(std::uint8_t(big ? v >> 8 : v));
-    b.push_back(std::uint8_t(big ? v : v >> 8));
-}
 
 Bytes bytesOf(const std::string& s) {
     return {s.begin(), s.end()};
-}
-
-Bytes pcapHeader(std::uint32_t linkType, std::uint32_t snaplen = 262144) {
-    Bytes b;
-    put32(b, 0xA1B2C3D4);
-    put16(b, 2);
-    put16(b, 4);
-    put32(b, 0);
-    put32(b, 0);
-    put32(b, snaplen);
-    put32(b, linkType);
-    return b;
-}
-void pcapFrame(Bytes& b, const Bytes& frame, std::uint32_t caplen = 0) {
-    put32(b, 1700000000);
-    put32(b, 0);
-    put32(b, caplen ? caplen : std::uint32_t(frame.size()));
-    put32(b, std::uint32_t(frame.size()));
-    b.insert(b.end(), frame.begin(), frame.end());
 }
 
 // An Ethernet frame carrying IPv4 with `protocol`, numbered by its IP id.
