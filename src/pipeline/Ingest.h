@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "store/CaptureTime.h"
+
 namespace pelsid {
 
 class CaptureFile;
@@ -27,7 +29,8 @@ class Ingest {
     /// Plays packets first..last.
     void play(int first, int last);
     /// A captured frame of `size` bytes: stored and played at once.
-    void frame(const std::uint8_t* data, int size);
+    void frame(const std::uint8_t* data, int size, const CaptureTime& time = {},
+               std::uint32_t wireLength = 0);
 
   private:
     PacketBuffer& buffer_;

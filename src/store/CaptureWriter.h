@@ -4,15 +4,9 @@
 #include <span>
 #include <string>
 
-namespace pelsid {
+#include "store/CaptureTime.h"
 
-/// When a frame was captured: seconds and nanoseconds since the epoch, or
-/// unknown (dataset files carry no times).
-struct CaptureTime {
-    std::int64_t seconds = 0;
-    std::uint32_t nanoseconds = 0;
-    bool known = false;
-};
+namespace pelsid {
 
 /// Writes Ethernet frames to a new pcap or pcapng file. The frames go to a
 /// temporary file beside the target, which takes the target's name only when

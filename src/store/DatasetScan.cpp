@@ -102,8 +102,10 @@ RecordSet scanDataset(std::span<const std::uint8_t> fileBytes, std::size_t piece
     ReadOptions options;
     FrameIntake intake(
         options, set,
-        [&](std::span<const std::uint8_t> frame, std::uint64_t offset, std::uint64_t end) {
-            set.records.push_back({std::size_t(offset), std::uint32_t(frame.size()), end});
+        [&](std::span<const std::uint8_t> frame, std::uint64_t offset, std::uint64_t end,
+            std::uint32_t wire, const CaptureTime& time) {
+            set.records.push_back(
+                {std::size_t(offset), std::uint32_t(frame.size()), end, wire, time});
         },
         nullptr);
     readDataset(input, intake);

@@ -1,5 +1,7 @@
 #include "store/FrameIntake.h"
 
+#include <algorithm>
+
 #include "store/LoadMessages.h"
 #include "store/PacketBuffer.h"
 #include "store/PacketMatcher.h"
@@ -25,7 +27,7 @@ FrameIntake::FrameIntake(const ReadOptions& options, RecordSet& set, Sink sink,
 
 bool FrameIntake::offer(std::uint32_t linkType, const std::uint8_t* data, std::size_t held,
                         std::uint64_t caplen, std::uint64_t wireLength, std::uint64_t fileOffset,
-                        std::uint64_t fileEnd) {
+                        std::uint64_t fileEnd, const CaptureTime& time) {
     ++frames_;
     if (options_.progress) options_.progress->frames.store(frames_, std::memory_order_relaxed);
     if (options_.countOnly || frames_ < options_.choice.from) return true;
@@ -38,19 +40,18 @@ bool FrameIntake::offer(std::uint32_t linkType, const std::uint8_t* data, std::s
         ++set_.skippedCount;
         return true;
     }
-    if (filter_) {
-        const std::uint64_t wire = wireLength + (frame.fullLength - caplen);
-        if (!filter_->matches(frame.bytes,
-                              std::uint32_t(std::min<std::uint64_t>(wire, 0xFFFFFFFF))))
-            return true;
-    }
+    // The wire length as Ethernet: a converted link header changes it by as much as the frame.
+    const std::uint64_t onWire = std::max(wireLength, caplen);
+    const std::uint32_t wire =
+        std::uint32_t(std::min<std::uint64_t>(onWire - caplen + frame.fullLength, 0xFFFFFFFF));
+    if (filter_ && !filter_->matches(frame.bytes, wire)) return true;
     if (stored_ == PacketBuffer::kSlots) {
         set_.exceeded = true;
         set_.problems.push_back(exceededProblem());
         return false;
     }
     if (frame.fullLength > std::uint64_t(PacketBuffer::kSlotBytes)) ++set_.cutCount;
-    sink_(frame.bytes, fileOffset, fileEnd);
+    sink_(frame.bytes, fileOffset, fileEnd, wire, time);
     ++stored_;
     if (options_.progress) options_.progress->stored.store(stored_, std::memory_order_relaxed);
     return true;

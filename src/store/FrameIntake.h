@@ -20,9 +20,11 @@ class PacketMatcher;
 /// skipped or cut for the messages.
 class FrameIntake {
   public:
-    /// A kept frame, its file offset and how far the file had been read when it was complete.
+    /// A kept frame, its file offset, how far the file had been read when it
+    /// was complete, its length on the wire (as Ethernet) and its capture time.
     using Sink = std::function<void(std::span<const std::uint8_t> frame, std::uint64_t fileOffset,
-                                    std::uint64_t fileEnd)>;
+                                    std::uint64_t fileEnd, std::uint32_t wireLength,
+                                    const CaptureTime& time)>;
     /// The most bytes of a frame the intake looks at: a slot behind the longest link header.
     static constexpr std::size_t kLooksAt = 1601 + LinkConverter::kMaxLinkHeader;
 
@@ -33,7 +35,7 @@ class FrameIntake {
     /// stop: the buffer's limit was passed (the exceeded message is given).
     bool offer(std::uint32_t linkType, const std::uint8_t* data, std::size_t held,
                std::uint64_t caplen, std::uint64_t wireLength, std::uint64_t fileOffset,
-               std::uint64_t fileEnd);
+               std::uint64_t fileEnd, const CaptureTime& time = {});
 
     /// False when the next frame's bytes will not be looked at (counting, or
     /// before the chosen first frame), so a reader can pass over them.

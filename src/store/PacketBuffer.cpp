@@ -16,7 +16,9 @@ PacketBuffer::PacketBuffer()
     : bytes_(allocateZeroed(kBytes)),
       offset_(new std::uint32_t[kSlots]()),
       lastIndex_(new int[kSlots]()),
-      fields_(new PacketFields[kSlots]()) {}
+      fields_(new PacketFields[kSlots]()),
+      time_(new CaptureTime[kSlots]()),
+      wireLength_(new std::uint32_t[kSlots]()) {}
 
 PacketBuffer::~PacketBuffer() = default;
 
@@ -46,6 +48,8 @@ void PacketBuffer::initBuffer() {
     std::fill_n(offset_.get(), used, 0u);
     std::fill_n(lastIndex_.get(), used, 0);
     std::fill_n(fields_.get(), used, PacketFields{});
+    std::fill_n(time_.get(), used, CaptureTime{});
+    std::fill_n(wireLength_.get(), used, 0u);
     head_ = kRingStart;
     currentSlot_ = 0;
     packetCount_ = 0;
@@ -53,7 +57,8 @@ void PacketBuffer::initBuffer() {
     notify();
 }
 
-int PacketBuffer::insertPacket(const std::uint8_t* packet, int lastIndex) {
+int PacketBuffer::insertPacket(const std::uint8_t* packet, int lastIndex, const CaptureTime& time,
+                               std::uint32_t wireLength) {
     lastIndex = std::clamp(lastIndex, -1, kSlotBytes - 1);
     const std::size_t len = std::size_t(lastIndex + 1);
     ++packetCount_;
@@ -70,6 +75,8 @@ int PacketBuffer::insertPacket(const std::uint8_t* packet, int lastIndex) {
     head_ += len;
     lastIndex_[s] = lastIndex;
     fields_[s] = decodeHeaders(dst, int(len));
+    time_[s] = time;
+    wireLength_[s] = std::max(wireLength, std::uint32_t(len));
     notify();
     return currentSlot_;
 }
@@ -94,6 +101,14 @@ const std::uint8_t* PacketBuffer::packetData(int packetNumber) const {
 
 const PacketFields& PacketBuffer::fields(int packetNumber) const {
     return fields_[slotIndex(packetNumber)];
+}
+
+const CaptureTime& PacketBuffer::captureTime(int packetNumber) const {
+    return time_[slotIndex(packetNumber)];
+}
+
+std::uint32_t PacketBuffer::wireLength(int packetNumber) const {
+    return wireLength_[slotIndex(packetNumber)];
 }
 
 std::string PacketBuffer::getEtherTypeText(int n) const {

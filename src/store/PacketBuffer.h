@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "store/CaptureTime.h"
 #include "store/PacketFields.h"
 
 namespace pelsid {
@@ -39,7 +40,9 @@ class PacketBuffer {
     /// Stores `lastIndex + 1` bytes in the next slot (overwriting the oldest
     /// packet once the ring is full) and decodes its headers. A packet longer
     /// than a slot keeps its first kSlotBytes bytes. Returns the slot written.
-    int insertPacket(const std::uint8_t* packet, int lastIndex);
+    /// `time` and `wireLength` (0: the stored length) are kept as given.
+    int insertPacket(const std::uint8_t* packet, int lastIndex, const CaptureTime& time = {},
+                     std::uint32_t wireLength = 0);
 
     static int slotOfPacket(int packetNumber);
 
@@ -65,6 +68,10 @@ class PacketBuffer {
         return {packetData(packetNumber), std::size_t(getLastByteIndex(packetNumber) + 1)};
     }
     const PacketFields& fields(int packetNumber) const;
+    /// When the packet was captured (unknown for dataset files).
+    const CaptureTime& captureTime(int packetNumber) const;
+    /// The packet's length on the wire: at least its stored length.
+    std::uint32_t wireLength(int packetNumber) const;
 
     int getEtherType(int n) const { return fields(n).etherType; }
     std::string getEtherTypeText(int n) const;
@@ -106,6 +113,8 @@ class PacketBuffer {
     std::unique_ptr<std::uint32_t[]> offset_;           // where each slot's bytes start
     std::unique_ptr<int[]> lastIndex_;
     std::unique_ptr<PacketFields[]> fields_;
+    std::unique_ptr<CaptureTime[]> time_;
+    std::unique_ptr<std::uint32_t[]> wireLength_;
     std::size_t head_ = kRingStart;  // where the next packet's bytes go
     int currentSlot_ = 0;
     int packetCount_ = 0;

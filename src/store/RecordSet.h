@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "store/CaptureTime.h"
 #include "store/LoadProblem.h"
 
 namespace pelsid {
@@ -10,11 +11,15 @@ namespace pelsid {
 /// One packet found in a file: `length` bytes at `offset` in the byte array
 /// the reader was given (dataset) or filled (pcap). `length` is already cut to
 /// a slot's size. `fileEnd` is how many bytes of the file had been read when
-/// the packet was complete, for a progress display.
+/// the packet was complete, for a progress display. `wireLength` is the
+/// frame's length on the wire (0: the stored length) and `time` when it was
+/// captured, as the file gave them.
 struct RecordRef {
     std::size_t offset = 0;
     std::uint32_t length = 0;
     std::uint64_t fileEnd = 0;
+    std::uint32_t wireLength = 0;
+    CaptureTime time;
 };
 
 /// What a reader found: the packets to store, in file order, and the messages

@@ -29,7 +29,7 @@ std::vector<std::vector<std::uint8_t>> frames() {
 }
 
 CaptureTime timeOf(int i) {
-    return {1765200000 + i, std::uint32_t(123456789 + i), true};
+    return {.seconds = 1765200000 + i, .nanoseconds = std::uint32_t(123456789 + i), .known = true};
 }
 
 std::string write(const QTemporaryDir& dir, const char* name, CaptureWriter::Format format,

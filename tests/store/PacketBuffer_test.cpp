@@ -69,6 +69,26 @@ TEST(PacketBuffer, OversizedPacketIsCutToTheSlot) {
     EXPECT_EQ(b.getPacketByte(1, 1601), 0);
 }
 
+TEST(PacketBuffer, KeepsTimeAndWireLengthUntilOverwrittenOrCleared) {
+    PacketBuffer b;
+    auto f = frame(60, 1);
+    const CaptureTime t{1700000000, 123456789, 9, true};
+    b.insertPacket(f.data(), 59, t, 1514);
+    b.insertPacket(f.data(), 59);          // a dataset frame: no time, wire = stored
+    b.insertPacket(f.data(), 59, {}, 10);  // a wire length below the stored one is not believed
+    EXPECT_EQ(b.captureTime(1), t);
+    EXPECT_EQ(b.wireLength(1), 1514u);
+    EXPECT_FALSE(b.captureTime(2).known);
+    EXPECT_EQ(b.wireLength(2), 60u);
+    EXPECT_EQ(b.wireLength(3), 60u);
+    for (int n = 4; n <= PacketBuffer::kSlots + 1; ++n) b.insertPacket(f.data(), 59);
+    EXPECT_FALSE(b.captureTime(PacketBuffer::kSlots + 1).known);  // slot of packet 1, reused
+    b.insertPacket(f.data(), 59, t, 100);
+    b.initBuffer();
+    EXPECT_FALSE(b.captureTime(1).known);
+    EXPECT_EQ(b.wireLength(1), 0u);
+}
+
 TEST(HeaderDecoding, FieldsAndOffsets) {
     std::vector<std::uint8_t> p(60, 0);
     p[12] = 0x08;
