@@ -21,7 +21,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: pelsid [--from N] [--filter EXPR] [FILE]\n"
     "       pelsid --fields [--from N] [--filter EXPR] FILE\n"
-    "       pelsid --capture ADAPTER [--filter EXPR] --count N --fields\n"
+    "       pelsid --capture ADAPTER [--filter EXPR] --count N (--fields | --write OUT)\n"
     "       pelsid --render DIR [--from N] [--filter EXPR] FILE [--set WINDOW.CONTROL=VALUE]...\n"
     "Try 'pelsid --help' for more.\n";
 
@@ -39,13 +39,15 @@ constexpr const char* kHelp =
     "  --filter EXPR               load only frames matching EXPR (pcap-filter); with --capture,\n"
     "                              capture only those\n"
     "  --count N                   with --capture: stop after N frames\n"
+    "  --write OUT                 with --capture: record the frames to the pcap OUT (pcapng\n"
+    "                              when OUT ends in .pcapng) instead of printing fields\n"
     "  --help                      print this help and exit\n"
     "  --version                   print the version and exit\n"
     "\n"
     "Exit status: 0 on success, 1 when a file cannot be read or written, 2 for a\n"
     "command line that cannot be understood. See pelsid(1).\n";
 
-// --capture ADAPTER [--filter EXPR] --count N --fields
+// --capture ADAPTER [--filter EXPR] --count N (--fields | --write OUT)
 int runCaptureOption(int argc, char** argv) {
     if (argc < 3) {
         std::cerr << kUsage;
@@ -55,6 +57,8 @@ int runCaptureOption(int argc, char** argv) {
     std::string filter;
     long count = -1;
     bool fields = false;
+    std::string writeTo;
+    bool write = false;
     for (int i = 3; i < argc; ++i) {
         const std::string_view a = argv[i];
         if (a == "--filter" && i + 1 < argc) {
@@ -68,16 +72,19 @@ int runCaptureOption(int argc, char** argv) {
             }
         } else if (a == "--fields") {
             fields = true;
+        } else if (a == "--write" && i + 1 < argc && argv[i + 1][0] != '\0') {
+            write = true;
+            writeTo = argv[++i];
         } else {
             std::cerr << kUsage;
             return 2;
         }
     }
-    if (count < 0 || !fields) {
+    if (count < 0 || fields == write) {
         std::cerr << kUsage;
         return 2;
     }
-    return pelsid::runCaptureCommand(adapter, filter, int(count), std::cout, std::cerr);
+    return pelsid::runCaptureCommand(adapter, filter, int(count), writeTo, std::cout, std::cerr);
 }
 
 // Takes --from N and --filter EXPR out of the arguments before FILE (the

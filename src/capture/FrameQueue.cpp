@@ -2,15 +2,14 @@
 
 namespace pelsid {
 
-bool FrameQueue::push(const std::uint8_t* data, int size, bool* wasEmpty) {
+bool FrameQueue::push(const std::uint8_t* data, int size, std::uint32_t wireLength,
+                      const CaptureTime& time) {
     std::lock_guard lock(mutex_);
-    if (wasEmpty) *wasEmpty = pending_.size() == 0;
     if (pending_.size() >= capacity_) {
         ++dropped_;
         return false;
     }
-    if (size > 0) pending_.bytes.insert(pending_.bytes.end(), data, data + size);
-    pending_.offsets.push_back(pending_.bytes.size());
+    pending_.append(data, size, wireLength, time);
     return true;
 }
 

@@ -85,6 +85,8 @@ CaptureProblem LiveCapture::open(const std::string& adapter, const std::string& 
     pcap_set_promisc(p, 1);
     pcap_set_timeout(p, kTimeoutMs);
     pcap_set_buffer_size(p, kKernelBufferBytes);
+    // Nanoseconds where the adapter has them; otherwise libpcap keeps microseconds.
+    pcap_set_tstamp_precision(p, PCAP_TSTAMP_PRECISION_NANO);
     if (const int status = pcap_activate(p); status < 0) {
         problem = activationProblem(p, status);
         pcap_close(p);
@@ -114,6 +116,7 @@ CaptureProblem LiveCapture::open(const std::string& adapter, const std::string& 
         }
     }
     handle_ = p;
+    decimals_ = pcap_get_tstamp_precision(p) == PCAP_TSTAMP_PRECISION_NANO ? 9 : 6;
     return problem;
 }
 
@@ -122,11 +125,16 @@ int LiveCapture::dispatch(FrameHandler handler, void* context, int maxFrames,
     struct Call {
         FrameHandler handler;
         void* context;
-    } call{handler, context};
+        std::uint8_t decimals;
+    } call{handler, context, decimals_};
     auto trampoline = [](u_char* user, const pcap_pkthdr* h, const u_char* bytes) {
         const auto* c = reinterpret_cast<const Call*>(user);
         const int wire = h->len > unsigned(INT_MAX) ? INT_MAX : int(h->len);
-        c->handler(c->context, bytes, int(h->caplen), wire);
+        // With nanosecond precision libpcap puts nanoseconds where microseconds go.
+        const auto fraction = std::uint32_t(h->ts.tv_usec);
+        const CaptureTime time{std::int64_t(h->ts.tv_sec),
+                               c->decimals == 9 ? fraction : fraction * 1000u, c->decimals, true};
+        c->handler(c->context, bytes, int(h->caplen), wire, time);
     };
     const int n = pcap_dispatch(handle_, maxFrames > 0 ? maxFrames : -1, trampoline,
                                 reinterpret_cast<u_char*>(&call));

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "store/CaptureTime.h"
+
 typedef struct pcap pcap_t;
 
 namespace pelsid {
@@ -22,10 +24,10 @@ struct CaptureProblem {
 /// cutting frames to a packet slot. Not thread-safe except breakLoop().
 class LiveCapture {
   public:
-    /// Called per frame: the captured bytes (at most the slot size) and the
-    /// frame's length on the wire.
+    /// Called per frame: the captured bytes (at most the slot size), the
+    /// frame's length on the wire and when it was captured.
     using FrameHandler = void (*)(void* context, const std::uint8_t* data, int captured,
-                                  int wireLength);
+                                  int wireLength, const CaptureTime& time);
 
     LiveCapture() = default;
     ~LiveCapture();
@@ -51,6 +53,7 @@ class LiveCapture {
 
   private:
     pcap_t* handle_ = nullptr;
+    std::uint8_t decimals_ = 6;  // the times' resolution: 9 when the adapter gives nanoseconds
 };
 
 }  // namespace pelsid

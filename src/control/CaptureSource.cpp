@@ -1,5 +1,7 @@
 #include "control/CaptureSource.h"
 
+#include <algorithm>
+
 #include "store/PacketBuffer.h"
 
 namespace pelsid {
@@ -11,6 +13,18 @@ CaptureSource::CaptureSource(QObject* parent) : QObject(parent) {
 
 CaptureSource::~CaptureSource() = default;
 
+std::string CaptureSource::recordTo(const std::string& path) {
+    if (recorder_) recorder_->abandon();
+    recorder_.reset();
+    recordPath_.clear();
+    if (path.empty()) return {};
+    auto writer = std::make_unique<CaptureWriter>(path, CaptureWriter::formatOf(path));
+    if (!writer->open()) return writer->error();
+    recorder_ = std::move(writer);
+    recordPath_ = path;
+    return {};
+}
+
 CaptureStats CaptureSource::stats() const {
     CaptureStats s;
     s.captured = captured_;
@@ -20,11 +34,19 @@ CaptureStats CaptureSource::stats() const {
     return s;
 }
 
-void CaptureSource::handOver(const std::uint8_t* data, int captured, int wireLength) {
+void CaptureSource::handOver(const std::uint8_t* data, int captured, int wireLength,
+                             const CaptureTime& time) {
     captured_.fetch_add(1, std::memory_order_relaxed);
     if (wireLength > PacketBuffer::kSlotBytes) cut_.fetch_add(1, std::memory_order_relaxed);
     if (captured > PacketBuffer::kSlotBytes) captured = PacketBuffer::kSlotBytes;
-    queue_.push(data, captured);
+    const auto wire = std::uint32_t(std::max(wireLength, captured));
+    if (recorder_ && !recordFailed_) {
+        if (recorder_->write({data, std::size_t(captured)}, wire, time))
+            recorded_.fetch_add(1, std::memory_order_relaxed);
+        else
+            recordFailed_ = true;
+    }
+    queue_.push(data, captured, wire, time);
     // One wake-up per batch: the reader takes everything that waits when it runs.
     if (!wakePending_.exchange(true)) emit framesWaiting();
 }
@@ -34,9 +56,12 @@ void CaptureSource::deliver() {
     // A handler may stop the capture (and so come back here): work on a batch of our own.
     FrameQueue::Batch batch = std::move(spare_);
     queue_.takeAll(batch);
-    int k = 0;
-    for (; k < batch.size() && delivering_; ++k) emit packetArrived(batch.data(k), batch.length(k));
-    discarded_ += std::uint64_t(batch.size() - k);
+    if (batch.size() > 0) {
+        if (delivering_)
+            emit framesArrived(batch);
+        else
+            discarded_ += std::uint64_t(batch.size());
+    }
     spare_ = std::move(batch);
 }
 
@@ -47,6 +72,9 @@ void CaptureSource::beginDelivery() {
     captured_ = 0;
     kernelDropped_ = 0;
     cut_ = 0;
+    recorded_ = 0;
+    recordFailed_ = false;
+    lastRecording_ = {};
     delivering_ = true;
 }
 
@@ -54,6 +82,15 @@ void CaptureSource::endDelivery() {
     delivering_ = false;
     discarded_ += std::uint64_t(queue_.waiting());
     queue_.discard();
+    if (!recorder_) return;
+    // A failed recording keeps nothing: a file cut short would pass for a whole one.
+    lastRecording_ = {recorder_->path(), recorder_->framesWritten(), {}};
+    if (recordFailed_ || !recorder_->finish()) {
+        lastRecording_.error = recorder_->error();
+        recorder_->abandon();
+    }
+    recorder_.reset();
+    recordPath_.clear();
 }
 
 }  // namespace pelsid

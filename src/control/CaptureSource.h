@@ -2,11 +2,13 @@
 #include <QObject>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "capture/CaptureAdapter.h"
 #include "capture/FrameQueue.h"
 #include "capture/LiveCapture.h"
+#include "store/CaptureWriter.h"
 
 namespace pelsid {
 
@@ -18,13 +20,23 @@ struct CaptureStats {
     std::uint64_t cut = 0;            // frames longer than a packet slot, cut to it
 };
 
+/// What became of a recording, once its capture stopped.
+struct RecordingResult {
+    std::string path;
+    std::uint64_t frames = 0;
+    std::string error;  // names the file and the reason; nothing was kept then
+
+    bool ok() const { return error.empty(); }
+};
+
 /// The packet-capture component of the capture window: refresh the adapter
-/// list, count and read adapters, select one, start, stop, and one
-/// packetArrived per frame on the thread that owns the source.
+/// list, count and read adapters, select one, start, stop, and framesArrived
+/// with every batch of frames on the thread that owns the source.
 ///
 /// A source that captures on another thread calls handOver() there; frames
 /// wait in a bounded queue and cross to the owning thread in batches through
-/// a queued signal.
+/// a queued signal. A recording is written on the capturing side as frames
+/// are handed over, every one of them, whether the queue keeps it or not.
 class CaptureSource : public QObject {
     Q_OBJECT
   public:
@@ -47,26 +59,40 @@ class CaptureSource : public QObject {
     virtual void stop() = 0;
     virtual bool isCapturing() const = 0;
 
+    /// Records every frame of the next capture into a new pcap (pcapng when
+    /// the name ends so) at `path`. The file is made now: on failure the
+    /// reason is returned (naming the file) and nothing will be recorded.
+    /// Only while not capturing; an empty path records nothing.
+    std::string recordTo(const std::string& path);
+    /// The path the next or running capture records to; empty for none.
+    const std::string& recordingPath() const { return recordPath_; }
+    /// The outcome of the last recording, after stop() (path empty when none).
+    const RecordingResult& lastRecording() const { return lastRecording_; }
+    /// Frames recorded so far in the running capture.
+    std::uint64_t recorded() const { return recorded_.load(std::memory_order_relaxed); }
+
     CaptureStats stats() const;
     /// Frames waiting in the hand-over queue.
     int waiting() const { return queue_.waiting(); }
 
   signals:
-    /// One captured frame: its bytes (at most a packet slot) and their number.
-    void packetArrived(const std::uint8_t* data, int size);
+    /// Captured frames, oldest first, each at most a packet slot long.
+    void framesArrived(const FrameBatch& frames);
     /// The capture ended by itself (the adapter went away); it is stopped now.
     void failed(const QString& message);
     /// A batch waits in the queue (emitted on the capturing thread).
     void framesWaiting();
 
   protected:
-    /// Any thread: counts the frame and queues it for packetArrived.
-    void handOver(const std::uint8_t* data, int captured, int wireLength);
-    /// Owning thread: emits packetArrived for every waiting frame, oldest first.
+    /// The capturing thread: counts the frame, records it and queues it for framesArrived.
+    void handOver(const std::uint8_t* data, int captured, int wireLength,
+                  const CaptureTime& time = {});
+    /// Owning thread: emits framesArrived with every waiting frame.
     void deliver();
     /// Counters back to zero and delivery on, for a new start.
     void beginDelivery();
-    /// Delivery off: what still waits is dropped and counted.
+    /// Delivery off: what still waits is dropped and counted; a recording is
+    /// closed. Call after the capturing thread has ended.
     void endDelivery();
     void setKernelDropped(std::uint64_t n) { kernelDropped_ = n; }
 
@@ -81,6 +107,12 @@ class CaptureSource : public QObject {
     std::atomic<std::uint64_t> kernelDropped_{0};
     std::atomic<std::uint64_t> cut_{0};
     std::atomic<bool> wakePending_{false};
+    // Set on the owning thread while nothing captures, written only by the capturing side.
+    std::string recordPath_;
+    std::unique_ptr<CaptureWriter> recorder_;
+    bool recordFailed_ = false;
+    std::atomic<std::uint64_t> recorded_{0};
+    RecordingResult lastRecording_;
 };
 
 }  // namespace pelsid

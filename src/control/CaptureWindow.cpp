@@ -2,9 +2,11 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 #include "control/FixedWindowFlags.h"
 #include "store/Dialogs.h"
@@ -17,6 +19,11 @@ namespace {
 constexpr const char* kUnsupportedAdapter = "unsupported adapter";
 constexpr const char* kNoAdapters = "No adapters found";
 constexpr const char* kCaptureTitle = "Capture";
+constexpr const char* kRecordTitle = "Record to file";
+
+QString fileName(const std::string& path) {
+    return QFileInfo(QString::fromStdString(path)).fileName();
+}
 
 QLabel* label(const char* name, const QString& text, const QRect& place, QWidget* parent) {
     auto* l = new QLabel(text, parent);
@@ -34,7 +41,7 @@ CaptureWindow::CaptureWindow(std::unique_ptr<CaptureSource> source, PacketBuffer
       dialogs_(dialogs) {
     setObjectName(QStringLiteral("frmCapture"));
     setWindowTitle(QString::fromLatin1(kCaptureTitle));
-    setFixedSize(316, 171);
+    setFixedSize(316, 199);
     paintDarkGrey(this);
 
     label("lblInterface", QStringLiteral("Current Network Interface"), {8, 8, 193, 17}, this);
@@ -55,13 +62,22 @@ CaptureWindow::CaptureWindow(std::unique_ptr<CaptureSource> source, PacketBuffer
     lblCaptured_ = label("lblCaptured", {}, {8, 116, 297, 17}, this);
     lblDropped_ = label("lblDropped", {}, {8, 136, 297, 30}, this);
     lblDropped_->setWordWrap(true);
+    btnRecord_ = new QPushButton(QStringLiteral("Record to file..."), this);
+    btnRecord_->setObjectName(QStringLiteral("btnRecord"));
+    btnRecord_->setCheckable(true);
+    btnRecord_->setToolTip(
+        QStringLiteral("Write every frame of the next capture to a pcap or pcapng file"));
+    btnRecord_->setGeometry(8, 170, 113, 23);
+    lblRecording_ = label("lblRecording", {}, {128, 170, 177, 23}, this);
 
     connect(btnStart_, &QPushButton::clicked, this, &CaptureWindow::StartCapture);
     connect(btnStop_, &QPushButton::clicked, this, &CaptureWindow::StopCapture);
-    connect(source_.get(), &CaptureSource::packetArrived, this, &CaptureWindow::packetArrived);
+    connect(btnRecord_, &QPushButton::toggled, this, &CaptureWindow::chooseRecording);
+    connect(source_.get(), &CaptureSource::framesArrived, this, &CaptureWindow::framesArrived);
     connect(source_.get(), &CaptureSource::failed, this, [this](const QString& message) {
         setCapturing(false);
         dialogs_.message(Dialogs::Icon::Critical, kCaptureTitle, message.toStdString());
+        showRecording();
     });
     tmrCounters_.setInterval(1000);
     connect(&tmrCounters_, &QTimer::timeout, this, &CaptureWindow::updateCounters);
@@ -111,13 +127,17 @@ void CaptureWindow::StartCapture() {
 }
 
 void CaptureWindow::StopCapture() {
+    const bool was = source_->isCapturing();
     source_->stop();
     setCapturing(false);
+    if (was) showRecording();
 }
 
 void CaptureWindow::setCapturing(bool on) {
     btnStop_->setEnabled(on);
     btnStart_->setEnabled(!on && cmbInterface_->count() > 0);
+    // A recording is chosen before its capture and ends with it.
+    btnRecord_->setEnabled(!on);
     if (on)
         tmrCounters_.start();
     else
@@ -125,9 +145,46 @@ void CaptureWindow::setCapturing(bool on) {
     updateCounters();
 }
 
-void CaptureWindow::packetArrived(const std::uint8_t* data, int size) {
-    ++stored_;
-    ingest_.frame(data, size);
+void CaptureWindow::framesArrived(const FrameBatch& frames) {
+    stored_ += std::uint64_t(frames.size());
+    ingest_.frames(frames);
+}
+
+void CaptureWindow::chooseRecording(bool on) {
+    std::string path;
+    if (on) {
+        path = dialogs_.saveCaptureFileName(kRecordTitle, source_->recordingPath());
+        if (!path.empty()) {
+            if (const std::string error = source_->recordTo(path); !error.empty()) {
+                dialogs_.message(Dialogs::Icon::Critical, kRecordTitle, error);
+                path.clear();
+            }
+        }
+    } else {
+        source_->recordTo({});
+    }
+    const QSignalBlocker quiet(btnRecord_);
+    btnRecord_->setChecked(!path.empty());
+    lblRecording_->setText(path.empty() ? QString()
+                                        : QStringLiteral("Records to %1").arg(fileName(path)));
+    lblRecording_->setToolTip(QString::fromStdString(path));
+}
+
+void CaptureWindow::showRecording() {
+    const RecordingResult& r = source_->lastRecording();
+    {
+        const QSignalBlocker quiet(btnRecord_);
+        btnRecord_->setChecked(false);
+    }
+    if (r.path.empty()) return;
+    if (!r.ok()) {
+        lblRecording_->setText(QStringLiteral("Recording failed"));
+        dialogs_.message(Dialogs::Icon::Critical, kRecordTitle,
+                         r.error + "\n\nThe recording was not kept.");
+        return;
+    }
+    lblRecording_->setText(
+        QStringLiteral("Recorded %1 frames to %2").arg(r.frames).arg(fileName(r.path)));
 }
 
 void CaptureWindow::updateCounters() {
@@ -140,6 +197,8 @@ void CaptureWindow::updateCounters() {
     lblDropped_->setText(QStringLiteral("Dropped by the kernel: %1, by the queue: %2")
                              .arg(s.kernelDropped)
                              .arg(s.queueDropped));
+    if (source_->isCapturing() && !source_->recordingPath().empty())
+        lblRecording_->setText(QStringLiteral("Recording: %1 frames").arg(source_->recorded()));
 }
 
 void CaptureWindow::closeEvent(QCloseEvent* event) {

@@ -18,8 +18,10 @@ class PacketBuffer;
 class Pipeline;
 
 /// frmCapture: picks an adapter and starts and stops live capture. Every
-/// frame the source delivers is stored in the buffer and played at once.
-/// The window owns its source; closing the window stops the capture.
+/// batch of frames the source delivers is stored in the buffer and played as
+/// one run. "Record to file..." has the next capture written to a pcap as it
+/// arrives. The window owns its source; closing the window stops the capture
+/// and closes the recording.
 class CaptureWindow : public QWidget {
     Q_OBJECT
   public:
@@ -46,8 +48,11 @@ class CaptureWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void packetArrived(const std::uint8_t* data, int size);
+    void framesArrived(const FrameBatch& frames);
     void setCapturing(bool on);
+    /// The record button was toggled: choose the file, or record nothing.
+    void chooseRecording(bool on);
+    void showRecording();
 
     std::unique_ptr<CaptureSource> source_;
     Ingest ingest_;
@@ -56,6 +61,8 @@ class CaptureWindow : public QWidget {
     QLineEdit* txtFilter_;
     QPushButton* btnStart_;
     QPushButton* btnStop_;
+    QPushButton* btnRecord_;
+    QLabel* lblRecording_;
     QLabel* lblCaptured_;
     QLabel* lblDropped_;
     QTimer tmrCounters_;

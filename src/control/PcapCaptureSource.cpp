@@ -40,8 +40,9 @@ CaptureProblem PcapCaptureSource::start() {
 }
 
 void PcapCaptureSource::run() {
-    auto handOverFrame = [](void* self, const std::uint8_t* data, int captured, int wire) {
-        static_cast<PcapCaptureSource*>(self)->handOver(data, captured, wire);
+    auto handOverFrame = [](void* self, const std::uint8_t* data, int captured, int wire,
+                            const CaptureTime& time) {
+        static_cast<PcapCaptureSource*>(self)->handOver(data, captured, wire, time);
     };
     using Clock = std::chrono::steady_clock;
     auto nextStats = Clock::now();

@@ -1,5 +1,7 @@
 #include "pipeline/Ingest.h"
 
+#include <algorithm>
+
 #include "pipeline/GuiThread.h"
 #include "pipeline/Pipeline.h"
 #include "store/CaptureFile.h"
@@ -35,6 +37,19 @@ void Ingest::frame(const std::uint8_t* data, int size, const CaptureTime& time,
     // The packet number, not the slot: after 30000 frames a slot names an older packet.
     const int n = buffer_.getPacketCount();
     pipeline_.playPackets(n, n);
+}
+
+void Ingest::frames(const FrameBatch& batch) {
+    PELSID_ASSERT_GUI_THREAD();
+    if (batch.size() == 0) return;
+    const int first = buffer_.getPacketCount() + 1;
+    {
+        const PacketBuffer::QuietChanges quiet(buffer_);
+        for (int k = 0; k < batch.size(); ++k)
+            buffer_.insertPacket(batch.data(k), batch.length(k) - 1, batch.times[std::size_t(k)],
+                                 batch.wireLengths[std::size_t(k)]);
+    }
+    pipeline_.playNow(std::max(first, buffer_.oldestHeld()), buffer_.getPacketCount());
 }
 
 }  // namespace pelsid

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "store/CaptureTime.h"
+#include "store/FrameBatch.h"
 
 namespace pelsid {
 
@@ -31,6 +32,9 @@ class Ingest {
     /// A captured frame of `size` bytes: stored and played at once.
     void frame(const std::uint8_t* data, int size, const CaptureTime& time = {},
                std::uint32_t wireLength = 0);
+    /// Captured frames: every one stored, then all played at once as one run
+    /// (the counters are told once). At most a buffer's worth.
+    void frames(const FrameBatch& batch);
 
   private:
     PacketBuffer& buffer_;

@@ -32,6 +32,28 @@ void Pipeline::playPackets(int first, int last) {
     if (!slice_.isActive()) slice_.start();
 }
 
+void Pipeline::playNow(int first, int last) {
+    PELSID_ASSERT_GUI_THREAD();
+    if (first >= last) {
+        if (first == last) playOne(first);
+        return;
+    }
+    // Between slices no batch is held ready, so both batches are free here.
+    Job job{first, last, buffer_.generation()};
+    Batch* now = &batches_[0];
+    Batch* after = &batches_[1];
+    prepareBatch(*now, job, kBatch);
+    while (!now->packets.empty()) {
+        drawBatch(*now, [&] {
+            if (job.next <= job.last)
+                prepareBatch(*after, job, kBatch);
+            else
+                after->packets.clear();
+        });
+        std::swap(now, after);
+    }
+}
+
 void Pipeline::playOne(int packetNumber) {
     if (!buffer_.holds(packetNumber)) return;
     packetLen_ = copyPacket(packetNumber, packetTxt_.data(), packetLen_);

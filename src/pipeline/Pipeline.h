@@ -36,6 +36,9 @@ class Pipeline : public QObject {
 
     /// Plays packet numbers first..last (nothing when first > last).
     void playPackets(int first, int last);
+    /// Plays first..last now, as runs, before anything else gets a turn:
+    /// for frames that arrive live, drawn before more of them are stored.
+    void playNow(int first, int last);
     void dispatchPacket(int packetNumber, const std::uint8_t* packetTxt, int packetLen);
     void clearAllViews();
 

@@ -64,7 +64,9 @@ Application::Application(Dialogs& dialogs, const QString& programFolder, QObject
     drop_.watch(main_.get());
     main_->action(QStringLiteral("LoadData"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     main_->action(QStringLiteral("exit"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    buffer_.setListener([this](const PacketBuffer&) { updatePacketCounters(); });
+    buffer_.setListener([this](const PacketBuffer&) { packetCountChanged(); });
+    countersDue_.setSingleShot(true);
+    connect(&countersDue_, &QTimer::timeout, this, &Application::updatePacketCounters);
 
     connect(main_.get(), &MainWindow::loadDataRequested, this, &Application::openDataset);
     connect(main_.get(), &MainWindow::loadPartRequested, this, &Application::openPartOfCapture);
@@ -166,8 +168,20 @@ void Application::showMainWindow() {
     main_->show();
 }
 
+void Application::packetCountChanged() {
+    if (countersPaused_) return;
+    constexpr int kFrameMs = 16;
+    const qint64 since = countersShown_.isValid() ? countersShown_.elapsed() : kFrameMs;
+    if (since >= kFrameMs)
+        updatePacketCounters();
+    else if (!countersDue_.isActive())
+        countersDue_.start(int(kFrameMs - since));
+}
+
 void Application::updatePacketCounters() {
     if (countersPaused_) return;
+    countersDue_.stop();
+    countersShown_.start();
     pvr()->updatePacketCounters();
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -111,6 +112,8 @@ class Application : public QObject, public ViewSet {
     void registerWindows();
     /// Keys and drops that every view window and the PVR take.
     void equipWindow(const QString& name, QWidget* window);
+    /// The buffer changed: show the counters now, or after the frame being painted.
+    void packetCountChanged();
     void updatePacketCounters();
     void stopCapture();
     void showLoadProgress();
@@ -141,6 +144,10 @@ class Application : public QObject, public ViewSet {
     bool toldScreenshotFolder_ = false;
     int cascade_ = 0;              // places new windows in a cascade
     bool countersPaused_ = false;  // while a file's records are stored
+    // The counters follow the buffer at most once a painted frame: a capture
+    // flood changes the count far more often than a screen can show.
+    QElapsedTimer countersShown_;
+    QTimer countersDue_;
 };
 
 }  // namespace pelsid

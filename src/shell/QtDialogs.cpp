@@ -2,6 +2,7 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <cstdio>
 
@@ -41,6 +42,16 @@ void QtDialogs::message(Icon icon, const std::string& title, const std::string& 
 
 std::string QtDialogs::openFileName(const std::string& title, const std::string& folder) {
     return QFileDialog::getOpenFileName(nullptr, q(title), q(folder)).toStdString();
+}
+
+std::string QtDialogs::saveCaptureFileName(const std::string& title, const std::string& suggested) {
+    QString chosen;
+    const QString name =
+        QFileDialog::getSaveFileName(nullptr, q(title), q(suggested),
+                                     QStringLiteral("pcap (*.pcap);;pcapng (*.pcapng)"), &chosen);
+    // A name typed without a suffix takes the one of the type chosen.
+    if (name.isEmpty() || !QFileInfo(name).suffix().isEmpty()) return name.toStdString();
+    return (name + (chosen.startsWith("pcapng") ? ".pcapng" : ".pcap")).toStdString();
 }
 
 std::uint32_t QtDialogs::chooseColor(std::uint32_t initial) {

@@ -9,6 +9,8 @@ class QtDialogs : public Dialogs {
     bool question(const std::string& title, const std::string& text) override;
     void message(Icon icon, const std::string& title, const std::string& text) override;
     std::string openFileName(const std::string& title, const std::string& folder) override;
+    std::string saveCaptureFileName(const std::string& title,
+                                    const std::string& suggested) override;
     std::uint32_t chooseColor(std::uint32_t initial) override;
 };
 

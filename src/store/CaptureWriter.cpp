@@ -66,6 +66,8 @@ bool CaptureWriter::open() {
         ::close(fd);
         return fail("write");
     }
+    // Few large writes: a recording keeps up with a flood.
+    std::setvbuf(file_, nullptr, _IOFBF, 1 << 20);
     std::vector<std::uint8_t> h;
     if (format_ == Format::Pcap) {
         le32(h, nano_ ? kPcapNano : kPcapMicro);

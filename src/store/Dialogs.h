@@ -18,6 +18,13 @@ class Dialogs {
     virtual void message(Icon icon, const std::string& title, const std::string& text) = 0;
     /// File-open dialog; an empty result means the user cancelled.
     virtual std::string openFileName(const std::string& title, const std::string& folder) = 0;
+    /// File-save dialog for a capture file (pcap or pcapng), starting at
+    /// `suggested`; an empty result means the user cancelled.
+    virtual std::string saveCaptureFileName(const std::string& title,
+                                            const std::string& suggested) {
+        (void)title, (void)suggested;
+        return {};
+    }
     /// Colour chooser started from `initial` (red in the low byte); cancel returns `initial`.
     virtual std::uint32_t chooseColor(std::uint32_t initial) = 0;
 };

@@ -38,8 +38,11 @@ void PacketBuffer::setListener(Listener listener) {
     listener_ = std::move(listener);
 }
 
-void PacketBuffer::notify() const {
-    if (listener_) listener_(*this);
+void PacketBuffer::notify() {
+    if (quiet_ > 0)
+        changedQuietly_ = true;
+    else if (listener_)
+        listener_(*this);
 }
 
 void PacketBuffer::initBuffer() {

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "store/CaptureTime.h"
 #include "store/PacketFields.h"
@@ -33,6 +34,22 @@ class PacketBuffer {
     PacketBuffer& operator=(const PacketBuffer&) = delete;
 
     void setListener(Listener listener);
+
+    /// While one lives, changes tell the listener nothing; at its end the
+    /// listener hears once, if anything changed.
+    class QuietChanges {
+      public:
+        explicit QuietChanges(PacketBuffer& buffer) : buffer_(buffer) { ++buffer_.quiet_; }
+        ~QuietChanges() {
+            if (--buffer_.quiet_ == 0 && std::exchange(buffer_.changedQuietly_, false))
+                buffer_.notify();
+        }
+        QuietChanges(const QuietChanges&) = delete;
+        QuietChanges& operator=(const QuietChanges&) = delete;
+
+      private:
+        PacketBuffer& buffer_;
+    };
 
     /// Empties the ring and zeroes every slot; counters back to 0.
     void initBuffer();
@@ -99,7 +116,7 @@ class PacketBuffer {
 
   private:
     int slotIndex(int packetNumber) const { return slotOfPacket(packetNumber) - 1; }
-    void notify() const;
+    void notify();
 
     // A slot's worth of zeros that unwritten slots point at, then the ring:
     // full slots and room for the unused tail left where it wraps.
@@ -120,6 +137,8 @@ class PacketBuffer {
     int packetCount_ = 0;
     std::uint64_t generation_ = 0;
     Listener listener_;
+    int quiet_ = 0;
+    bool changedQuietly_ = false;
 };
 
 }  // namespace pelsid

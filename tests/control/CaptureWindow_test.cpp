@@ -4,14 +4,18 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <functional>
 #include <thread>
 
 #include "pipeline/FilterModel.h"
 #include "pipeline/Pipeline.h"
+#include "store/CaptureFile.h"
 #include "store/Messages.h"
 #include "store/PacketBuffer.h"
 #include "support/RecordingViews.h"
@@ -237,6 +241,83 @@ TEST_F(CaptureWindowTest, AFailureWhileCapturingIsReportedAndLeavesTheWindowIdle
               "Capture on adapter \"eth0\" stopped: The interface went down");
     EXPECT_TRUE(button("btnStart")->isEnabled());
     EXPECT_FALSE(button("btnStop")->isEnabled());
+}
+
+TEST_F(CaptureWindowTest, RecordsEveryFrameOfTheNextCaptureWithItsTimeEvenThoseTheQueueDrops) {
+    open(kTwoAdapters);
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("rec.pcap").toStdString();
+    dialogs.saveFiles = {path};
+    button("btnRecord")->click();
+    EXPECT_TRUE(button("btnRecord")->isChecked());
+    EXPECT_EQ(window->findChild<QLabel*>("lblRecording")->text(), "Records to rec.pcap");
+    window->StartCapture();
+    EXPECT_FALSE(button("btnRecord")->isEnabled());  // the file is fixed for this capture
+
+    // More frames than the queue holds, from a thread that outruns the window.
+    const int n = FrameQueue::kDefaultCapacity + 5;
+    std::thread capturing([&] {
+        for (int k = 1; k <= n; ++k)
+            source->frame(numberedFrame(std::uint32_t(k), 60), 60,
+                          {1765200000 + k, std::uint32_t(k) * 1000u, 9, true});
+    });
+    capturing.join();
+    deliver();
+    EXPECT_EQ(source->stats().queueDropped, 5u);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(path)));  // not there until whole
+    window->StopCapture();
+
+    // More than a buffer's worth: the last few are read from the file's end.
+    ReadOptions last;
+    last.choice.from = std::uint64_t(n - 9);
+    const CaptureFile f = readCaptureFile(path, last);
+    ASSERT_EQ(f.format(), CaptureFile::Format::Pcap);
+    EXPECT_EQ(f.recordSet().frames, std::uint64_t(n));
+    ASSERT_EQ(f.recordCount(), 10);
+    for (int i = 0; i < 10; ++i) {
+        const auto r = f.record(i);
+        const auto expected = numberedFrame(std::uint32_t(n - 9 + i), 60);
+        EXPECT_TRUE(std::equal(r.begin(), r.end(), expected.begin(), expected.end())) << i;
+    }
+    EXPECT_EQ(window->findChild<QLabel*>("lblRecording")->text(),
+              QStringLiteral("Recorded %1 frames to rec.pcap").arg(n));
+    EXPECT_FALSE(button("btnRecord")->isChecked());  // the next capture records nothing
+    EXPECT_TRUE(button("btnRecord")->isEnabled());
+    EXPECT_TRUE(source->recordingPath().empty());
+    // The stored frames keep their capture times.
+    EXPECT_EQ(buffer.captureTime(1), (CaptureTime{1765200001, 1000, 9, true}));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(CaptureWindowTest, AFailedRecordingIsReportedWithItsReasonAndLeavesNoFile) {
+    open(kTwoAdapters);
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("gone"));
+    const std::string path = dir.filePath("gone/rec.pcapng").toStdString();
+    dialogs.saveFiles = {path};
+    button("btnRecord")->click();
+    window->StartCapture();
+    source->frame(numberedFrame(1));
+    deliver();
+    // The folder goes while the capture runs: the file cannot take its name.
+    ASSERT_TRUE(QDir(dir.filePath("gone")).removeRecursively());
+    window->StopCapture();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].text.find("rec.pcapng"), std::string::npos)
+        << dialogs.messages[0].text;
+    EXPECT_NE(dialogs.messages[0].text.find("No such file or directory"), std::string::npos)
+        << dialogs.messages[0].text;
+    EXPECT_EQ(window->findChild<QLabel*>("lblRecording")->text(), "Recording failed");
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+
+    // A file that cannot be made is refused at once; cancelling records nothing.
+    dialogs.saveFiles = {dir.filePath("no/such/folder/x.pcap").toStdString()};
+    button("btnRecord")->click();
+    EXPECT_FALSE(button("btnRecord")->isChecked());
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+    button("btnRecord")->click();  // the dialog is cancelled
+    EXPECT_FALSE(button("btnRecord")->isChecked());
+    EXPECT_TRUE(source->recordingPath().empty());
 }
 
 }  // namespace

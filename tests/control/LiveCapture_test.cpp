@@ -3,9 +3,12 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include "control/CaptureWindow.h"
@@ -115,14 +118,16 @@ TEST_F(LiveCaptureTest, CapturesExactlyTheDatagramsSentInOrderByteForByte) {
     EXPECT_EQ(s.queueDropped, 0u);
 }
 
-TEST_F(LiveCaptureTest, CaptureCommandPrintsTheFieldsOfTheFramesSent) {
-    SKIP_UNLESS_LOOPBACK_CAPTURE();
-    const LoopbackUdp udp;
-    const auto payloads = knownPayloads();
-    QProcess pelsid;
+// Runs `pelsid --capture lo` for the payloads (with `output`: --fields or
+// --write FILE) and sends them once it captures; true when it ended well.
+void captureByCommand(QProcess& pelsid, const LoopbackUdp& udp,
+                      const std::vector<std::vector<std::uint8_t>>& payloads,
+                      const QStringList& output, bool& ended) {
+    ended = false;
     pelsid.start(PELSID_EXECUTABLE,
-                 {"--capture", "lo", "--filter", QString::fromStdString(udp.filter()), "--count",
-                  QString::number(payloads.size()), "--fields"});
+                 QStringList{"--capture", "lo", "--filter", QString::fromStdString(udp.filter()),
+                             "--count", QString::number(payloads.size())} +
+                     output);
     ASSERT_TRUE(pelsid.waitForStarted(3000));
     // The command says when it captures; only then does the traffic start.
     pelsid.setReadChannel(QProcess::StandardError);
@@ -134,6 +139,26 @@ TEST_F(LiveCaptureTest, CaptureCommandPrintsTheFieldsOfTheFramesSent) {
     for (const auto& p : payloads) udp.send(p);
     ASSERT_TRUE(pelsid.waitForFinished(5000)) << "the command did not end";
     EXPECT_EQ(pelsid.exitCode(), 0) << pelsid.readAllStandardError().toStdString();
+    ended = pelsid.exitCode() == 0;
+}
+
+// What tcpdump makes of a capture file: one line per frame with its epoch
+// time, Ethernet header and length.
+QStringList tcpdumpLines(const QString& path) {
+    QProcess tcpdump;
+    tcpdump.start("tcpdump", {"-r", path, "-tt", "-n", "-e", "--time-stamp-precision=nano"});
+    if (!tcpdump.waitForFinished(10000)) return {};
+    return QString::fromUtf8(tcpdump.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+TEST_F(LiveCaptureTest, CaptureCommandPrintsTheFieldsOfTheFramesSent) {
+    SKIP_UNLESS_LOOPBACK_CAPTURE();
+    const LoopbackUdp udp;
+    const auto payloads = knownPayloads();
+    QProcess pelsid;
+    bool ended = false;
+    captureByCommand(pelsid, udp, payloads, {"--fields"}, ended);
+    ASSERT_TRUE(ended);
 
     const QStringList lines =
         QString::fromUtf8(pelsid.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
@@ -150,6 +175,67 @@ TEST_F(LiveCaptureTest, CaptureCommandPrintsTheFieldsOfTheFramesSent) {
         EXPECT_EQ(f[15], "127.0.0.1");
         EXPECT_EQ(f[18].toInt(), udp.sourcePort);
         EXPECT_EQ(f[19].toInt(), udp.port);
+    }
+}
+
+TEST_F(LiveCaptureTest, CaptureCommandRecordsTheFramesWithTheirTimesAndLengths) {
+    SKIP_UNLESS_LOOPBACK_CAPTURE();
+    const LoopbackUdp udp;
+    const auto payloads = knownPayloads();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("lo.pcap");
+    const double before = double(QDateTime::currentMSecsSinceEpoch()) / 1000;
+    QProcess pelsid;
+    bool ended = false;
+    captureByCommand(pelsid, udp, payloads, {"--write", path}, ended);
+    ASSERT_TRUE(ended);
+    const double after = double(QDateTime::currentMSecsSinceEpoch()) / 1000;
+    EXPECT_TRUE(pelsid.readAllStandardOutput().isEmpty());
+
+    const QStringList lines = tcpdumpLines(path);
+    ASSERT_EQ(lines.size(), qsizetype(payloads.size())) << lines.join('\n').toStdString();
+    for (std::size_t k = 0; k < payloads.size(); ++k) {
+        const QString& line = lines[qsizetype(k)];
+        const double t = line.section(' ', 0, 0).toDouble();
+        EXPECT_GE(t, before - 1) << line.toStdString();
+        EXPECT_LE(t, after + 1) << line.toStdString();
+        // The wire length, not the bytes kept: frames longer than a slot say how long they were.
+        EXPECT_TRUE(line.contains(QStringLiteral("length %1:").arg(frameLength(payloads[k]))))
+            << line.toStdString();
+    }
+}
+
+TEST_F(LiveCaptureTest, TheWindowRecordsWhileItCapturesAndKeepsTheTimes) {
+    SKIP_UNLESS_LOOPBACK_CAPTURE();
+    const LoopbackUdp udp;
+    CaptureWindow& w = openOnLoopback(udp.filter());
+    QTemporaryDir dir;
+    const QString path = dir.filePath("window.pcapng");
+    dialogs.saveFiles = {path.toStdString()};
+    w.findChild<QPushButton*>("btnRecord")->click();
+    const auto before = QDateTime::currentSecsSinceEpoch();
+    w.StartCapture();
+    ASSERT_TRUE(w.source().isCapturing());
+    const auto payloads = knownPayloads();
+    for (const auto& p : payloads) udp.send(p);
+    const int n = int(payloads.size());
+    EXPECT_TRUE(waitFor([&] { return buffer.getPacketCount() >= n; }, 4000));
+    w.StopCapture();
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text;
+
+    const QStringList lines = tcpdumpLines(path);
+    ASSERT_EQ(lines.size(), n) << lines.join('\n').toStdString();
+    for (int k = 1; k <= n; ++k) {
+        const CaptureTime& t = buffer.captureTime(k);
+        ASSERT_TRUE(t.known);
+        EXPECT_TRUE(t.decimals == 6 || t.decimals == 9);
+        EXPECT_GE(t.seconds, before - 1);
+        EXPECT_LE(t.seconds, QDateTime::currentSecsSinceEpoch() + 1);
+        // The file holds the times the buffer holds, to the nanosecond.
+        EXPECT_TRUE(lines[k - 1].startsWith(
+            QStringLiteral("%1.%2 ").arg(t.seconds).arg(t.nanoseconds, 9, 10, QLatin1Char('0'))))
+            << lines[k - 1].toStdString();
+        EXPECT_EQ(buffer.wireLength(k), std::uint32_t(frameLength(payloads[std::size_t(k - 1)])));
     }
 }
 

@@ -8,11 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "control/Screenshots.h"
 #include "shell/Application.h"
 #include "shell/ControlSetter.h"
 #include "support/AppRig.h"
-#include "views/Thumbnails.h"
+#include "support/Pictures.h"
 
 using namespace pelsid;
 
@@ -43,19 +42,7 @@ std::map<QString, QByteArray> renderSample(const Settings& settings, int sliceMs
         rig.waitForPlay();
     EXPECT_FALSE(app.pipeline().busy());
 
-    std::vector<ViewWindow*> shown;
-    for (int i = 0; i < 6; ++i) shown.push_back(app.viewWindow(i));
-    EXPECT_TRUE(saveScreenshots(shown, dir.path(), QStringLiteral("x")).isEmpty());
-    for (int n = 1; n <= 6; ++n)
-        app.thumbnails().vis(n).saveBitmap(dir.filePath(QStringLiteral("x_thumb%1.bmp").arg(n)),
-                                           nullptr);
-    std::map<QString, QByteArray> shots;
-    for (const QString& name : QDir(dir.path()).entryList(QDir::Files)) {
-        QFile f(dir.filePath(name));
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-        shots[name] = f.readAll();
-    }
-    return shots;
+    return picturesOf(app, dir.path());
 }
 
 }  // namespace
@@ -80,10 +67,6 @@ TEST(PlayInRuns, PicturesAreThoseOfPlayingPacketByPacket) {
         const auto single = renderSample(cases[k], 0);
         const auto runs = renderSample(cases[k], 1000);
         ASSERT_EQ(single.size(), 14u);
-        ASSERT_EQ(runs.size(), single.size());
-        for (const auto& [name, bytes] : single) {
-            ASSERT_TRUE(runs.count(name)) << qPrintable(name);
-            EXPECT_TRUE(runs.at(name) == bytes) << qPrintable(name);
-        }
+        expectSamePictures(single, runs);
     }
 }

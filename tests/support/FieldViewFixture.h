@@ -3,11 +3,11 @@
 #include <QRect>
 #include <memory>
 
-#include "support/FieldPackets.h"
 #include "fieldviews/AxisStore.h"
 #include "fieldviews/HeaderAxes.h"
 #include "pipeline/FilterModel.h"
 #include "store/PacketBuffer.h"
+#include "support/FieldPackets.h"
 #include "views/Color.h"
 #include "views/Surface.h"
 #include "views/Thumbnails.h"

@@ -37,8 +37,10 @@ class ScriptedCaptureSource : public CaptureSource {
     bool isCapturing() const override { return capturing; }
 
     /// A frame as the capturing thread would hand it over (any thread).
-    void frame(const std::vector<std::uint8_t>& bytes, int wireLength = -1) {
-        handOver(bytes.data(), int(bytes.size()), wireLength < 0 ? int(bytes.size()) : wireLength);
+    void frame(const std::vector<std::uint8_t>& bytes, int wireLength = -1,
+               const CaptureTime& time = {}) {
+        handOver(bytes.data(), int(bytes.size()), wireLength < 0 ? int(bytes.size()) : wireLength,
+                 time);
     }
     void kernelDrops(std::uint64_t n) { setKernelDropped(n); }
 };

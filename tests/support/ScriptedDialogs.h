@@ -23,6 +23,7 @@ class ScriptedDialogs : public Dialogs {
     std::vector<Shown> questions;
     std::vector<Shown> messages;
     std::vector<std::string> fileFolders;
+    std::deque<std::string> saveFiles;  // answers to save dialogs; none left: cancelled
 
     bool question(const std::string& title, const std::string& text) override {
         questions.push_back({Icon::Warning, title, text});
@@ -40,6 +41,14 @@ class ScriptedDialogs : public Dialogs {
         if (files.empty()) return {};
         std::string f = files.front();
         files.pop_front();
+        return f;
+    }
+    std::string saveCaptureFileName(const std::string& title,
+                                    const std::string& suggested) override {
+        questions.push_back({Icon::None, title, suggested});
+        if (saveFiles.empty()) return {};
+        std::string f = saveFiles.front();
+        saveFiles.pop_front();
         return f;
     }
     std::uint32_t chooseColor(std::uint32_t initial) override {
