@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QThread>
+#include <QTimer>
 #include <cstdio>
 #include <ctime>
 #include <iostream>
@@ -38,10 +39,12 @@ double threadSeconds() {
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
+// The event loop as the program runs it: asleep while nothing is to do, so
+// the thread's CPU time is only what the frames cost.
 void runEvents(int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 }  // namespace
 
@@ -69,9 +72,10 @@ int main(int argc, char** argv) {
 
     const double cpuStart = threadSeconds();
     QProcess flood;
+    QEventLoop flooding;
+    QObject::connect(&flood, &QProcess::finished, &flooding, &QEventLoop::quit);
     flood.start(args[1], {args[2], args[3], args[4]});
-    while (flood.state() != QProcess::NotRunning)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    if (flood.waitForStarted()) flooding.exec();
     // Let the last frames come through: the kernel, then the queue.
     std::uint64_t last = ~0ull;
     while (window->source().stats().captured != last || window->source().waiting() > 0) {
