@@ -31,14 +31,6 @@ void Ingest::play(int first, int last) {
     pipeline_.playPackets(first, last);
 }
 
-void Ingest::frame(const std::uint8_t* data, int size, const CaptureTime& time,
-                   std::uint32_t wireLength) {
-    buffer_.insertPacket(data, size - 1, time, wireLength);
-    // The packet number, not the slot: after 30000 frames a slot names an older packet.
-    const int n = buffer_.getPacketCount();
-    pipeline_.playPackets(n, n);
-}
-
 void Ingest::frames(const FrameBatch& batch) {
     PELSID_ASSERT_GUI_THREAD();
     if (batch.size() == 0) return;

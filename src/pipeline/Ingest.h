@@ -1,7 +1,6 @@
 #pragma once
 #include <cstdint>
 
-#include "store/CaptureTime.h"
 #include "store/FrameBatch.h"
 
 namespace pelsid {
@@ -29,9 +28,6 @@ class Ingest {
     int store(const CaptureFile& file, int* stored);
     /// Plays packets first..last.
     void play(int first, int last);
-    /// A captured frame of `size` bytes: stored and played at once.
-    void frame(const std::uint8_t* data, int size, const CaptureTime& time = {},
-               std::uint32_t wireLength = 0);
     /// Captured frames: every one stored, then all played at once as one run
     /// (the counters are told once). At most a buffer's worth.
     void frames(const FrameBatch& batch);

@@ -126,9 +126,13 @@ TEST(Ingest, AsksBeforeOverwritingAndClearsTheViewsOnce) {
     EXPECT_TRUE(d.questions.empty());
     EXPECT_EQ(v.calls[0].clears, 1);
     const auto udp = ipv4(17);
-    ingest.frame(udp.data(), int(udp.size()));
+    FrameBatch frames;
+    frames.append(udp.data(), int(udp.size()), 1514, {1765200000, 5, 9, true});
+    ingest.frames(frames);
     EXPECT_EQ(b.getPacketCount(), 1);
     EXPECT_EQ(v.calls[0].thumbs, std::vector<int>{1});
+    EXPECT_EQ(b.wireLength(1), 1514u);
+    EXPECT_EQ(b.captureTime(1).nanoseconds, 5u);
 
     d.answers = {false};
     ingest.begin();
