@@ -41,7 +41,7 @@ CaptureWindow::CaptureWindow(std::unique_ptr<CaptureSource> source, PacketBuffer
       dialogs_(dialogs) {
     setObjectName(QStringLiteral("frmCapture"));
     setWindowTitle(QString::fromLatin1(kCaptureTitle));
-    setFixedSize(316, 199);
+    setFixedSize(316, 221);
     paintDarkGrey(this);
 
     label("lblInterface", QStringLiteral("Current Network Interface"), {8, 8, 193, 17}, this);
@@ -68,7 +68,7 @@ CaptureWindow::CaptureWindow(std::unique_ptr<CaptureSource> source, PacketBuffer
     btnRecord_->setToolTip(
         QStringLiteral("Write every frame of the next capture to a pcap or pcapng file"));
     btnRecord_->setGeometry(8, 170, 113, 23);
-    lblRecording_ = label("lblRecording", {}, {128, 170, 177, 23}, this);
+    lblRecording_ = label("lblRecording", {}, {8, 198, 297, 17}, this);
 
     connect(btnStart_, &QPushButton::clicked, this, &CaptureWindow::StartCapture);
     connect(btnStop_, &QPushButton::clicked, this, &CaptureWindow::StopCapture);
@@ -165,8 +165,8 @@ void CaptureWindow::chooseRecording(bool on) {
     }
     const QSignalBlocker quiet(btnRecord_);
     btnRecord_->setChecked(!path.empty());
-    lblRecording_->setText(path.empty() ? QString()
-                                        : QStringLiteral("Records to %1").arg(fileName(path)));
+    setRecordingText(path.empty() ? QString()
+                                  : QStringLiteral("Records to %1").arg(fileName(path)));
     lblRecording_->setToolTip(QString::fromStdString(path));
 }
 
@@ -178,13 +178,19 @@ void CaptureWindow::showRecording() {
     }
     if (r.path.empty()) return;
     if (!r.ok()) {
-        lblRecording_->setText(QStringLiteral("Recording failed"));
+        setRecordingText(QStringLiteral("Recording failed"));
         dialogs_.message(Dialogs::Icon::Critical, kRecordTitle,
                          r.error + "\n\nThe recording was not kept.");
         return;
     }
-    lblRecording_->setText(
+    setRecordingText(
         QStringLiteral("Recorded %1 frames to %2").arg(r.frames).arg(fileName(r.path)));
+}
+
+void CaptureWindow::setRecordingText(const QString& text) {
+    // Long file names are cut in the middle rather than at the window's edge.
+    lblRecording_->setText(
+        lblRecording_->fontMetrics().elidedText(text, Qt::ElideMiddle, lblRecording_->width()));
 }
 
 void CaptureWindow::updateCounters() {
@@ -198,7 +204,7 @@ void CaptureWindow::updateCounters() {
                              .arg(s.kernelDropped)
                              .arg(s.queueDropped));
     if (source_->isCapturing() && !source_->recordingPath().empty())
-        lblRecording_->setText(QStringLiteral("Recording: %1 frames").arg(source_->recorded()));
+        setRecordingText(QStringLiteral("Recording: %1 frames").arg(source_->recorded()));
 }
 
 void CaptureWindow::closeEvent(QCloseEvent* event) {

@@ -53,6 +53,7 @@ class CaptureWindow : public QWidget {
     /// The record button was toggled: choose the file, or record nothing.
     void chooseRecording(bool on);
     void showRecording();
+    void setRecordingText(const QString& text);
 
     std::unique_ptr<CaptureSource> source_;
     Ingest ingest_;

@@ -281,6 +281,7 @@ TEST_F(CaptureWindowTest, RecordsEveryFrameOfTheNextCaptureWithItsTimeEvenThoseT
     }
     EXPECT_EQ(window->findChild<QLabel*>("lblRecording")->text(),
               QStringLiteral("Recorded %1 frames to rec.pcap").arg(n));
+    EXPECT_EQ(window->findChild<QLabel*>("lblRecording")->toolTip(), QString::fromStdString(path));
     EXPECT_FALSE(button("btnRecord")->isChecked());  // the next capture records nothing
     EXPECT_TRUE(button("btnRecord")->isEnabled());
     EXPECT_TRUE(source->recordingPath().empty());
