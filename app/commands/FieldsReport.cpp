@@ -10,7 +10,7 @@ namespace pelsid {
 namespace {
 constexpr const char* kHeader =
     "number\tlength\tethertype\tipversion\tihl\ttos\ttotallength\tid\tflags\tfragoffset\tttl\t"
-    "protocol\tprotocolname\tchecksum\tsrc\tdst\ttcpsport\ttcpdport\tudpsport\tudpdport\n";
+    "protocol\tprotocolname\tchecksum\tsrc\tdst\ttcpsport\ttcpdport\tudpsport\tudpdport\ttime\n";
 
 void appendField(std::string& line, const std::string& value) {
     line += value;
@@ -46,6 +46,7 @@ void writeFieldsReport(const PacketBuffer& b, std::ostream& out) {
         appendField(line, b.getTCPDstPort(n));
         appendField(line, b.getUDPSrcPort(n));
         appendField(line, b.getUDPDstPort(n));
+        appendField(line, epochText(b.captureTime(n)));
         line.back() = '\n';
         out << line;
     }

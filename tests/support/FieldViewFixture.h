@@ -3,11 +3,11 @@
 #include <QRect>
 #include <memory>
 
-#include "support/FieldPackets.h"
 #include "fieldviews/AxisStore.h"
 #include "fieldviews/HeaderAxes.h"
 #include "pipeline/FilterModel.h"
 #include "store/PacketBuffer.h"
+#include "support/FieldPackets.h"
 #include "views/Color.h"
 #include "views/Surface.h"
 #include "views/Thumbnails.h"
@@ -29,8 +29,12 @@ struct FieldViewFixture {
 
     /// Stored packet `number` as the pipeline plays it.
     PlayedPacket packet(int number) const {
-        return {number, buffer.packetData(number), buffer.getLastByteIndex(number) + 1,
-                &buffer.fields(number), colorOf(number)};
+        return {number,
+                buffer.packetData(number),
+                buffer.getLastByteIndex(number) + 1,
+                &buffer.fields(number),
+                colorOf(number),
+                buffer.captureTime(number)};
     }
     std::uint32_t colorOf(int number) const {
         return filters.protocolColor(buffer.getIPProtocol(number));
