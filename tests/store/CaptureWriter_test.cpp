@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <string>
@@ -136,4 +137,23 @@ TEST(CaptureWriter, AFullDiskNamesItAndLeavesNoPartialFile) {
     EXPECT_TRUE(
         QDir(QString::fromStdString(folder)).entryList(QDir::Files | QDir::Hidden).isEmpty());
     umount(folder.c_str());
+}
+
+TEST(CaptureWriter, WritesThroughALinkAndNeverOverADevice) {
+    QTemporaryDir dir;
+    const std::string target = dir.filePath("real.pcap").toStdString();
+    const std::string link = dir.filePath("link.pcap").toStdString();
+    ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+    CaptureWriter w(link, CaptureWriter::Format::Pcap, false);
+    ASSERT_TRUE(w.open()) << w.error();
+    ASSERT_TRUE(w.write(frames()[0], 60, timeOf(0)));
+    ASSERT_TRUE(w.finish()) << w.error();
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(link)).isSymLink());
+    EXPECT_EQ(readCaptureFile(target).recordCount(), 1);
+    EXPECT_EQ(epochText(readCaptureFile(link).records()[0].time), "1765200000.123456");
+
+    CaptureWriter device("/dev/null", CaptureWriter::Format::Pcap);
+    EXPECT_FALSE(device.open());
+    EXPECT_EQ(device.error(), "Could not write /dev/null: it is not a regular file");
+    EXPECT_TRUE(QFileInfo(QStringLiteral("/dev/null")).exists());
 }

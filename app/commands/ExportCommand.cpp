@@ -1,0 +1,27 @@
+#include "commands/ExportCommand.h"
+
+#include "store/CaptureFile.h"
+#include "store/PacketExport.h"
+
+namespace pelsid {
+
+int runExportCommand(const std::string& out, const std::string& path, const LoadChoice& choice,
+                     std::ostream& err) {
+    ReadOptions options;
+    options.choice = choice;
+    const CaptureFile file = readCaptureFile(path, options);
+    for (const LoadProblem& p : file.problems())
+        err << (p.severity == LoadProblem::Severity::Error ? "error: " : "warning: ") << p.text
+            << '\n';
+    if (!file.isLoadable()) return 1;
+    const std::string error = writePackets(out, file.records(), file.bytes());
+    if (!error.empty()) {
+        err << "error: " << error << '\n';
+        return 1;
+    }
+    err << file.recordCount() << (file.recordCount() == 1 ? " packet" : " packets")
+        << " written to " << out << '\n';
+    return 0;
+}
+
+}  // namespace pelsid
