@@ -290,6 +290,7 @@ void PvrWindow::updatePacketCounters() {
 void PvrWindow::initFilters() {
     const int count = buffer_.getPacketCount();
     const int oldest = buffer_.oldestHeld();
+    range_ = {oldest, count};
     lblBufferRange_->setText(QStringLiteral("%1 - %2").arg(oldest).arg(count));
     lblRangeMin_->setText(QString::number(oldest));
     lblRangeMax_->setText(QString::number(count));
@@ -478,6 +479,7 @@ void PvrWindow::applyRange() {
     const int maxOffset = maxLeft_ - G::kHandleWidth + G::kRightMargin;
     const PacketRange r = packetRangeFor(minLeft_, maxOffset, G::kTrackLength, buffer_.oldestHeld(),
                                          buffer_.getPacketCount());
+    range_ = r;
     lblBufferRange_->setText(QStringLiteral("%1 - %2").arg(r.first).arg(r.last));
     if (hooks_.reinitRangeViews) hooks_.reinitRangeViews();
     pipeline_.playPackets(r.first, r.last);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "control/BufferRange.h"
 #include "control/RateMeter.h"
 #include "control/TickPacer.h"
 #include "views/Surface.h"
@@ -45,6 +46,9 @@ class PvrWindow : public QWidget {
     void updatePacketCounters();
     /// Shows the whole buffer as the replay range.
     void initFilters();
+    /// The replay range last shown in the buffer-range strip (from the
+    /// handles, or the whole buffer after a load).
+    PacketRange bufferRange() const { return range_; }
     /// Whether a packet is to be played: every packet is.
     bool filter(int packetNumber) const;
 
@@ -115,6 +119,7 @@ class PvrWindow : public QWidget {
     QLabel* lblBufferRange_ = nullptr;
     QLabel* lblRangeMin_ = nullptr;
     QLabel* lblRangeMax_ = nullptr;
+    PacketRange range_{1, 0};
     int minLeft_ = 0;
     int maxLeft_ = 0;
     int grabOffset_ = 0;

@@ -23,7 +23,7 @@ PacketCopy copyPackets(const PacketBuffer& buffer, int first, int last) {
 }
 
 std::string writePackets(const std::string& path, std::span<const RecordRef> records,
-                         std::span<const std::uint8_t> bytes, const std::atomic<bool>* cancel) {
+                         std::span<const std::uint8_t> bytes) {
     // Microseconds keep a microsecond capture exactly, and are what most tools expect.
     const bool nano = std::any_of(records.begin(), records.end(), [](const RecordRef& r) {
         return r.time.known && r.time.decimals > 6;
@@ -31,8 +31,6 @@ std::string writePackets(const std::string& path, std::span<const RecordRef> rec
     CaptureWriter writer(path, CaptureWriter::formatOf(path), nano);
     if (!writer.open()) return writer.error();
     for (const RecordRef& r : records) {
-        if (cancel && cancel->load(std::memory_order_relaxed))
-            return "Writing " + path + " was cancelled.";
         if (r.offset > bytes.size() || r.length > bytes.size() - r.offset)
             return "Could not write " + path + ": a packet lies outside the packets copied.";
         if (!writer.write(bytes.subspan(r.offset, r.length), r.wireLength, r.time))

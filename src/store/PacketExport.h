@@ -1,5 +1,4 @@
 #pragma once
-#include <atomic>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -26,14 +25,12 @@ PacketCopy copyPackets(const PacketBuffer& buffer, int first, int last);
 /// name ends in ".pcapng", else pcap, with nanosecond times when a packet's
 /// time is finer than microseconds. The same bytes, wire lengths and times
 /// (an unknown time is written as 0). Returns an empty text on success, else
-/// a message naming the file and the reason; a failed or cancelled write
-/// leaves no file behind and an existing file as it was.
+/// a message naming the file and the reason; a failed write leaves no file
+/// behind and an existing file as it was.
 std::string writePackets(const std::string& path, std::span<const RecordRef> records,
-                         std::span<const std::uint8_t> bytes,
-                         const std::atomic<bool>* cancel = nullptr);
-inline std::string writePackets(const std::string& path, const PacketCopy& copy,
-                                const std::atomic<bool>* cancel = nullptr) {
-    return writePackets(path, copy.records, copy.bytes, cancel);
+                         std::span<const std::uint8_t> bytes);
+inline std::string writePackets(const std::string& path, const PacketCopy& copy) {
+    return writePackets(path, copy.records, copy.bytes);
 }
 
 }  // namespace pelsid

@@ -17,9 +17,11 @@ class ScriptedDialogs : public Dialogs {
         std::string text;
     };
 
-    std::deque<bool> answers;          // Yes/No answers in order; Yes when empty
-    std::deque<std::string> files;     // file dialog results in order; cancel when empty
-    std::deque<std::uint32_t> colors;  // chosen colours; cancel when empty
+    std::deque<bool> answers;           // Yes/No answers in order; Yes when empty
+    std::deque<std::string> files;      // file dialog results in order; cancel when empty
+    std::deque<std::uint32_t> colors;   // chosen colours; cancel when empty
+    std::deque<std::string> saveFiles;  // save dialog results in order; cancel when empty
+    std::deque<int> choices;            // choices taken in order; Cancel (-1) when empty
     std::vector<Shown> questions;
     std::vector<Shown> messages;
     std::vector<std::string> fileFolders;
@@ -41,6 +43,24 @@ class ScriptedDialogs : public Dialogs {
         std::string f = files.front();
         files.pop_front();
         return f;
+    }
+    std::string saveCaptureFileName(const std::string& title, const std::string& folder) override {
+        questions.push_back({Icon::None, title, folder});
+        fileFolders.push_back(folder);
+        if (saveFiles.empty()) return {};
+        std::string f = saveFiles.front();
+        saveFiles.pop_front();
+        return f;
+    }
+    int choose(const std::string& title, const std::string& text,
+               const std::vector<std::string>& offered) override {
+        std::string all = text;
+        for (const std::string& c : offered) all += "\n[" + c + "]";
+        questions.push_back({Icon::Information, title, all});
+        if (choices.empty()) return -1;
+        const int c = choices.front();
+        choices.pop_front();
+        return c;
     }
     std::uint32_t chooseColor(std::uint32_t initial) override {
         if (colors.empty()) return initial;
