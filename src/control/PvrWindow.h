@@ -7,12 +7,14 @@
 
 #include "control/BufferRange.h"
 #include "control/RateMeter.h"
+#include "control/RealTimePacer.h"
 #include "control/TickPacer.h"
 #include "views/Surface.h"
 
 class QLabel;
 class QPushButton;
 class QScrollBar;
+class QDoubleSpinBox;
 class QSpinBox;
 
 namespace pelsid {
@@ -56,7 +58,9 @@ class PvrWindow : public QWidget {
     static int intervalFor(int packetsPerSecond);
 
     /// The play timer's handler: performs as many ticks as the time elapsed
-    /// since the last one calls for (tests call it with a fake clock).
+    /// since the last one calls for (tests call it with a fake clock). With
+    /// "Real Time" pressed, a tick is due when the captured gap to the packet
+    /// it plays, divided by the factor, has passed.
     void onPlayTimer();
 
   private:
@@ -71,6 +75,11 @@ class PvrWindow : public QWidget {
     void stepBackward();
     void stepForward();
     void speedChanged(int value);
+    void realTimeChanged();
+    void playRealTime();
+    /// The wait before the packet the next tick plays, in Real Time.
+    std::int64_t realTimeWait() const;
+    std::int64_t periodNs() const;
     void positionChanged();
     void positionScrolled(int value);
 
@@ -100,12 +109,15 @@ class PvrWindow : public QWidget {
     QLabel* lblMeasuredSpeed_ = nullptr;
     QSpinBox* spnSpeed_ = nullptr;
     QPushButton* tglLoop_ = nullptr;
+    QPushButton* tglRealTime_ = nullptr;
+    QDoubleSpinBox* spnRealTimeFactor_ = nullptr;
     QPushButton* btnPlay_ = nullptr;
     QPushButton* btnPause_ = nullptr;
     QPushButton* btnStop_ = nullptr;
     QScrollBar* scrPacket_ = nullptr;
     QTimer tmrPlayTimer_;
     TickPacer pacer_;
+    RealTimePacer realTime_;
     RateMeter meter_;
     std::int64_t measuredShownAt_ = 0;
     int valueAtPress_ = 0;
