@@ -35,8 +35,8 @@ Outcome run(const std::string& args) {
 TEST(CommandLine, HelpListsEveryOptionOnALineOfItsOwn) {
     const Outcome r = run("--help");
     EXPECT_EQ(r.status, 0);
-    for (const char* option : {"--fields", "--render", "--set", "--capture", "--from", "--filter",
-                               "--count", "--help", "--version"})
+    for (const char* option : {"--fields", "--export", "--render", "--set", "--capture", "--from",
+                               "--filter", "--count", "--help", "--version"})
         EXPECT_NE(r.out.find(std::string("\n  ") + option + " "), std::string::npos) << option;
 }
 
