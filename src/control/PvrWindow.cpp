@@ -253,11 +253,16 @@ void PvrWindow::buildRangeStrip() {
     // Ours: playing at the pace the packets were captured, faster or slower.
     tglRealTime_ = button(this, "tglRealTime", QStringLiteral("Real Time"),
                           QStringLiteral("Play at the pace the packets were captured"),
-                          {328, 104, 73, 21}, true);
+                          {328, 102, 73, 23}, true);
     spnRealTimeFactor_ = new FactorSpinBox(this);
     spnRealTimeFactor_->setObjectName(QStringLiteral("spnRealTimeFactor"));
     spnRealTimeFactor_->setToolTip(QStringLiteral("Real Time speed: 1\u00D7 is the captured pace"));
-    spnRealTimeFactor_->setGeometry(408, 104, 73, 21);
+    spnRealTimeFactor_->setGeometry(408, 102, 73, 23);
+    // The window's white text would hide the arrows on their light buttons.
+    QPalette dark = spnRealTimeFactor_->palette();
+    dark.setColor(QPalette::WindowText, Qt::black);
+    dark.setColor(QPalette::ButtonText, Qt::black);
+    spnRealTimeFactor_->setPalette(dark);
     connect(tglRealTime_, &QPushButton::toggled, this, &PvrWindow::realTimeChanged);
 
     connect(sliderBufferMin_, &SurfaceWidget::mousePressed, this, &PvrWindow::minHandlePressed);
