@@ -1,7 +1,7 @@
 #include "commands/CaptureCommand.h"
 
-#include "commands/FieldsReport.h"
 #include "capture/LiveCapture.h"
+#include "commands/FieldsReport.h"
 #include "store/PacketBuffer.h"
 
 namespace pelsid {

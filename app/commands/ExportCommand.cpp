@@ -1,18 +1,13 @@
 #include "commands/ExportCommand.h"
 
-#include "store/CaptureFile.h"
+#include "commands/CommandRead.h"
 #include "store/PacketExport.h"
 
 namespace pelsid {
 
 int runExportCommand(const std::string& out, const std::string& path, const LoadChoice& choice,
                      std::ostream& err) {
-    ReadOptions options;
-    options.choice = choice;
-    const CaptureFile file = readCaptureFile(path, options);
-    for (const LoadProblem& p : file.problems())
-        err << (p.severity == LoadProblem::Severity::Error ? "error: " : "warning: ") << p.text
-            << '\n';
+    const CaptureFile file = readForCommand(path, choice, err);
     if (!file.isLoadable()) return 1;
     const std::string error = writePackets(out, file.records(), file.bytes());
     if (!error.empty()) {

@@ -1,6 +1,6 @@
 #include "commands/FieldsReport.h"
 
-#include "store/CaptureFile.h"
+#include "commands/CommandRead.h"
 #include "store/IpFlags.h"
 #include "store/PacketBuffer.h"
 #include "store/ProtocolNames.h"
@@ -54,12 +54,7 @@ void writeFieldsReport(const PacketBuffer& b, std::ostream& out) {
 
 int runFieldsCommand(const std::string& path, const LoadChoice& choice, std::ostream& out,
                      std::ostream& err) {
-    ReadOptions options;
-    options.choice = choice;
-    const CaptureFile file = readCaptureFile(path, options);
-    for (const LoadProblem& p : file.problems())
-        err << (p.severity == LoadProblem::Severity::Error ? "error: " : "warning: ") << p.text
-            << '\n';
+    const CaptureFile file = readForCommand(path, choice, err);
     if (!file.isLoadable()) return 1;
     PacketBuffer buffer;
     file.insertInto(buffer);

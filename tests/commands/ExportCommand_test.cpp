@@ -15,6 +15,7 @@
 
 #include "commands/ExportCommand.h"
 #include "store/CaptureFile.h"
+#include "support/CommandOutput.h"
 
 using namespace pelsid;
 
@@ -24,24 +25,12 @@ std::string fixture(const char* name) {
     return std::string(PELSID_TEST_DATA) + "/" + name;
 }
 
-std::string run(const std::string& command) {
-    std::FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    char buf[4096];
-    while (pipe && std::fgets(buf, sizeof buf, pipe)) out += buf;
-    if (pipe) pclose(pipe);
-    return out;
-}
-
-bool haveTcpdump() {
-    return access("/usr/bin/tcpdump", X_OK) == 0 || access("/usr/sbin/tcpdump", X_OK) == 0;
-}
-
 // tcpdump's view of a file's frames that fit a slot whole: epoch times in
 // nanoseconds, the decoded line and every byte.
 std::string tcpdumpOf(const std::string& path) {
-    return run("tcpdump -r '" + path + "' -tt --time-stamp-precision=nano -n -xx 'len <= 1601' " +
-               "2>/dev/null");
+    return test::runCommand("tcpdump -r '" + path +
+                            "' -tt --time-stamp-precision=nano -n -xx 'len <= 1601' 2>/dev/null")
+        .out;
 }
 
 void expectSamePackets(const CaptureFile& a, const CaptureFile& b) {
@@ -91,7 +80,7 @@ TEST(ExportCommand, RoundTripsBytesTimesAndWireLengthsInEachFormat) {
         expectSamePackets(source, back);
         // tcpdump agrees, to the byte and the nanosecond, for files it shows as
         // Ethernet (the longer frames are stored cut to a slot, so they differ).
-        if (haveTcpdump() && std::string(c.source).starts_with("lo_ethernet")) {
+        if (test::haveTcpdump() && std::string(c.source).starts_with("lo_ethernet")) {
             const std::string shown = tcpdumpOf(out);
             EXPECT_NE(
                 shown.find(
@@ -168,23 +157,18 @@ TEST(ExportCommand, AFailedWriteNamesTheFileAndLeavesNothing) {
 TEST(ExportCommand, ExecutableTakesTheChoiceAfterTheFile) {
     QTemporaryDir dir;
     const std::string out = dir.filePath("x.pcapng").toStdString();
-    const std::string program = std::string(PELSID_EXECUTABLE);
-    const std::string prefix = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= " + program;
-    EXPECT_EQ(std::system((prefix + " --export '" + out + "' " + fixture("lo_ethernet.pcap") +
-                           " --filter udp --from 1 2>/dev/null")
-                              .c_str()),
-              0);
+    const std::string file = fixture("lo_ethernet.pcap");
+    auto pelsid = [&](const std::string& args) {
+        return test::runCommand("env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= " +
+                                std::string(PELSID_EXECUTABLE) + " " + args + " 2>/dev/null")
+            .status;
+    };
+    EXPECT_EQ(pelsid("--export '" + out + "' " + file + " --filter udp --from 1"), 0);
     EXPECT_EQ(readCaptureFile(out).recordCount(), 1);
-    EXPECT_EQ(std::system((prefix + " --from 2 --export '" + out + "' " +
-                           fixture("lo_ethernet.pcap") + " 2>/dev/null")
-                              .c_str()),
-              0);
+    EXPECT_EQ(pelsid("--from 2 --export '" + out + "' " + file), 0);
     EXPECT_EQ(readCaptureFile(out).recordCount(), 13);
     // A missing FILE or a stray argument is a usage error.
-    EXPECT_EQ(WEXITSTATUS(std::system((prefix + " --export '" + out + "' 2>/dev/null").c_str())),
-              2);
-    EXPECT_EQ(WEXITSTATUS(std::system((prefix + " --export '" + out + "' " +
-                                       fixture("lo_ethernet.pcap") + " extra 2>/dev/null")
-                                          .c_str())),
-              2);
+    EXPECT_EQ(pelsid("--export '" + out + "'"), 2);
+    EXPECT_EQ(pelsid("--export '" + out + "' " + file + " extra"), 2);
+    EXPECT_EQ(pelsid("--export '" + out + "' " + file + " --from"), 2);
 }

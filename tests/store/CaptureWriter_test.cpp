@@ -13,6 +13,7 @@
 
 #include "store/CaptureFile.h"
 #include "store/CaptureWriter.h"
+#include "support/CommandOutput.h"
 
 using namespace pelsid;
 
@@ -49,14 +50,9 @@ std::string write(const QTemporaryDir& dir, const char* name, CaptureWriter::For
 
 // What tcpdump prints of a file: epoch times with nanoseconds and the frame bytes.
 std::string tcpdumpOf(const std::string& path) {
-    const std::string command =
-        "tcpdump -r '" + path + "' -tt --time-stamp-precision=nano -n -xx 2>/dev/null";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    char buf[4096];
-    while (pipe && std::fgets(buf, sizeof buf, pipe)) out += buf;
-    if (pipe) pclose(pipe);
-    return out;
+    return test::runCommand("tcpdump -r '" + path +
+                            "' -tt --time-stamp-precision=nano -n -xx 2>/dev/null")
+        .out;
 }
 
 }  // namespace
@@ -77,7 +73,7 @@ TEST(CaptureWriter, RoundTripsThroughOurReaderAndTcpdump) {
             const auto r = file.record(i);
             EXPECT_EQ(std::vector<std::uint8_t>(r.begin(), r.end()), fs[std::size_t(i)]);
         }
-        if (access("/usr/bin/tcpdump", X_OK) == 0 || access("/usr/sbin/tcpdump", X_OK) == 0) {
+        if (test::haveTcpdump()) {
             const std::string shown = tcpdumpOf(path);
             // The second frame's time, to the resolution the file keeps.
             EXPECT_NE(shown.find(nano ? "1765200001.123456790" : "1765200001.123456000"),

@@ -28,10 +28,7 @@ class ScriptedDialogs : public Dialogs {
 
     bool question(const std::string& title, const std::string& text) override {
         questions.push_back({Icon::Warning, title, text});
-        if (answers.empty()) return true;
-        const bool a = answers.front();
-        answers.pop_front();
-        return a;
+        return next(answers, true);
     }
     void message(Icon icon, const std::string& title, const std::string& text) override {
         messages.push_back({icon, title, text});
@@ -39,34 +36,30 @@ class ScriptedDialogs : public Dialogs {
     std::string openFileName(const std::string& title, const std::string& folder) override {
         questions.push_back({Icon::None, title, folder});
         fileFolders.push_back(folder);
-        if (files.empty()) return {};
-        std::string f = files.front();
-        files.pop_front();
-        return f;
+        return next(files, std::string());
     }
     std::string saveCaptureFileName(const std::string& title, const std::string& folder) override {
         questions.push_back({Icon::None, title, folder});
         fileFolders.push_back(folder);
-        if (saveFiles.empty()) return {};
-        std::string f = saveFiles.front();
-        saveFiles.pop_front();
-        return f;
+        return next(saveFiles, std::string());
     }
     int choose(const std::string& title, const std::string& text,
                const std::vector<std::string>& offered) override {
         std::string all = text;
         for (const std::string& c : offered) all += "\n[" + c + "]";
         questions.push_back({Icon::Information, title, all});
-        if (choices.empty()) return -1;
-        const int c = choices.front();
-        choices.pop_front();
-        return c;
+        return next(choices, -1);
     }
-    std::uint32_t chooseColor(std::uint32_t initial) override {
-        if (colors.empty()) return initial;
-        const std::uint32_t c = colors.front();
-        colors.pop_front();
-        return c;
+    std::uint32_t chooseColor(std::uint32_t initial) override { return next(colors, initial); }
+
+  private:
+    /// The next scripted answer, or `otherwise` when the script has run out.
+    template <class T>
+    static T next(std::deque<T>& script, T otherwise) {
+        if (script.empty()) return otherwise;
+        T answer = std::move(script.front());
+        script.pop_front();
+        return answer;
     }
 };
 
