@@ -198,12 +198,16 @@ void readPcapngFile(ByteInput& input, const std::string& fileName, FrameIntake& 
                     return;
                 }
                 interfaces.push_back({read16(d + 8, swapped), read32(d + 12, swapped)});
-                // The options follow; a block longer than the window shows its first ones.
-                input.ensure(std::min<std::size_t>(total - 4, ByteInput::kMaxWindow));
-                d = input.data();
-                readInterfaceOptions(d + 16,
-                                     std::min<std::size_t>(total - 4, input.available()) - 16,
-                                     swapped, interfaces.back());
+                // The options follow; of a block longer than the window, the
+                // first window's worth is read, however the input comes in pieces.
+                {
+                    const std::size_t looked =
+                        std::min<std::size_t>(total - 4, ByteInput::kMaxWindow);
+                    input.ensure(looked);
+                    d = input.data();
+                    readInterfaceOptions(d + 16, std::min(looked, input.available()) - 16, swapped,
+                                         interfaces.back());
+                }
                 break;
             case kEnhancedPacket:
             case kObsoletePacket:
