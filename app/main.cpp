@@ -8,8 +8,10 @@
 #include <future>
 #include <iostream>
 #include <string_view>
+#include <vector>
 
 #include "commands/CaptureCommand.h"
+#include "commands/ExportCommand.h"
 #include "commands/FieldsReport.h"
 #include "commands/RenderCommand.h"
 #include "shell/Application.h"
@@ -21,6 +23,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: pelsid [--from N] [--filter EXPR] [FILE]\n"
     "       pelsid --fields [--from N] [--filter EXPR] FILE\n"
+    "       pelsid --export OUT FILE [--from N] [--filter EXPR]\n"
     "       pelsid --capture ADAPTER [--filter EXPR] --count N (--fields | --write OUT)\n"
     "       pelsid --render DIR [--from N] [--filter EXPR] FILE [--set WINDOW.CONTROL=VALUE]...\n"
     "Try 'pelsid --help' for more.\n";
@@ -32,6 +35,8 @@ constexpr const char* kHelp =
     "\n"
     "  FILE                        load FILE at start, as File > Load Pelsid Dataset does\n"
     "  --fields FILE               print each stored packet's header fields, no display needed\n"
+    "  --export OUT FILE           write the packets FILE would load to OUT as pcap (pcapng if\n"
+    "                              OUT ends in .pcapng), no display needed\n"
     "  --render DIR FILE           play FILE through every view, write the pictures into DIR\n"
     "  --set WINDOW.CONTROL=VALUE  with --render: set a control before playing (repeatable)\n"
     "  --capture ADAPTER           capture live from ADAPTER, no display needed\n"
@@ -121,7 +126,7 @@ int takeLoadChoice(int& argc, char** argv, pelsid::LoadChoice& choice) {
             }
             continue;
         }
-        if (!fileSeen && a == "--render" && i + 1 < argc) {
+        if (!fileSeen && (a == "--render" || a == "--export") && i + 1 < argc) {
             argv[kept++] = argv[i++];
         } else if (!a.starts_with("-")) {
             fileSeen = true;
@@ -131,6 +136,26 @@ int takeLoadChoice(int& argc, char** argv, pelsid::LoadChoice& choice) {
     argc = kept;
     argv[argc] = nullptr;
     return -1;
+}
+
+// --export OUT FILE, with --from and --filter also after FILE: they are
+// taken as if they came before it.
+int runExportOption(int argc, char** argv, pelsid::LoadChoice choice) {
+    if (argc < 4 || std::string_view(argv[3]).starts_with("-")) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    std::vector<char*> rest{argv[0]};
+    rest.insert(rest.end(), argv + 4, argv + argc);
+    rest.push_back(nullptr);
+    int restCount = int(rest.size()) - 1;
+    if (const int status = takeLoadChoice(restCount, rest.data(), choice); status >= 0)
+        return status;
+    if (restCount != 1) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    return pelsid::runExportCommand(argv[2], argv[3], choice, std::cerr);
 }
 
 // Options that need no display run before any Qt object exists; -1 means
@@ -145,6 +170,7 @@ int runHeadlessCommand(int argc, char** argv, const pelsid::LoadChoice& choice) 
         }
         return pelsid::runFieldsCommand(argv[2], choice, std::cout, std::cerr);
     }
+    if (option == "--export") return runExportOption(argc, argv, choice);
     if (option == "--capture") return runCaptureOption(argc, argv);
     if (option == "--help" || option == "-h") {
         std::cout << kHelp;

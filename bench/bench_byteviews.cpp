@@ -44,8 +44,12 @@ struct Traffic {
             b[23] = i % 2 ? 6 : 17;
             buffer.insertPacket(b.data(), kLength - 1);
             const int n = buffer.getPacketCount();
-            packets[i] = {n, b.data(), kLength, &buffer.fields(n),
-                          filters.protocolColor(buffer.getIPProtocol(n))};
+            packets[i] = {n,
+                          b.data(),
+                          kLength,
+                          &buffer.fields(n),
+                          filters.protocolColor(buffer.getIPProtocol(n)),
+                          buffer.captureTime(n)};
         }
     }
     static Traffic& get() {

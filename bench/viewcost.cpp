@@ -85,8 +85,12 @@ int main(int argc, char** argv) {
         const int len = buffer.getLastByteIndex(n) + 1;
         bytes[n].assign(PacketBuffer::kSlotBytes, 0);
         std::copy_n(buffer.packetData(n), len, bytes[n].begin());
-        packets[n] = {n, bytes[n].data(), len, &buffer.fields(n),
-                      app.filters().protocolColor(buffer.getIPProtocol(n))};
+        packets[n] = {n,
+                      bytes[n].data(),
+                      len,
+                      &buffer.fields(n),
+                      app.filters().protocolColor(buffer.getIPProtocol(n)),
+                      buffer.captureTime(n)};
     }
 
     NoViews none;

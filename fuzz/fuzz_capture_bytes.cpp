@@ -41,6 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < file.recordCount(); ++i) {
         const auto a = file.record(i), b = pieces.record(i);
         if (a.size() != b.size() || !std::equal(a.begin(), a.end(), b.begin())) std::abort();
+        // Times too, and each must make a text (a fraction of a second, known or not).
+        const CaptureTime& t = file.records()[std::size_t(i)].time;
+        if (!(t == pieces.records()[std::size_t(i)].time)) std::abort();
+        if (t.nanoseconds >= 1000000000u || epochText(t).empty() == t.known) std::abort();
     }
     for (std::size_t i = 0; i < file.problems().size(); ++i)
         if (pieces.problems()[i].text != file.problems()[i].text) std::abort();

@@ -84,6 +84,18 @@ write("capture_bytes", "big_endian.pcap",
 write("capture_bytes", "small.pcapng", pcapng(records[:4]))
 write("capture_bytes", "short_block.pcapng", pcapng(records[:2]) + pcapng_block(6, b"", 12))
 write("capture_bytes", "cut.pcapng", pcapng(records[:3])[:-10])
+# Interfaces with their own time resolutions (milliseconds; 2^-10 s with an
+# hour's offset), and a packet on each.
+times = pcapng_block(0x0A0D0D0A, struct.pack("<IHHq", 0x1A2B3C4D, 1, 0, -1))
+times += pcapng_block(1, struct.pack("<HHI", 1, 0, 65535) + struct.pack("<HHB3x", 9, 1, 3) +
+                      struct.pack("<HH", 0, 0))
+times += pcapng_block(1, struct.pack("<HHI", 1, 0, 65535) + struct.pack("<HHB3x", 9, 1, 0x8A) +
+                      struct.pack("<HHq", 14, 8, 3600) + struct.pack("<HH", 0, 0))
+for interface, stamp in [(0, 1765200001123), (1, (1000 << 10) | 512)]:
+    f = records[interface][:60]
+    times += pcapng_block(6, struct.pack("<IIIII", interface, stamp >> 32, stamp & 0xFFFFFFFF,
+                                         len(f), len(f)) + f + b"\0" * (-len(f) % 4))
+write("capture_bytes", "time_options.pcapng", times)
 
 write("pipeline", "sample_all_shown", pipeline_input(0x7F, records))
 write("pipeline", "sample_none_shown", pipeline_input(0, records[:8]))

@@ -1,9 +1,9 @@
 #include "commands/CaptureCommand.h"
 
 #include <memory>
-#include "commands/FieldsReport.h"
 
 #include "capture/LiveCapture.h"
+#include "commands/FieldsReport.h"
 #include "store/CaptureWriter.h"
 #include "store/PacketBuffer.h"
 

@@ -1,6 +1,6 @@
 #include "commands/FieldsReport.h"
 
-#include "store/CaptureFile.h"
+#include "commands/CommandRead.h"
 #include "store/IpFlags.h"
 #include "store/PacketBuffer.h"
 #include "store/ProtocolNames.h"
@@ -10,7 +10,7 @@ namespace pelsid {
 namespace {
 constexpr const char* kHeader =
     "number\tlength\tethertype\tipversion\tihl\ttos\ttotallength\tid\tflags\tfragoffset\tttl\t"
-    "protocol\tprotocolname\tchecksum\tsrc\tdst\ttcpsport\ttcpdport\tudpsport\tudpdport\n";
+    "protocol\tprotocolname\tchecksum\tsrc\tdst\ttcpsport\ttcpdport\tudpsport\tudpdport\ttime\n";
 
 void appendField(std::string& line, const std::string& value) {
     line += value;
@@ -46,6 +46,7 @@ void writeFieldsReport(const PacketBuffer& b, std::ostream& out) {
         appendField(line, b.getTCPDstPort(n));
         appendField(line, b.getUDPSrcPort(n));
         appendField(line, b.getUDPDstPort(n));
+        appendField(line, epochText(b.captureTime(n)));
         line.back() = '\n';
         out << line;
     }
@@ -53,12 +54,7 @@ void writeFieldsReport(const PacketBuffer& b, std::ostream& out) {
 
 int runFieldsCommand(const std::string& path, const LoadChoice& choice, std::ostream& out,
                      std::ostream& err) {
-    ReadOptions options;
-    options.choice = choice;
-    const CaptureFile file = readCaptureFile(path, options);
-    for (const LoadProblem& p : file.problems())
-        err << (p.severity == LoadProblem::Severity::Error ? "error: " : "warning: ") << p.text
-            << '\n';
+    const CaptureFile file = readForCommand(path, choice, err);
     if (!file.isLoadable()) return 1;
     PacketBuffer buffer;
     file.insertInto(buffer);

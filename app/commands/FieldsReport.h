@@ -9,7 +9,8 @@ namespace pelsid {
 class PacketBuffer;
 
 /// Writes a header line and one tab-separated line per held packet, oldest
-/// first, with the decoded header fields as the getters give them.
+/// first, with the decoded header fields as the getters give them and last
+/// the capture time (seconds since the epoch; empty when unknown).
 void writeFieldsReport(const PacketBuffer& buffer, std::ostream& out);
 
 /// `pelsid --fields [--from N] [--filter EXPR] FILE`: loads the chosen frames

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "control/BufferRange.h"
+#include "control/FactorSpinBox.h"
 #include "control/FixedWindowFlags.h"
 #include "pipeline/Pipeline.h"
 #include "store/PacketBuffer.h"
@@ -249,6 +250,21 @@ void PvrWindow::buildRangeStrip() {
                                 {trackX + track_.width() - 89, 152, 89, 17});
     lblRangeMax_->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
+    // Ours: playing at the pace the packets were captured, faster or slower.
+    tglRealTime_ = button(this, "tglRealTime", QStringLiteral("Real Time"),
+                          QStringLiteral("Play at the pace the packets were captured"),
+                          {328, 102, 73, 23}, true);
+    spnRealTimeFactor_ = new FactorSpinBox(this);
+    spnRealTimeFactor_->setObjectName(QStringLiteral("spnRealTimeFactor"));
+    spnRealTimeFactor_->setToolTip(QStringLiteral("Real Time speed: 1\u00D7 is the captured pace"));
+    spnRealTimeFactor_->setGeometry(408, 102, 73, 23);
+    // The window's white text would hide the arrows on their light buttons.
+    QPalette dark = spnRealTimeFactor_->palette();
+    dark.setColor(QPalette::WindowText, Qt::black);
+    dark.setColor(QPalette::ButtonText, Qt::black);
+    spnRealTimeFactor_->setPalette(dark);
+    connect(tglRealTime_, &QPushButton::toggled, this, &PvrWindow::realTimeChanged);
+
     connect(sliderBufferMin_, &SurfaceWidget::mousePressed, this, &PvrWindow::minHandlePressed);
     connect(sliderBufferMin_, &SurfaceWidget::mouseMoved, this, &PvrWindow::minHandleMoved);
     connect(sliderBufferMin_, &SurfaceWidget::mouseReleased, this, &PvrWindow::minHandleReleased);
@@ -290,6 +306,7 @@ void PvrWindow::updatePacketCounters() {
 void PvrWindow::initFilters() {
     const int count = buffer_.getPacketCount();
     const int oldest = buffer_.oldestHeld();
+    range_ = {oldest, count};
     lblBufferRange_->setText(QStringLiteral("%1 - %2").arg(oldest).arg(count));
     lblRangeMin_->setText(QString::number(oldest));
     lblRangeMax_->setText(QString::number(count));
@@ -297,10 +314,15 @@ void PvrWindow::initFilters() {
 
 // Transport.
 
+std::int64_t PvrWindow::periodNs() const {
+    return 1'000'000'000 / spnSpeed_->value();
+}
+
 void PvrWindow::setTimerRunning(bool on) {
     if (on == tmrPlayTimer_.isActive()) return;
     if (on) {
-        pacer_.start(now(), 1'000'000'000 / spnSpeed_->value());
+        pacer_.start(now(), periodNs());
+        realTime_.start(now());
         meter_.reset();
         tmrPlayTimer_.start();
     } else {
@@ -361,6 +383,10 @@ void PvrWindow::stopChanged() {
 }
 
 void PvrWindow::onPlayTimer() {
+    if (tglRealTime_->isChecked()) {
+        playRealTime();
+        return;
+    }
     const std::int64_t started = now();
     const int due = pacer_.due(started);
     for (int i = 0; i < due && tmrPlayTimer_.isActive(); ++i) {
@@ -371,6 +397,35 @@ void PvrWindow::onPlayTimer() {
         if (t - started >= kWorkBudgetNs) break;
     }
     showMeasuredRate();
+}
+
+void PvrWindow::playRealTime() {
+    const std::int64_t started = now();
+    while (tmrPlayTimer_.isActive() && realTime_.take(now(), realTimeWait())) {
+        tick();
+        meter_.record(now());
+        if (now() - started >= kWorkBudgetNs) break;
+    }
+    showMeasuredRate();
+    // Wake when the next packet is due, and often enough to see a new factor soon.
+    const std::int64_t until = realTime_.untilDue(now(), realTimeWait());
+    tmrPlayTimer_.setInterval(int(std::clamp<std::int64_t>(until / 1'000'000, 1, 250)));
+}
+
+std::int64_t PvrWindow::realTimeWait() const {
+    const int at = scrPacket_->value();
+    // The step back to the start of a loop, and the end, keep the rate set.
+    if (buffer_.getPacketCount() == 0 || at >= scrPacket_->maximum() || !buffer_.holds(at))
+        return periodNs();
+    return RealTimePacer::waitNs(buffer_.captureTime(at), buffer_.captureTime(at + 1),
+                                 spnRealTimeFactor_->value(), periodNs());
+}
+
+void PvrWindow::realTimeChanged() {
+    tmrPlayTimer_.setInterval(intervalFor(spnSpeed_->value()));
+    if (!tmrPlayTimer_.isActive()) return;
+    pacer_.start(now(), periodNs());
+    realTime_.start(now());
 }
 
 void PvrWindow::showMeasuredRate() {
@@ -417,8 +472,8 @@ void PvrWindow::stepForward() {
 
 void PvrWindow::speedChanged(int value) {
     lblCurrentSpeed_->setText(QString::number(value));
-    tmrPlayTimer_.setInterval(intervalFor(value));
-    if (tmrPlayTimer_.isActive()) pacer_.start(now(), 1'000'000'000 / value);
+    if (!tglRealTime_->isChecked()) tmrPlayTimer_.setInterval(intervalFor(value));
+    if (tmrPlayTimer_.isActive()) pacer_.start(now(), periodNs());
 }
 
 // Position bar.
@@ -478,6 +533,7 @@ void PvrWindow::applyRange() {
     const int maxOffset = maxLeft_ - G::kHandleWidth + G::kRightMargin;
     const PacketRange r = packetRangeFor(minLeft_, maxOffset, G::kTrackLength, buffer_.oldestHeld(),
                                          buffer_.getPacketCount());
+    range_ = r;
     lblBufferRange_->setText(QStringLiteral("%1 - %2").arg(r.first).arg(r.last));
     if (hooks_.reinitRangeViews) hooks_.reinitRangeViews();
     pipeline_.playPackets(r.first, r.last);

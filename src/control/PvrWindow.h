@@ -5,13 +5,16 @@
 #include <cstdint>
 #include <functional>
 
+#include "control/BufferRange.h"
 #include "control/RateMeter.h"
+#include "control/RealTimePacer.h"
 #include "control/TickPacer.h"
 #include "views/Surface.h"
 
 class QLabel;
 class QPushButton;
 class QScrollBar;
+class QDoubleSpinBox;
 class QSpinBox;
 
 namespace pelsid {
@@ -45,6 +48,9 @@ class PvrWindow : public QWidget {
     void updatePacketCounters();
     /// Shows the whole buffer as the replay range.
     void initFilters();
+    /// The replay range last shown in the buffer-range strip (from the
+    /// handles, or the whole buffer after a load).
+    PacketRange bufferRange() const { return range_; }
     /// Whether a packet is to be played: every packet is.
     bool filter(int packetNumber) const;
 
@@ -52,7 +58,9 @@ class PvrWindow : public QWidget {
     static int intervalFor(int packetsPerSecond);
 
     /// The play timer's handler: performs as many ticks as the time elapsed
-    /// since the last one calls for (tests call it with a fake clock).
+    /// since the last one calls for (tests call it with a fake clock). With
+    /// "Real Time" pressed, a tick is due when the captured gap to the packet
+    /// it plays, divided by the factor, has passed.
     void onPlayTimer();
 
   private:
@@ -67,6 +75,11 @@ class PvrWindow : public QWidget {
     void stepBackward();
     void stepForward();
     void speedChanged(int value);
+    void realTimeChanged();
+    void playRealTime();
+    /// The wait before the packet the next tick plays, in Real Time.
+    std::int64_t realTimeWait() const;
+    std::int64_t periodNs() const;
     void positionChanged();
     void positionScrolled(int value);
 
@@ -96,12 +109,15 @@ class PvrWindow : public QWidget {
     QLabel* lblMeasuredSpeed_ = nullptr;
     QSpinBox* spnSpeed_ = nullptr;
     QPushButton* tglLoop_ = nullptr;
+    QPushButton* tglRealTime_ = nullptr;
+    QDoubleSpinBox* spnRealTimeFactor_ = nullptr;
     QPushButton* btnPlay_ = nullptr;
     QPushButton* btnPause_ = nullptr;
     QPushButton* btnStop_ = nullptr;
     QScrollBar* scrPacket_ = nullptr;
     QTimer tmrPlayTimer_;
     TickPacer pacer_;
+    RealTimePacer realTime_;
     RateMeter meter_;
     std::int64_t measuredShownAt_ = 0;
     int valueAtPress_ = 0;
@@ -115,6 +131,7 @@ class PvrWindow : public QWidget {
     QLabel* lblBufferRange_ = nullptr;
     QLabel* lblRangeMin_ = nullptr;
     QLabel* lblRangeMax_ = nullptr;
+    PacketRange range_{1, 0};
     int minLeft_ = 0;
     int maxLeft_ = 0;
     int grabOffset_ = 0;

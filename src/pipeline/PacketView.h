@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <span>
 
+#include "store/CaptureTime.h"
 #include "store/PacketFields.h"
 
 namespace pelsid {
@@ -14,6 +15,7 @@ struct PlayedPacket {
     int length = 0;                        // packetLen
     const PacketFields* fields = nullptr;  // its decoded headers
     std::uint32_t color = 0;               // its protocol's colour when it was played
+    CaptureTime time;                      // when it was captured, if known
 };
 
 /// What the pipeline needs of a view: draw a packet into the window's picture

@@ -71,8 +71,12 @@ int Pipeline::copyPacket(int packetNumber, std::uint8_t* packetTxt, int previous
 PlayedPacket Pipeline::played(int packetNumber, const std::uint8_t* packetTxt, int packetLen,
                               PacketFields& fields) const {
     fields = buffer_.fields(packetNumber);
-    return {packetNumber, packetTxt, packetLen, &fields,
-            filters_.colorOf(fields.ipProtocol, {packetTxt, std::size_t(packetLen)})};
+    return {packetNumber,
+            packetTxt,
+            packetLen,
+            &fields,
+            filters_.colorOf(fields.ipProtocol, {packetTxt, std::size_t(packetLen)}),
+            buffer_.captureTime(packetNumber)};
 }
 
 void Pipeline::dispatchPacket(int packetNumber, const std::uint8_t* packetTxt, int packetLen) {

@@ -21,6 +21,7 @@
 #include "fieldviews/ScatterPlotWindow.h"
 #include "pipeline/Ingest.h"
 #include "shell/AboutWindow.h"
+#include "shell/ExportJob.h"
 #include "shell/LoadDatasetWindow.h"
 #include "shell/LoadJob.h"
 #include "shell/LoadPartDialog.h"
@@ -70,6 +71,7 @@ Application::Application(Dialogs& dialogs, const QString& programFolder, QObject
 
     connect(main_.get(), &MainWindow::loadDataRequested, this, &Application::openDataset);
     connect(main_.get(), &MainWindow::loadPartRequested, this, &Application::openPartOfCapture);
+    connect(main_.get(), &MainWindow::exportRequested, this, &Application::exportPackets);
     connect(&loadTick_, &QTimer::timeout, this, &Application::showLoadProgress);
     connect(main_.get(), &MainWindow::exitRequested, this, &Application::exit);
     connect(main_.get(), &MainWindow::aboutRequested, this, [this] {
@@ -87,6 +89,7 @@ Application::Application(Dialogs& dialogs, const QString& programFolder, QObject
 
 Application::~Application() {
     load_.reset();
+    export_.reset();  // waits for the file to be finished
     // The capture thread is joined before any window it feeds goes.
     stopCapture();
     pipeline_->cancelAll();
@@ -314,6 +317,50 @@ bool Application::loadDataset(const QString& path, const CaptureFile& file) {
     pvr()->initFilters();
     ingest.play(first, first + stored - 1);
     return true;
+}
+
+void Application::exportPackets() {
+    static const std::string kTitle = "Export Packets";
+    if (export_) {
+        dialogs_.message(Dialogs::Icon::Information, kTitle,
+                         "The packets are still being written to " + export_->path() + ".");
+        return;
+    }
+    const int oldest = buffer_.oldestHeld();
+    const int count = buffer_.getPacketCount();
+    if (count == 0) {
+        dialogs_.message(Dialogs::Icon::Information, kTitle, "There are no packets to export.");
+        return;
+    }
+    int first = oldest, last = count;
+    const PacketRange range = pvr()->bufferRange();
+    const int rangeFirst = std::max(range.first, oldest);
+    const int rangeLast = std::min(range.last, count);
+    if (rangeFirst <= rangeLast && (rangeFirst != oldest || rangeLast != count)) {
+        auto span = [](int a, int b) {
+            return " (" + std::to_string(a) + " - " + std::to_string(b) + ")";
+        };
+        const int choice = dialogs_.choose(
+            kTitle, "Export all packets held, or only the PVR's buffer range?",
+            {"All Packets" + span(oldest, count), "Buffer Range" + span(rangeFirst, rangeLast)});
+        if (choice < 0) return;
+        if (choice == 1) first = rangeFirst, last = rangeLast;
+    }
+    const std::string path =
+        dialogs_.saveCaptureFileName(kTitle, folders_.openStart().toStdString());
+    if (path.empty()) return;
+    export_ =
+        std::make_unique<ExportJob>(QFile::encodeName(QString::fromStdString(path)).toStdString(),
+                                    copyPackets(buffer_, first, last));
+    connect(export_.get(), &ExportJob::finished, this, &Application::finishExport);
+}
+
+void Application::finishExport() {
+    const std::string error = export_->error();
+    // The job goes once its signal has returned.
+    export_.release()->deleteLater();
+    if (!error.empty()) dialogs_.message(Dialogs::Icon::Critical, "Export Packets", error);
+    emit exportFinished(error.empty());
 }
 
 bool Application::saveScreenshots(const QString& folder) {

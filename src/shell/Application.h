@@ -28,6 +28,7 @@ class CaptureSource;
 class Dialogs;
 class MainWindow;
 class LoadDatasetWindow;
+class ExportJob;
 class LoadJob;
 class PvrWindow;
 
@@ -66,6 +67,13 @@ class Application : public QObject, public ViewSet {
     /// The same with the file already read (as at start-up, while the
     /// windows are made).
     bool loadDataset(const QString& path, const CaptureFile& file);
+    /// File menu: writes the packets held, or only the PVR's buffer range
+    /// (the user is asked which when they differ), to a pcap or pcapng file
+    /// chosen in a save dialog. The file is written on a thread;
+    /// `exportFinished` tells the outcome, a failure also in a message.
+    void exportPackets();
+    /// True while an export is being written.
+    bool exporting() const { return bool(export_); }
     /// Screenshots of every shown view into `folder` (by default the program
     /// folder, or the user's pictures folder when the program's cannot be
     /// written); a failure is reported through the dialogs. False on failure.
@@ -82,6 +90,8 @@ class Application : public QObject, public ViewSet {
   signals:
     /// A load begun with startLoad is over; `loaded` as loadDataset returns.
     void loadFinished(bool loaded);
+    /// An export begun with exportPackets is over; `written` when the file is in place.
+    void exportFinished(bool written);
 
   public:
     // ViewSet
@@ -118,6 +128,7 @@ class Application : public QObject, public ViewSet {
     void stopCapture();
     void showLoadProgress();
     void finishLoad(LoadJob* job);
+    void finishExport();
 
     Dialogs& dialogs_;
     QString programFolder_;
@@ -130,10 +141,11 @@ class Application : public QObject, public ViewSet {
     WindowRegistry registry_;
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<LoadDatasetWindow> progress_;
-    std::unique_ptr<LoadJob> load_;  // the file being read for a load, if any
-    QTimer loadTick_;                // shows its progress
-    bool loadingStream_ = false;     // a pipe or device: no size to measure progress by
-    bool storing_ = false;           // loadDataset runs (it may wait on a question)
+    std::unique_ptr<LoadJob> load_;      // the file being read for a load, if any
+    std::unique_ptr<ExportJob> export_;  // the file being written by an export, if any
+    QTimer loadTick_;                    // shows its progress
+    bool loadingStream_ = false;         // a pipe or device: no size to measure progress by
+    bool storing_ = false;               // loadDataset runs (it may wait on a question)
     QPointer<LoadPartDialog> partDialog_;
     // The view windows as the registry made them, so playing a packet needs
     // no look-up by name; a window's deletion clears its entry, as it does the registry's.

@@ -46,6 +46,8 @@ MainWindow::MainWindow(Thumbnails& thumbnails, QWidget* parent)
     connect(addEntry(file, "LoadPart", "Load &Part of a Capture...", true), &QAction::triggered,
             this, &MainWindow::loadPartRequested);
     file->addSeparator()->setObjectName(QStringLiteral("FileSeparator1"));
+    connect(addEntry(file, "ExportPackets", "&Export Packets...", true), &QAction::triggered, this,
+            &MainWindow::exportRequested);
     connect(addEntry(file, "SaveSettings", "&Save Preferences", false), &QAction::triggered, this,
             [this] { emit placeholderRequested(QStringLiteral("frmSavePreferences")); });
     connect(addEntry(file, "SaveData", "Save Da&taset", false), &QAction::triggered, this,

@@ -25,6 +25,7 @@ class MainWindow : public QMainWindow {
   signals:
     void loadDataRequested();
     void loadPartRequested();
+    void exportRequested();
     void exitRequested();
     void aboutRequested();
     /// A menu entry that shows or hides a window was chosen (entry name).

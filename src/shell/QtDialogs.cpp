@@ -2,8 +2,8 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <cstdio>
 
 #include "views/Color.h"
@@ -44,14 +44,35 @@ std::string QtDialogs::openFileName(const std::string& title, const std::string&
     return QFileDialog::getOpenFileName(nullptr, q(title), q(folder)).toStdString();
 }
 
-std::string QtDialogs::saveCaptureFileName(const std::string& title, const std::string& suggested) {
-    QString chosen;
-    const QString name =
-        QFileDialog::getSaveFileName(nullptr, q(title), q(suggested),
-                                     QStringLiteral("pcap (*.pcap);;pcapng (*.pcapng)"), &chosen);
-    // A name typed without a suffix takes the one of the type chosen.
-    if (name.isEmpty() || !QFileInfo(name).suffix().isEmpty()) return name.toStdString();
-    return (name + (chosen.startsWith("pcapng") ? ".pcapng" : ".pcap")).toStdString();
+std::string QtDialogs::saveCaptureFileName(const std::string& title, const std::string& folder) {
+    QFileDialog dialog(nullptr, q(title), q(folder));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QString pcap = QStringLiteral("pcap files (*.pcap)");
+    const QString pcapng = QStringLiteral("pcapng files (*.pcapng)");
+    dialog.setNameFilters({pcap, pcapng});
+    // A name typed without a suffix takes the one of the chosen type.
+    dialog.setDefaultSuffix(QStringLiteral("pcap"));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+        dialog.setDefaultSuffix(filter == pcapng ? QStringLiteral("pcapng")
+                                                 : QStringLiteral("pcap"));
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first().toStdString();
+}
+
+int QtDialogs::choose(const std::string& title, const std::string& text,
+                      const std::vector<std::string>& choices) {
+    QMessageBox box(QMessageBox::Question, q(title), q(text));
+    std::vector<QAbstractButton*> buttons;
+    for (const std::string& c : choices)
+        buttons.push_back(box.addButton(q(c), QMessageBox::AcceptRole));
+    box.addButton(QMessageBox::Cancel);
+    if (!buttons.empty()) box.setDefaultButton(static_cast<QPushButton*>(buttons.front()));
+    box.exec();
+    for (std::size_t i = 0; i < buttons.size(); ++i)
+        if (box.clickedButton() == buttons[i]) return int(i);
+    return -1;
 }
 
 std::uint32_t QtDialogs::chooseColor(std::uint32_t initial) {

@@ -9,9 +9,10 @@ class QtDialogs : public Dialogs {
     bool question(const std::string& title, const std::string& text) override;
     void message(Icon icon, const std::string& title, const std::string& text) override;
     std::string openFileName(const std::string& title, const std::string& folder) override;
-    std::string saveCaptureFileName(const std::string& title,
-                                    const std::string& suggested) override;
     std::uint32_t chooseColor(std::uint32_t initial) override;
+    std::string saveCaptureFileName(const std::string& title, const std::string& folder) override;
+    int choose(const std::string& title, const std::string& text,
+               const std::vector<std::string>& choices) override;
 };
 
 /// Dialogs for runs without a user: messages go to standard error, questions

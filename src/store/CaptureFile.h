@@ -39,6 +39,8 @@ class CaptureFile {
     int recordCount() const { return static_cast<int>(set_.records.size()); }
     /// The bytes of record `i` (0-based).
     std::span<const std::uint8_t> record(int i) const;
+    /// Every record's bytes, one after another, as `records()` places them.
+    std::span<const std::uint8_t> bytes() const { return bytes_; }
     /// Messages for the user, in the order they are to be shown.
     const std::vector<LoadProblem>& problems() const { return set_.problems; }
     const RecordSet& recordSet() const { return set_; }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 namespace pelsid {
 
@@ -15,5 +16,12 @@ struct CaptureTime {
 
     friend bool operator==(const CaptureTime&, const CaptureTime&) = default;
 };
+
+/// Seconds since the epoch with the time's own decimals, as
+/// "1765200001.123456"; empty when the time is unknown.
+std::string epochText(const CaptureTime& time);
+
+/// `later` - `earlier` in nanoseconds (negative when `later` is earlier).
+std::int64_t nanosecondsBetween(const CaptureTime& earlier, const CaptureTime& later);
 
 }  // namespace pelsid

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace pelsid {
@@ -27,7 +28,7 @@ void le16(std::vector<std::uint8_t>& b, std::uint16_t v) {
 }  // namespace
 
 CaptureWriter::CaptureWriter(std::string path, Format format, bool nanoseconds)
-    : path_(std::move(path)), format_(format), nano_(nanoseconds || format == Format::Pcapng) {}
+    : path_(std::move(path)), format_(format), nano_(nanoseconds) {}
 
 CaptureWriter::~CaptureWriter() {
     abandon();
@@ -50,10 +51,28 @@ bool CaptureWriter::fail(const char* what) {
 }
 
 bool CaptureWriter::open() {
+    // The rename that puts the file in place would replace a device or a
+    // folder's entry: only a regular file (or none yet) is written.
+    struct stat st;
+    if (::stat(path_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        error_ = "Could not write " + path_ + ": it is not a regular file";
+        return false;
+    }
+    // A symbolic link keeps pointing where it did: its target is written,
+    // also when that does not exist yet.
+    target_ = path_;
+    for (int hops = 0; hops < 40 && ::lstat(target_.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+         ++hops) {
+        std::error_code error;
+        const std::filesystem::path to = std::filesystem::read_symlink(target_, error);
+        if (error) break;
+        target_ =
+            (to.is_absolute() ? to : std::filesystem::path(target_).parent_path() / to).string();
+    }
     // A hidden name in the same folder, so the rename stays on one file system.
-    const std::size_t slash = path_.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : path_.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path_ : path_.substr(slash + 1);
+    const std::size_t slash = target_.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : target_.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
     std::string pattern =
         (slash == std::string::npos ? std::string() : folder) + "." + name + ".XXXXXX";
     errno = 0;
@@ -86,7 +105,7 @@ bool CaptureWriter::open() {
         le32(h, 0xFFFFFFFF);  // section length unknown
         le32(h, 0xFFFFFFFF);
         le32(h, 28);
-        // One Ethernet interface with nanosecond times (if_tsresol = 9).
+        // One Ethernet interface with nano- or microsecond times (if_tsresol 9 or 6).
         le32(h, kInterface);
         le32(h, 32);
         le16(h, std::uint16_t(kLinkEthernet));
@@ -94,7 +113,7 @@ bool CaptureWriter::open() {
         le32(h, kSnapLen);
         le16(h, 9);  // if_tsresol
         le16(h, 1);
-        h.insert(h.end(), {9, 0, 0, 0});
+        h.insert(h.end(), {std::uint8_t(nano_ ? 9 : 6), 0, 0, 0});
         le16(h, 0);  // opt_endofopt
         le16(h, 0);
         le32(h, 32);
@@ -124,7 +143,8 @@ bool CaptureWriter::write(std::span<const std::uint8_t> frame, std::uint32_t wir
         le32(h, len);
         if (!put(h.data(), h.size()) || !put(frame.data(), frame.size())) return false;
     } else {
-        const std::uint64_t stamp = std::uint64_t(seconds) * 1000000000u + nanos;
+        const std::uint64_t stamp = nano_ ? std::uint64_t(seconds) * 1000000000u + nanos
+                                          : std::uint64_t(seconds) * 1000000u + nanos / 1000;
         const std::uint32_t padded = (caplen + 3) & ~3u;
         const std::uint32_t total = 32 + padded;
         le32(h, kEnhancedPacket);
@@ -154,7 +174,7 @@ bool CaptureWriter::finish() {
     if (std::fclose(file_) != 0 && ok) ok = fail("write");
     file_ = nullptr;
     errno = 0;
-    if (ok && std::rename(temp_.c_str(), path_.c_str()) != 0) ok = fail("write");
+    if (ok && std::rename(temp_.c_str(), target_.c_str()) != 0) ok = fail("write");
     if (ok) {
         temp_.clear();
     } else {

@@ -16,8 +16,7 @@ class CaptureWriter {
   public:
     enum class Format { Pcap, Pcapng };
 
-    /// `nanoseconds`: pcap files keep nanosecond times (else microseconds);
-    /// pcapng always does.
+    /// `nanoseconds`: the file keeps nanosecond times, else microseconds.
     CaptureWriter(std::string path, Format format, bool nanoseconds = true);
     ~CaptureWriter();
     CaptureWriter(const CaptureWriter&) = delete;
@@ -47,6 +46,7 @@ class CaptureWriter {
     bool fail(const char* what);
 
     std::string path_;
+    std::string target_;  // the file renamed into place: path_, or where its link points
     std::string temp_;
     Format format_;
     bool nano_;

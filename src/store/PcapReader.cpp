@@ -21,6 +21,15 @@ std::uint32_t read32(const std::uint8_t* p, bool swapped) {
     return swapped ? __builtin_bswap32(v) : v;
 }
 
+// A record's time; a fraction of a second or more is carried into the seconds.
+CaptureTime recordTime(std::uint32_t seconds, std::uint32_t fraction, bool nano) {
+    const std::uint32_t perSecond = nano ? 1000000000u : 1000000u;
+    return {.seconds = std::int64_t(seconds) + fraction / perSecond,
+            .nanoseconds = (fraction % perSecond) * (nano ? 1u : 1000u),
+            .decimals = std::uint8_t(nano ? 9 : 6),
+            .known = true};
+}
+
 std::string snapCutText(std::uint64_t n, std::uint32_t snaplen) {
     return std::to_string(n) + (n == 1 ? " frame was" : " frames were") +
            " longer than the file's snapshot length of " + std::to_string(snaplen) + " bytes and " +
@@ -61,6 +70,7 @@ void readPcapFile(ByteInput& input, const std::string& fileName, FrameIntake& in
     std::uint32_t magic;
     std::memcpy(&magic, h, 4);
     const bool swapped = !(magic == 0xA1B2C3D4u || magic == 0xA1B23C4Du || magic == 0xA1B2CD34u);
+    const bool nano = (swapped ? __builtin_bswap32(magic) : magic) == 0xA1B23C4Du;
     const std::uint32_t snaplen = read32(h + 16, swapped);
     const std::uint32_t linkType = read32(h + 20, swapped);
     // The upper bits may carry frame check sequence details, as libpcap reads them.
@@ -89,6 +99,8 @@ void readPcapFile(ByteInput& input, const std::string& fileName, FrameIntake& in
                 damaged(truncatedText(input, "header", kRecordHeader, input.available()));
             break;
         }
+        const CaptureTime time =
+            recordTime(read32(input.data(), swapped), read32(input.data() + 4, swapped), nano);
         const std::uint32_t caplen = read32(input.data() + 8, swapped);
         const std::uint32_t wireLength = read32(input.data() + 12, swapped);
         if (caplen > kMaxSnaplen) {
@@ -113,8 +125,8 @@ void readPcapFile(ByteInput& input, const std::string& fileName, FrameIntake& in
                 truncatedText(input, "captured", caplen, input.position() - at - kRecordHeader));
             break;
         }
-        if (!intake.offer(link, frame, held, kept, wireLength, at + kRecordHeader,
-                          input.position()))
+        if (!intake.offer(link, frame, held, kept, wireLength, at + kRecordHeader, input.position(),
+                          time))
             break;
     }
     if (snapCut > 0) set.problems.push_back(fileWarning(fileName, snapCutText(snapCut, snapshot)));

@@ -1,6 +1,7 @@
 #include "store/PcapngReader.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -49,10 +50,67 @@ std::uint32_t minimumBody(std::uint32_t type) {
     }
 }
 
+constexpr std::uint16_t kOptionTsResol = 9;
+constexpr std::uint16_t kOptionTsOffset = 14;
+
 struct Interface {
     std::uint32_t linkType = 0;
     std::uint32_t snaplen = 0;
+    // Time stamps count units of 10^-exponent s, or 2^-exponent s when
+    // binary; microseconds unless the interface says otherwise.
+    std::uint8_t exponent = 6;
+    bool binary = false;
+    bool timeKnown = true;    // false for a resolution no 64-bit count can carry
+    std::int64_t offset = 0;  // seconds added to every time stamp
 };
+
+// Reads the options of an interface description block from `options`
+// (`size` bytes, as many as the window holds): the time resolution and offset.
+void readInterfaceOptions(const std::uint8_t* options, std::size_t size, bool swapped,
+                          Interface& i) {
+    std::size_t at = 0;
+    while (at + 4 <= size) {
+        const std::uint16_t code = read16(options + at, swapped);
+        const std::uint16_t length = read16(options + at + 2, swapped);
+        at += 4;
+        if (code == 0 || length > size - at) return;
+        if (code == kOptionTsResol && length >= 1) {
+            i.binary = (options[at] & 0x80) != 0;
+            i.exponent = options[at] & 0x7F;
+            // 10^19 and 2^63 units per second are the most a 64-bit count holds.
+            i.timeKnown = i.exponent <= (i.binary ? 63 : 19);
+        } else if (code == kOptionTsOffset && length >= 8) {
+            std::uint64_t v;
+            std::memcpy(&v, options + at, 8);
+            i.offset = std::int64_t(swapped ? __builtin_bswap64(v) : v);
+        }
+        at += (std::size_t(length) + 3) & ~std::size_t(3);
+    }
+}
+
+CaptureTime packetTime(const Interface& i, std::uint64_t units) {
+    if (!i.timeKnown) return {};
+    CaptureTime t;
+    t.known = true;
+    unsigned __int128 fraction;
+    if (i.binary) {
+        t.seconds = std::int64_t(units >> i.exponent);
+        fraction = (units & ((std::uint64_t(1) << i.exponent) - 1));
+        fraction = (fraction * 1000000000u) >> i.exponent;
+        // Enough decimals that one unit still shows: 2^-10 s needs 4.
+        t.decimals = std::uint8_t(std::min(9, int(std::ceil(i.exponent * std::log10(2.0)))));
+    } else {
+        std::uint64_t perSecond = 1;
+        for (int k = 0; k < i.exponent; ++k) perSecond *= 10;
+        t.seconds = std::int64_t(units / perSecond);
+        fraction = (unsigned __int128)(units % perSecond) * 1000000000u / perSecond;
+        t.decimals = std::uint8_t(std::min<int>(9, i.exponent));
+    }
+    t.nanoseconds = std::uint32_t(fraction);
+    t.seconds =
+        std::int64_t(std::uint64_t(t.seconds) + std::uint64_t(i.offset));  // wraps, never traps
+    return t;
+}
 }  // namespace
 
 void readPcapngFile(ByteInput& input, const std::string& fileName, FrameIntake& intake,
@@ -122,6 +180,8 @@ void readPcapngFile(ByteInput& input, const std::string& fileName, FrameIntake& 
         bool packet = false;
         std::size_t dataAt = 0;  // where a packet's bytes start in the block
         std::uint32_t interface = 0, caplen = 0, wireLength = 0;
+        std::uint64_t stamp = 0;
+        bool stamped = false;
         switch (type) {
             case kSectionHeader:
                 if (read16(d + 12, swapped) != 1) {
@@ -138,12 +198,24 @@ void readPcapngFile(ByteInput& input, const std::string& fileName, FrameIntake& 
                     return;
                 }
                 interfaces.push_back({read16(d + 8, swapped), read32(d + 12, swapped)});
+                // The options follow; of a block longer than the window, the
+                // first window's worth is read, however the input comes in pieces.
+                {
+                    const std::size_t looked =
+                        std::min<std::size_t>(total - 4, ByteInput::kMaxWindow);
+                    input.ensure(looked);
+                    d = input.data();
+                    readInterfaceOptions(d + 16, std::min(looked, input.available()) - 16, swapped,
+                                         interfaces.back());
+                }
                 break;
             case kEnhancedPacket:
             case kObsoletePacket:
                 packet = true;
                 interface =
                     type == kEnhancedPacket ? read32(d + 8, swapped) : read16(d + 8, swapped);
+                stamp = std::uint64_t(read32(d + 12, swapped)) << 32 | read32(d + 16, swapped);
+                stamped = true;
                 caplen = read32(d + 20, swapped);
                 wireLength = read32(d + 24, swapped);
                 dataAt = kBlockHeader + 20;
@@ -191,8 +263,10 @@ void readPcapngFile(ByteInput& input, const std::string& fileName, FrameIntake& 
             break;
         }
         input.consume(4);
-        if (packet && !intake.offer(interfaces[interface].linkType, frame, held, caplen, wireLength,
-                                    at + dataAt, input.position()))
+        if (packet &&
+            !intake.offer(interfaces[interface].linkType, frame, held, caplen, wireLength,
+                          at + dataAt, input.position(),
+                          stamped ? packetTime(interfaces[interface], stamp) : CaptureTime{}))
             break;
     }
 }

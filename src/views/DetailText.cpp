@@ -1,5 +1,8 @@
 #include "views/DetailText.h"
 
+#include <QDateTime>
+#include <QTimeZone>
+
 namespace pelsid {
 
 QString detailCharacters(const std::uint8_t* bytes, int length) {
@@ -19,6 +22,18 @@ QString detailHex(const std::uint8_t* bytes, int length) {
         out[4 * i + 1] = QLatin1Char(kDigits[bytes[i] & 15]);
     }
     return text;
+}
+
+QString detailTime(const CaptureTime& time) {
+    if (!time.known) return QStringLiteral("capture time unknown");
+    const int decimals = std::min<int>(time.decimals, 9);
+    const QString fraction =
+        decimals == 0 ? QString()
+                      : QStringLiteral(".") +
+                            QString::number(1000000000u + time.nanoseconds).mid(1, decimals);
+    const QDateTime at = QDateTime::fromSecsSinceEpoch(time.seconds, QTimeZone::utc());
+    return QStringLiteral("captured %1%2 UTC")
+        .arg(at.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")), fraction);
 }
 
 }  // namespace pelsid

@@ -50,7 +50,8 @@ DetailWindow::DetailWindow(ViewContext& context, QWidget* parent)
       txtHex_(textBox("txtHex", this)),
       lblFontSize_(named<QLabel>("lblFontSize", QStringLiteral("font size"), this)),
       spnFontSize_(named<SpinButton>("spnFontSize", this)),
-      lblCurrentFontSize_(named<QLabel>("lblCurrentFontSize", QStringLiteral("8"), this)) {
+      lblCurrentFontSize_(named<QLabel>("lblCurrentFontSize", QStringLiteral("8"), this)),
+      lblPacketTime_(named<QLabel>("lblPacketTime", this)) {
     // The hex dump breaks lines only at the blanks between bytes, never inside one.
     txtHex_->setWordWrapMode(QTextOption::WordWrap);
     spnFontSize_->setRange(8, 24);
@@ -71,6 +72,7 @@ void DetailWindow::Plot(const PlayedPacket& packet) {
     length_ = std::clamp(packet.length, 0, int(bytes_.size()));
     std::memcpy(bytes_.data(), packet.bytes, std::size_t(length_));
     colour_ = packet.color;
+    time_ = packet.time;
     pending_ = true;
     if (!frame_.isActive()) frame_.start();
 }
@@ -80,6 +82,7 @@ void DetailWindow::clear() {
     frame_.stop();
     txtASCII_->clear();
     txtHex_->clear();
+    lblPacketTime_->clear();
 }
 
 void DetailWindow::refreshText() {
@@ -94,6 +97,7 @@ void DetailWindow::refreshText() {
     }
     txtASCII_->setPlainText(detailCharacters(bytes_.data(), length_));
     txtHex_->setPlainText(detailHex(bytes_.data(), length_));
+    lblPacketTime_->setText(detailTime(time_));
 }
 
 void DetailWindow::setFontSize(int points) {
@@ -125,6 +129,7 @@ void DetailWindow::layoutControls() {
     lblFontSize_->setGeometry(8, y, 60, 22);
     spnFontSize_->setGeometry(70, y, 17, 22);
     lblCurrentFontSize_->setGeometry(94, y, 30, 22);
+    lblPacketTime_->setGeometry(130, y, std::max(0, w - 138), 22);
 }
 
 }  // namespace pelsid

@@ -51,11 +51,13 @@ class DetailWindow : public ViewWindow {
     QLabel* lblFontSize_;
     QSpinBox* spnFontSize_;
     QLabel* lblCurrentFontSize_;
+    QLabel* lblPacketTime_;
     QTimer frame_;
 
     std::array<std::uint8_t, 1601> bytes_{};
     int length_ = 0;
     std::uint32_t colour_ = 0;
+    CaptureTime time_;
     bool pending_ = false;
     std::uint32_t shownColour_ = 0;
 };

@@ -9,25 +9,16 @@
 #include <fstream>
 #include <string>
 
+#include "support/CommandOutput.h"
+
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-};
+using Outcome = pelsid::test::CommandOutcome;
 
 // Runs the program with no display at all, so nothing here may need one.
 Outcome run(const std::string& args) {
-    const std::string command = std::string("env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= ") +
-                                PELSID_EXECUTABLE + " " + args + " 2>&1";
-    Outcome r;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return r;
-    char buf[4096];
-    while (std::fgets(buf, sizeof buf, pipe)) r.out += buf;
-    const int w = pclose(pipe);
-    r.status = WIFEXITED(w) ? WEXITSTATUS(w) : -1;
-    return r;
+    return pelsid::test::runCommand("env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= " +
+                                    std::string(PELSID_EXECUTABLE) + " " + args + " 2>&1");
 }
 
 }  // namespace
@@ -35,8 +26,8 @@ Outcome run(const std::string& args) {
 TEST(CommandLine, HelpListsEveryOptionOnALineOfItsOwn) {
     const Outcome r = run("--help");
     EXPECT_EQ(r.status, 0);
-    for (const char* option : {"--fields", "--render", "--set", "--capture", "--from", "--filter",
-                               "--count", "--help", "--version"})
+    for (const char* option : {"--fields", "--export", "--render", "--set", "--capture", "--from",
+                               "--filter", "--count", "--help", "--version"})
         EXPECT_NE(r.out.find(std::string("\n  ") + option + " "), std::string::npos) << option;
 }
 

@@ -13,7 +13,7 @@ using namespace pelsid;
 namespace {
 const char* kHeader =
     "number\tlength\tethertype\tipversion\tihl\ttos\ttotallength\tid\tflags\tfragoffset\tttl\t"
-    "protocol\tprotocolname\tchecksum\tsrc\tdst\ttcpsport\ttcpdport\tudpsport\tudpdport";
+    "protocol\tprotocolname\tchecksum\tsrc\tdst\ttcpsport\ttcpdport\tudpsport\tudpdport\ttime";
 
 std::string writeDataset(const std::string& name, const std::vector<std::string>& records) {
     const std::string path = testing::TempDir() + "/" + name;
@@ -58,9 +58,24 @@ TEST(FieldsReport, PrintsHeaderAndOneLinePerPacket) {
     EXPECT_EQ(header, kHeader);
     EXPECT_EQ(first,
               "1\t64\t0x800\t4\t6\t16\t48\t43981\treservedDFMF\t5\t128\t6\tTCP\t4660\t"
-              "192.168.0.1\t10.0.0.254\t8080\t443\t0\t0");
+              "192.168.0.1\t10.0.0.254\t8080\t443\t0\t0\t");
     EXPECT_EQ(second,
-              "2\t60\t0x806\t0\t0\t0\t0\t0\t\t0\t0\t0\tHOPOPT\t0\t0.0.0.0\t0.0.0.0\t0\t0\t0\t0");
+              "2\t60\t0x806\t0\t0\t0\t0\t0\t\t0\t0\t0\tHOPOPT\t0\t0.0.0.0\t0.0.0.0\t0\t0\t0\t0\t");
+}
+
+TEST(FieldsReport, TheLastColumnIsTheCaptureTimeInTheFilesResolution) {
+    std::ostringstream out, err;
+    EXPECT_EQ(runFieldsCommand(std::string(PELSID_TEST_DATA) + "/lo_ethernet.pcapng", out, err), 0);
+    std::istringstream lines(out.str());
+    std::string header, first;
+    std::getline(lines, header);
+    std::getline(lines, first);
+    EXPECT_EQ(header, kHeader);
+    EXPECT_TRUE(first.starts_with("1\t")) << first;
+    EXPECT_TRUE(first.ends_with("\t1796695860.115523999")) << first;
+    std::ostringstream out2;
+    EXPECT_EQ(runFieldsCommand(std::string(PELSID_TEST_DATA) + "/lo_ethernet.pcap", out2, err), 0);
+    EXPECT_NE(out2.str().find("\t1796695852.181476\n"), std::string::npos);
 }
 
 TEST(FieldsReport, BadFilesExitWithStatusOneAndSayWhy) {

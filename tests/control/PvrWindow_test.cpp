@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -13,6 +14,7 @@
 #include <numeric>
 
 #include "control/BufferRange.h"
+#include "control/FactorSpinBox.h"
 #include "control/PvrWindow.h"
 #include "pipeline/FilterModel.h"
 #include "pipeline/Pipeline.h"
@@ -500,6 +502,134 @@ TEST_F(PvrWindowTest, InitFiltersShowsTheWholeBuffer) {
     pvr->initFilters();
     EXPECT_EQ(text("lblBufferRange"), "1 - 250");
     EXPECT_EQ(text("lblRangeMax"), "250");
+}
+
+// Real Time: each packet waits its captured gap, divided by the factor.
+class RealTimeTest : public PvrWindowTest {
+  protected:
+    /// Packets captured at these milliseconds after a second; -1 for no time.
+    void fillAt(std::initializer_list<int> ms) {
+        std::uint8_t bytes[60] = {};
+        for (int t : ms) {
+            CaptureTime time;
+            if (t >= 0)
+                time = {.seconds = 1765200000 + t / 1000,
+                        .nanoseconds = std::uint32_t(t % 1000) * 1'000'000u,
+                        .decimals = 6,
+                        .known = true};
+            buffer.insertPacket(bytes, 59, time);
+        }
+    }
+    QDoubleSpinBox* factor() { return get<QDoubleSpinBox>("spnRealTimeFactor"); }
+};
+
+TEST_F(RealTimeTest, ReleasedAtLoadWithAFactorOfOneBesideIt) {
+    open();
+    EXPECT_FALSE(pressed("tglRealTime"));
+    EXPECT_EQ(get("tglRealTime")->text(), "Real Time");
+    EXPECT_TRUE(get("tglRealTime")->isCheckable());
+    EXPECT_DOUBLE_EQ(factor()->value(), 1.0);
+    EXPECT_EQ(factor()->text(), QString::fromUtf8("1.0\u00D7"));
+    EXPECT_DOUBLE_EQ(factor()->minimum(), 0.1);
+    EXPECT_DOUBLE_EQ(factor()->maximum(), 100.0);
+    // Both in the row of the range label, clear of the track and of each other.
+    const QRect toggle = get("tglRealTime")->geometry();
+    const QRect spin = factor()->geometry();
+    EXPECT_FALSE(toggle.intersects(spin));
+    EXPECT_FALSE(toggle.intersects(get<QLabel>("lblBufferRange")->geometry()));
+    EXPECT_LT(spin.bottom(), get<SurfaceWidget>("picBufferSlider")->y());
+    EXPECT_LE(spin.right(), pvr->width());
+    EXPECT_GT(toggle.top(), get("btnScreenShot")->geometry().bottom());
+}
+
+TEST_F(RealTimeTest, EachTickWaitsTheCapturedGapOverTheFactor) {
+    fillAt({0, 10, 30, 30, 130, 1130});
+    open();
+    click("tglRealTime");
+    click("btnPlay");
+    advance(9);
+    EXPECT_TRUE(views.plotted().empty());
+    advance(1);  // packet 2, 10 ms after packet 1
+    EXPECT_EQ(views.plotted(), std::vector<int>{2});
+    advance(19);
+    EXPECT_EQ(views.plotted(), std::vector<int>{2});
+    advance(1);  // packets 3 and 4 were captured together
+    EXPECT_EQ(views.plotted(), (std::vector<int>{2, 3, 4}));
+
+    factor()->setValue(10);  // 100 ms captured: 10 ms played
+    advance(9);
+    EXPECT_EQ(views.plotted().size(), 3u);
+    advance(1);
+    EXPECT_EQ(views.plotted().back(), 5);
+    factor()->setValue(0.1);  // 1 s captured: 10 s played
+    advance(9000);
+    EXPECT_EQ(views.plotted().back(), 5);
+    advance(1000);
+    EXPECT_EQ(views.plotted().back(), 6);
+    // The timer sleeps until the next packet is due, waking at least every 250 ms.
+    EXPECT_GE(get<QTimer>("tmrPlayTimer")->interval(), 1);
+    EXPECT_LE(get<QTimer>("tmrPlayTimer")->interval(), 250);
+}
+
+TEST_F(RealTimeTest, PacketsWithoutATimePlayAtTheRateSet) {
+    fillAt({0, -1, 5000, 5001});
+    open();
+    get<QSpinBox>("spnSpeed")->setValue(20);  // 50 ms a packet
+    click("tglRealTime");
+    click("btnPlay");
+    advance(49);
+    EXPECT_TRUE(views.plotted().empty());
+    advance(1);  // packet 2 has no time
+    EXPECT_EQ(views.plotted(), std::vector<int>{2});
+    advance(50);  // nor has the gap to packet 3
+    EXPECT_EQ(views.plotted(), (std::vector<int>{2, 3}));
+    advance(1);
+    EXPECT_EQ(views.plotted(), (std::vector<int>{2, 3, 4}));
+    // Looping back to the start keeps the rate, then the gaps again.
+    click("tglLoop");
+    advance(50);
+    EXPECT_EQ(views.plotted().back(), 1);
+}
+
+TEST_F(RealTimeTest, ReleasedItPlaysAtTheRateAgainAndStallsAreBounded) {
+    fillAt({0, 1000, 2000, 2100, 2200, 2300, 2400});
+    open();
+    click("tglRealTime");
+    click("btnPlay");
+    advance(1000);
+    EXPECT_EQ(views.plotted(), std::vector<int>{2});
+    click("tglRealTime");  // released: the rate set, 10 a second
+    EXPECT_EQ(get<QTimer>("tmrPlayTimer")->interval(), 100);
+    advance(100);
+    EXPECT_EQ(views.plotted(), (std::vector<int>{2, 3}));
+
+    // After a stall of a minute only the last 100 ms are made up.
+    click("tglRealTime");
+    advance(60000);
+    EXPECT_EQ(views.plotted(), (std::vector<int>{2, 3, 4, 5}));
+    advance(99);
+    EXPECT_EQ(views.plotted().size(), 4u);
+    advance(1);
+    EXPECT_EQ(views.plotted().back(), 6);
+
+    // Times out of order play at once.
+    EXPECT_EQ(
+        RealTimePacer::waitNs({.seconds = 5, .known = true}, {.seconds = 4, .known = true}, 1, 7),
+        0);
+}
+
+TEST(FactorSpinBox, StepsOneTwoFiveFromAnyFactor) {
+    EXPECT_DOUBLE_EQ(FactorSpinBox::stepped(1, 1), 2);
+    EXPECT_DOUBLE_EQ(FactorSpinBox::stepped(1, 3), 10);
+    EXPECT_DOUBLE_EQ(FactorSpinBox::stepped(1, -1), 0.5);
+    EXPECT_DOUBLE_EQ(FactorSpinBox::stepped(3, 1), 5);
+    EXPECT_DOUBLE_EQ(FactorSpinBox::stepped(3, -1), 2);
+    EXPECT_DOUBLE_EQ(FactorSpinBox::stepped(50, 5), 100);
+    EXPECT_DOUBLE_EQ(FactorSpinBox::stepped(0.2, -5), 0.1);
+    FactorSpinBox box;
+    QTest::keyClick(&box, Qt::Key_Up);
+    QTest::keyClick(&box, Qt::Key_Up);
+    EXPECT_DOUBLE_EQ(box.value(), 5);
 }
 
 // The range strip, driven through its handles.

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <string>
@@ -12,6 +13,7 @@
 
 #include "store/CaptureFile.h"
 #include "store/CaptureWriter.h"
+#include "support/CommandOutput.h"
 
 using namespace pelsid;
 
@@ -48,14 +50,9 @@ std::string write(const QTemporaryDir& dir, const char* name, CaptureWriter::For
 
 // What tcpdump prints of a file: epoch times with nanoseconds and the frame bytes.
 std::string tcpdumpOf(const std::string& path) {
-    const std::string command =
-        "tcpdump -r '" + path + "' -tt --time-stamp-precision=nano -n -xx 2>/dev/null";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    char buf[4096];
-    while (pipe && std::fgets(buf, sizeof buf, pipe)) out += buf;
-    if (pipe) pclose(pipe);
-    return out;
+    return test::runCommand("tcpdump -r '" + path +
+                            "' -tt --time-stamp-precision=nano -n -xx 2>/dev/null")
+        .out;
 }
 
 }  // namespace
@@ -76,7 +73,7 @@ TEST(CaptureWriter, RoundTripsThroughOurReaderAndTcpdump) {
             const auto r = file.record(i);
             EXPECT_EQ(std::vector<std::uint8_t>(r.begin(), r.end()), fs[std::size_t(i)]);
         }
-        if (access("/usr/bin/tcpdump", X_OK) == 0 || access("/usr/sbin/tcpdump", X_OK) == 0) {
+        if (test::haveTcpdump()) {
             const std::string shown = tcpdumpOf(path);
             // The second frame's time, to the resolution the file keeps.
             EXPECT_NE(shown.find(nano ? "1765200001.123456790" : "1765200001.123456000"),
@@ -136,4 +133,23 @@ TEST(CaptureWriter, AFullDiskNamesItAndLeavesNoPartialFile) {
     EXPECT_TRUE(
         QDir(QString::fromStdString(folder)).entryList(QDir::Files | QDir::Hidden).isEmpty());
     umount(folder.c_str());
+}
+
+TEST(CaptureWriter, WritesThroughALinkAndNeverOverADevice) {
+    QTemporaryDir dir;
+    const std::string target = dir.filePath("real.pcap").toStdString();
+    const std::string link = dir.filePath("link.pcap").toStdString();
+    ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+    CaptureWriter w(link, CaptureWriter::Format::Pcap, false);
+    ASSERT_TRUE(w.open()) << w.error();
+    ASSERT_TRUE(w.write(frames()[0], 60, timeOf(0)));
+    ASSERT_TRUE(w.finish()) << w.error();
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(link)).isSymLink());
+    EXPECT_EQ(readCaptureFile(target).recordCount(), 1);
+    EXPECT_EQ(epochText(readCaptureFile(link).records()[0].time), "1765200000.123456");
+
+    CaptureWriter device("/dev/null", CaptureWriter::Format::Pcap);
+    EXPECT_FALSE(device.open());
+    EXPECT_EQ(device.error(), "Could not write /dev/null: it is not a regular file");
+    EXPECT_TRUE(QFileInfo(QStringLiteral("/dev/null")).exists());
 }

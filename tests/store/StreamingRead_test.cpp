@@ -52,42 +52,6 @@ Bytes pcapOf(int frames, int firstId = 1) {
     return b;
 }
 
-// pcapng blocks in either byte order.
-void block(Bytes& b, std::uint32_t type, const Bytes& body, bool big = false) {
-    const std::uint32_t total = std::uint32_t(12 + body.size());
-    put32(b, type, big);
-    put32(b, total, big);
-    b.insert(b.end(), body.begin(), body.end());
-    put32(b, total, big);
-}
-void sectionHeader(Bytes& b, bool big = false) {
-    Bytes body;
-    put32(body, 0x1A2B3C4D, big);
-    put16(body, 1, big);
-    put16(body, 0, big);
-    put32(body, 0xFFFFFFFF, big);
-    put32(body, 0xFFFFFFFF, big);
-    block(b, 0x0A0D0D0A, body, big);
-}
-void interfaceBlock(Bytes& b, std::uint16_t linkType, bool big = false) {
-    Bytes body;
-    put16(body, linkType, big);
-    put16(body, 0, big);
-    put32(body, 0, big);
-    block(b, 1, body, big);
-}
-void packetBlock(Bytes& b, std::uint32_t interface, const Bytes& frame, bool big = false) {
-    Bytes body;
-    put32(body, interface, big);
-    put32(body, 0, big);
-    put32(body, 0, big);
-    put32(body, std::uint32_t(frame.size()), big);
-    put32(body, std::uint32_t(frame.size()), big);
-    body.insert(body.end(), frame.begin(), frame.end());
-    while (body.size() % 4) body.push_back(0);
-    block(b, 6, body, big);
-}
-
 std::string tempPath(const char* name) {
     return testing::TempDir() + "/" + name;
 }

@@ -29,8 +29,12 @@ struct FieldViewFixture {
 
     /// Stored packet `number` as the pipeline plays it.
     PlayedPacket packet(int number) const {
-        return {number, buffer.packetData(number), buffer.getLastByteIndex(number) + 1,
-                &buffer.fields(number), colorOf(number)};
+        return {number,
+                buffer.packetData(number),
+                buffer.getLastByteIndex(number) + 1,
+                &buffer.fields(number),
+                colorOf(number),
+                buffer.captureTime(number)};
     }
     std::uint32_t colorOf(int number) const {
         return filters.protocolColor(buffer.getIPProtocol(number));

@@ -1,6 +1,6 @@
 #pragma once
-// Classic pcap files written by hand, for the shapes and link types no tool
-// here makes: the readers' tests build them byte by byte.
+// pcap and pcapng files written by hand, for the shapes, link types and
+// time stamps no tool here makes: the readers' tests build them byte by byte.
 #include <cstdint>
 #include <vector>
 
@@ -30,14 +30,75 @@ inline Bytes pcapHeader(std::uint32_t linkType, std::uint32_t snaplen = 262144,
     return b;
 }
 
-/// One record; `caplen` 0 means the frame's own size.
+/// One record; `caplen` 0 means the frame's own size. `fraction` counts
+/// micro- or nanoseconds, as the file's magic says.
 inline void pcapFrame(Bytes& b, const Bytes& frame, std::uint32_t caplen = 0,
-                      bool bigEndian = false) {
-    put32(b, 1700000000, bigEndian);
-    put32(b, 0, bigEndian);
+                      bool bigEndian = false, std::uint32_t seconds = 1700000000,
+                      std::uint32_t fraction = 0) {
+    put32(b, seconds, bigEndian);
+    put32(b, fraction, bigEndian);
     put32(b, caplen ? caplen : std::uint32_t(frame.size()), bigEndian);
     put32(b, std::uint32_t(frame.size()), bigEndian);
     b.insert(b.end(), frame.begin(), frame.end());
+}
+
+/// A pcapng block in either byte order.
+inline void pcapngBlock(Bytes& b, std::uint32_t type, const Bytes& body, bool big = false) {
+    const std::uint32_t total = std::uint32_t(12 + body.size());
+    put32(b, type, big);
+    put32(b, total, big);
+    b.insert(b.end(), body.begin(), body.end());
+    put32(b, total, big);
+}
+inline void sectionHeader(Bytes& b, bool big = false) {
+    Bytes body;
+    put32(body, 0x1A2B3C4D, big);
+    put16(body, 1, big);
+    put16(body, 0, big);
+    put32(body, 0xFFFFFFFF, big);
+    put32(body, 0xFFFFFFFF, big);
+    pcapngBlock(b, 0x0A0D0D0A, body, big);
+}
+/// One option of an interface description: code, length, value padded to 4.
+inline void option(Bytes& b, std::uint16_t code, const Bytes& value, bool big = false) {
+    put16(b, code, big);
+    put16(b, std::uint16_t(value.size()), big);
+    b.insert(b.end(), value.begin(), value.end());
+    while (b.size() % 4) b.push_back(0);
+}
+/// `options` as option() writes them; the end-of-options mark is added.
+inline void interfaceBlock(Bytes& b, std::uint16_t linkType, bool big = false,
+                           const Bytes& options = {}) {
+    Bytes body;
+    put16(body, linkType, big);
+    put16(body, 0, big);
+    put32(body, 0, big);
+    if (!options.empty()) {
+        body.insert(body.end(), options.begin(), options.end());
+        put32(body, 0, big);
+    }
+    pcapngBlock(b, 1, body, big);
+}
+/// An enhanced packet block; `stamp` counts the interface's time units.
+inline void packetBlock(Bytes& b, std::uint32_t interface, const Bytes& frame, bool big = false,
+                        std::uint64_t stamp = 0) {
+    Bytes body;
+    put32(body, interface, big);
+    put32(body, std::uint32_t(stamp >> 32), big);
+    put32(body, std::uint32_t(stamp), big);
+    put32(body, std::uint32_t(frame.size()), big);
+    put32(body, std::uint32_t(frame.size()), big);
+    body.insert(body.end(), frame.begin(), frame.end());
+    while (body.size() % 4) body.push_back(0);
+    pcapngBlock(b, 6, body, big);
+}
+/// A simple packet block: no interface, no time.
+inline void simplePacketBlock(Bytes& b, const Bytes& frame, bool big = false) {
+    Bytes body;
+    put32(body, std::uint32_t(frame.size()), big);
+    body.insert(body.end(), frame.begin(), frame.end());
+    while (body.size() % 4) body.push_back(0);
+    pcapngBlock(b, 3, body, big);
 }
 
 /// An Ethernet frame of `length` bytes with EtherType ARP, filled with 0xAB.

@@ -17,20 +17,18 @@ class ScriptedDialogs : public Dialogs {
         std::string text;
     };
 
-    std::deque<bool> answers;          // Yes/No answers in order; Yes when empty
-    std::deque<std::string> files;     // file dialog results in order; cancel when empty
-    std::deque<std::uint32_t> colors;  // chosen colours; cancel when empty
+    std::deque<bool> answers;           // Yes/No answers in order; Yes when empty
+    std::deque<std::string> files;      // file dialog results in order; cancel when empty
+    std::deque<std::uint32_t> colors;   // chosen colours; cancel when empty
+    std::deque<std::string> saveFiles;  // save dialog results in order; cancel when empty
+    std::deque<int> choices;            // choices taken in order; Cancel (-1) when empty
     std::vector<Shown> questions;
     std::vector<Shown> messages;
     std::vector<std::string> fileFolders;
-    std::deque<std::string> saveFiles;  // answers to save dialogs; none left: cancelled
 
     bool question(const std::string& title, const std::string& text) override {
         questions.push_back({Icon::Warning, title, text});
-        if (answers.empty()) return true;
-        const bool a = answers.front();
-        answers.pop_front();
-        return a;
+        return next(answers, true);
     }
     void message(Icon icon, const std::string& title, const std::string& text) override {
         messages.push_back({icon, title, text});
@@ -38,24 +36,30 @@ class ScriptedDialogs : public Dialogs {
     std::string openFileName(const std::string& title, const std::string& folder) override {
         questions.push_back({Icon::None, title, folder});
         fileFolders.push_back(folder);
-        if (files.empty()) return {};
-        std::string f = files.front();
-        files.pop_front();
-        return f;
+        return next(files, std::string());
     }
-    std::string saveCaptureFileName(const std::string& title,
-                                    const std::string& suggested) override {
-        questions.push_back({Icon::None, title, suggested});
-        if (saveFiles.empty()) return {};
-        std::string f = saveFiles.front();
-        saveFiles.pop_front();
-        return f;
+    std::string saveCaptureFileName(const std::string& title, const std::string& folder) override {
+        questions.push_back({Icon::None, title, folder});
+        fileFolders.push_back(folder);
+        return next(saveFiles, std::string());
     }
-    std::uint32_t chooseColor(std::uint32_t initial) override {
-        if (colors.empty()) return initial;
-        const std::uint32_t c = colors.front();
-        colors.pop_front();
-        return c;
+    int choose(const std::string& title, const std::string& text,
+               const std::vector<std::string>& offered) override {
+        std::string all = text;
+        for (const std::string& c : offered) all += "\n[" + c + "]";
+        questions.push_back({Icon::Information, title, all});
+        return next(choices, -1);
+    }
+    std::uint32_t chooseColor(std::uint32_t initial) override { return next(colors, initial); }
+
+  private:
+    /// The next scripted answer, or `otherwise` when the script has run out.
+    template <class T>
+    static T next(std::deque<T>& script, T otherwise) {
+        if (script.empty()) return otherwise;
+        T answer = std::move(script.front());
+        script.pop_front();
+        return answer;
     }
 };
 

@@ -37,8 +37,12 @@ class ViewFixture : public ::testing::Test {
         std::copy(bytes.begin(), bytes.end(), copy.bytes.begin());
         buffer.insertPacket(bytes.data(), int(bytes.size()) - 1);
         const int n = buffer.getPacketCount();
-        return {n, copy.bytes.data(), int(bytes.size()), &buffer.fields(n),
-                filters.protocolColor(buffer.getIPProtocol(n))};
+        return {n,
+                copy.bytes.data(),
+                int(bytes.size()),
+                &buffer.fields(n),
+                filters.protocolColor(buffer.getIPProtocol(n)),
+                buffer.captureTime(n)};
     }
     /// An IPv4 frame of `length` (at least 34) bytes with IP protocol `protocol`, payload `fill`.
     PlayedPacket ipPacket(int protocol, int length, std::uint8_t fill = 0) {

@@ -36,6 +36,27 @@ TEST_F(Detail, ShowsThePacketAsCharactersAndHex) {
             .rgb());
 }
 
+TEST_F(Detail, SaysWhenThePacketWasCaptured) {
+    auto* time = test::control<QLabel>(window, "lblPacketTime");
+    PlayedPacket p = packet({0x41});
+    window.Plot(p);
+    window.refreshText();
+    EXPECT_EQ(time->text(), "capture time unknown");
+    p.time = {.seconds = 1765200001, .nanoseconds = 123456000, .decimals = 6, .known = true};
+    window.Plot(p);
+    window.refreshText();
+    EXPECT_EQ(time->text(), "captured 2025-12-08 13:20:01.123456 UTC");
+    p.time = {.seconds = 1765200001, .nanoseconds = 5, .decimals = 9, .known = true};
+    window.Plot(p);
+    window.refreshText();
+    EXPECT_EQ(time->text(), "captured 2025-12-08 13:20:01.000000005 UTC");
+    // Beside the font size, inside the window.
+    EXPECT_GT(time->x(), test::control<QLabel>(window, "lblCurrentFontSize")->geometry().right());
+    EXPECT_LE(time->geometry().right(), window.width());
+    window.clear();
+    EXPECT_EQ(time->text(), "");
+}
+
 TEST_F(Detail, KeepsOnlyTheNewestPacketAndClearEmptiesBoth) {
     window.Plot(packet({0x31}));
     const PlayedPacket udp = ipPacket(17, 40, 0x7E);

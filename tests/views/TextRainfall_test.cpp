@@ -26,8 +26,12 @@ struct Rig {
     PlayedPacket packet(std::vector<std::uint8_t> content, int number = 7) {
         std::fill(bytes.begin(), bytes.end(), 0);
         std::copy(content.begin(), content.end(), bytes.begin());
-        return {number, bytes.data(), int(content.size()), &fields,
-                filters.protocolColor(fields.ipProtocol)};
+        return {number,
+                bytes.data(),
+                int(content.size()),
+                &fields,
+                filters.protocolColor(fields.ipProtocol),
+                {}};
     }
     template <class T>
     T* child(const char* name) {
