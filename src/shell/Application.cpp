@@ -64,7 +64,14 @@ Application::Application(Dialogs& dialogs, const QString& programFolder, QObject
     drop_.watch(main_.get());
     main_->action(QStringLiteral("LoadData"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     main_->action(QStringLiteral("exit"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    buffer_.setListener([this](const PacketBuffer&) { updatePacketCounters(); });
+    buffer_.setListener([this](const PacketBuffer& buffer) {
+        // A selection made before a re-initialisation would name another packet after it.
+        if (buffer.generation() != selectionGeneration_) {
+            selectionGeneration_ = buffer.generation();
+            selection_.clear();
+        }
+        updatePacketCounters();
+    });
 
     connect(main_.get(), &MainWindow::loadDataRequested, this, &Application::openDataset);
     connect(main_.get(), &MainWindow::loadPartRequested, this, &Application::openPartOfCapture);

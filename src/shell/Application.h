@@ -125,6 +125,7 @@ class Application : public QObject, public ViewSet {
     // The packet picked in a picture, looked up through the pipeline.
     PacketSelection selection_{[this](int n) { return pipeline_->lookUp(n); }};
     ViewContext context_{thumbnails_, &selection_};
+    std::uint64_t selectionGeneration_ = 0;  // the buffer's when the selection was last valid
     AxisStore axes_;  // axis choices of the header-field views, kept for the whole run
     std::unique_ptr<Pipeline> pipeline_;
     WindowRegistry registry_;

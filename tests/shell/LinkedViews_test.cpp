@@ -304,6 +304,11 @@ TEST(LinkedViews, HoverNamesThePacketAndByteAndAClickSelectsItEverywhere) {
     app.pipeline().playPackets(2, 2);
     EXPECT_TRUE(summary->text().isEmpty());
 
+    // Packet numbers name other packets once the buffer starts afresh: the selection goes.
+    app.selection().select(3);
+    app.buffer().initBuffer();
+    EXPECT_EQ(app.selection().selected(), 0);
+
     // A double-click on a rainfall still moves on its mode (its first click selects).
     for (const char* name : {"frmVis1", "frmVis4"}) {
         QWidget* w = app.registry().window(QString::fromLatin1(name));
