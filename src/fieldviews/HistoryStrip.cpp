@@ -10,7 +10,6 @@ void HistoryStrip::resize(int width, int height) {
     w_ = std::max(1, width);
     h_ = std::max(1, height);
     cols_.assign(std::size_t(w_), Column{});
-    front_.enablePicks();
     front_.resize(w_, h_);
     clear();
 }

@@ -22,7 +22,10 @@ class HistoryStrip {
     /// quantum. Right: newest column at 1, history moves right by 2 pixels.
     enum class Side { Left, Right };
 
-    explicit HistoryStrip(Side side) : side_(side) { resize(1, 1); }
+    explicit HistoryStrip(Side side) : side_(side) {
+        front_.enablePicks();
+        resize(1, 1);
+    }
 
     /// New size, everything blank.
     void resize(int width, int height);

@@ -27,6 +27,8 @@ ViewWindow::ViewWindow(ViewContext& context, const QString& objectName, const QS
 
 void ViewWindow::linkPicture(SurfaceWidget* picture) {
     pictures_.push_back(picture);
+    // Pointing at a mark names its packet in any view, not only the active one.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     connect(picture, &SurfaceWidget::mouseMoved, this, [this, picture](QPoint pos) {
         // Only a held button reports moves beyond the picture: the tip stays.
         if (!picture->rect().contains(pos)) return;
