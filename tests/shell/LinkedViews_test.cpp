@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "fieldviews/HeaderAxes.h"
 #include "pipeline/PacketSelection.h"
 #include "shell/Application.h"
 #include "shell/ControlSetter.h"
@@ -57,27 +58,29 @@ QString writeRandomCapture(const QString& folder, int count, std::uint32_t seed)
     return path;
 }
 
-/// Random settings of every view: each mode, scroll, highlight, axis choice.
-Settings randomSettings(std::mt19937& rng) {
+/// Random settings of every view: scroll, highlights, axis choices; the
+/// modes of the rainfalls and the byte frequency view go round with `k`, so
+/// a few cases meet each one.
+Settings randomSettings(std::mt19937& rng, int k) {
     auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     auto n = [](int v) { return QString::number(v); };
-    return {{"frmVis1", "cmbVisMode=" + n(pick(0, 2))},
+    return {{"frmVis1", "cmbVisMode=" + n(k % 3)},
             {"frmVis1", "tglPrintASCII=" + n(pick(0, 1))},
             {"frmVis1", "spnLength=" + n(pick(1, 6))},
             {"frmVis1", "tglEther=" + n(pick(0, 1))},
-            {"frmVis2", "cmbVisMode=" + n(pick(0, 1))},
+            {"frmVis2", "cmbVisMode=" + n(k % 2)},
             {"frmVis2", "radScroll(" + n(pick(0, 1)) + ")=1"},
             {"frmVis3", "spnNumAxes=" + n(pick(2, 6))},
-            {"frmVis3", "comboAxis(1)=" + n(pick(0, 12))},
-            {"frmVis3", "comboAxis(2)=" + n(pick(0, 12))},
-            {"frmVis4", "cmbVisMode=" + n(pick(0, 3))},
+            {"frmVis3", "comboAxis(1)=" + n(pick(0, kAxisCount - 1))},
+            {"frmVis3", "comboAxis(2)=" + n(pick(0, kAxisCount - 1))},
+            {"frmVis4", "cmbVisMode=" + n(k % 4)},
             {"frmVis4", "radScroll(" + n(pick(0, 1)) + ")=1"},
             {"frmVis4", "tglASCII=" + n(pick(0, 1))},
             {"frmVis4", "tglNOP=" + n(pick(0, 1))},
-            {"frmVis5", "comboAxis(1)=" + n(pick(0, 12))},
-            {"frmVis5", "comboAxis(2)=" + n(pick(0, 12))},
-            {"frmVis6", "comboAxis(1)=" + n(pick(0, 12))},
-            {"frmVis6", "comboAxis(2)=" + n(pick(0, 12))},
+            {"frmVis5", "comboAxis(1)=" + n(pick(0, kAxisCount - 1))},
+            {"frmVis5", "comboAxis(2)=" + n(pick(0, kAxisCount - 1))},
+            {"frmVis6", "comboAxis(1)=" + n(pick(0, kAxisCount - 1))},
+            {"frmVis6", "comboAxis(2)=" + n(pick(0, kAxisCount - 1))},
             {"frmVis6", "spnBuckets=" + n(pick(1, 4))}};
 }
 
@@ -152,9 +155,9 @@ TEST(LinkedViews, PickMapsOfRunsAreThoseOfPlayingPacketByPacket) {
     const QString random = writeRandomCapture(dir.path(), 2500, 17);
     const QString sample = QStringLiteral(PELSID_SOURCE_DIR "/data/sample.pelsid");
     std::mt19937 rng(20261208);
-    for (int k = 0; k < 6; ++k) {
+    for (int k = 0; k < 8; ++k) {
         SCOPED_TRACE(k);
-        const Settings settings = k == 0 ? Settings{} : randomSettings(rng);
+        const Settings settings = k == 0 ? Settings{} : randomSettings(rng, k);
         const QString& file = k % 2 ? random : sample;
         const auto single = playAndPick(file, settings, 0);
         const auto runs = playAndPick(file, settings, 1000);
@@ -175,14 +178,14 @@ TEST(LinkedViews, PickMapsOfRunsAreThoseOfPlayingPacketByPacket) {
 // than the last one that changed it.
 TEST(LinkedViews, EveryPixelAPacketChangesNamesThatPacket) {
     QTemporaryDir dir;
-    const QString random = writeRandomCapture(dir.path(), 150, 5);
+    const QString random = writeRandomCapture(dir.path(), 120, 5);
     std::mt19937 rng(99);
-    for (int k = 0; k < 3; ++k) {
+    for (int k = 0; k < 4; ++k) {
         SCOPED_TRACE(k);
         AppRig rig;
         Application& app = rig.app;
         rig.showAllViews();
-        Settings settings = randomSettings(rng);
+        Settings settings = randomSettings(rng, k);
         // Static scroll: a changed pixel is then one this packet drew or erased.
         settings.push_back({"frmVis2", "radScroll(0)=1"});
         settings.push_back({"frmVis4", "radScroll(0)=1"});
