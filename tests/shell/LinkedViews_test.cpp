@@ -41,7 +41,7 @@ QString writeRandomCapture(const QString& folder, int count, std::uint32_t seed)
             pcapbytes::pcapFrame(file, pcapbytes::ethernetFrame(std::size_t(pick(14, 80))));
             continue;
         }
-        pcapbytes::Bytes f(std::size_t(kind == 1 ? pick(34, 1600) : pick(54, 200)), 0);
+        pcapbytes::Bytes f(std::size_t(kind == 1 ? pick(38, 1600) : pick(54, 200)), 0);
         for (auto& b : f) b = std::uint8_t(pick(0, 3) == 0 ? pick(0, 255) : pick(32, 126));
         f[12] = 0x08;
         f[13] = 0x00;
