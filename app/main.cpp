@@ -26,6 +26,7 @@ constexpr const char* kUsage =
     "       pelsid --export OUT FILE [--from N] [--filter EXPR]\n"
     "       pelsid --capture ADAPTER [--filter EXPR] --count N (--fields | --write OUT)\n"
     "       pelsid --render DIR [--from N] [--filter EXPR] FILE [--set WINDOW.CONTROL=VALUE]...\n"
+    "                     [--pick WINDOW:X,Y]...\n"
     "Try 'pelsid --help' for more.\n";
 
 constexpr const char* kHelp =
@@ -39,6 +40,9 @@ constexpr const char* kHelp =
     "                              OUT ends in .pcapng), no display needed\n"
     "  --render DIR FILE           play FILE through every view, write the pictures into DIR\n"
     "  --set WINDOW.CONTROL=VALUE  with --render: set a control before playing (repeatable)\n"
+    "  --pick WINDOW:X,Y           with --render: afterwards print which packet drew pixel X,Y\n"
+    "                              of WINDOW's picture (frmVis1..frmVis6, frmVis6.left,\n"
+    "                              frmVis6.right) and its summary, tab-separated (repeatable)\n"
     "  --capture ADAPTER           capture live from ADAPTER, no display needed\n"
     "  --from N                    load FILE from its N-th frame on (counted from 1)\n"
     "  --filter EXPR               load only frames matching EXPR (pcap-filter); with --capture,\n"

@@ -5,14 +5,19 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
+#include <QRegularExpression>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <optional>
+#include <vector>
 
 #include "control/Screenshots.h"
 #include "shell/Application.h"
 #include "shell/ControlSetter.h"
 #include "shell/QtDialogs.h"
+#include "views/SurfaceWidget.h"
 #include "views/ViewWindow.h"
 
 namespace pelsid {
@@ -22,13 +27,57 @@ int fail(const QString& message) {
     std::fprintf(stderr, "pelsid: %s\n", qPrintable(message));
     return 1;
 }
+
+/// A point asked about with --pick: a picture of a view window and a pixel of it.
+struct PickRequest {
+    QString name;     // as given: frmVisN, frmVis6.left or frmVis6.right
+    QString window;   // frmVisN
+    QString picture;  // the picture's object name
+    int x = 0;
+    int y = 0;
+};
+
+std::optional<PickRequest> parsePick(const QString& text) {
+    static const QRegularExpression form(
+        QStringLiteral("^(frmVis[1-6])(\\.(left|right))?:(\\d{1,6}),(\\d{1,6})$"));
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch()) return std::nullopt;
+    const QString part = m.captured(3);
+    if (!part.isEmpty() && m.captured(1) != QLatin1String("frmVis6")) return std::nullopt;
+    PickRequest pick;
+    pick.name = m.captured(1) + m.captured(2);
+    pick.window = m.captured(1);
+    pick.picture = part.isEmpty()                  ? QStringLiteral("picGraph")
+                   : part == QLatin1String("left") ? QStringLiteral("picgraphLeftFront")
+                                                   : QStringLiteral("picgraphRightFront");
+    pick.x = m.captured(4).toInt();
+    pick.y = m.captured(5).toInt();
+    return pick;
+}
+
+/// Prints the packet that drew the pick's pixel: window, x, y, number (0 for
+/// none) and its summary, tab-separated.
+bool answerPick(Application& app, const PickRequest& pick) {
+    auto* window = qobject_cast<ViewWindow*>(app.registry().window(pick.window));
+    auto* picture = window ? window->findChild<SurfaceWidget*>(pick.picture) : nullptr;
+    if (!picture) {
+        fail(QStringLiteral("no picture for %1").arg(pick.name));
+        return false;
+    }
+    const std::uint32_t number = window->packetAt(*picture, {pick.x, pick.y});
+    const std::unique_ptr<HeldPacket> held = app.pipeline().lookUp(int(number));
+    std::printf("%s\t%d\t%d\t%u\t%s\n", qPrintable(pick.name), pick.x, pick.y, number,
+                held ? held->summary.c_str() : "");
+    return true;
+}
 }  // namespace
 
 int runRenderCommand(const QStringList& args, std::future<CaptureFile> early,
                      const QByteArray& nativeDir, const LoadChoice& choice) {
     if (args.size() < 2)
         return fail(
-            QStringLiteral("usage: pelsid --render DIR FILE [--set WINDOW.CONTROL=VALUE]..."));
+            QStringLiteral("usage: pelsid --render DIR FILE [--set WINDOW.CONTROL=VALUE]... "
+                           "[--pick WINDOW:X,Y]..."));
     const QString dir = args[0], file = args[1];
     if (dir.isEmpty())
         return fail(QStringLiteral("no folder given: DIR must name a folder (\".\" for this one)"));
@@ -46,7 +95,14 @@ int runRenderCommand(const QStringList& args, std::future<CaptureFile> early,
     for (int n = 1; n <= ViewSet::kViewCount; ++n)
         app.registry().toggleWindow(QStringLiteral("frmVis%1").arg(n));
 
+    std::vector<PickRequest> picks;
     for (int i = 2; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--pick") && i + 1 < args.size()) {
+            const std::optional<PickRequest> pick = parsePick(args[++i]);
+            if (!pick) return fail(QStringLiteral("bad pick: %1 (WINDOW:X,Y)").arg(args[i]));
+            picks.push_back(*pick);
+            continue;
+        }
         if (args[i] != QLatin1String("--set") || i + 1 >= args.size())
             return fail(QStringLiteral("unexpected argument: %1").arg(args[i]));
         const QString setting = args[++i];
@@ -83,6 +139,8 @@ int runRenderCommand(const QStringList& args, std::future<CaptureFile> early,
         saveShot(app.thumbnails().vis(n), folder, stamp,
                  qPrintable(QStringLiteral("_thumb%1.bmp").arg(n)), &error);
     if (!error.isEmpty()) return fail(error);
+    for (const PickRequest& pick : picks)
+        if (!answerPick(app, pick)) return 1;
     return dialogs.failed ? 1 : 0;
 }
 

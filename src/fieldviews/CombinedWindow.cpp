@@ -44,6 +44,8 @@ CombinedWindow::CombinedWindow(ViewContext& context, AxisStore& axes, QWidget* p
     rightWidget_ = new SurfaceWidget(right_.front(), QStringLiteral("picgraphRightFront"), this);
     lineLeftAxis_ = axisLine(QStringLiteral("lineLeftAxis"), leftWidget_);
     linerightAxis_ = axisLine(QStringLiteral("linerightAxis"), rightWidget_);
+    linkPicture(leftWidget_);
+    linkPicture(rightWidget_);
     // Qt's counterpart of scrolling a chooser's list is moving its selection
     // (wheel, keys or the list): store the choice at once.
     comboLeft_ = addAxisChooser(1, axes_.combined(1), [this](int index) {
@@ -92,6 +94,13 @@ void CombinedWindow::timerEvent(QTimerEvent*) {
     right_.front();
 }
 
+std::uint32_t CombinedWindow::packetAt(SurfaceWidget& picture, QPoint pos) {
+    // The strips answer from their dots, whether composed for the screen yet or not.
+    if (&picture == leftWidget_) return left_.pickAt(pos.x(), pos.y());
+    if (&picture == rightWidget_) return right_.pickAt(pos.x(), pos.y());
+    return FieldViewWindow::packetAt(picture, pos);
+}
+
 void CombinedWindow::layoutWindow() {
     PELSID_ASSERT_GUI_THREAD();
     layingOut();
@@ -133,7 +142,9 @@ std::optional<CombinedWindow::Drawing> CombinedWindow::drawingOf(const PlayedPac
     return Drawing{packet.color, l.position, r.position, std::move(l.label), std::move(r.label)};
 }
 
-void CombinedWindow::draw(Drawing&& d) {
+void CombinedWindow::draw(OwnedDrawing<Drawing>&& owned) {
+    picGraph_.setOwner(owned.owner);
+    Drawing& d = owned.drawing;
     if (repeated_.repeats(picGraph_, d)) return;
     plotSegment(picGraph_, {0, d.yL, d.labelL}, {picGraph_.width(), d.yR, d.labelR}, true, d.color);
     repeated_.drawn(picGraph_, std::move(d));
@@ -148,8 +159,9 @@ void CombinedWindow::Plot(const PlayedPacket& packet) {
     beginRun();
     std::optional<Drawing> d = drawingOf(packet);
     if (!d) return;
-    plotHistory(d->yL, d->yR, d->color);
-    draw(std::move(*d));
+    const auto owner = std::uint32_t(packet.number);
+    plotHistory(d->yL, d->yR, d->color, owner);
+    draw({std::move(*d), owner});
 }
 
 void CombinedWindow::plotRun(std::span<const PlayedPacket> run) {
@@ -157,21 +169,23 @@ void CombinedWindow::plotRun(std::span<const PlayedPacket> run) {
     runDrawings_.clear();
     for (const PlayedPacket& p : run)
         if (std::optional<Drawing> d = drawingOf(p)) {
-            plotHistory(d->yL, d->yR, d->color);
-            runDrawings_.push_back(std::move(*d));
+            const auto owner = std::uint32_t(p.number);
+            plotHistory(d->yL, d->yR, d->color, owner);
+            runDrawings_.push_back({std::move(*d), owner});
         }
-    keepLastOfEach(runDrawings_, [](const Drawing& d) {
+    keepLastOfEach(runDrawings_, [](const OwnedDrawing<Drawing>& o) {
+        const Drawing& d = o.drawing;
         return mixHash(
             mixHash(mixHash(mixHash(d.color, std::size_t(d.yL)), std::size_t(d.yR)), d.labelL),
             d.labelR);
     });
-    for (Drawing& d : runDrawings_) draw(std::move(d));
+    for (OwnedDrawing<Drawing>& d : runDrawings_) draw(std::move(d));
 }
 
-void CombinedWindow::plotHistory(int yL, int yR, std::uint32_t color) {
+void CombinedWindow::plotHistory(int yL, int yR, std::uint32_t color, std::uint32_t owner) {
     ++quantumCount_;
-    left_.mark(yL, color);
-    right_.mark(yR, color);
+    left_.mark(yL, color, owner);
+    right_.mark(yR, color, owner);
     if (quantumCount_ < run_.quantum) return;
     left_.completeQuantum();
     right_.completeQuantum();

@@ -41,6 +41,7 @@ class CombinedWindow : public FieldViewWindow {
 
     /// Places pictures and controls for the window's size; erases the view.
     void layoutWindow() override;
+    std::uint32_t packetAt(SurfaceWidget& picture, QPoint pos) override;
 
     HistoryStrip& leftStrip() { return left_; }
     HistoryStrip& rightStrip() { return right_; }
@@ -63,8 +64,8 @@ class CombinedWindow : public FieldViewWindow {
     };
     /// The packet's centre segment, none when it leaves no mark.
     std::optional<Drawing> drawingOf(const PlayedPacket& packet) const;
-    void draw(Drawing&& drawing);
-    void plotHistory(int yL, int yR, std::uint32_t color);
+    void draw(OwnedDrawing<Drawing>&& drawing);
+    void plotHistory(int yL, int yR, std::uint32_t color, std::uint32_t owner);
 
     HistoryStrip left_{HistoryStrip::Side::Left};
     HistoryStrip right_{HistoryStrip::Side::Right};
@@ -81,7 +82,7 @@ class CombinedWindow : public FieldViewWindow {
     Settings settings_;
     Settings run_;  // what the run being drawn uses
     RepeatedDrawing<Drawing> repeated_;
-    std::vector<Drawing> runDrawings_;  // reused for every run
+    std::vector<OwnedDrawing<Drawing>> runDrawings_;  // reused for every run
 };
 
 }  // namespace pelsid

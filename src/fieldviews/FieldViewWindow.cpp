@@ -14,6 +14,8 @@ FieldViewWindow::FieldViewWindow(ViewContext& context, AxisStore& axes, const QS
     : ViewWindow(context, objectName, caption, parent),
       axes_(axes),
       picGraphWidget_(new SurfaceWidget(picGraph_, QStringLiteral("picGraph"), this)) {
+    picGraph_.enablePicks();
+    linkPicture(picGraphWidget_);
     setMinimumSize(twipsToPixels(2000), twipsToPixels(3000));
 }
 

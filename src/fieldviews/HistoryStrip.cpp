@@ -21,9 +21,9 @@ void HistoryStrip::clear() {
     ++revision_;
 }
 
-void HistoryStrip::mark(int y, std::uint32_t color) {
+void HistoryStrip::mark(int y, std::uint32_t color, std::uint32_t owner) {
     if (unsigned(y) >= unsigned(h_)) return;
-    work_.push_back({y, Surface::qrgb(color)});
+    work_.push_back({y, Surface::qrgb(color), owner});
 }
 
 void HistoryStrip::completeQuantum() {
@@ -46,13 +46,23 @@ void HistoryStrip::completeQuantum() {
     ++revision_;
 }
 
-std::uint32_t HistoryStrip::pixel(int x, int y) const {
-    if (unsigned(x) >= unsigned(w_) || unsigned(y) >= unsigned(h_)) return 0;
+const HistoryStrip::Dot* HistoryStrip::dotAt(int x, int y) const {
+    if (unsigned(x) >= unsigned(w_) || unsigned(y) >= unsigned(h_)) return nullptr;
     const Column& c = column(x);
     // The last dot drawn on a pixel is the one seen.
     for (auto it = c.rbegin(); it != c.rend(); ++it)
-        if (it->y == y) return fromQRgb(it->color);
-    return 0;
+        if (it->y == y) return &*it;
+    return nullptr;
+}
+
+std::uint32_t HistoryStrip::pixel(int x, int y) const {
+    const Dot* d = dotAt(x, y);
+    return d ? fromQRgb(d->color) : 0;
+}
+
+std::uint32_t HistoryStrip::pickAt(int x, int y) const {
+    const Dot* d = dotAt(x, y);
+    return d ? d->owner : 0;
 }
 
 const Surface& HistoryStrip::front() const {
@@ -60,7 +70,10 @@ const Surface& HistoryStrip::front() const {
     composed_ = revision_;
     front_.clear();
     for (int x = 0; x < w_; ++x)
-        for (const Dot& d : column(x)) front_.row(d.y)[x] = d.color;
+        for (const Dot& d : column(x)) {
+            front_.row(d.y)[x] = d.color;
+            front_.pickRow(d.y)[x] = d.owner;
+        }
     front_.touch();
     return front_;
 }

@@ -22,7 +22,10 @@ class HistoryStrip {
     /// quantum. Right: newest column at 1, history moves right by 2 pixels.
     enum class Side { Left, Right };
 
-    explicit HistoryStrip(Side side) : side_(side) { resize(1, 1); }
+    explicit HistoryStrip(Side side) : side_(side) {
+        front_.enablePicks();
+        resize(1, 1);
+    }
 
     /// New size, everything blank.
     void resize(int width, int height);
@@ -33,14 +36,17 @@ class HistoryStrip {
     /// x of the newest column.
     int newestColumn() const { return side_ == Side::Left ? w_ - 2 : 1; }
 
-    /// A dot of the quantum being collected, in the work column.
-    void mark(int y, std::uint32_t color);
+    /// A dot of the quantum being collected, in the work column, drawn by
+    /// packet `owner`.
+    void mark(int y, std::uint32_t color, std::uint32_t owner = 0);
     /// The quantum is complete: the history moves outward and the work
     /// column becomes the newest column; the work column starts blank.
     void completeQuantum();
 
     std::uint32_t pixel(int x, int y) const;
-    /// The strip as a picture, composed if it changed since the last call.
+    /// The packet whose dot shows at (x, y), 0 for none.
+    std::uint32_t pickAt(int x, int y) const;
+    /// The strip as a picture, with its pick map, composed if it changed since the last call.
     const Surface& front() const;
     /// The same picture, for a widget that shows it.
     Surface& front() {
@@ -52,7 +58,10 @@ class HistoryStrip {
     struct Dot {
         int y;
         QRgb color;
+        std::uint32_t owner;
     };
+    /// The dot seen at (x, y), null for none.
+    const Dot* dotAt(int x, int y) const;
     using Column = std::vector<Dot>;  // cleared, never shrunk: no allocation once warm
 
     Column& column(int x) { return cols_[std::size_t(physical(x))]; }

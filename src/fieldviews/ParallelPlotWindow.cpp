@@ -88,6 +88,7 @@ void ParallelPlotWindow::layoutAxes() {
     const int room = numAxes == 2 ? (w - inset - kGap) / 2 : (step - inset - kGap) * 2 / 3;
     const int cw = std::min(twipsToPixels(2250), std::max(16, room));
     const int top = picGraph_.height() + twipsToPixels(50);
+    picGraph_.setOwner(0);  // the axes belong to no packet
     for (int k = 1; k <= numAxes; ++k) {
         QComboBox* c = comboAxis(k);
         int left = axisX(k) - cw / 2;
@@ -116,7 +117,9 @@ ParallelPlotWindow::Drawing ParallelPlotWindow::drawingOf(const PlayedPacket& pa
     return d;
 }
 
-void ParallelPlotWindow::draw(Drawing&& d) {
+void ParallelPlotWindow::draw(OwnedDrawing<Drawing>&& owned) {
+    picGraph_.setOwner(owned.owner);
+    Drawing& d = owned.drawing;
     if (repeated_.repeats(picGraph_, d)) return;
     auto mark = [&](int k) { return AxisMark{axisX_[k], d.y[k], d.label[k]}; };
     for (int k = 0; k + 1 < d.axes; ++k) {
@@ -138,19 +141,21 @@ void ParallelPlotWindow::beginRun() {
 
 void ParallelPlotWindow::Plot(const PlayedPacket& packet) {
     beginRun();
-    draw(drawingOf(packet));
+    draw({drawingOf(packet), std::uint32_t(packet.number)});
 }
 
 void ParallelPlotWindow::plotRun(std::span<const PlayedPacket> run) {
     runDrawings_.clear();
-    for (const PlayedPacket& p : run) runDrawings_.push_back(drawingOf(p));
-    keepLastOfEach(runDrawings_, [](const Drawing& d) {
+    for (const PlayedPacket& p : run)
+        runDrawings_.push_back({drawingOf(p), std::uint32_t(p.number)});
+    keepLastOfEach(runDrawings_, [](const OwnedDrawing<Drawing>& o) {
+        const Drawing& d = o.drawing;
         std::size_t h = mixHash(d.color, std::size_t(d.axes));
         for (int k = 0; k < d.axes; ++k)
             h = mixHash(mixHash(h, std::size_t(d.y[k]) * 2 + d.valid[k]), d.label[k]);
         return h;
     });
-    for (Drawing& d : runDrawings_) draw(std::move(d));
+    for (OwnedDrawing<Drawing>& d : runDrawings_) draw(std::move(d));
 }
 
 std::pair<int, int> ParallelPlotWindow::thumbnailLine(const PlayedPacket& packet) const {

@@ -60,7 +60,7 @@ class ParallelPlotWindow : public FieldViewWindow {
         bool operator==(const Drawing&) const = default;
     };
     Drawing drawingOf(const PlayedPacket& packet) const;
-    void draw(Drawing&& drawing);
+    void draw(OwnedDrawing<Drawing>&& drawing);
     /// The thumbnail's line: its heights at the left and right edges.
     std::pair<int, int> thumbnailLine(const PlayedPacket& packet) const;
     void layoutAxes();
@@ -73,7 +73,7 @@ class ParallelPlotWindow : public FieldViewWindow {
     Settings run_;  // what the run being drawn uses
     std::array<int, kMaxAxes> axisX_{};
     RepeatedDrawing<Drawing> repeated_;
-    std::vector<Drawing> runDrawings_;  // reused for every run
+    std::vector<OwnedDrawing<Drawing>> runDrawings_;  // reused for every run
 };
 
 }  // namespace pelsid

@@ -19,21 +19,36 @@ template <class Drawing>
 class RepeatedDrawing {
   public:
     /// True when `drawing` is what was last drawn on `surface` and the
-    /// picture is unchanged since.
+    /// picture is unchanged since; on a picture with a pick map, also by the
+    /// same owner, since a drawing left out would leave its pixels to the
+    /// packet before.
     bool repeats(const Surface& surface, const Drawing& drawing) const {
-        return known_ && surface.revision() == revision_ && drawing == last_;
+        return known_ && surface.revision() == revision_ &&
+               (!surface.picksEnabled() || surface.owner() == owner_) && drawing == last_;
     }
     /// Records that `drawing` has just been drawn on `surface`.
     void drawn(const Surface& surface, Drawing drawing) {
         last_ = std::move(drawing);
         revision_ = surface.revision();
+        owner_ = surface.owner();
         known_ = true;
     }
 
   private:
     Drawing last_{};
     std::uint64_t revision_ = 0;
+    std::uint32_t owner_ = 0;
     bool known_ = false;
+};
+
+/// A drawing and the packet it belongs to. Equal when the drawings are,
+/// whoever owns them: of equal drawings in a run the last stays, with its
+/// own owner, so the pick map names the packet that drew last.
+template <class Drawing>
+struct OwnedDrawing {
+    Drawing drawing;
+    std::uint32_t owner = 0;
+    bool operator==(const OwnedDrawing& other) const { return drawing == other.drawing; }
 };
 
 /// Leaves out of a run's drawings, all made on one picture with nobody

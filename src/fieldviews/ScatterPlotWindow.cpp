@@ -103,7 +103,9 @@ std::optional<ScatterPlotWindow::Drawing> ScatterPlotWindow::drawingOf(
     return std::nullopt;
 }
 
-void ScatterPlotWindow::draw(Drawing&& d) {
+void ScatterPlotWindow::draw(OwnedDrawing<Drawing>&& owned) {
+    picGraph_.setOwner(owned.owner);
+    Drawing& d = owned.drawing;
     if (repeated_.repeats(picGraph_, d)) return;
     picGraph_.setPixel(d.x, d.y, d.color);
     drawShadowedLabels(picGraph_, {{d.x, d.y, d.label}}, GlyphFont::label());
@@ -117,17 +119,20 @@ void ScatterPlotWindow::beginRun() {
 
 void ScatterPlotWindow::Plot(const PlayedPacket& packet) {
     beginRun();
-    if (std::optional<Drawing> d = drawingOf(packet)) draw(std::move(*d));
+    if (std::optional<Drawing> d = drawingOf(packet))
+        draw({std::move(*d), std::uint32_t(packet.number)});
 }
 
 void ScatterPlotWindow::plotRun(std::span<const PlayedPacket> run) {
     runDrawings_.clear();
     for (const PlayedPacket& p : run)
-        if (std::optional<Drawing> d = drawingOf(p)) runDrawings_.push_back(std::move(*d));
-    keepLastOfEach(runDrawings_, [](const Drawing& d) {
+        if (std::optional<Drawing> d = drawingOf(p))
+            runDrawings_.push_back({std::move(*d), std::uint32_t(p.number)});
+    keepLastOfEach(runDrawings_, [](const OwnedDrawing<Drawing>& o) {
+        const Drawing& d = o.drawing;
         return mixHash(mixHash(mixHash(d.color, std::size_t(d.y)), std::size_t(d.x)), d.label);
     });
-    for (Drawing& d : runDrawings_) draw(std::move(d));
+    for (OwnedDrawing<Drawing>& d : runDrawings_) draw(std::move(d));
 }
 
 std::pair<int, int> ScatterPlotWindow::thumbnailDot(const PlayedPacket& packet) const {

@@ -59,7 +59,7 @@ class ScatterPlotWindow : public FieldViewWindow {
     };
     /// The packet's point, none when neither axis knows it.
     std::optional<Drawing> drawingOf(const PlayedPacket& packet) const;
-    void draw(Drawing&& drawing);
+    void draw(OwnedDrawing<Drawing>&& drawing);
     /// The thumbnail's dot.
     std::pair<int, int> thumbnailDot(const PlayedPacket& packet) const;
 
@@ -70,7 +70,7 @@ class ScatterPlotWindow : public FieldViewWindow {
     Settings settings_;
     Settings run_;  // what the run being drawn uses
     RepeatedDrawing<Drawing> repeated_;
-    std::vector<Drawing> runDrawings_;  // reused for every run
+    std::vector<OwnedDrawing<Drawing>> runDrawings_;  // reused for every run
 };
 
 }  // namespace pelsid

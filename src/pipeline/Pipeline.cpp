@@ -10,6 +10,7 @@
 #include "pipeline/FilterModel.h"
 #include "pipeline/GuiThread.h"
 #include "store/PacketBuffer.h"
+#include "store/PacketSummary.h"
 
 namespace pelsid {
 
@@ -77,6 +78,15 @@ PlayedPacket Pipeline::played(int packetNumber, const std::uint8_t* packetTxt, i
             &fields,
             filters_.colorOf(fields.ipProtocol, {packetTxt, std::size_t(packetLen)}),
             buffer_.captureTime(packetNumber)};
+}
+
+std::unique_ptr<HeldPacket> Pipeline::lookUp(int packetNumber) const {
+    if (!buffer_.holds(packetNumber)) return nullptr;
+    auto held = std::make_unique<HeldPacket>();
+    const int len = copyPacket(packetNumber, held->bytes.data(), 0);
+    held->packet = played(packetNumber, held->bytes.data(), len, held->fields);
+    held->summary = packetSummary({held->bytes.data(), std::size_t(len)});
+    return held;
 }
 
 void Pipeline::dispatchPacket(int packetNumber, const std::uint8_t* packetTxt, int packetLen) {

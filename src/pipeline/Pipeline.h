@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "pipeline/DrawingThread.h"
+#include "pipeline/PacketSelection.h"
 #include "pipeline/PacketView.h"
 #include "store/PacketBuffer.h"
 
@@ -41,6 +42,10 @@ class Pipeline : public QObject {
     void playNow(int first, int last);
     void dispatchPacket(int packetNumber, const std::uint8_t* packetTxt, int packetLen);
     void clearAllViews();
+
+    /// A held packet as it would be played now, with its summary; null
+    /// when the buffer does not hold it.
+    std::unique_ptr<HeldPacket> lookUp(int packetNumber) const;
 
     /// Packet number of the last packet handed to the views (0 before any).
     int lastPlayed() const { return lastPlayed_; }

@@ -65,7 +65,14 @@ Application::Application(Dialogs& dialogs, const QString& programFolder, QObject
     drop_.watch(main_.get());
     main_->action(QStringLiteral("LoadData"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     main_->action(QStringLiteral("exit"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    buffer_.setListener([this](const PacketBuffer&) { packetCountChanged(); });
+    buffer_.setListener([this](const PacketBuffer& buffer) {
+        // A selection made before a re-initialisation would name another packet after it.
+        if (buffer.generation() != selectionGeneration_) {
+            selectionGeneration_ = buffer.generation();
+            selection_.clear();
+        }
+        packetCountChanged();
+    });
     countersDue_.setSingleShot(true);
     connect(&countersDue_, &QTimer::timeout, this, &Application::updatePacketCounters);
 

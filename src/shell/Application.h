@@ -105,6 +105,7 @@ class Application : public QObject, public ViewSet {
     FilterModel& filters() { return filters_; }
     Thumbnails& thumbnails() { return thumbnails_; }
     Pipeline& pipeline() { return *pipeline_; }
+    PacketSelection& selection() { return selection_; }
     WindowRegistry& registry() { return registry_; }
     MainWindow* mainWindow() { return main_.get(); }
     Dialogs& dialogs() { return dialogs_; }
@@ -135,7 +136,10 @@ class Application : public QObject, public ViewSet {
     PacketBuffer buffer_;
     FilterModel filters_;
     Thumbnails thumbnails_;
-    ViewContext context_{thumbnails_};
+    // The packet picked in a picture, looked up through the pipeline.
+    PacketSelection selection_{[this](int n) { return pipeline_->lookUp(n); }};
+    ViewContext context_{thumbnails_, &selection_};
+    std::uint64_t selectionGeneration_ = 0;  // the buffer's when the selection was last valid
     AxisStore axes_;  // axis choices of the header-field views, kept for the whole run
     std::unique_ptr<Pipeline> pipeline_;
     WindowRegistry registry_;

@@ -77,6 +77,12 @@ void BinaryRainfallWindow::drawThumbnailRow(Surface& thumbnail, int row,
     drawBinaryThumbnailRow(thumbnail, row, packet.bytes, packet.length);
 }
 
+QString BinaryRainfallWindow::byteText(SurfaceWidget&, QPoint pos,
+                                       const PlayedPacket* packet) const {
+    const std::optional<BytePosition> at = byteAtColumn(mode(), pos.x());
+    return packet && at ? byteDescription(at->offset, at->bit, *packet) : QString();
+}
+
 void BinaryRainfallWindow::nextMode() {
     cmbVisMode_->setCurrentIndex((cmbVisMode_->currentIndex() + 1) % cmbVisMode_->count());
 }

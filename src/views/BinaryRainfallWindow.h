@@ -40,6 +40,8 @@ class BinaryRainfallWindow : public ScrollingViewWindow {
     void drawRow(Surface& target, int row, const PlayedPacket& packet) override;
     void drawThumbnailRow(Surface& thumbnail, int row, const PlayedPacket& packet) override;
     void resizeEvent(QResizeEvent* event) override;
+    /// The byte (in 1:1 the bit) of the packet that the column shows.
+    QString byteText(SurfaceWidget& picture, QPoint pos, const PlayedPacket* packet) const override;
 
   private:
     void nextMode();

@@ -138,7 +138,39 @@ void drawBinaryRow(Surface& target, int row, BinaryMode mode, Highlights highlig
             rainfall1(out, width, bytes, n, highlights, packetColour);
             break;
     }
+    // The row's bytes belong to the packet, drawn or left dark alike (the
+    // length bar's line has set its own).
+    if (std::uint32_t* picks = target.pickRow(row); picks && mode != BinaryMode::PacketLength) {
+        const int covered =
+            std::min(width, bytesPerPixel(mode) == 0 ? 8 * n : n / bytesPerPixel(mode));
+        std::fill(picks, picks + covered, target.owner());
+    }
     target.touch();
+}
+
+int bytesPerPixel(BinaryMode mode) {
+    switch (mode) {
+        case BinaryMode::Rainfall24:
+            return 3;
+        case BinaryMode::Rainfall8:
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+std::optional<BytePosition> byteAtColumn(BinaryMode mode, int x) {
+    if (x < 0) return std::nullopt;
+    switch (mode) {
+        case BinaryMode::Rainfall24:
+            return BytePosition{3 * x, -1};
+        case BinaryMode::Rainfall8:
+            return BytePosition{x, -1};
+        case BinaryMode::Rainfall1:
+            return BytePosition{x / 8, x % 8};
+        default:
+            return std::nullopt;
+    }
 }
 
 void drawBinaryThumbnailRow(Surface& thumbnail, int row, const std::uint8_t* bytes, int length) {

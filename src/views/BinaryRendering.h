@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 
 #include "views/Surface.h"
 
@@ -23,6 +24,19 @@ inline bool usesPacketColour(BinaryMode mode) {
 /// `row` of `target`; pixels beyond the right edge fall away.
 void drawBinaryRow(Surface& target, int row, BinaryMode mode, Highlights highlights,
                    const std::uint8_t* bytes, int length, std::uint32_t packetColour);
+
+/// Bytes shown by one pixel of a rendering: 3 (24:1), 1 (8:1); 0 for 1:1,
+/// where a byte takes eight pixels, and for the length bar.
+int bytesPerPixel(BinaryMode mode);
+
+/// Where a column of a row lies in its packet: the (first) byte and, in
+/// 1:1, the bit counted from the most significant (else -1).
+struct BytePosition {
+    int offset = 0;
+    int bit = -1;
+};
+/// The byte column x shows; none for the length bar.
+std::optional<BytePosition> byteAtColumn(BinaryMode mode, int x);
 
 /// The thumbnail's row: one green-level pixel per byte, no highlights.
 void drawBinaryThumbnailRow(Surface& thumbnail, int row, const std::uint8_t* bytes, int length);

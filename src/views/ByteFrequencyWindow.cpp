@@ -57,7 +57,6 @@ ByteFrequencyWindow::ByteFrequencyWindow(ViewContext& context, QWidget* parent)
     scrThreshold_->setGeometry(kMargin + 20, y, w - 2 * kMargin - 60, 18);
     lblThresholdMax_->setGeometry(w - kMargin - 36, y, 36, 18);
     lblThresholdMax_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    connect(pictureWidget(), &SurfaceWidget::mouseMoved, this, &ByteFrequencyWindow::showReadout);
 
     // Load step: the designed height less the threshold strip, then the mode.
     originalHeight_ = kDesignHeight - kThresholdStripHeight;
@@ -119,8 +118,8 @@ void ByteFrequencyWindow::showThreshold() {
     lblThreshold_->setText(thresholdText(scrThreshold_->value(), scrThreshold_->maximum()));
 }
 
-void ByteFrequencyWindow::showReadout(QPoint pos) {
-    if (const auto text = byteReadout(pos.x())) pictureWidget()->setToolTip(*text);
+QString ByteFrequencyWindow::byteText(SurfaceWidget&, QPoint pos, const PlayedPacket*) const {
+    return byteReadout(pos.x()).value_or(QString());
 }
 
 }  // namespace pelsid

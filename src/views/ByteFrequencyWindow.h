@@ -46,11 +46,12 @@ class ByteFrequencyWindow : public ScrollingViewWindow {
   protected:
     void drawRow(Surface& target, int row, const PlayedPacket& packet) override;
     void drawThumbnailRow(Surface& thumbnail, int row, const PlayedPacket& packet) override;
+    /// The column's read-out: the byte value, whoever drew there.
+    QString byteText(SurfaceWidget& picture, QPoint pos, const PlayedPacket* packet) const override;
 
   private:
     void applyMode();
     void showThreshold();
-    void showReadout(QPoint pos);
     /// The threshold as a share of a packet, from `settings`.
     static double threshold(const Settings& settings);
 

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "pipeline/GuiThread.h"
+#include "pipeline/PacketSelection.h"
 #include "views/Color.h"
 #include "views/DetailText.h"
 #include "views/Named.h"
@@ -51,7 +52,8 @@ DetailWindow::DetailWindow(ViewContext& context, QWidget* parent)
       lblFontSize_(named<QLabel>("lblFontSize", QStringLiteral("font size"), this)),
       spnFontSize_(named<SpinButton>("spnFontSize", this)),
       lblCurrentFontSize_(named<QLabel>("lblCurrentFontSize", QStringLiteral("8"), this)),
-      lblPacketTime_(named<QLabel>("lblPacketTime", this)) {
+      lblPacketTime_(named<QLabel>("lblPacketTime", this)),
+      lblSummary_(named<QLabel>("lblSummary", this)) {
     // The hex dump breaks lines only at the blanks between bytes, never inside one.
     txtHex_->setWordWrapMode(QTextOption::WordWrap);
     spnFontSize_->setRange(8, 24);
@@ -68,6 +70,21 @@ DetailWindow::DetailWindow(ViewContext& context, QWidget* parent)
 }
 
 void DetailWindow::Plot(const PlayedPacket& packet) {
+    keep(packet);
+    if (!lblSummary_->text().isEmpty()) lblSummary_->clear();
+}
+
+void DetailWindow::showSelection(int packetNumber) {
+    const std::unique_ptr<HeldPacket> held =
+        context_.selection ? context_.selection->lookUp(packetNumber) : nullptr;
+    if (!held) return;  // nothing selected: the packet shown stays
+    keep(held->packet);
+    lblSummary_->setText(QStringLiteral("packet %1: %2")
+                             .arg(packetNumber)
+                             .arg(QString::fromStdString(held->summary)));
+}
+
+void DetailWindow::keep(const PlayedPacket& packet) {
     PELSID_ASSERT_GUI_THREAD();  // starts a timer
     length_ = std::clamp(packet.length, 0, int(bytes_.size()));
     std::memcpy(bytes_.data(), packet.bytes, std::size_t(length_));
@@ -83,6 +100,7 @@ void DetailWindow::clear() {
     txtASCII_->clear();
     txtHex_->clear();
     lblPacketTime_->clear();
+    lblSummary_->clear();
 }
 
 void DetailWindow::refreshText() {
@@ -129,7 +147,9 @@ void DetailWindow::layoutControls() {
     lblFontSize_->setGeometry(8, y, 60, 22);
     spnFontSize_->setGeometry(70, y, 17, 22);
     lblCurrentFontSize_->setGeometry(94, y, 30, 22);
-    lblPacketTime_->setGeometry(130, y, std::max(0, w - 138), 22);
+    lblPacketTime_->setGeometry(130, y, std::max(1, w - 138), 22);
+    // A selected packet's summary: a line of its own below, in the room the boxes leave.
+    lblSummary_->setGeometry(8, y + 24, std::max(1, w - 16), 22);
 }
 
 }  // namespace pelsid

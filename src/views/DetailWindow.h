@@ -37,12 +37,18 @@ class DetailWindow : public ViewWindow {
     QPlainTextEdit* txtHex() const { return txtHex_; }
     /// The colour of the text shown.
     std::uint32_t packetColour() const { return shownColour_; }
+    /// The selected packet's summary while it shows, else empty.
+    QLabel* lblSummary() const { return lblSummary_; }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    /// Shows the selected packet, with its summary, until the next one plays.
+    void showSelection(int packetNumber) override;
 
   private:
+    /// Keeps a packet to show when the window next paints.
+    void keep(const PlayedPacket& packet);
     void setFontSize(int points);
     void layoutControls();
 
@@ -52,6 +58,7 @@ class DetailWindow : public ViewWindow {
     QSpinBox* spnFontSize_;
     QLabel* lblCurrentFontSize_;
     QLabel* lblPacketTime_;
+    QLabel* lblSummary_;
     QTimer frame_;
 
     std::array<std::uint8_t, 1601> bytes_{};

@@ -74,6 +74,10 @@ void drawFrequencyRow(Surface& target, int row, const std::uint8_t* bytes, int l
         QRgb* out = target.row(row);
         const QRgb c = toQRgb(packetColour);
         for (int v = 0; v < n; ++v) out[v] = present[v] ? c : out[v];
+        if (std::uint32_t* picks = target.pickRow(row)) {
+            const std::uint32_t owner = target.owner();
+            for (int v = 0; v < n; ++v) picks[v] = present[v] ? owner : picks[v];
+        }
     } else {
         std::array<float, 256> frequency;
         computeByteFrequency(bytes, length, frequency.data());
@@ -83,6 +87,10 @@ void drawFrequencyRow(Surface& target, int row, const std::uint8_t* bytes, int l
         for (int v = 0; v < n; ++v) {
             const QRgb c = frequency[v] > t ? red : blue;
             out[v] = frequency[v] != 0.0f ? c : out[v];
+        }
+        if (std::uint32_t* picks = target.pickRow(row)) {
+            const std::uint32_t owner = target.owner();
+            for (int v = 0; v < n; ++v) picks[v] = frequency[v] != 0.0f ? owner : picks[v];
         }
     }
     target.touch();

@@ -16,6 +16,7 @@ ScrollingViewWindow::ScrollingViewWindow(ViewContext& context, const QString& ob
       picWidget_(new SurfaceWidget(picGraph_, QStringLiteral("picGraph"), this)),
       thumbnail_(thumbnail),
       shotSuffix_(shotSuffix) {
+    picGraph_.enablePicks();
     for (int i = 0; i < 2; ++i) {
         radScroll_[i] = new QRadioButton(this);
         radScroll_[i]->setObjectName(QStringLiteral("radScroll(%1)").arg(i));
@@ -31,6 +32,7 @@ ScrollingViewWindow::ScrollingViewWindow(ViewContext& context, const QString& ob
         connect(radScroll_[i], &QRadioButton::clicked, this, &ScrollingViewWindow::reinitialise);
     }
     radScroll_[0]->setChecked(true);
+    linkPicture(picWidget_);
 }
 
 void ScrollingViewWindow::beginRun() {
@@ -52,6 +54,7 @@ void ScrollingViewWindow::plotOne(const PlayedPacket& packet) {
     if (!runScroll_) return;
     const ScrollMode mode = *runScroll_;
     const int row = beginRow(mode, picGraph_, scrollLocation_);
+    picGraph_.setOwner(std::uint32_t(packet.number));
     drawRow(picGraph_, row, packet);
     endRow(mode, picGraph_, scrollLocation_);
 }

@@ -47,11 +47,16 @@ QImage Surface::maskOf(std::uint32_t owner, QRgb color) const {
     mask.fill(Qt::transparent);
     if (!picking_ || owner == 0) return mask;
     settle();
+    // What the packet covered but left in the background colour (the gaps
+    // of its text, dark bits of its row) shows faintly, so its strokes stand out.
+    const QRgb back = toQRgb(back_);
+    const QRgb faint = qPremultiply(qRgba(qRed(color), qGreen(color), qBlue(color), 96));
     for (int y = 0; y < h_; ++y) {
         const std::uint32_t* k = rawPick(y);
+        const QRgb* r = rawRow(y);
         auto* out = reinterpret_cast<QRgb*>(mask.scanLine(y));
         for (int x = 0; x < w_; ++x)
-            if (k[x] == owner) out[x] = color;
+            if (k[x] == owner) out[x] = r[x] == back ? faint : color;
     }
     return mask;
 }

@@ -112,7 +112,8 @@ class Surface {
     /// or without a pick map.
     std::uint32_t pickAt(int x, int y) const;
     /// A picture of this one's size, transparent but where packet `owner`'s
-    /// drawing shows, which is `color`: the highlight laid over a selection.
+    /// drawing shows, which is `color` (faint where it left the background
+    /// colour): the highlight laid over a selection.
     QImage maskOf(std::uint32_t owner, QRgb color) const;
     /// Pick row y, beside row(y), for views that write rows themselves; null
     /// without a pick map.

@@ -55,8 +55,10 @@ void SurfaceWidget::mouseReleaseEvent(QMouseEvent* e) {
     emit mouseReleased(e->position().toPoint());
     // The release that ends a double-click is not a second click.
     const bool second = std::exchange(doubleClicking_, false);
-    if (e->button() == Qt::LeftButton && !second && rect().contains(e->position().toPoint()))
+    if (e->button() == Qt::LeftButton && !second && rect().contains(e->position().toPoint())) {
         emit clicked();
+        emit clickedAt(e->position().toPoint());
+    }
 }
 
 void SurfaceWidget::mouseDoubleClickEvent(QMouseEvent* e) {

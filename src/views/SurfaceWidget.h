@@ -31,6 +31,8 @@ class SurfaceWidget : public QWidget {
   signals:
     /// A left-button click; a double-click is one click.
     void clicked();
+    /// The same click, with where it was released.
+    void clickedAt(QPoint pos);
     void doubleClicked();
     void mouseMoved(QPoint pos);
     void mousePressed(QPoint pos);

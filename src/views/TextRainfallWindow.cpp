@@ -46,6 +46,7 @@ TextRainfallWindow::TextRainfallWindow(ViewContext& context, QWidget* parent)
     : ViewWindow(context, QStringLiteral("frmVis1"), QStringLiteral("pelsid: Text Rainfall"),
                  parent),
       picGraph_(600, 400) {
+    picGraph_.enablePicks();
     setMinimumSize(kMinWindowWidth, kMinWindowHeight);
     graphWidget_ = new SurfaceWidget(picGraph_, QStringLiteral("picGraph"), this);
 
@@ -86,6 +87,13 @@ TextRainfallWindow::TextRainfallWindow(ViewContext& context, QWidget* parent)
     lblLength_->hide();
     lblLength_->setText(QString::number(spnLength_->value()));
     resize(600, 400 + kStripHeight);
+    linkPicture(graphWidget_);
+}
+
+QString TextRainfallWindow::byteText(SurfaceWidget&, QPoint pos, const PlayedPacket* packet) const {
+    if (!packet) return {};
+    const std::optional<int> byte = byteUnder(pos, *packet);
+    return byte ? byteDescription(*byte, -1, *packet) : QString();
 }
 
 void TextRainfallWindow::resizeEvent(QResizeEvent* e) {
@@ -94,6 +102,7 @@ void TextRainfallWindow::resizeEvent(QResizeEvent* e) {
     if (w != picGraph_.width() || h != picGraph_.height()) {
         picGraph_.resize(w, h);
         scrollLocation_ = 0;
+        lineSettings_.clear();
     }
     graphWidget_->setGeometry(0, 0, w, h);
     const int y = h + 8;
@@ -134,6 +143,23 @@ int TextRainfallWindow::charsPerLine() const {
     return s > 0 ? int(std::nearbyint(double(picGraph_.width()) / s)) : 0;
 }
 
+std::optional<int> TextRainfallWindow::byteUnder(QPoint pos, const PlayedPacket& p) const {
+    // The line was written with the settings of its time, which may have changed since.
+    const auto slot = std::size_t(std::max(0, pos.y()) / kLinePitch);
+    const Settings& s = slot < lineSettings_.size() ? lineSettings_[slot] : settings_;
+    std::string text;
+    std::vector<int> bytes;
+    writeLine(s, p, text, &bytes);
+    const GlyphFont& font = GlyphFont::courier8();
+    int x = 0;
+    for (std::size_t i = 0; i < text.size() && x <= pos.x(); ++i) {
+        const int next = x + font.glyph(static_cast<unsigned char>(text[i])).advance;
+        if (pos.x() < next) return bytes[i] >= 0 ? std::optional<int>(bytes[i]) : std::nullopt;
+        x = next;
+    }
+    return std::nullopt;
+}
+
 std::string TextRainfallWindow::lineText(const PlayedPacket& p) const {
     std::string text;
     writeLine(settings_, p, text);
@@ -151,9 +177,10 @@ std::pair<int, int> TextRainfallWindow::shownBytes(const Settings& s, const Play
     return {strip ? kEtherHeader : 0, std::min(p.length - 1, strip ? cpl + 13 : cpl - 1)};
 }
 
-void TextRainfallWindow::writeLine(const Settings& s, const PlayedPacket& p,
-                                   std::string& text) const {
+void TextRainfallWindow::writeLine(const Settings& s, const PlayedPacket& p, std::string& text,
+                                   std::vector<int>* bytes) const {
     text.clear();
+    if (bytes) bytes->clear();
     const auto [firstByte, lastByte] = shownBytes(s, p);
     switch (s.mode) {
         case 0: {
@@ -163,6 +190,8 @@ void TextRainfallWindow::writeLine(const Settings& s, const PlayedPacket& p,
                 char* out = text.data();
                 for (int i = firstByte; i <= lastByte; ++i)
                     *out++ = plainPrintable(p.bytes[i]) ? char(p.bytes[i]) : '.';
+                if (bytes)
+                    for (int i = firstByte; i <= lastByte; ++i) bytes->push_back(i);
             } else {
                 const int budget = lastByte - firstByte + 1;
                 const int n = s.length;
@@ -174,7 +203,10 @@ void TextRainfallWindow::writeLine(const Settings& s, const PlayedPacket& p,
                         ++pos;
                         continue;
                     }
-                    for (int i = pos; i < pos + run && i < p.length; ++i) text += char(p.bytes[i]);
+                    for (int i = pos; i < pos + run && i < p.length; ++i) {
+                        text += char(p.bytes[i]);
+                        if (bytes) bytes->push_back(i);
+                    }
                     count += run;
                     pos += run;
                 }
@@ -184,6 +216,7 @@ void TextRainfallWindow::writeLine(const Settings& s, const PlayedPacket& p,
                 char* end = std::to_chars(prefix + 1, prefix + 20, p.number).ptr;
                 for (char c : {'>', ' ', ' '}) *end++ = c;
                 text.insert(0, prefix, std::size_t(end - prefix));
+                if (bytes) bytes->insert(bytes->begin(), std::size_t(end - prefix), -1);
             }
             break;
         }
@@ -204,6 +237,10 @@ void TextRainfallWindow::writeLine(const Settings& s, const PlayedPacket& p,
                     *out++ = char('0' + b % 10);
                 }
                 *out++ = ' ';
+                if (bytes) {
+                    bytes->resize(std::size_t(out - text.data()) - 1, i);
+                    bytes->push_back(-1);  // the blank after the byte
+                }
             }
             text.resize(std::size_t(out - text.data()));
             break;
@@ -223,6 +260,10 @@ void TextRainfallWindow::plotOne(const PlayedPacket& p) {
     if (mode < 0) return;
     writeLine(run_, p, line_);
     if (mode == 0 && line_.empty()) return;  // nothing printed, the line stays
+    const auto slot = std::size_t(scrollLocation_ / kLinePitch);
+    if (lineSettings_.size() <= slot) lineSettings_.resize(slot + 1);
+    lineSettings_[slot] = run_;
+    picGraph_.setOwner(std::uint32_t(p.number));
     // Most lines scroll away unseen while a range plays: drawn only if looked at.
     picGraph_.deferText(0, scrollLocation_, line_, p.color, GlyphFont::courier8());
     advanceLine();

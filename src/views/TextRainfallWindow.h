@@ -1,6 +1,9 @@
 #pragma once
+#include <QPoint>
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "views/Surface.h"
 #include "views/ViewWindow.h"
@@ -44,6 +47,9 @@ class TextRainfallWindow : public ViewWindow {
 
     /// The line Plot would print for a packet now ("" when nothing is printed).
     std::string lineText(const PlayedPacket& packet) const;
+    /// The byte of `packet` whose character its line shows at `pos` of
+    /// picGraph; none over its number or a blank.
+    std::optional<int> byteUnder(QPoint pos, const PlayedPacket& packet) const;
 
     Surface& picGraph() { return picGraph_; }
     int scrollLocation() const { return scrollLocation_; }
@@ -54,6 +60,8 @@ class TextRainfallWindow : public ViewWindow {
         return {{&picGraph_, "_textrainfall.bmp"}};
     }
     void resizeEvent(QResizeEvent*) override;
+    /// The byte whose character is under the pointer.
+    QString byteText(SurfaceWidget& picture, QPoint pos, const PlayedPacket* packet) const override;
 
   private:
     /// Draws one packet with the run's settings.
@@ -62,8 +70,10 @@ class TextRainfallWindow : public ViewWindow {
     /// Where the line after one at `location` goes: one pitch down, back to
     /// the top when the next would not fit.
     int nextLocation(int location) const;
-    /// The line of text for a packet into `text` (emptied first).
-    void writeLine(const Settings& s, const PlayedPacket& packet, std::string& text) const;
+    /// The line of text for a packet into `text` (emptied first); with
+    /// `bytes`, the packet byte of each character into it (-1: none).
+    void writeLine(const Settings& s, const PlayedPacket& packet, std::string& text,
+                   std::vector<int>* bytes = nullptr) const;
     /// The packet's bytes that a line shows, first and last (last < first: none).
     std::pair<int, int> shownBytes(const Settings& s, const PlayedPacket& packet) const;
     /// False when Plot would print nothing for the packet and stay put.
@@ -82,7 +92,8 @@ class TextRainfallWindow : public ViewWindow {
     int thumbnailScrollLocation_ = 0;
     std::string line_;  // reused for every packet
     Settings settings_;
-    Settings run_;  // what the run being drawn uses
+    Settings run_;                        // what the run being drawn uses
+    std::vector<Settings> lineSettings_;  // what each line position was last written with
 };
 
 }  // namespace pelsid

@@ -9,14 +9,21 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "pipeline/PacketSelection.h"
+#include "support/AppRig.h"
+#include "views/SurfaceWidget.h"
+#include "views/ViewWindow.h"
 
 namespace {
 
 // Runs the program in `folder` with arguments passed as bytes (no shell, no
 // decoding); its error output goes to `errors`. The exit status, or -1.
-int runPelsid(const std::string& folder, std::vector<std::string> args, const std::string& errors) {
+int runPelsid(const std::string& folder, std::vector<std::string> args, const std::string& errors,
+              const std::string& output = {}) {
     args.insert(args.begin(), PELSID_EXECUTABLE);
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
@@ -25,6 +32,10 @@ int runPelsid(const std::string& folder, std::vector<std::string> args, const st
     if (pid == 0) {
         const int fd = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (fd < 0 || dup2(fd, 2) < 0 || chdir(folder.c_str()) != 0) _exit(126);
+        if (!output.empty()) {
+            const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (out < 0 || dup2(out, 1) < 0) _exit(126);
+        }
         execv(argv[0], argv.data());
         _exit(127);
     }
@@ -142,4 +153,63 @@ TEST(RenderCommand, DisplayFilterAndColourRulesFromTheCommandLine) {
     renderVeth(root, "bad", {"frmEncodings.colorRule=ip6"}, &status, &errors);
     EXPECT_EQ(status, 1);
     EXPECT_NE(errors.find("EXPRESSION:RRGGBB"), std::string::npos) << errors;
+}
+
+// --pick answers what the windows answer: the same render in this process,
+// asked directly, gives each picked pixel's packet and summary.
+TEST(RenderCommand, PickNamesThePacketThatDrewEachPixel) {
+    const std::string capture = PELSID_TEST_DATA "/veth_mixed.pcap";
+    pelsid::AppRig rig;
+    rig.showAllViews();
+    ASSERT_TRUE(rig.app.loadDataset(QString::fromStdString(capture)));
+    rig.app.pipeline().playToEnd();
+
+    std::vector<std::string> args = {"--render", ".", capture};
+    std::string expected;
+    const std::pair<const char*, const char*> pictures[] = {
+        {"frmVis1", "picGraph"},
+        {"frmVis2", "picGraph"},
+        {"frmVis3", "picGraph"},
+        {"frmVis4", "picGraph"},
+        {"frmVis5", "picGraph"},
+        {"frmVis6", "picGraph"},
+        {"frmVis6.left", "picgraphLeftFront"},
+        {"frmVis6.right", "picgraphRightFront"}};
+    for (const auto& [name, pictureName] : pictures) {
+        const QString window = QString::fromLatin1(name).left(7);
+        auto* w = qobject_cast<pelsid::ViewWindow*>(rig.app.registry().window(window));
+        auto* picture = w->findChild<pelsid::SurfaceWidget*>(QLatin1String(pictureName));
+        ASSERT_TRUE(picture) << name;
+        // The first pixel drawn by a packet, scanning from the bottom right, and the top left.
+        QPoint drawn(-1, -1);
+        for (int y = picture->surface().height() - 1; y >= 0 && drawn.x() < 0; --y)
+            for (int x = picture->surface().width() - 1; x >= 0 && drawn.x() < 0; --x)
+                if (w->packetAt(*picture, {x, y}) != 0) drawn = {x, y};
+        ASSERT_GE(drawn.x(), 0) << name;
+        for (const QPoint at : {drawn, QPoint(0, 0), QPoint(5000, 5000)}) {
+            const std::uint32_t n = w->packetAt(*picture, at);
+            const auto held = rig.app.pipeline().lookUp(int(n));
+            args.insert(args.end(), {"--pick", std::string(name) + ":" + std::to_string(at.x()) +
+                                                   "," + std::to_string(at.y())});
+            expected += std::string(name) + "\t" + std::to_string(at.x()) + "\t" +
+                        std::to_string(at.y()) + "\t" + std::to_string(n) + "\t" +
+                        (held ? held->summary : "") + "\n";
+        }
+    }
+    QTemporaryDir work;
+    const std::string root = work.path().toStdString();
+    EXPECT_EQ(runPelsid(root, args, root + "/errors.txt", root + "/out.txt"), 0)
+        << readAll(root + "/errors.txt");
+    EXPECT_EQ(readAll(root + "/out.txt"), expected);
+    EXPECT_NE(expected.find("\t0\t\n"), std::string::npos);  // an empty pixel says 0
+
+    // A pick that names no picture fails before anything is played.
+    for (const char* bad : {"frmVis7:1,1", "frmVis1.left:1,1", "frmVis2:1", "frmVis3:-1,2"}) {
+        EXPECT_EQ(runPelsid(root, {"--render", ".", capture, "--pick", bad}, root + "/errors.txt",
+                            root + "/out.txt"),
+                  1)
+            << bad;
+        EXPECT_NE(readAll(root + "/errors.txt").find("bad pick"), std::string::npos) << bad;
+        EXPECT_EQ(readAll(root + "/out.txt"), "");
+    }
 }

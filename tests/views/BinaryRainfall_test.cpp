@@ -217,3 +217,34 @@ TEST_F(BinaryRainfall, ScreenShotWritesItsBitmap) {
 }
 
 }  // namespace
+
+// The tool tip's byte: three bytes a pixel in 24:1 (the first named), one in
+// 8:1, and in 1:1 the byte and its bit counted from the most significant;
+// nothing in the length bar or beyond the packet.
+TEST_F(BinaryRainfall, TheByteAndBitUnderThePointer) {
+    std::vector<std::uint8_t> b(30, 0);
+    b[10] = 0xA5;
+    const PlayedPacket p = packet(b);
+    auto byteAt = [&](BinaryMode m, int x) {
+        const auto at = byteAtColumn(m, x);
+        return at ? byteDescription(at->offset, at->bit, p) : QString();
+    };
+    EXPECT_EQ(byteAt(BinaryMode::Rainfall8, 10), "byte 10: 0xA5");
+    EXPECT_EQ(byteAt(BinaryMode::Rainfall24, 3), "byte 9: 0x00");
+    EXPECT_EQ(byteAt(BinaryMode::Rainfall1, 80), "byte 10, bit 0: 0xA5");
+    EXPECT_EQ(byteAt(BinaryMode::Rainfall1, 87), "byte 10, bit 7: 0xA5");
+    EXPECT_EQ(byteAt(BinaryMode::PacketLength, 3), "");
+    EXPECT_EQ(byteAt(BinaryMode::Rainfall8, 30), "");
+    EXPECT_EQ(byteAt(BinaryMode::Rainfall8, -1), "");
+
+    // The whole row is the packet's in the pick map, as far as its bytes reach.
+    setMode(BinaryMode::Rainfall1);
+    window.Plot(p);
+    EXPECT_EQ(window.picGraph().pickAt(0, 0), std::uint32_t(p.number));
+    EXPECT_EQ(window.picGraph().pickAt(8 * 30 - 1, 0), std::uint32_t(p.number));
+    EXPECT_EQ(window.picGraph().pickAt(8 * 30, 0), 0u);
+    setMode(BinaryMode::Rainfall24);
+    window.Plot(p);
+    EXPECT_EQ(window.picGraph().pickAt(9, 0), std::uint32_t(p.number));
+    EXPECT_EQ(window.picGraph().pickAt(10, 0), 0u);
+}

@@ -205,4 +205,11 @@ TEST(PickMap, HighlightMaskShowsOnlyTheSelectedPacketsDrawing) {
         for (int x = 0; x < 10; ++x)
             EXPECT_EQ(mask.pixel(x, y), y == 2 && x != 2 ? 0xFFFF00FFu : 0u) << x << "," << y;
     EXPECT_EQ(s.maskOf(0, 0xFFFF00FF).pixel(0, 2), 0u);  // no selection, nothing highlighted
+    // Covered in the background colour (a dark bit, a gap in a letter): faintly.
+    s.setOwner(5);
+    s.hline(0, 2, 4, 0x000000);
+    s.setPixel(2, 4, 0x00FF00);
+    const QImage faint = s.maskOf(5, 0xFFFF00FF);
+    EXPECT_EQ(qAlpha(faint.pixel(0, 4)), 96);
+    EXPECT_EQ(faint.pixel(2, 4), 0xFFFF00FFu);
 }

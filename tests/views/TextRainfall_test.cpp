@@ -136,3 +136,56 @@ TEST(TextRainfall, ModeChangesReinitialise) {
     const std::string line = r.win.lineText(r.packet(std::vector<std::uint8_t>(1500, 'x')));
     EXPECT_EQ(int(line.size()), 5 + cpl);
 }
+
+// The tool tip names the byte whose character is under the pointer, in
+// every mode, with the settings the line was written with.
+TEST(TextRainfall, TheByteUnderEachCharacterOfALine) {
+    Rig r;
+    const int cw = GlyphFont::courier8().width("S");
+    auto under = [&](int character, int line, const PlayedPacket& p) {
+        return r.win.byteUnder(QPoint(character * cw + cw / 2, line * 15 + 4), p).value_or(-1);
+    };
+    std::vector<std::uint8_t> bytes(40, 'x');
+    bytes[20] = 0;
+    const PlayedPacket p = r.packet(bytes);
+
+    // ASCII "<7>  xxx...": the number and its blanks are no byte.
+    r.win.Plot(p);
+    EXPECT_EQ(under(0, 0, p), -1);
+    EXPECT_EQ(under(4, 0, p), -1);
+    EXPECT_EQ(under(5, 0, p), 0);
+    EXPECT_EQ(under(9, 0, p), 4);
+    EXPECT_EQ(under(1000, 0, p), -1);  // beyond the line
+    // The Ethernet header left out from the next line on; the first keeps its bytes.
+    r.child<QPushButton>("tglEther")->setChecked(true);
+    r.win.Plot(p);
+    EXPECT_EQ(under(5, 0, p), 0);
+    EXPECT_EQ(under(5, 1, p), 14);
+    r.child<QPushButton>("tglEther")->setChecked(false);
+
+    // Strings of at least four: "<7>  " then the run of bytes 21..38 (the last byte never counts).
+    r.child<QPushButton>("tglPrintASCII")->setChecked(true);
+    r.child<QSpinBox>("spnLength")->setValue(4);
+    r.win.Plot(p);
+    EXPECT_EQ(under(5, 2, p), 0);
+    EXPECT_EQ(under(5 + 20, 2, p), 21);
+
+    // Hex "78  78  ...": two digits and a blank a byte, then a blank of its own.
+    r.child<QComboBox>("cmbVisMode")->setCurrentIndex(1);
+    r.win.Plot(p);
+    EXPECT_EQ(under(0, 0, p), 0);
+    EXPECT_EQ(under(1, 0, p), 0);
+    EXPECT_EQ(under(3, 0, p), -1);
+    EXPECT_EQ(under(4, 0, p), 1);
+    EXPECT_EQ(under(81, 0, p), 20);
+
+    // Decimal "120 120 ... 0 120": as many digits as the value has.
+    r.child<QComboBox>("cmbVisMode")->setCurrentIndex(2);
+    r.win.Plot(p);
+    EXPECT_EQ(under(2, 0, p), 0);
+    EXPECT_EQ(under(3, 0, p), -1);
+    EXPECT_EQ(under(4, 0, p), 1);
+    EXPECT_EQ(under(20 * 4, 0, p), 20);
+    EXPECT_EQ(under(20 * 4 + 1, 0, p), -1);
+    EXPECT_EQ(under(20 * 4 + 2, 0, p), 21);
+}
