@@ -70,7 +70,11 @@ void readPcapFile(ByteInput& input, const std::string& fileName, FrameIntake& in
     std::uint32_t magic;
     std::memcpy(&magic, h, 4);
     const bool swapped = !(magic == 0xA1B2C3D4u || magic == 0xA1B23C4Du || magic == 0xA1B2CD34u);
-    const bool nano = (swapped ? __builtin_bswap32(magic) : magic) == 0xA1B23C4Du;
+    const std::uint32_t ours = swapped ? __builtin_bswap32(magic) : magic;
+    const bool nano = ours == 0xA1B23C4Du;
+    // The "modified" format's records carry 8 more bytes (interface index,
+    // protocol, packet type, padding) that nothing here needs.
+    const std::size_t recordHeader = ours == 0xA1B2CD34u ? kRecordHeader + 8 : kRecordHeader;
     const std::uint32_t snaplen = read32(h + 16, swapped);
     const std::uint32_t linkType = read32(h + 20, swapped);
     // The upper bits may carry frame check sequence details, as libpcap reads them.
@@ -94,9 +98,9 @@ void readPcapFile(ByteInput& input, const std::string& fileName, FrameIntake& in
             set.problems.push_back(
                 damageProblem(fileName, intake.frames() + 1, at, reason, intake.stored()));
         };
-        if (!input.ensure(kRecordHeader)) {
+        if (!input.ensure(recordHeader)) {
             if (input.available() > 0 || !input.error().empty())
-                damaged(truncatedText(input, "header", kRecordHeader, input.available()));
+                damaged(truncatedText(input, "header", recordHeader, input.available()));
             break;
         }
         const CaptureTime time =
@@ -108,7 +112,7 @@ void readPcapFile(ByteInput& input, const std::string& fileName, FrameIntake& in
                     ", bigger than maximum of " + std::to_string(kMaxSnaplen));
             break;
         }
-        input.consume(kRecordHeader);
+        input.consume(recordHeader);
         // libpcap reads a frame longer than the snapshot length cut to it.
         const std::uint32_t kept = std::min(caplen, snapshot);
         if (kept < caplen) ++snapCut;
@@ -121,11 +125,10 @@ void readPcapFile(ByteInput& input, const std::string& fileName, FrameIntake& in
         std::memcpy(frame, input.data(), held);
         input.consume(held);
         if (!input.skip(caplen - held)) {
-            damaged(
-                truncatedText(input, "captured", caplen, input.position() - at - kRecordHeader));
+            damaged(truncatedText(input, "captured", caplen, input.position() - at - recordHeader));
             break;
         }
-        if (!intake.offer(link, frame, held, kept, wireLength, at + kRecordHeader, input.position(),
+        if (!intake.offer(link, frame, held, kept, wireLength, at + recordHeader, input.position(),
                           time))
             break;
     }

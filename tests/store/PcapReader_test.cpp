@@ -177,6 +177,32 @@ TEST(PcapReader, FormatComesFromTheMagicInEitherByteOrder) {
         }
 }
 
+// The "modified" format: 8 more bytes in every record header, frames unchanged.
+TEST(PcapReader, ModifiedFormatRecordsAreReadPastTheirLongerHeaders) {
+    const std::vector<Bytes> frames{ethernetFrame(60), ethernetFrame(1514), ethernetFrame(98)};
+    for (bool bigEndian : {false, true}) {
+        Bytes file = pcapHeader(1, 262144, bigEndian, 0xA1B2CD34u);
+        for (std::size_t k = 0; k < frames.size(); ++k) {
+            Bytes record;
+            pcapFrame(record, frames[k], 0, bigEndian, 1700000000 + std::uint32_t(k), 250000);
+            record.insert(record.begin() + 16, {0, 0, 0, 2, 0x08, 0x00, 4, 0});
+            file.insert(file.end(), record.begin(), record.end());
+        }
+        const CaptureFile f = readCaptureBytes(file, "modified.pcap");
+        EXPECT_EQ(f.format(), CaptureFile::Format::Pcap);
+        ASSERT_EQ(f.recordCount(), 3);
+        EXPECT_TRUE(f.problems().empty());
+        for (int k = 0; k < 3; ++k) {
+            const auto r = f.record(k);
+            EXPECT_TRUE(std::equal(r.begin(), r.end(), frames[std::size_t(k)].begin(),
+                                   frames[std::size_t(k)].end()))
+                << k;
+            EXPECT_EQ(f.records()[std::size_t(k)].time.seconds, 1700000000 + k);
+            EXPECT_EQ(f.records()[std::size_t(k)].time.nanoseconds, 250000000u);
+        }
+    }
+}
+
 TEST(PcapReader, EmptyFramesAreSkippedAndCounted) {
     const Bytes sllHeaderOnly(16, 0);
     CaptureFile f = readCaptureBytes(handPcap(1, {Bytes{}, ethernetFrame(60), Bytes{}}), "e.pcap");
