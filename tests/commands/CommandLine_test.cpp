@@ -27,7 +27,7 @@ TEST(CommandLine, HelpListsEveryOptionOnALineOfItsOwn) {
     const Outcome r = run("--help");
     EXPECT_EQ(r.status, 0);
     for (const char* option : {"--fields", "--export", "--render", "--set", "--capture", "--from",
-                               "--filter", "--count", "--help", "--version"})
+                               "--filter", "--count", "--write", "--pick", "--help", "--version"})
         EXPECT_NE(r.out.find(std::string("\n  ") + option + " "), std::string::npos) << option;
 }
 
@@ -36,7 +36,9 @@ TEST(CommandLine, VersionAndMistakes) {
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "pelsid " PELSID_VERSION "\n");
     // Mistakes get the short usage and status 2, before any display is needed.
-    for (const char* args : {"--bogus", "-x", "one two", "--fields", "--capture"}) {
+    for (const char* args :
+         {"--bogus", "-x", "one two", "--fields", "--capture", "--capture lo --count 1",
+          "--capture lo --count 1 --fields --write x.pcap", "--capture lo --count 1 --write"}) {
         const Outcome r = run(args);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_NE(r.out.find("usage: pelsid"), std::string::npos) << args;
