@@ -23,6 +23,7 @@ void Ingest::begin() {
 
 int Ingest::store(const CaptureFile& file, int* stored) {
     const int first = buffer_.getPacketCount() + 1;
+    const PacketBuffer::QuietChanges quiet(buffer_);
     *stored = file.insertInto(buffer_);
     return first;
 }

@@ -23,8 +23,9 @@ class Ingest {
     /// overwritten; a Yes ends every job and empties the buffer. The views
     /// are emptied either way.
     void begin();
-    /// Stores a file's records; returns the packet number of the first (the
-    /// last is that plus `stored` - 1).
+    /// Stores a file's records (the buffer's listener hears once, at the
+    /// end); returns the packet number of the first (the last is that plus
+    /// `stored` - 1).
     int store(const CaptureFile& file, int* stored);
     /// Plays packets first..last.
     void play(int first, int last);

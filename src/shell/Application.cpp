@@ -179,7 +179,6 @@ void Application::showMainWindow() {
 }
 
 void Application::packetCountChanged() {
-    if (countersPaused_) return;
     constexpr int kFrameMs = 16;
     const qint64 since = countersShown_.isValid() ? countersShown_.elapsed() : kFrameMs;
     if (since >= kFrameMs)
@@ -189,7 +188,6 @@ void Application::packetCountChanged() {
 }
 
 void Application::updatePacketCounters() {
-    if (countersPaused_) return;
     countersDue_.stop();
     countersShown_.start();
     pvr()->updatePacketCounters();
@@ -313,10 +311,8 @@ bool Application::loadDataset(const QString& path, const CaptureFile& file) {
     Ingest ingest(buffer_, *pipeline_, dialogs_);
     ingest.begin();
     // The views stay empty while records are stored; the counters are shown once at the end.
-    countersPaused_ = true;
     int stored = 0;
     const int first = ingest.store(file, &stored);
-    countersPaused_ = false;
     updatePacketCounters();
     if (stored > 0) progress.setProgress(qint64(file.records()[stored - 1].fileEnd));
     showProblems();

@@ -158,8 +158,7 @@ class Application : public QObject, public ViewSet {
     ProgramFolders folders_{programFolder_};
     FileDrop drop_{[this](const QString& file) { startLoad(file); }};
     bool toldScreenshotFolder_ = false;
-    int cascade_ = 0;              // places new windows in a cascade
-    bool countersPaused_ = false;  // while a file's records are stored
+    int cascade_ = 0;  // places new windows in a cascade
     // The counters follow the buffer at most once a painted frame: a capture
     // flood changes the count far more often than a screen can show.
     QElapsedTimer countersShown_;

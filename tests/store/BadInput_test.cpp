@@ -27,56 +27,19 @@ Bytes pcapWithSnaplen(std::uint32_t snaplen, const Bytes& frame) {
     return b;
 }
 
-// pcapng blocks, little-endian; `length` overrides the block's own length fields.
-void block(Bytes& b, std::uint32_t type, const Bytes& body, std::uint32_t length = 0) {
-    const std::uint32_t total = length ? length : std::uint32_t(12 + body.size());
+// A pcapng block whose length fields claim `length`, whatever its body.
+void blockClaiming(Bytes& b, std::uint32_t type, const Bytes& body, std::uint32_t length) {
     put32(b, type);
-    put32(b, total);
+    put32(b, length);
     b.insert(b.end(), body.begin(), body.end());
-    put32(b, total);
-}
-Bytes sectionHeader() {
-    Bytes body;
-    put32(body, 0x1A2B3C4D);
-    put16(body, 1);
-    put16(body, 0);
-    put32(body, 0xFFFFFFFF);
-    put32(body, 0xFFFFFFFF);
-    return body;
-}
-Bytes interfaceBlock() {
-    Bytes body;
-    put16(body, 1);  // Ethernet
-    put16(body, 0);
-    put32(body, 65535);
-    return body;
-}
-Bytes packetBlock(const Bytes& frame) {
-    Bytes body;
-    put32(body, 0);
-    put32(body, 0);
-    put32(body, 0);
-    put32(body, std::uint32_t(frame.size()));
-    put32(body, std::uint32_t(frame.size()));
-    body.insert(body.end(), frame.begin(), frame.end());
-    while (body.size() % 4) body.push_back(0);
-    return body;
+    put32(b, length);
 }
 Bytes pcapng(int frames) {
     Bytes b;
-    block(b, 0x0A0D0D0A, sectionHeader());
-    block(b, 1, interfaceBlock());
-    for (int i = 0; i < frames; ++i) block(b, 6, packetBlock(ethernetFrame(60 + i)));
+    sectionHeader(b);
+    interfaceBlock(b, 1);
+    for (int i = 0; i < frames; ++i) packetBlock(b, 0, ethernetFrame(60 + std::size_t(i)));
     return b;
-}
-
-std::string tempPath(const char* name) {
-    return testing::TempDir() + "/" + name;
-}
-
-void writeFile(const std::string& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 void expectRefused(const CaptureFile& f, const std::string& name) {
@@ -141,12 +104,12 @@ TEST(BadInput, FrameLongerThanLibpcapAcceptsIsDamageNamedByFrame) {
 TEST(BadInput, PcapngBlockShorterThanItsMinimum) {
     // A section header block of 12 bytes (its minimum is 28) cannot be opened.
     Bytes shb;
-    block(shb, 0x0A0D0D0A, {0x4D, 0x3C, 0x2B, 0x1A}, 12);
+    blockClaiming(shb, 0x0A0D0D0A, {0x4D, 0x3C, 0x2B, 0x1A}, 12);
     expectRefused(readCaptureBytes(shb, "short.pcapng"), "short.pcapng");
 
     // A packet block of 12 bytes after two good ones: those two are kept.
     Bytes b = pcapng(2);
-    block(b, 6, {}, 12);
+    pcapngBlock(b, 6, {});
     const CaptureFile f = readCaptureBytes(b, "block.pcapng");
     ASSERT_TRUE(f.isLoadable());
     EXPECT_EQ(f.recordCount(), 2);

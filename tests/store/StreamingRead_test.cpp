@@ -52,15 +52,6 @@ Bytes pcapOf(int frames, int firstId = 1) {
     return b;
 }
 
-std::string tempPath(const char* name) {
-    return testing::TempDir() + "/" + name;
-}
-
-void writeFile(const std::string& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
 ReadOptions pieces(std::size_t size) {
     ReadOptions o;
     o.pieceSize = size;

@@ -1,7 +1,11 @@
 #pragma once
 // pcap and pcapng files written by hand, for the shapes, link types and
 // time stamps no tool here makes: the readers' tests build them byte by byte.
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <fstream>
+#include <string>
 #include <vector>
 
 namespace pcapbytes {
@@ -107,6 +111,17 @@ inline Bytes ethernetFrame(std::size_t length) {
     f[12] = 0x08;
     f[13] = 0x06;
     return f;
+}
+
+/// A path in the test's temporary folder.
+inline std::string tempPath(const char* name) {
+    return testing::TempDir() + "/" + name;
+}
+
+/// Writes `bytes` as the whole of the file at `path`.
+inline void writeFile(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 }  // namespace pcapbytes
