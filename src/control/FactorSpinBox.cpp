@@ -1,5 +1,6 @@
 #include "control/FactorSpinBox.h"
 
+#include <QMouseEvent>
 #include <algorithm>
 #include <array>
 
@@ -34,7 +35,22 @@ double FactorSpinBox::stepped(double value, int steps) {
 
 void FactorSpinBox::stepBy(int steps) {
     setValue(stepped(value(), steps));
-    selectAll();
+    if (!arrowPressed_) selectAll();
+}
+
+// Presses on the text go to the line edit; those that reach the box itself
+// are on its arrows.
+void FactorSpinBox::mousePressEvent(QMouseEvent* e) {
+    arrowPressed_ = true;
+    QDoubleSpinBox::mousePressEvent(e);
+}
+
+void FactorSpinBox::mouseReleaseEvent(QMouseEvent* e) {
+    QDoubleSpinBox::mouseReleaseEvent(e);
+    // The arrows keep the focus only while held (it drives their repeat);
+    // then it goes back, so the window's playback keys are not eaten.
+    if (arrowPressed_) clearFocus();
+    arrowPressed_ = false;
 }
 
 }  // namespace pelsid

@@ -15,6 +15,13 @@ class FactorSpinBox : public QDoubleSpinBox {
     static double stepped(double value, int steps);
 
     void stepBy(int steps) override;
+
+  protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+  private:
+    bool arrowPressed_ = false;
 };
 
 }  // namespace pelsid

@@ -16,6 +16,9 @@ constexpr int kRepeatMs = 50;
 SpinButton::SpinButton(QWidget* parent) : QSpinBox(parent) {
     // The number has no room here: its editor stays hidden, yet still takes typed digits.
     lineEdit()->hide();
+    // A click on an arrow steps without taking the keyboard: the window's
+    // own keys (Space, Left, Right, Home) must keep working after it.
+    setFocusPolicy(Qt::TabFocus);
     repeat_.setSingleShot(false);
     connect(&repeat_, &QTimer::timeout, this, &SpinButton::repeatStep);
     // An arrow greys out at its end of the range.

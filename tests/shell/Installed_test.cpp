@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractSpinBox>
 #include <QAction>
+#include <QApplication>
+#include <QStyle>
 #include <QDir>
 #include <QDropEvent>
 #include <QEventLoop>
@@ -180,3 +183,37 @@ TEST(Installed, MenuShortcutsAndDroppedFiles) {
     QCoreApplication::sendEvent(view, &refused);
     EXPECT_FALSE(refused.isAccepted());
 }
+
+// After a click on a spin box's arrow the keys still reach the PVR, as a real
+// key press does: to the window's focus widget, through its shortcuts.
+class KeysAfterSpinArrow : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(KeysAfterSpinArrow, StillPlayPauseAndStep) {
+    Rig r;
+    ASSERT_TRUE(r.app.loadDataset(writeDataset(r.dir, "k.pelsid", 10)));
+    r.waitForPlay();
+    QWidget* pvr = r.shownWindow("ToolFilters");
+    auto* spin = pvr->findChild<QAbstractSpinBox*>(GetParam());
+    ASSERT_TRUE(spin);
+    const QRect arrows = spin->style()->subControlRect(
+        QStyle::CC_SpinBox, nullptr, QStyle::SC_SpinBoxUp, spin);
+    const QPoint up = arrows.isValid() && spin->inherits("QDoubleSpinBox")
+                          ? arrows.center()
+                          : QPoint(spin->width() / 2, 2);
+    QTest::mouseClick(spin, Qt::LeftButton, {}, up);
+    auto key = [&](Qt::Key k) {
+        QWidget* to = QApplication::focusWidget() ? QApplication::focusWidget() : pvr;
+        QTest::keyClick(to, k);
+    };
+    key(Qt::Key_Right);
+    EXPECT_EQ(r.position(), 2);
+    key(Qt::Key_Space);
+    EXPECT_TRUE(r.pvrButton("btnPlay")->isChecked());
+    key(Qt::Key_Space);
+    EXPECT_TRUE(r.pvrButton("btnPause")->isChecked());
+    key(Qt::Key_Home);
+    EXPECT_EQ(r.position(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pvr, KeysAfterSpinArrow,
+                         ::testing::Values("spnSpeed", "spnRealTimeFactor"));
