@@ -370,6 +370,13 @@ bool Application::saveScreenshots(const QString& folder) {
     std::vector<ViewWindow*> shown;
     for (int i = 0; i < 6; ++i)
         if (isShown(i)) shown.push_back(viewWindow(i));
+    if (shown.empty()) {
+        // Saving nothing without a word would look like a button that does not work.
+        dialogs_.message(Dialogs::Icon::Information, "Screenshots",
+                         "No view is shown, so there is nothing to save. Open a view from the "
+                         "View menu first.");
+        return true;
+    }
     bool movedAway = false;
     const QString target = folder.isEmpty() ? folders_.screenshots(&movedAway) : folder;
     const QString error =
@@ -377,7 +384,7 @@ bool Application::saveScreenshots(const QString& folder) {
     if (error.isEmpty()) {
         // Screenshots outside the program's folder would be hard to find
         // unless we say where they went, once.
-        if (movedAway && !shown.empty() && !toldScreenshotFolder_) {
+        if (movedAway && !toldScreenshotFolder_) {
             toldScreenshotFolder_ = true;
             dialogs_.message(Dialogs::Icon::Information, "Screenshots",
                              QStringLiteral("Screenshots are saved in %1.")

@@ -23,8 +23,15 @@ bool ProgramFolders::canWriteIn(const QString& folder) {
     return probe.open();
 }
 
+bool ProgramFolders::holdsSample() const {
+    return QFileInfo::exists(QDir(program_).filePath(QStringLiteral("sample.pelsid")));
+}
+
 QString ProgramFolders::screenshots(bool* movedAway) const {
-    const bool here = canWriteIn(program_);
+    // Only a build or checkout keeps its pictures beside the program: an
+    // installed program's folder (/usr/bin) is no place for them, even where
+    // root may write.
+    const bool here = holdsSample() && canWriteIn(program_);
     if (movedAway) *movedAway = !here;
     if (here) return program_;
     const QString folder = QDir(pictures_).filePath(QStringLiteral("pelsid"));
@@ -34,8 +41,7 @@ QString ProgramFolders::screenshots(bool* movedAway) const {
 
 QString ProgramFolders::openStart() const {
     if (!lastLoaded_.isEmpty() && QFileInfo(lastLoaded_).isDir()) return lastLoaded_;
-    if (QFileInfo::exists(QDir(program_).filePath(QStringLiteral("sample.pelsid"))))
-        return program_;
+    if (holdsSample()) return program_;
     return home_;
 }
 

@@ -15,7 +15,8 @@ class ProgramFolders {
 
     const QString& program() const { return program_; }
 
-    /// Where screenshots go: the program's folder when a file can be made
+    /// Where screenshots go: the program's folder when it is a build folder
+    /// (the sample data lies beside the program) and a file can be made
     /// there, otherwise a "pelsid" folder in the pictures folder, made when
     /// needed. `movedAway` is set when that is not the program's folder.
     QString screenshots(bool* movedAway = nullptr) const;
@@ -31,6 +32,8 @@ class ProgramFolders {
     static bool canWriteIn(const QString& folder);
 
   private:
+    bool holdsSample() const;
+
     QString program_;
     QString pictures_;
     QString home_;

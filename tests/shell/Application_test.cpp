@@ -160,13 +160,12 @@ TEST(Application, LoaderKeepsTheFirst30000Records) {
 
 TEST(Application, OpenDatasetStartsBesideTheSampleThenWhereTheLastFileWas) {
     Rig r;
-    QFile(writeDataset(r.dir, "sample.pelsid", 1)).close();  // a program folder with the sample
     QTemporaryDir elsewhere;
     r.dialogs.files = {writeDataset(elsewhere, "x.pelsid", 1).toStdString()};
     r.entry("LoadData")->trigger();
     waitForLoad(r.app);  // the file is read as a job
     ASSERT_EQ(r.dialogs.fileFolders.size(), 1u);
-    EXPECT_EQ(r.dialogs.fileFolders[0], r.dir.path().toStdString());
+    EXPECT_EQ(r.dialogs.fileFolders[0], r.app.programFolder().toStdString());
     EXPECT_EQ(r.dialogs.questions[0].title, "Open pelsid dataset");
     EXPECT_EQ(r.app.buffer().getPacketCount(), 1);
     r.entry("LoadData")->trigger();  // cancelled: nothing happens
@@ -203,11 +202,13 @@ TEST(Screenshots, StampNamesAndFailedWrite) {
     Rig r;
     EXPECT_TRUE(r.app.saveScreenshots());
     EXPECT_TRUE(
-        QDir(r.dir.path()).entryList({"*.bmp"}).isEmpty());  // no view shown, nothing written
+        QDir(r.app.programFolder()).entryList({"*.bmp"}).isEmpty());  // no view shown, nothing written
+    ASSERT_EQ(r.dialogs.messages.size(), 1u);  // but said so
+    EXPECT_NE(r.dialogs.messages[0].text.find("No view is shown"), std::string::npos);
     r.entry("vis1")->trigger();
     r.entry("vis4")->trigger();
     ASSERT_TRUE(r.app.saveScreenshots());
-    const QStringList files = QDir(r.dir.path()).entryList({"*.bmp"});
+    const QStringList files = QDir(r.app.programFolder()).entryList({"*.bmp"});
     ASSERT_EQ(files.size(), 2);
     EXPECT_TRUE(files[0].endsWith("_binaryrainfall.bmp"));
     EXPECT_TRUE(files[1].endsWith("_textrainfall.bmp"));

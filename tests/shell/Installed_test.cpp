@@ -65,18 +65,29 @@ struct Rig {
 
 }  // namespace
 
-TEST(ProgramFolders, ScreenshotsGoToPicturesWhenTheProgramFolderIsReadOnly) {
-    QTemporaryDir dir, pictures;
-    ProgramFolders writable(dir.path(), pictures.path());
-    bool moved = true;
-    EXPECT_EQ(writable.screenshots(&moved), dir.path());
-    EXPECT_FALSE(moved);
-    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());  // probe gone
-
-    ProgramFolders installed(readOnlyFolder(dir), pictures.path());
-    EXPECT_EQ(installed.screenshots(&moved), pictures.filePath("pelsid"));
-    EXPECT_TRUE(moved);
-    EXPECT_TRUE(QFileInfo(pictures.filePath("pelsid")).isDir());
+// Screenshots stay beside the program only in a writable build folder (the
+// sample beside it); an installed program's folder never gets them.
+TEST(ProgramFolders, ScreenshotsStayBesideTheProgramOnlyInAWritableBuildFolder) {
+    struct Case {
+        bool sample, readOnly;
+    };
+    for (const Case c : {Case{true, false}, Case{false, false}, Case{true, true}}) {
+        QTemporaryDir dir, pictures;
+        QString program = dir.path();
+        if (c.sample) QFile(writeDataset(dir, "sample.pelsid", 1)).close();
+        if (c.readOnly) program = readOnlyFolder(dir);
+        if (c.readOnly && c.sample && program != QLatin1String("/proc"))
+            QFile::copy(dir.filePath("sample.pelsid"), QDir(program).filePath("sample.pelsid"));
+        const bool here = c.sample && !c.readOnly;
+        bool moved = here;
+        const QString folder = ProgramFolders(program, pictures.path()).screenshots(&moved);
+        EXPECT_EQ(folder, here ? program : pictures.filePath("pelsid")) << c.sample << c.readOnly;
+        EXPECT_EQ(moved, !here);
+        if (here) {  // the probe file is gone again
+            EXPECT_EQ(QDir(program).entryList(QDir::Files | QDir::Hidden),
+                      QStringList{"sample.pelsid"});
+        }
+    }
 }
 
 TEST(ProgramFolders, FileDialogStartsAtHomeUnlessTheSampleIsBesideTheProgram) {

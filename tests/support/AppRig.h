@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "shell/Application.h"
@@ -12,13 +13,20 @@
 namespace pelsid {
 
 /// The application as the shell tests drive it: scripted dialogs, a
-/// temporary program folder, started up with the main window hidden.
+/// temporary build folder as the program's, started up with the main window hidden.
 struct AppRig {
     ScriptedDialogs dialogs;
-    QTemporaryDir dir;
-    Application app{dialogs, dir.path()};
+    QTemporaryDir dir;      // the test's own files
+    QTemporaryDir program;  // the program's folder, laid out as a build lays it out
+    Application app{dialogs, buildFolder(program)};
 
     AppRig() { app.initApplication(); }
+    /// A build folder keeps the sample beside the program, and its screenshots.
+    static QString buildFolder(const QTemporaryDir& folder) {
+        QFile sample(folder.filePath(QStringLiteral("sample.pelsid")));
+        if (sample.open(QIODevice::WriteOnly)) sample.write("<PELSID>");
+        return folder.path();
+    }
     QAction* entry(const char* name) { return app.mainWindow()->action(QString::fromLatin1(name)); }
     void showAllViews() {
         for (int n = 1; n <= ViewSet::kViewCount; ++n)
