@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QPushButton>
+#include <QScreen>
 
 #include "control/CaptureWindow.h"
 #include "control/FiltersWindow.h"
@@ -28,6 +29,7 @@
 #include "shell/LoggingWindow.h"
 #include "shell/MainWindow.h"
 #include "shell/PlaybackKeys.h"
+#include "shell/WindowPlacement.h"
 #include "store/CaptureFile.h"
 #include "store/Dialogs.h"
 #include "views/BinaryRainfallWindow.h"
@@ -123,8 +125,10 @@ void Application::registerWindows() {
                   [this] { return new FiltersWindow(filters_, dialogs_); });
     // New windows open beside the main window, cascaded, rather than over it.
     connect(&registry_, &WindowRegistry::created, this, [this](const QString&, QWidget* w) {
-        const QRect m = main_->frameGeometry();
-        w->move(m.right() + 12 + 24 * (cascade_ % 8), m.top() + 24 * (cascade_ % 8));
+        const QScreen* screen = main_->screen();
+        const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1 << 20, 1 << 20);
+        w->move(cascadePosition(main_->frameGeometry(), w->size() + kFrameAllowance, cascade_,
+                                available));
         ++cascade_;
     });
     // Closing the Filters window brings every class and colour back to its default.
@@ -246,12 +250,22 @@ void Application::startLoad(const QString& path, const LoadChoice& choice) {
     progress_->setFileSize(size);
     progress_->setRange(size);
     progress_->setProgress(0);
-    progress_->show();
+    showProgressWindow();
     ReadOptions options;
     options.choice = choice;
     load_ = std::make_unique<LoadJob>(path, options);
     connect(load_.get(), &LoadJob::finished, this, [this, job = load_.get()] { finishLoad(job); });
     loadTick_.start(100);
+}
+
+void Application::showProgressWindow() {
+    if (progress_->isVisible()) return;
+    // Over the main window, and wholly on the screen.
+    QRect frame(QPoint(), progress_->size() + kFrameAllowance);
+    frame.moveCenter(main_->frameGeometry().center());
+    progress_->move(frame.topLeft());
+    keepOnScreen(progress_.get());
+    progress_->show();
 }
 
 void Application::finishLoad(LoadJob* job) {
@@ -292,11 +306,12 @@ bool Application::loadDataset(const QString& path, const CaptureFile& file) {
     if (!progress_) progress_ = std::make_unique<LoadDatasetWindow>();
     LoadDatasetWindow& progress = *progress_;
     progress.setStatus(QStringLiteral("In Progress"));
-    progress.show();
+    showProgressWindow();
     progress.setFile(QFileInfo(path).fileName());
     progress.setFileSize(qint64(file.fileSize()));
     progress.setStatus(QStringLiteral("Completed"));
     progress.setRange(qint64(file.fileSize()));
+    progress.setProgress(qint64(file.fileSize()));
 
     auto showProblems = [&] {
         for (const LoadProblem& p : file.problems()) dialogs_.message(p.icon, p.title, p.text);
@@ -314,7 +329,14 @@ bool Application::loadDataset(const QString& path, const CaptureFile& file) {
     int stored = 0;
     const int first = ingest.store(file, &stored);
     updatePacketCounters();
-    if (stored > 0) progress.setProgress(qint64(file.records()[stored - 1].fileEnd));
+    if (file.recordSet().exceeded && stored > 0) {
+        // The rest of the file was never read: "Completed" would claim it was.
+        const qint64 end = qint64(file.records()[stored - 1].fileEnd);
+        progress.setStatus(
+            QStringLiteral("Stopped after %1 packets at byte %2").arg(stored).arg(end));
+        progress.setRange(end);
+        progress.setProgress(end);
+    }
     showProblems();
     progress.hide();
     pvr()->initFilters();

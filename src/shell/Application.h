@@ -128,6 +128,7 @@ class Application : public QObject, public ViewSet {
     void updatePacketCounters();
     void stopCapture();
     void showLoadProgress();
+    void showProgressWindow();
     void finishLoad(LoadJob* job);
     void finishExport();
 

@@ -23,6 +23,7 @@
 #include "shell/Application.h"
 #include "shell/LoadPartDialog.h"
 #include "shell/MainWindow.h"
+#include <QScreen>
 #include "support/DatasetFile.h"
 #include "support/ScriptedDialogs.h"
 #include "support/WaitForLoad.h"
@@ -163,4 +164,27 @@ TEST(LoadJob, CancellingTheLoadPartDialogLoadsNothing) {
     QCoreApplication::processEvents();
     EXPECT_FALSE(r.app.loading());
     EXPECT_EQ(r.app.buffer().getPacketCount(), 0);
+}
+
+// "Completed" only when the file was read to its end; a load that stopped at
+// the buffer's limit says where, and both fill the bar. The window opens on
+// the screen even when the main window sits in its corner.
+TEST(LoadJob, ProgressSaysWhetherTheFileWasReadToItsEnd) {
+    struct Case {
+        int records;
+        const char* status;
+    };
+    for (const Case c : {Case{30000, "Completed"},
+                         Case{30001, "Stopped after 30000 packets at byte 2280008"}}) {
+        Rig r;
+        const QRect available = r.app.mainWindow()->screen()->availableGeometry();
+        r.app.mainWindow()->move(available.bottomRight() - QPoint(20, 20));
+        r.app.startLoad(writeDataset(r.dir, "big.pelsid", c.records));
+        EXPECT_TRUE(available.contains(r.progress()->frameGeometry())) << c.records;
+        waitForLoad(r.app);
+        EXPECT_EQ(r.status(), c.status);
+        auto* bar = r.progress()->findChild<QProgressBar*>("pbProcessing");
+        EXPECT_EQ(bar->value(), bar->maximum()) << c.records;
+        r.app.exit();
+    }
 }
