@@ -56,6 +56,13 @@ constexpr const char* kHelp =
     "Exit status: 0 on success, 1 when a file cannot be read or written, 2 for a\n"
     "command line that cannot be understood. See pelsid(1).\n";
 
+// A command line that cannot be understood: what is wrong with it first,
+// then the short usage.
+int usageError(std::string_view problem) {
+    std::cerr << "pelsid: " << problem << '\n' << kUsage;
+    return 2;
+}
+
 // --capture ADAPTER [--filter EXPR] --count N (--fields | --write OUT)
 int runCaptureOption(int argc, char** argv) {
     if (argc < 3) {
@@ -186,10 +193,10 @@ int runHeadlessCommand(int argc, char** argv, const pelsid::LoadChoice& choice) 
     }
     // The windows take at most one FILE; anything else is a mistake, told
     // before a display is needed.
-    if (option != "--render" && (argc > 2 || option.starts_with("-"))) {
-        std::cerr << kUsage;
-        return 2;
-    }
+    if (option != "--render" && option.starts_with("-"))
+        return usageError("unknown option: " + std::string(option));
+    if (option != "--render" && argc > 2)
+        return usageError("unexpected argument: " + std::string(argv[2]));
     return -1;
 }
 }  // namespace

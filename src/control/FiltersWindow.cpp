@@ -41,6 +41,8 @@ constexpr int kClientWidth = 260;
 constexpr int kIndent = (kClientWidth - 139) / 2;
 constexpr int kMargin = 8;
 constexpr int kFieldHeight = 24;
+// Room under the display filter for why an expression was refused.
+constexpr int kErrorHeight = 30;
 // A new rule's colour before the chooser changes it (or when it is cancelled).
 constexpr std::uint32_t kNewRuleColor = rgb(255, 0, 0);
 
@@ -77,7 +79,7 @@ FiltersWindow::FiltersWindow(FilterModel& model, Dialogs& dialogs, QWidget* pare
     setObjectName(QStringLiteral("frmEncodings"));
     setWindowTitle(QStringLiteral("filters"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(kClientWidth, 442);
+    setFixedSize(kClientWidth, 442 + kErrorHeight);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(64, 64, 64));
     setPalette(pal);
@@ -119,8 +121,20 @@ void FiltersWindow::buildExpressionControls(int top) {
     shown->setBuddy(displayFilter_);
     // Compiling may look host names up: once per edit, never per keystroke.
     connect(displayFilter_, &QLineEdit::editingFinished, this, [this] { applyDisplayFilter(); });
+    // A refused expression is said here, not only in a tool tip nobody hovers for.
+    displayFilterError_ = new QLabel(this);
+    displayFilterError_->setObjectName(QStringLiteral("lblDisplayFilterError"));
+    displayFilterError_->setGeometry(kMargin, top + 18 + kFieldHeight + 1, width, kErrorHeight);
+    displayFilterError_->setWordWrap(true);
+    displayFilterError_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont small = displayFilterError_->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    displayFilterError_->setFont(small);
+    QPalette pal = displayFilterError_->palette();
+    pal.setColor(QPalette::WindowText, QColor(255, 150, 150));
+    displayFilterError_->setPalette(pal);
 
-    top += 52;
+    top += 52 + kErrorHeight;
     caption(QStringLiteral("Colour rules, first match wins:"), this, top);
     rules_ = new QListWidget(this);
     rules_->setObjectName(QStringLiteral("lstColorRules"));
@@ -172,8 +186,10 @@ bool FiltersWindow::applyDisplayFilter() {
     std::string error;
     if (model_.setDisplayFilter(text, &error)) {
         markExpressionField(displayFilter_, {});
+        displayFilterError_->clear();
         return true;
     }
+    displayFilterError_->setText(QString::fromStdString(error));
     // The field shows the refused text; say what is shown meanwhile.
     const std::string& kept = model_.displayFilter();
     markExpressionField(displayFilter_, QString::fromStdString(error),

@@ -5,6 +5,7 @@
 #include "control/ScriptableWindow.h"
 #include "pipeline/FilterModel.h"
 
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -56,6 +57,7 @@ class FiltersWindow : public QWidget, public ScriptableWindow {
     Dialogs& dialogs_;
     std::array<QPushButton*, kProtocolClassCount> toggles_{};
     std::array<QWidget*, kProtocolClassCount> swatches_{};
+    QLabel* displayFilterError_ = nullptr;
     QLineEdit* displayFilter_ = nullptr;
     QListWidget* rules_ = nullptr;
     QLineEdit* newRule_ = nullptr;

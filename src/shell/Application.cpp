@@ -314,7 +314,14 @@ bool Application::loadDataset(const QString& path, const CaptureFile& file) {
     progress.setProgress(qint64(file.fileSize()));
 
     auto showProblems = [&] {
-        for (const LoadProblem& p : file.problems()) dialogs_.message(p.icon, p.title, p.text);
+        for (const LoadProblem& p : file.problems()) {
+            // A file dropped or chosen long ago is easier to recognise by name.
+            const std::string named =
+                file.format() == CaptureFormat::NotPelsid
+                    ? p.text + "\n\n" + QDir::toNativeSeparators(path).toStdString()
+                    : p.text;
+            dialogs_.message(p.icon, p.title, named);
+        }
     };
     if (!file.isLoadable()) {
         progress.hide();
@@ -382,9 +389,15 @@ void Application::exportPackets() {
 
 void Application::finishExport() {
     const std::string error = export_->error();
+    const std::string done = "Wrote " + std::to_string(export_->packetCount()) +
+                             (export_->packetCount() == 1 ? " packet to " : " packets to ") +
+                             export_->path() + ".";
     // The job goes once its signal has returned.
     export_.release()->deleteLater();
-    if (!error.empty()) dialogs_.message(Dialogs::Icon::Critical, "Export Packets", error);
+    if (error.empty())
+        dialogs_.message(Dialogs::Icon::Information, "Export Packets", done);
+    else
+        dialogs_.message(Dialogs::Icon::Critical, "Export Packets", error);
     emit exportFinished(error.empty());
 }
 

@@ -41,7 +41,11 @@ void QtDialogs::message(Icon icon, const std::string& title, const std::string& 
 }
 
 std::string QtDialogs::openFileName(const std::string& title, const std::string& folder) {
-    return QFileDialog::getOpenFileName(nullptr, q(title), q(folder)).toStdString();
+    // The file's first bytes decide its format, so All Files stays on offer.
+    const QString filters = QStringLiteral(
+        "Captures and datasets (*.pcap *.pcapng *.cap *.pelsid *.gz *.zst *.lz4);;"
+        "All Files (*)");
+    return QFileDialog::getOpenFileName(nullptr, q(title), q(folder), filters).toStdString();
 }
 
 std::string QtDialogs::saveCaptureFileName(const std::string& title, const std::string& folder) {

@@ -36,12 +36,21 @@ TEST(CommandLine, VersionAndMistakes) {
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "pelsid " PELSID_VERSION "\n");
     // Mistakes get the short usage and status 2, before any display is needed.
-    for (const char* args :
-         {"--bogus", "-x", "one two", "--fields", "--capture", "--capture lo --count 1",
-          "--capture lo --count 1 --fields --write x.pcap", "--capture lo --count 1 --write"}) {
+    // A word that is not understood is named first.
+    const std::pair<const char*, const char*> mistakes[] = {
+        {"--bogus", "pelsid: unknown option: --bogus\n"},
+        {"-x", "pelsid: unknown option: -x\n"},
+        {"one two", "pelsid: unexpected argument: two\n"},
+        {"--fields", ""},
+        {"--capture", ""},
+        {"--capture lo --count 1", ""},
+        {"--capture lo --count 1 --fields --write x.pcap", ""},
+        {"--capture lo --count 1 --write", ""}};
+    for (const auto& [args, named] : mistakes) {
         const Outcome r = run(args);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_NE(r.out.find("usage: pelsid"), std::string::npos) << args;
+        EXPECT_TRUE(r.out.starts_with(named)) << args << ": " << r.out;
     }
 }
 

@@ -67,9 +67,16 @@ TEST_F(FiltersWindowTest, DisplayFilterComesIntoForceOnEnterAndABadOneIsMarked) 
     EXPECT_EQ(field->toolTip(), message + "\nstill showing packets matching: arp");
     EXPECT_TRUE(field->styleSheet().contains("192,0,0"));
     EXPECT_EQ(field->text(), "tcp port");  // the user's text stays to be mended
+    auto saidInWindow = [&](const QString& text) {
+        for (QLabel* l : window.findChildren<QLabel*>())
+            if (!l->isHidden() && !text.isEmpty() && l->text() == text) return true;
+        return false;
+    };
+    EXPECT_TRUE(saidInWindow(message));  // not only in the tool tip
 
     enter("txtDisplayFilter", "ip6");
     EXPECT_EQ(model.displayFilter(), "ip6");
+    EXPECT_FALSE(saidInWindow(message));
     EXPECT_TRUE(field->toolTip().isEmpty());
     EXPECT_TRUE(field->styleSheet().isEmpty());
     enter("txtDisplayFilter", "");

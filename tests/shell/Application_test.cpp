@@ -116,7 +116,8 @@ TEST(Application, LoaderRefusesAWrongMagicWithoutTouchingTheBuffer) {
     bad.close();
     EXPECT_FALSE(r.app.loadDataset(bad.fileName()));
     ASSERT_EQ(r.dialogs.messages.size(), 1u);
-    EXPECT_EQ(r.dialogs.messages[0].text, msg::kNotPelsidFile);
+    EXPECT_EQ(r.dialogs.messages[0].text,
+              std::string(msg::kNotPelsidFile) + "\n\n" + bad.fileName().toStdString());
     EXPECT_EQ(r.dialogs.messages[0].title, "Warning");
     EXPECT_TRUE(r.dialogs.questions.empty());
     EXPECT_EQ(r.app.buffer().getPacketCount(), 3);
