@@ -150,7 +150,10 @@ void PvrWindow::buildTransport() {
     lblMeasuredSpeed_->setFont(courier(8.25));
     colourize(lblMeasuredSpeed_, QColor(0, 128, 0), Qt::black);
     lblMeasuredSpeed_->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    lblMeasuredSpeed_->setGeometry(312, 32, 49, 16);
+    // Clear of the speed buttons beside it, and captioned: a bare second
+    // number under "Max Speed" would read as part of the setting.
+    lblMeasuredSpeed_->setGeometry(298, 32, 66, 16);
+    lblMeasuredSpeed_->setContentsMargins(0, 0, 3, 0);
 
     auto* btnMaxSpeed = button(this, "btnMaxSpeed", QStringLiteral("Max"),
                                QStringLiteral("Playback at Max Speed"), {368, 0, 33, 17});
@@ -437,7 +440,10 @@ void PvrWindow::showMeasuredRate() {
     if (measuredShownAt_ != 0 && t - measuredShownAt_ < kMeasuredRefreshNs) return;
     measuredShownAt_ = t;
     const double rate = meter_.rate();
-    lblMeasuredSpeed_->setText(rate > 0 ? QString::number(rate, 'f', 1) : QString());
+    // "now 999.9" would not fit beside "1000": whole numbers from 100 on.
+    lblMeasuredSpeed_->setText(
+        rate > 0 ? QStringLiteral("now ") + QString::number(rate, 'f', rate < 100 ? 1 : 0)
+                 : QString());
 }
 
 void PvrWindow::tick() {

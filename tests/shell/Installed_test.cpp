@@ -228,3 +228,21 @@ TEST_P(KeysAfterSpinArrow, StillPlayPauseAndStep) {
 
 INSTANTIATE_TEST_SUITE_P(Pvr, KeysAfterSpinArrow,
                          ::testing::Values("spnSpeed", "spnRealTimeFactor"));
+
+// Every control of every window lies wholly inside it: nothing is cut.
+TEST(Installed, NoControlIsCutByItsWindow) {
+    Rig r;
+    for (const char* entry : {"vis1", "vis2", "vis3", "vis4", "vis5", "vis6", "vis7",
+                              "ToolFilters", "ToolEncodings", "ToolCapture"}) {
+        QWidget* w = r.shownWindow(entry);
+        for (QWidget* c : w->findChildren<QWidget*>()) {
+            if (!c->isVisibleTo(w) || c->isWindow()) continue;
+            const QRect inWindow(c->mapTo(w, QPoint(0, 0)), c->size());
+            EXPECT_TRUE(w->rect().contains(inWindow))
+                << entry << ": " << c->metaObject()->className() << " "
+                << c->objectName().toStdString() << " at " << inWindow.x() << "," << inWindow.y()
+                << " " << inWindow.width() << "x" << inWindow.height() << " in "
+                << w->width() << "x" << w->height();
+        }
+    }
+}
