@@ -618,6 +618,38 @@ TEST_F(RealTimeTest, ReleasedItPlaysAtTheRateAgainAndStallsAreBounded) {
         0);
 }
 
+// A clock that fires early, on time, late, in a burst and after a stall:
+// early waits, late catches up on schedule, a stall makes up at most the debt.
+TEST(RealTimePacer, KeepsScheduleWhateverTheClock) {
+    constexpr std::int64_t ms = 1'000'000;
+    struct Step {
+        std::int64_t now, wait;
+        std::int64_t until;  // before the take
+        bool taken;
+    };
+    const Step steps[] = {
+        {20 * ms, 40 * ms, 20 * ms, false},  // early
+        {40 * ms, 40 * ms, 0, true},         // on time: played at 40
+        {130 * ms, 40 * ms, 0, true},        // late: counts as played when due, at 80
+        {130 * ms, 40 * ms, 0, true},        // the burst catches up: 120
+        {130 * ms, 40 * ms, 30 * ms, false}, // then waits again for 160
+        {160 * ms - 1, 40 * ms, 1, false},   // one nanosecond early
+        {10000 * ms, 40 * ms, 0, true},      // a stall: only the last 100 ms are made up
+        {10000 * ms, 40 * ms, 0, true},      // 9940
+        {10000 * ms, 40 * ms, 0, true},      // 9980
+        {10000 * ms, 40 * ms, 20 * ms, false},
+        {10000 * ms, 0, 0, true},            // no gap: at once
+    };
+    RealTimePacer pacer;
+    pacer.start(0);
+    int i = 0;
+    for (const Step& s : steps) {
+        EXPECT_EQ(pacer.untilDue(s.now, s.wait), s.until) << "step " << i;
+        EXPECT_EQ(pacer.take(s.now, s.wait), s.taken) << "step " << i;
+        ++i;
+    }
+}
+
 TEST(FactorSpinBox, StepsOneTwoFiveFromAnyFactor) {
     EXPECT_DOUBLE_EQ(FactorSpinBox::stepped(1, 1), 2);
     EXPECT_DOUBLE_EQ(FactorSpinBox::stepped(1, 3), 10);
