@@ -13,6 +13,7 @@
 #include "commands/CaptureCommand.h"
 #include "commands/ExportCommand.h"
 #include "commands/FieldsReport.h"
+#include "commands/OverviewCommand.h"
 #include "commands/RenderCommand.h"
 #include "shell/Application.h"
 #include "shell/QtDialogs.h"
@@ -24,6 +25,7 @@ constexpr const char* kUsage =
     "usage: pelsid [--from N] [--filter EXPR] [FILE]\n"
     "       pelsid --fields [--from N] [--filter EXPR] FILE\n"
     "       pelsid --export OUT FILE [--from N] [--filter EXPR]\n"
+    "       pelsid --overview FILE [--interval SECONDS] [--from N] [--filter EXPR]\n"
     "       pelsid --capture ADAPTER [--filter EXPR] --count N (--fields | --write OUT)\n"
     "       pelsid --render DIR [--from N] [--filter EXPR] FILE [--set WINDOW.CONTROL=VALUE]...\n"
     "                     [--pick WINDOW:X,Y]...\n"
@@ -38,6 +40,10 @@ constexpr const char* kHelp =
     "  --fields FILE               print each stored packet's header fields, no display needed\n"
     "  --export OUT FILE           write the packets FILE would load to OUT as pcap (pcapng if\n"
     "                              OUT ends in .pcapng), no display needed\n"
+    "  --overview FILE             print frames, bytes and frames per protocol class of each\n"
+    "                              interval of FILE's capture time, no display needed\n"
+    "  --interval SECONDS          with --overview: the interval (default: a round one that\n"
+    "                              gives about 100 lines; files without times: frames)\n"
     "  --render DIR FILE           play FILE through every view, write the pictures into DIR\n"
     "  --set WINDOW.CONTROL=VALUE  with --render: set a control before playing (repeatable)\n"
     "  --pick WINDOW:X,Y           with --render: afterwards print which packet drew pixel X,Y\n"
@@ -169,6 +175,36 @@ int runExportOption(int argc, char** argv, pelsid::LoadChoice choice) {
     return pelsid::runExportCommand(argv[2], argv[3], choice, std::cerr);
 }
 
+// --overview FILE [--interval SECONDS] [--from N] [--filter EXPR]
+int runOverviewOption(int argc, char** argv, pelsid::LoadChoice choice) {
+    if (argc < 3 || std::string_view(argv[2]).starts_with("-")) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    std::vector<char*> rest{argv[0]};
+    std::int64_t intervalNs = 0;
+    for (int i = 3; i < argc; ++i) {
+        if (std::string_view(argv[i]) != "--interval") {
+            rest.push_back(argv[i]);
+            continue;
+        }
+        char* end = nullptr;
+        const double seconds = i + 1 < argc ? std::strtod(argv[++i], &end) : 0;
+        // At least a microsecond, at most a year.
+        if (!end || *end != '\0' || !(seconds >= 1e-6 && seconds <= 3.2e7)) {
+            std::cerr << "error: --interval needs a number of seconds, from 0.000001 on\n";
+            return 2;
+        }
+        intervalNs = std::int64_t(seconds * 1e9 + 0.5);
+    }
+    rest.push_back(nullptr);
+    int restCount = int(rest.size()) - 1;
+    if (const int status = takeLoadChoice(restCount, rest.data(), choice); status >= 0)
+        return status;
+    if (restCount != 1) return usageError("unexpected argument: " + std::string(rest[1]));
+    return pelsid::runOverviewCommand(argv[2], choice, intervalNs, std::cout, std::cerr);
+}
+
 // Options that need no display run before any Qt object exists; -1 means
 // none was given and the windows start.
 int runHeadlessCommand(int argc, char** argv, const pelsid::LoadChoice& choice) {
@@ -182,6 +218,7 @@ int runHeadlessCommand(int argc, char** argv, const pelsid::LoadChoice& choice) 
         return pelsid::runFieldsCommand(argv[2], choice, std::cout, std::cerr);
     }
     if (option == "--export") return runExportOption(argc, argv, choice);
+    if (option == "--overview") return runOverviewOption(argc, argv, choice);
     if (option == "--capture") return runCaptureOption(argc, argv);
     if (option == "--help" || option == "-h") {
         std::cout << kHelp;

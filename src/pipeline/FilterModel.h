@@ -6,17 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "store/ProtocolClass.h"
+
 namespace pelsid {
 
 class PacketMatcher;
-
-/// The protocol classes that can be hidden and coloured.
-enum class ProtocolClass { TCP, UDP, ICMP, IGMP, OtherTransport, UnassignedTransport };
-inline constexpr int kProtocolClassCount = 6;
-
-/// Class of an IP protocol number: 1, 2, 6, 17 their own; 138..252 unassigned;
-/// every other value "other legal".
-ProtocolClass protocolClassOf(int protocol);
 
 /// A colour for the packets an expression matches.
 struct ColorRule {

@@ -45,10 +45,14 @@ bool FrameIntake::offer(std::uint32_t linkType, const std::uint8_t* data, std::s
     const std::uint32_t wire =
         std::uint32_t(std::min<std::uint64_t>(onWire - caplen + frame.fullLength, 0xFFFFFFFF));
     if (filter_ && !filter_->matches(frame.bytes, wire)) return true;
-    if (stored_ == PacketBuffer::kSlots) {
+    if (stored_ == PacketBuffer::kSlots && !options_.everyFrame) {
         set_.exceeded = true;
         set_.problems.push_back(exceededProblem());
         return false;
+    }
+    if (options_.everyFrame) {
+        sink_(frame.bytes, fileOffset, fileEnd, wire, time);
+        return true;
     }
     if (frame.fullLength > std::uint64_t(PacketBuffer::kSlotBytes)) ++set_.cutCount;
     sink_(frame.bytes, fileOffset, fileEnd, wire, time);

@@ -1,0 +1,125 @@
+#include "store/Overview.h"
+
+#include <algorithm>
+
+namespace pelsid {
+
+namespace {
+std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
+    const std::int64_t q = a / b;
+    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+void addInto(OverviewBin& to, const OverviewBin& from) {
+    if (from.frames == 0) return;
+    if (to.frames == 0 || from.firstFrame < to.firstFrame) to.firstFrame = from.firstFrame;
+    to.frames += from.frames;
+    to.bytes += from.bytes;
+    for (int k = 0; k < kOverviewKinds; ++k) {
+        to.kindFrames[std::size_t(k)] += from.kindFrames[std::size_t(k)];
+        to.kindBytes[std::size_t(k)] += from.kindBytes[std::size_t(k)];
+    }
+}
+
+// Round intervals in ascending order: nanoseconds, or frames.
+std::vector<std::int64_t> roundIntervals(bool timed) {
+    std::vector<std::int64_t> v;
+    if (timed) {
+        constexpr std::int64_t ms = 1'000'000, s = 1000 * ms, min = 60 * s, h = 60 * min;
+        for (std::int64_t d = 1; d <= 100; d *= 10)
+            for (std::int64_t m : {1, 2, 5}) v.push_back(m * d * ms);
+        for (std::int64_t m : {1, 2, 5, 10, 15, 30}) v.push_back(m * s);
+        for (std::int64_t m : {1, 2, 5, 10, 15, 30}) v.push_back(m * min);
+        for (std::int64_t m : {1, 2, 3, 6, 12}) v.push_back(m * h);
+        for (std::int64_t d = 24 * h; d < (std::int64_t(1) << 61) / 5; d *= 10)
+            for (std::int64_t m : {1, 2, 5}) v.push_back(m * d);
+    } else {
+        for (std::int64_t d = 1; d < (std::int64_t(1) << 61) / 5; d *= 10)
+            for (std::int64_t m : {1, 2, 5}) v.push_back(m * d);
+    }
+    return v;
+}
+}  // namespace
+
+std::int64_t epochNanoseconds(const CaptureTime& time) {
+    return time.seconds * 1'000'000'000 + std::int64_t(time.nanoseconds);
+}
+
+void Overview::add(std::uint64_t frame, std::uint64_t bytes, int kind, const CaptureTime& time) {
+    if (frames_ == 0) {
+        timed_ = time.known;
+        interval_ = timed_ ? (requested_ > 0 ? requested_ : kFinestNs) : 1;
+        decimals_ = time.decimals;
+        origin_ = timed_ ? epochNanoseconds(time) : std::int64_t(frame);
+        lastNs_ = origin_;
+    }
+    ++frames_;
+    std::int64_t at;
+    if (timed_) {
+        if (time.known) lastNs_ = epochNanoseconds(time);
+        at = lastNs_ - origin_;
+    } else {
+        at = std::int64_t(frame) - origin_;
+    }
+    OverviewBin one;
+    one.firstFrame = frame;
+    one.frames = 1;
+    one.bytes = bytes;
+    const std::size_t k = std::size_t(std::clamp(kind, 0, kOverviewKinds - 1));
+    one.kindFrames[k] = 1;
+    one.kindBytes[k] = bytes;
+    addInto(bins_[floorDiv(at, interval_)], one);
+    while (lastIndex() - firstIndex() >= kMaxBins) merge(10);
+}
+
+void Overview::merge(std::int64_t factor) {
+    std::map<std::int64_t, OverviewBin> merged;
+    for (const auto& [k, b] : bins_) addInto(merged[floorDiv(k, factor)], b);
+    bins_.swap(merged);
+    interval_ *= factor;
+}
+
+CaptureTime Overview::startTime(std::int64_t k) const {
+    const std::int64_t ns = startOf(k);
+    CaptureTime t;
+    t.seconds = floorDiv(ns, 1'000'000'000);
+    t.nanoseconds = std::uint32_t(ns - t.seconds * 1'000'000'000);
+    t.decimals = decimals_;
+    t.known = timed_;
+    return t;
+}
+
+OverviewBin Overview::bin(std::int64_t k) const {
+    const auto it = bins_.find(k);
+    return it == bins_.end() ? OverviewBin{} : it->second;
+}
+
+std::vector<OverviewBin> Overview::bins() const {
+    std::vector<OverviewBin> v;
+    if (bins_.empty()) return v;
+    v.resize(std::size_t(lastIndex() - firstIndex() + 1));
+    for (const auto& [k, b] : bins_) v[std::size_t(k - firstIndex())] = b;
+    return v;
+}
+
+Overview Overview::regrouped(std::int64_t interval) const {
+    Overview o(*this);
+    if (interval <= interval_ || interval % interval_ != 0) return o;
+    o.bins_.clear();
+    for (const auto& [k, b] : bins_) addInto(o.bins_[floorDiv(k * interval_, interval)], b);
+    o.interval_ = interval;
+    return o;
+}
+
+std::int64_t Overview::fittingInterval(int columns) const {
+    const std::int64_t span = (lastIndex() - firstIndex() + 1) * interval_;
+    std::int64_t fit = interval_;
+    for (std::int64_t c : roundIntervals(timed_)) {
+        if (c < interval_ || c % interval_ != 0) continue;
+        fit = c;
+        if ((span + c - 1) / c <= std::max(1, columns)) break;
+    }
+    return fit;
+}
+
+}  // namespace pelsid

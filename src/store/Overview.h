@@ -1,0 +1,83 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "store/CaptureTime.h"
+#include "store/ProtocolClass.h"
+
+namespace pelsid {
+
+/// What an overview counts apart: the protocol classes, then frames that
+/// carry no IP.
+inline constexpr int kOverviewKinds = kProtocolClassCount + 1;
+inline constexpr int kNonIpKind = kProtocolClassCount;
+
+/// One interval of an overview.
+struct OverviewBin {
+    std::uint64_t firstFrame = 0;  // its first frame, numbered as --from numbers; 0: none
+    std::uint64_t frames = 0;
+    std::uint64_t bytes = 0;
+    std::array<std::uint64_t, kOverviewKinds> kindFrames{};
+    std::array<std::uint64_t, kOverviewKinds> kindBytes{};
+};
+
+/// Frames and bytes of a capture per interval of capture time, in total and
+/// per kind, with each interval's first frame. Intervals count from the
+/// first frame's time. Frames without times (datasets) are grouped by frame
+/// number instead. Memory stays bounded whatever the capture: when its
+/// intervals would span more than kMaxBins, ten at a time are merged.
+class Overview {
+  public:
+    static constexpr std::int64_t kMaxBins = std::int64_t(1) << 16;
+    static constexpr std::int64_t kFinestNs = 1'000'000;
+
+    /// `intervalNs`: the interval for timed frames; 0 starts at the finest
+    /// (1 ms) and merges as needed. Untimed frames start at 1 frame.
+    explicit Overview(std::int64_t intervalNs = 0) : requested_(intervalNs) {}
+
+    /// Frame number `frame` of `bytes` bytes on the wire, of kind `kind`.
+    void add(std::uint64_t frame, std::uint64_t bytes, int kind, const CaptureTime& time);
+
+    bool empty() const { return bins_.empty(); }
+    bool timed() const { return timed_; }
+    /// Nanoseconds when timed, else frames.
+    std::int64_t interval() const { return interval_; }
+    /// Where interval `k` starts: epoch nanoseconds when timed, else a frame number.
+    std::int64_t startOf(std::int64_t k) const { return origin_ + k * interval_; }
+    /// The first and last intervals that hold a frame (0 and -1 when empty).
+    std::int64_t firstIndex() const { return bins_.empty() ? 0 : bins_.begin()->first; }
+    std::int64_t lastIndex() const { return bins_.empty() ? -1 : bins_.rbegin()->first; }
+    /// Interval `k`; an empty one when it holds no frame.
+    OverviewBin bin(std::int64_t k) const;
+    /// Every interval from the first to the last, empty ones included.
+    std::vector<OverviewBin> bins() const;
+    std::uint64_t frames() const { return frames_; }
+    /// When interval `k` starts, with the first frame's resolution (timed only).
+    CaptureTime startTime(std::int64_t k) const;
+
+    /// The same counts in intervals of `interval`, a multiple of interval().
+    Overview regrouped(std::int64_t interval) const;
+    /// The smallest round interval (1, 2, 5 ms ... 30 min, 1 h, ...; for
+    /// untimed frames 1, 2, 5, 10 ... frames) that is a multiple of
+    /// interval() and gives at most about `columns` intervals.
+    std::int64_t fittingInterval(int columns) const;
+
+  private:
+    void merge(std::int64_t factor);
+
+    std::map<std::int64_t, OverviewBin> bins_;
+    std::int64_t requested_;
+    std::int64_t interval_ = 0;
+    std::int64_t origin_ = 0;  // the first frame's time, or its number
+    std::int64_t lastNs_ = 0;  // a timed capture's frame without a time goes with the one before
+    bool timed_ = false;
+    std::uint8_t decimals_ = 9;
+    std::uint64_t frames_ = 0;
+};
+
+/// Epoch nanoseconds of a known time.
+std::int64_t epochNanoseconds(const CaptureTime& time);
+
+}  // namespace pelsid

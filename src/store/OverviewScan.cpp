@@ -1,0 +1,39 @@
+#include "store/OverviewScan.h"
+
+#include "store/ByteInput.h"
+#include "store/PacketFields.h"
+
+namespace pelsid {
+
+int overviewKindOf(std::span<const std::uint8_t> frame) {
+    const PacketFields f = decodeHeaders(frame.data(), int(frame.size()));
+    if (f.etherType != 0x0800) return kNonIpKind;
+    return int(protocolClassOf(f.ipProtocol));
+}
+
+OverviewScan scanOverview(const std::string& path, const ReadOptions& options,
+                          std::int64_t interval) {
+    OverviewScan scan;
+    scan.overview = Overview(interval);
+    ReadOptions every = options;
+    every.everyFrame = true;
+    every.countOnly = false;
+    ReadProgress own;
+    if (!every.progress) every.progress = &own;
+    const ReadProgress& progress = *every.progress;
+    ByteInput input(path, every.pieceSize, every.cancel);
+    RecordSet set;
+    scan.format = readCapture(
+        input, path, every, set,
+        [&](std::span<const std::uint8_t> frame, std::uint64_t, std::uint64_t,
+            std::uint32_t wireLength, const CaptureTime& time) {
+            // The intake counts each frame before it hands it on: this is its number.
+            const std::uint64_t number = progress.frames.load(std::memory_order_relaxed);
+            scan.overview.add(number, wireLength, overviewKindOf(frame), time);
+        });
+    scan.problems = std::move(set.problems);
+    scan.cancelled = set.cancelled;
+    return scan;
+}
+
+}  // namespace pelsid
