@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QScreen>
 
 #include "control/CaptureWindow.h"
@@ -28,6 +29,7 @@
 #include "shell/LoadPartDialog.h"
 #include "shell/LoggingWindow.h"
 #include "shell/MainWindow.h"
+#include "shell/OverviewWindow.h"
 #include "shell/PlaybackKeys.h"
 #include "shell/WindowPlacement.h"
 #include "store/CaptureFile.h"
@@ -52,6 +54,7 @@ QString Application::windowOfEntry(const QString& entry) {
     if (entry == QLatin1String("ToolFilters")) return QStringLiteral("frmFilters");
     if (entry == QLatin1String("ToolEncodings")) return QStringLiteral("frmEncodings");
     if (entry == QLatin1String("ToolLogging")) return QStringLiteral("frmLogging");
+    if (entry == QLatin1String("ToolOverview")) return QStringLiteral("frmOverview");
     return {};
 }
 
@@ -149,6 +152,15 @@ void Application::registerWindows() {
     };
     registry_.add(QStringLiteral("frmFilters"), entry("ToolFilters"),
                   [this, hooks] { return new PvrWindow(buffer_, *pipeline_, hooks); });
+    registry_.add(QStringLiteral("frmOverview"), entry("ToolOverview"), [this] {
+        auto* w = new OverviewWindow(filters_);
+        connect(w, &OverviewWindow::loadRequested, this,
+                [this](const QString& path, const LoadChoice& choice) { startLoad(path, choice); });
+        connect(w, &OverviewWindow::seekRequested, this, &Application::seekTo);
+        connect(w, &OverviewWindow::scanned, this, &Application::updateOverviewMarks);
+        if (!lastLoaded_.isEmpty()) w->showFile(lastLoaded_, lastChoice_);
+        return w;
+    });
     registry_.add(QStringLiteral("frmCapture"), entry("ToolCapture"), [this] {
         return new CaptureWindow(captureSource_(), buffer_, *pipeline_, dialogs_);
     });
@@ -164,6 +176,10 @@ void Application::registerWindows() {
 
 void Application::equipWindow(const QString& name, QWidget* window) {
     const bool isPvr = name == QLatin1String("frmFilters");
+    if (isPvr)
+        if (auto* position = window->findChild<QScrollBar*>(QStringLiteral("scrPacket")))
+            connect(position, &QScrollBar::valueChanged, this,
+                    &Application::updateOverviewMarks);
     if (!isPvr && !name.startsWith(QLatin1String("frmVis"))) return;
     addPlaybackKeys(window, [this] { return static_cast<QWidget*>(pvr()); });
     if (isPvr)
@@ -195,6 +211,43 @@ void Application::updatePacketCounters() {
     countersDue_.stop();
     countersShown_.start();
     pvr()->updatePacketCounters();
+    updateOverviewMarks();
+}
+
+OverviewWindow* Application::overview() const {
+    return qobject_cast<OverviewWindow*>(registry_.existing(QStringLiteral("frmOverview")));
+}
+
+void Application::updateOverviewMarks() {
+    OverviewWindow* w = overview();
+    if (!w || !w->isVisible()) return;
+    const int oldest = buffer_.oldestHeld(), newest = buffer_.getPacketCount();
+    // Times place packets on a timed strip; the held span only means
+    // something while the buffer holds what the strip shows.
+    const bool same = w->path().isEmpty() ? capturedLast_ : w->path() == heldFrom_;
+    if (!same || !w->timed() || newest < oldest || !buffer_.captureTime(oldest).known ||
+        !buffer_.captureTime(newest).known) {
+        w->setHeld(std::nullopt, std::nullopt);
+        return;
+    }
+    const int at = pvr()->findChild<QScrollBar*>(QStringLiteral("scrPacket"))->value();
+    std::optional<std::int64_t> cursor;
+    if (at >= oldest && at <= newest && buffer_.captureTime(at).known)
+        cursor = epochNanoseconds(buffer_.captureTime(at));
+    w->setHeld(std::make_pair(epochNanoseconds(buffer_.captureTime(oldest)),
+                              epochNanoseconds(buffer_.captureTime(newest))),
+               cursor);
+}
+
+void Application::seekTo(std::int64_t at) {
+    // The first packet held at or after the time clicked.
+    for (int n = buffer_.oldestHeld(); n <= buffer_.getPacketCount(); ++n) {
+        const CaptureTime& t = buffer_.captureTime(n);
+        if (t.known && epochNanoseconds(t) >= at) {
+            pvr()->findChild<QScrollBar*>(QStringLiteral("scrPacket"))->setValue(n);
+            return;
+        }
+    }
 }
 
 void Application::stopCapture() {
@@ -253,6 +306,7 @@ void Application::startLoad(const QString& path, const LoadChoice& choice) {
     showProgressWindow();
     ReadOptions options;
     options.choice = choice;
+    loadingChoice_ = choice;
     load_ = std::make_unique<LoadJob>(path, options);
     connect(load_.get(), &LoadJob::finished, this, [this, job = load_.get()] { finishLoad(job); });
     loadTick_.start(100);
@@ -292,9 +346,19 @@ void Application::showLoadProgress() {
 }
 
 bool Application::loadDataset(const QString& path, const LoadChoice& choice) {
+    loadingChoice_ = choice;
     ReadOptions options;
     options.choice = choice;
     return loadDataset(path, readCaptureFile(QFile::encodeName(path).toStdString(), options));
+}
+
+void Application::noteLoaded(const QString& path) {
+    heldFrom_ = path;
+    capturedLast_ = false;
+    if (path == lastLoaded_ && loadingChoice_.filter == lastChoice_.filter) return;
+    lastLoaded_ = path;
+    lastChoice_ = loadingChoice_;
+    if (OverviewWindow* w = overview()) w->showFile(path, lastChoice_);
 }
 
 bool Application::loadDataset(const QString& path, const CaptureFile& file) {
@@ -330,13 +394,14 @@ bool Application::loadDataset(const QString& path, const CaptureFile& file) {
         return false;
     }
     folders_.loaded(path);
+    noteLoaded(path);
     Ingest ingest(buffer_, *pipeline_, dialogs_);
     ingest.begin();
     // The views stay empty while records are stored; the counters are shown once at the end.
     int stored = 0;
     const int first = ingest.store(file, &stored);
     updatePacketCounters();
-    if (file.recordSet().exceeded && stored > 0) {
+    if ((file.recordSet().exceeded || file.recordSet().ended) && stored > 0) {
         // The rest of the file was never read: "Completed" would claim it was.
         const qint64 end = qint64(file.records()[stored - 1].fileEnd);
         progress.setStatus(
@@ -405,7 +470,9 @@ bool Application::saveScreenshots(const QString& folder) {
     std::vector<ViewWindow*> shown;
     for (int i = 0; i < 6; ++i)
         if (isShown(i)) shown.push_back(viewWindow(i));
-    if (shown.empty()) {
+    OverviewWindow* strip = overview();
+    const bool withOverview = strip && strip->isVisible();
+    if (shown.empty() && !withOverview) {
         // Saving nothing without a word would look like a button that does not work.
         dialogs_.message(Dialogs::Icon::Information, "Screenshots",
                          "No view is shown, so there is nothing to save. Open a view from the "
@@ -414,8 +481,11 @@ bool Application::saveScreenshots(const QString& folder) {
     }
     bool movedAway = false;
     const QString target = folder.isEmpty() ? folders_.screenshots(&movedAway) : folder;
-    const QString error =
-        pelsid::saveScreenshots(shown, target, screenshotStamp(QDateTime::currentDateTime()));
+    const QString stamp = screenshotStamp(QDateTime::currentDateTime());
+    QString error = pelsid::saveScreenshots(shown, target, stamp);
+    const QString overviewFile = QDir(target).filePath(stamp + QStringLiteral("_overview.bmp"));
+    if (error.isEmpty() && withOverview && !strip->picture().save(overviewFile, "BMP"))
+        error = QStringLiteral("Could not write %1.").arg(QDir::toNativeSeparators(overviewFile));
     if (error.isEmpty()) {
         // Screenshots outside the program's folder would be hard to find
         // unless we say where they went, once.

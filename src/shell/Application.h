@@ -129,6 +129,12 @@ class Application : public QObject, public ViewSet {
     void stopCapture();
     void showLoadProgress();
     void showProgressWindow();
+    class OverviewWindow* overview() const;
+    /// Marks on the overview what the buffer holds and where the PVR stands.
+    void updateOverviewMarks();
+    /// Moves the PVR to the first packet held at or after `at` (epoch ns).
+    void seekTo(std::int64_t at);
+    void noteLoaded(const QString& path);
     void finishLoad(LoadJob* job);
     void finishExport();
 
@@ -159,6 +165,11 @@ class Application : public QObject, public ViewSet {
     ProgramFolders folders_{programFolder_};
     FileDrop drop_{[this](const QString& file) { startLoad(file); }};
     bool toldScreenshotFolder_ = false;
+    QString lastLoaded_;     // the file the overview shows
+    LoadChoice lastChoice_;  // and the load's choice of its frames
+    LoadChoice loadingChoice_;  // the choice of the load under way
+    QString heldFrom_;       // the file the buffer's packets came from
+    bool capturedLast_ = false;  // the buffer's newest packets were captured
     int cascade_ = 0;  // places new windows in a cascade
     // The counters follow the buffer at most once a painted frame: a capture
     // flood changes the count far more often than a screen can show.

@@ -80,7 +80,8 @@ MainWindow::MainWindow(Thumbnails& thumbnails, QWidget* parent)
     addToggles(tools, {{"ToolCapture", "&Capture", true},
                        {"ToolFilters", "&PVR", true},
                        {"ToolEncodings", "&Filters", true},
-                       {"ToolLogging", "&Logging", false}});
+                       {"ToolLogging", "&Logging", false},
+                       {"ToolOverview", "&Overview", true}});
     QMenu* view = addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("View"));
     addToggles(view, {{"vis1", "&Text Rainfall", true},

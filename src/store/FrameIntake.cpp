@@ -31,6 +31,10 @@ bool FrameIntake::offer(std::uint32_t linkType, const std::uint8_t* data, std::s
     ++frames_;
     if (options_.progress) options_.progress->frames.store(frames_, std::memory_order_relaxed);
     if (options_.countOnly || frames_ < options_.choice.from) return true;
+    if (options_.choice.to != 0 && frames_ > options_.choice.to) {
+        set_.ended = true;  // the chosen frames are over: the rest of the file is not read
+        return false;
+    }
     if (!isShowableLink(linkType)) {
         ++unshowable_[linkType];
         return true;

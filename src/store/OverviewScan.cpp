@@ -15,6 +15,12 @@ OverviewScan scanOverview(const std::string& path, const ReadOptions& options,
                           std::int64_t interval) {
     OverviewScan scan;
     scan.overview = Overview(interval);
+    scanOverviewInto(scan, path, options);
+    return scan;
+}
+
+void scanOverviewInto(OverviewScan& scan, const std::string& path, const ReadOptions& options,
+                      std::mutex* guard) {
     ReadOptions every = options;
     every.everyFrame = true;
     every.countOnly = false;
@@ -29,11 +35,13 @@ OverviewScan scanOverview(const std::string& path, const ReadOptions& options,
             std::uint32_t wireLength, const CaptureTime& time) {
             // The intake counts each frame before it hands it on: this is its number.
             const std::uint64_t number = progress.frames.load(std::memory_order_relaxed);
-            scan.overview.add(number, wireLength, overviewKindOf(frame), time);
+            const int kind = overviewKindOf(frame);
+            if (!guard) return scan.overview.add(number, wireLength, kind, time);
+            const std::lock_guard<std::mutex> hold(*guard);
+            scan.overview.add(number, wireLength, kind, time);
         });
     scan.problems = std::move(set.problems);
     scan.cancelled = set.cancelled;
-    return scan;
 }
 
 }  // namespace pelsid

@@ -1,4 +1,5 @@
 #pragma once
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,11 @@ struct OverviewScan {
 /// file's size.
 OverviewScan scanOverview(const std::string& path, const ReadOptions& options,
                           std::int64_t interval = 0);
+/// The same into `scan` (its overview already made with the interval wanted),
+/// holding `guard` while it adds a frame, so another thread may copy the
+/// overview as it grows.
+void scanOverviewInto(OverviewScan& scan, const std::string& path, const ReadOptions& options,
+                      std::mutex* guard = nullptr);
 
 /// The kind an overview counts a stored frame as.
 int overviewKindOf(std::span<const std::uint8_t> frame);

@@ -9,10 +9,11 @@
 namespace pelsid {
 
 /// Which frames of a file the user wants: from the `from`-th frame of the
-/// file (1-based, in file order), those that match `filter` (a libpcap
+/// file (1-based, in file order) up to the `to`-th, those that match `filter` (a libpcap
 /// expression over the frame as stored; empty keeps every frame).
 struct LoadChoice {
     std::uint64_t from = 1;
+    std::uint64_t to = 0;  // the last frame wanted; 0: to the end
     std::string filter;
 };
 

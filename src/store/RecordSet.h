@@ -30,6 +30,7 @@ struct RecordSet {
     int cutCount = 0;             // packets longer than a slot, stored cut
     int skippedCount = 0;         // frames with nothing to store
     bool exceeded = false;        // more packets than the buffer holds; the rest were dropped
+    bool ended = false;           // the chosen frames ended before the file did
     bool refused = false;         // the file could not be read at all; nothing is to be stored
     bool cancelled = false;       // the read was ended early on request
     std::uint64_t frames = 0;     // frames (records) of the file passed, kept or not
