@@ -126,7 +126,10 @@ QString OverviewStrip::describe(std::int64_t k) {
     const Overview& o = shown();
     const OverviewBin b = o.bin(k);
     QString text = o.timed() ? positionText(o.startOf(k), true) : positionText(o.startOf(k), false);
-    text += QStringLiteral(": %1 frames, %2 bytes").arg(b.frames).arg(b.bytes);
+    text += QStringLiteral(": %1 %2, %3 bytes")
+                .arg(b.frames)
+                .arg(b.frames == 1 ? QStringLiteral("frame") : QStringLiteral("frames"))
+                .arg(b.bytes);
     if (b.frames > 0) text += QStringLiteral(", first frame %1").arg(b.firstFrame);
     return text;
 }
