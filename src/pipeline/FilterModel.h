@@ -14,8 +14,8 @@ class PacketMatcher;
 enum class ProtocolClass { TCP, UDP, ICMP, IGMP, OtherTransport, UnassignedTransport };
 inline constexpr int kProtocolClassCount = 6;
 
-/// Class of an IP protocol number: 1, 2, 6, 17 their own; 138..252 unassigned;
-/// every other value "other legal".
+/// Class of an IP protocol number: 1, 2, 6, 17 their own, ICMPv6 (58) with
+/// ICMP; 138..252 unassigned; every other value "other legal".
 ProtocolClass protocolClassOf(int protocol);
 
 /// A colour for the packets an expression matches.

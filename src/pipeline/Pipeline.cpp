@@ -85,7 +85,8 @@ std::unique_ptr<HeldPacket> Pipeline::lookUp(int packetNumber) const {
     auto held = std::make_unique<HeldPacket>();
     const int len = copyPacket(packetNumber, held->bytes.data(), 0);
     held->packet = played(packetNumber, held->bytes.data(), len, held->fields);
-    held->summary = packetSummary({held->bytes.data(), std::size_t(len)});
+    held->summary =
+        packetSummary({held->bytes.data(), std::size_t(len)}, buffer_.linkType(packetNumber));
     return held;
 }
 

@@ -83,8 +83,7 @@ void readPcapFile(ByteInput& input, const std::string& fileName, FrameIntake& in
         set.refused = true;
         set.problems.push_back(fileError(
             fileName, "its link type " + linkTypeName(linkType) +
-                          " is not supported; pelsid reads Ethernet, Linux cooked and raw IP "
-                          "captures."));
+                          " is not supported; pelsid reads the link types its manual lists."));
         return;
     }
     const std::uint32_t snapshot = snaplen == 0 || snaplen > kMaxSnaplen ? kMaxSnaplen : snaplen;

@@ -141,12 +141,12 @@ TEST(PcapReader, FileCutShortKeepsThePacketsBeforeTheDamage) {
 }
 
 TEST(PcapReader, UnsupportedLinkTypeIsRefusedByName) {
-    const CaptureFile f = readCaptureBytes(handPcap(105, {ethernetFrame(60)}), "wifi.pcap");
+    const CaptureFile f = readCaptureBytes(handPcap(195, {ethernetFrame(60)}), "zigbee.pcap");
     EXPECT_EQ(f.format(), CaptureFile::Format::Unreadable);
     EXPECT_EQ(f.recordCount(), 0);
     ASSERT_EQ(f.problems().size(), 1u);
     EXPECT_EQ(f.problems()[0].severity, LoadProblem::Severity::Error);
-    EXPECT_NE(f.problems()[0].text.find("IEEE802_11"), std::string::npos) << f.problems()[0].text;
+    EXPECT_NE(f.problems()[0].text.find("IEEE802_15_4"), std::string::npos) << f.problems()[0].text;
 }
 
 TEST(PcapReader, RawIpGetsAnEthernetHeader) {
