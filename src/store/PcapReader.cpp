@@ -111,6 +111,12 @@ void readPcapFile(ByteInput& input, const std::string& fileName, FrameIntake& in
                     ", bigger than maximum of " + std::to_string(kMaxSnaplen));
             break;
         }
+        // A record of no length on the wire is a hole in a damaged file, not
+        // a frame: what follows it is not to be trusted.
+        if (wireLength == 0) {
+            damaged("invalid packet length 0 on the wire");
+            break;
+        }
         input.consume(recordHeader);
         // libpcap reads a frame longer than the snapshot length cut to it.
         const std::uint32_t kept = std::min(caplen, snapshot);
