@@ -321,9 +321,10 @@ Conversion LinkConverter::convert(std::uint32_t linkType, const std::uint8_t* da
     const FrameBytes b({data, held});
     const Peeled p = peel(linkType, b, 0);
     if (p.result != Conversion::Converted) return p.result;
-    // Nothing beyond the link header, or a header longer than what is held.
+    // Nothing beyond the link header; a header longer than any reader holds
+    // is not looked behind, so a frame converts the same however much is held.
     if (p.offset >= caplen) return Conversion::Empty;
-    if (p.offset >= held) return Conversion::NotCarried;
+    if (p.offset > kMaxLinkHeader || p.offset >= held) return Conversion::NotCarried;
     if (p.ethernet) {
         if (linkType != kLinkEthernet && caplen - p.offset < kEthernetHeader)
             return Conversion::Empty;
