@@ -102,3 +102,33 @@ write("pipeline", "sample_none_shown", pipeline_input(0, records[:8]))
 write("pipeline", "commands", pipeline_input(0x55, records[:6], b"\x80\x01\x80\x00\x80\x03\x80\x09"))
 write("pipeline", "oversize", pipeline_input(0x7F, [b"\xAA" * 1800, b"\x00", ipv4_udp]))
 write("pipeline", "tiny_windows", bytes([0x7F]) + bytes(14) + b"\x00\x3c" + records[0][:60])
+
+# The link layers: a byte picking the link type (its index in
+# fuzz_link_layers.cpp's table), then a frame of it, from tests/data/links.
+LINK_TYPES = [0, 1, 9, 12, 50, 101, 104, 105, 107, 108, 113, 119, 127, 129, 163, 226, 228, 229,
+              239, 242, 258, 276]
+links = os.path.join(ROOT, "tests", "data", "links")
+for name in sorted(os.listdir(links)):
+    data = open(os.path.join(links, name), "rb").read()
+    link = struct.unpack("<I", data[20:24])[0]
+    at, k = 24, 0
+    while at + 16 <= len(data):
+        length = struct.unpack("<I", data[at + 8:at + 12])[0]
+        write("link_layers", "%s_%d" % (name[:-5], k),
+              bytes([LINK_TYPES.index(link)]) + data[at + 16:at + 16 + length])
+        at, k = at + 16 + length, k + 1
+
+# Decompression: a byte picking gzip, zstd or lz4, then what follows its
+# magic in a compressed capture (zstd and lz4 made by their command-line
+# tools when present).
+import gzip
+import subprocess
+capture = open(os.path.join(ROOT, "tests", "data", "lo_ethernet.pcap"), "rb").read()
+write("decompress", "gzip_pcap", b"\x00" + gzip.compress(capture)[2:])
+write("decompress", "plain_pcap", b"\x01" + capture)
+for index, tool in ((1, "zstd"), (2, "lz4")):
+    try:
+        packed = subprocess.run([tool, "-c"], input=capture, capture_output=True, check=True).stdout
+        write("decompress", tool + "_pcap", bytes([index]) + packed[4:])
+    except (OSError, subprocess.CalledProcessError):
+        pass

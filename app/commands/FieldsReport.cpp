@@ -10,13 +10,14 @@ namespace pelsid {
 namespace {
 constexpr const char* kHeader =
     "number\tlength\tethertype\tipversion\tihl\ttos\ttotallength\tid\tflags\tfragoffset\tttl\t"
-    "protocol\tprotocolname\tchecksum\tsrc\tdst\ttcpsport\ttcpdport\tudpsport\tudpdport\ttime\n";
+    "protocol\tprotocolname\tchecksum\tsrc\tdst\ttcpsport\ttcpdport\tudpsport\tudpdport\ttime\tvlan"
+    "\tframe\n";
 
 void appendField(std::string& line, const std::string& value) {
     line += value;
     line += '\t';
 }
-void appendField(std::string& line, int value) {
+void appendField(std::string& line, std::int64_t value) {
     appendField(line, std::to_string(value));
 }
 }  // namespace
@@ -47,7 +48,13 @@ void writeFieldsReport(const PacketBuffer& b, std::ostream& out) {
         appendField(line, b.getUDPSrcPort(n));
         appendField(line, b.getUDPDstPort(n));
         appendField(line, epochText(b.captureTime(n)));
-        line.back() = '\n';
+        // The outermost VLAN ID; empty for an untagged frame.
+        const PacketFields& f = b.fields(n);
+        if (f.tagged) line += std::to_string(f.vlanId);
+        // Where the packet sits in its file, to find it in another tool; empty when captured.
+        line += '\t';
+        if (b.frameNumber(n) != 0) line += std::to_string(b.frameNumber(n));
+        line += '\n';
         out << line;
     }
 }

@@ -135,7 +135,7 @@ void CombinedWindow::layoutWindow() {
 std::optional<CombinedWindow::Drawing> CombinedWindow::drawingOf(const PlayedPacket& packet) const {
     const int a = run_.left, b = run_.right;
     // Unlike the parallel plot, a packet known on one axis only leaves no mark.
-    if (!isIPv4(packet) && !(isAlwaysValid(a) && isAlwaysValid(b))) return std::nullopt;
+    if (!hasAxisValue(packet, a) || !hasAxisValue(packet, b)) return std::nullopt;
     const int h = picGraph_.height();
     AxisSample l = placedSample(packet, a, ProtocolLabel::Number, AxisDirection::Vertical, h);
     AxisSample r = placedSample(packet, b, ProtocolLabel::Number, AxisDirection::Vertical, h);
@@ -195,7 +195,7 @@ void CombinedWindow::plotHistory(int yL, int yR, std::uint32_t color, std::uint3
 void CombinedWindow::plotThumbnail(const PlayedPacket& packet) {
     Surface& thumb = context_.thumbnails.vis(6);
     const Surface& back = context_.thumbnails.picVis6Back;
-    const int network = networkOf(packet.fields->ipSrc);
+    const int network = sourceAxisValue(*packet.fields);
     const int y = toPixel(scaleRange(network, 65536, double(thumb.height())));
     // The picture moves right by two columns through the (always blank) work
     // surface and gets a dot in the second column. Deferred: many packets

@@ -73,7 +73,8 @@ AxisSample axisSample(const PlayedPacket& packet, int axisIndex, ProtocolLabel p
         case 5:
             return decimal(f.ipTotalLength);
         case 6:
-            return decimal(f.ipID);
+            // An IPv6 fragment's 32-bit identification is plotted by its low 16 bits.
+            return {int(f.ipID & 0xFFFF), std::to_string(f.ipID), 0};
         case 7:
             return {ipFlagsValue(f.flagReserved, f.flagDF, f.flagMF), ipFlagsLabel(f), 0};
         case 8:
@@ -86,9 +87,9 @@ AxisSample axisSample(const PlayedPacket& packet, int axisIndex, ProtocolLabel p
         case 11:
             return decimal(f.ipChecksum);
         case 12:
-            return {networkOf(f.ipSrc), dottedQuad(f.ipSrc), 0};
+            return {addressAxisValue(f, f.ipSrc), addressText(f, f.ipSrc), 0};
         case 13:
-            return {networkOf(f.ipDst), dottedQuad(f.ipDst), 0};
+            return {addressAxisValue(f, f.ipDst), addressText(f, f.ipDst), 0};
         case 14:
             return decimal(f.tcpSrcPort);
         case 15:

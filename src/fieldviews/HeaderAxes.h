@@ -33,18 +33,27 @@ struct AxisSample {
 /// (a chooser with nothing selected) gives 0 and an empty label.
 AxisSample axisSample(const PlayedPacket& packet, int axisIndex, ProtocolLabel protocolLabel);
 
-/// Only Ethertype 0x0800 frames carry the IP, TCP and UDP fields.
-inline bool isIPv4(const PlayedPacket& packet) {
-    return packet.fields->etherType == 0x0800;
+/// Only IPv4 and IPv6 packets (inside VLAN tags too) carry the IP, TCP and UDP fields.
+inline bool isIP(const PlayedPacket& packet) {
+    return packet.fields->isIP();
 }
-/// The first two octets of an address: the value plotted for it.
-inline int networkOf(const std::uint8_t octets[4]) {
-    return octets[0] * 256 + octets[1];
+/// The value plotted for the packet's source address.
+inline int sourceAxisValue(const PacketFields& f) {
+    return addressAxisValue(f, f.ipSrc);
 }
 
 /// "packet length" and "Ethertype" have a value for every frame.
 inline bool isAlwaysValid(int axisIndex) {
     return axisIndex == 0 || axisIndex == 1;
+}
+
+/// True when the packet has a value on the axis: every frame on the two
+/// always-valid axes, an IPv4 packet on all, an IPv6 packet on all but
+/// "IP Header Len" and "IP Header Checksum", which IPv6 has not.
+inline bool hasAxisValue(const PlayedPacket& packet, int axisIndex) {
+    const IpNetwork network = packet.fields->network;
+    if (isAlwaysValid(axisIndex) || network == IpNetwork::IPv4) return true;
+    return network == IpNetwork::IPv6 && axisIndex != 3 && axisIndex != 11;
 }
 
 /// Position on a vertical axis `displayValue` pixels long, larger values

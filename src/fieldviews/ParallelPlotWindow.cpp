@@ -102,7 +102,6 @@ void ParallelPlotWindow::layoutAxes() {
 }
 
 ParallelPlotWindow::Drawing ParallelPlotWindow::drawingOf(const PlayedPacket& packet) const {
-    const bool ipv4 = isIPv4(packet);
     Drawing d;
     d.color = packet.color;
     d.axes = run_.numAxes;
@@ -111,7 +110,7 @@ ParallelPlotWindow::Drawing ParallelPlotWindow::drawingOf(const PlayedPacket& pa
         AxisSample s = placedSample(packet, index, ProtocolLabel::Name, AxisDirection::Vertical,
                                     picGraph_.height());
         d.y[k] = s.position;
-        d.valid[k] = ipv4 || isAlwaysValid(index);
+        d.valid[k] = hasAxisValue(packet, index);
         d.label[k] = std::move(s.label);
     }
     return d;
@@ -160,7 +159,7 @@ void ParallelPlotWindow::plotRun(std::span<const PlayedPacket> run) {
 
 std::pair<int, int> ParallelPlotWindow::thumbnailLine(const PlayedPacket& packet) const {
     const PacketFields& f = *packet.fields;
-    const int left = networkOf(f.ipSrc);
+    const int left = sourceAxisValue(f);
     const int right = f.tcpDstPort != 0 ? f.tcpDstPort : f.udpDstPort;
     const double h = context_.thumbnails.vis(3).height();
     return {toPixel(scaleRange(left, 65536, h)), toPixel(scaleRange(right, 65536, h))};

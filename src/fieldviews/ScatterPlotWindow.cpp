@@ -93,8 +93,7 @@ std::optional<ScatterPlotWindow::Drawing> ScatterPlotWindow::drawingOf(
         placedSample(packet, a, ProtocolLabel::Number, AxisDirection::Vertical, picGraph_.height());
     const AxisSample sx = placedSample(packet, b, ProtocolLabel::Number, AxisDirection::Horizontal,
                                        picGraph_.width());
-    const bool ipv4 = isIPv4(packet);
-    const bool aValid = ipv4 || isAlwaysValid(a), bValid = ipv4 || isAlwaysValid(b);
+    const bool aValid = hasAxisValue(packet, a), bValid = hasAxisValue(packet, b);
     const std::uint32_t color = packet.color;
     if (aValid && bValid)
         return Drawing{color, sy.position, sx.position, pointLabel(sy.label, sx.label)};
@@ -137,7 +136,7 @@ void ScatterPlotWindow::plotRun(std::span<const PlayedPacket> run) {
 
 std::pair<int, int> ScatterPlotWindow::thumbnailDot(const PlayedPacket& packet) const {
     const Surface& thumb = context_.thumbnails.vis(5);
-    const int network = networkOf(packet.fields->ipSrc);
+    const int network = sourceAxisValue(*packet.fields);
     const int y = toPixel(scaleRange(1, network, 65536, thumb.height()));
     const int x = toPixel(scaleRange(2, packet.length, 1518, thumb.width()));
     return {x, y};

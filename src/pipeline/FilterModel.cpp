@@ -46,7 +46,7 @@ std::uint32_t FilterModel::protocolColor(int protocol) const {
     const std::string_view k = protocolName(protocol);
     if (k == "UDP") return color(ProtocolClass::UDP);
     if (k == "TCP") return color(ProtocolClass::TCP);
-    if (k == "ICMP") return color(ProtocolClass::ICMP);
+    if (k == "ICMP" || k == "IPv6-ICMP") return color(ProtocolClass::ICMP);
     if (k == "IGMP") return color(ProtocolClass::IGMP);
     if (k == "Unassigned") return color(ProtocolClass::UnassignedTransport);
     return color(ProtocolClass::OtherTransport);

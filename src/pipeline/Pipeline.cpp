@@ -85,7 +85,11 @@ std::unique_ptr<HeldPacket> Pipeline::lookUp(int packetNumber) const {
     auto held = std::make_unique<HeldPacket>();
     const int len = copyPacket(packetNumber, held->bytes.data(), 0);
     held->packet = played(packetNumber, held->bytes.data(), len, held->fields);
-    held->summary = packetSummary({held->bytes.data(), std::size_t(len)});
+    held->summary =
+        packetSummary({held->bytes.data(), std::size_t(len)}, buffer_.linkType(packetNumber));
+    // Its place in the file, to find the same frame in another tool.
+    if (const std::uint64_t frame = buffer_.frameNumber(packetNumber))
+        held->summary += " [frame " + std::to_string(frame) + " of the file]";
     return held;
 }
 

@@ -13,6 +13,7 @@
 
 #include "control/CaptureWindow.h"
 #include "control/FiltersWindow.h"
+#include "control/GoToPacket.h"
 #include "control/PcapCaptureSource.h"
 #include "control/PlaceholderWindow.h"
 #include "control/PvrWindow.h"
@@ -182,6 +183,7 @@ void Application::equipWindow(const QString& name, QWidget* window) {
                     &Application::updateOverviewMarks);
     if (!isPvr && !name.startsWith(QLatin1String("frmVis"))) return;
     addPlaybackKeys(window, [this] { return static_cast<QWidget*>(pvr()); });
+    addGoToKey(window, [this] { goTo(); });
     if (isPvr)
         showPlaybackKeys(window);
     else
@@ -237,6 +239,22 @@ void Application::updateOverviewMarks() {
     w->setHeld(std::make_pair(epochNanoseconds(buffer_.captureTime(oldest)),
                               epochNanoseconds(buffer_.captureTime(newest))),
                cursor);
+}
+
+void Application::goTo() {
+    const std::string typed = dialogs_.askText(
+        "Go to", "Packet number, time of day (13:20:30, local; 13:20:30 UTC) or seconds after "
+                 "the first packet held (+2.5):");
+    if (typed.empty()) return;
+    const CaptureTime& first = buffer_.captureTime(buffer_.oldestHeld());
+    const long offset =
+        first.known ? QDateTime::fromSecsSinceEpoch(first.seconds).offsetFromUtc() : 0;
+    const GoToResult to = goToPacket(buffer_, typed, offset);
+    if (to.packet == 0) {
+        dialogs_.message(Dialogs::Icon::Information, "Go to", to.problem);
+        return;
+    }
+    pvr()->findChild<QScrollBar*>(QStringLiteral("scrPacket"))->setValue(to.packet);
 }
 
 void Application::seekTo(std::int64_t at) {

@@ -134,6 +134,8 @@ class Application : public QObject, public ViewSet {
     void updateOverviewMarks();
     /// Moves the PVR to the first packet held at or after `at` (epoch ns).
     void seekTo(std::int64_t at);
+    /// Ctrl+G: asks for a packet number or a time and moves the PVR there.
+    void goTo();
     void noteLoaded(const QString& path);
     void finishLoad(LoadJob* job);
     void finishExport();

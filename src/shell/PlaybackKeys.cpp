@@ -45,6 +45,12 @@ void addPlaybackKeys(QWidget* window, std::function<QWidget*()> pvr) {
     }
 }
 
+void addGoToKey(QWidget* window, std::function<void()> goTo) {
+    auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), window);
+    shortcut->setContext(Qt::WindowShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, window, std::move(goTo));
+}
+
 void showPlaybackKeys(QWidget* pvr) {
     auto add = [pvr](const char* name, const char* keyName) {
         if (QAbstractButton* b = button(pvr, name))

@@ -11,6 +11,9 @@ namespace pelsid {
 /// window (created hidden if needed) at the moment a key is pressed.
 void addPlaybackKeys(QWidget* window, std::function<QWidget*()> pvr);
 
+/// Ctrl+G in `window` calls `goTo`.
+void addGoToKey(QWidget* window, std::function<void()> goTo);
+
 /// Adds the keys' names to the PVR buttons' tool tips.
 void showPlaybackKeys(QWidget* pvr);
 

@@ -2,6 +2,7 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <cstdio>
@@ -63,6 +64,10 @@ std::string QtDialogs::saveCaptureFileName(const std::string& title, const std::
     });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().first().toStdString();
+}
+
+std::string QtDialogs::askText(const std::string& title, const std::string& label) {
+    return QInputDialog::getText(nullptr, q(title), q(label)).toStdString();
 }
 
 int QtDialogs::choose(const std::string& title, const std::string& text,

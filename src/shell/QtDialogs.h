@@ -13,6 +13,7 @@ class QtDialogs : public Dialogs {
     std::string saveCaptureFileName(const std::string& title, const std::string& folder) override;
     int choose(const std::string& title, const std::string& text,
                const std::vector<std::string>& choices) override;
+    std::string askText(const std::string& title, const std::string& label) override;
 };
 
 /// Dialogs for runs without a user: messages go to standard error, questions

@@ -55,7 +55,59 @@ ByteInput::~ByteInput() {
     if (fd_ >= 0) ::close(fd_);
 }
 
+std::string ByteInput::compression() const {
+    return decompressor_ ? decompressor_->name() : "";
+}
+
+void ByteInput::sniff() {
+    sniffed_ = true;
+    constexpr std::size_t kMagic = 4;
+    raw_.resize(std::max(pieceSize_, kMagic));
+    while (rawEnd_ < kMagic) {
+        const std::size_t got = readRaw(raw_.data() + rawEnd_, raw_.size() - rawEnd_);
+        if (got == 0) break;
+        rawEnd_ += got;
+    }
+    decompressor_ = Decompressor::forMagic({raw_.data(), rawEnd_});
+}
+
 std::size_t ByteInput::readSome(std::uint8_t* to, std::size_t room) {
+    if (!error_.empty() || room == 0) return 0;
+    if (!sniffed_) sniff();
+    if (!decompressor_) {
+        // The bytes read to tell the format first, then straight from the source.
+        if (rawBegin_ == rawEnd_) return readRaw(to, room);
+        const std::size_t n = std::min(room, rawEnd_ - rawBegin_);
+        std::memcpy(to, raw_.data() + rawBegin_, n);
+        rawBegin_ += n;
+        return n;
+    }
+    while (error_.empty() && !cancelled()) {
+        std::span<const std::uint8_t> in(raw_.data() + rawBegin_, rawEnd_ - rawBegin_);
+        const std::size_t before = in.size();
+        const std::size_t n = decompressor_->run(in, to, room);
+        rawBegin_ = rawEnd_ - in.size();
+        if (!decompressor_->error().empty()) error_ = decompressor_->error();
+        if (n > 0) return n;
+        if (!error_.empty()) return 0;
+        if (!in.empty()) {
+            if (in.size() == before)
+                error_ = std::string("the ") + decompressor_->name() +
+                         " data is corrupt (it makes no progress)";
+            continue;
+        }
+        rawBegin_ = rawEnd_ = 0;
+        rawEnd_ = readRaw(raw_.data(), raw_.size());
+        if (rawEnd_ == 0) {
+            if (error_.empty() && !cancelled() && !decompressor_->atEnd())
+                error_ = std::string("the ") + decompressor_->name() + " data is cut short";
+            return 0;
+        }
+    }
+    return 0;
+}
+
+std::size_t ByteInput::readRaw(std::uint8_t* to, std::size_t room) {
     if (ended_ || !error_.empty() || room == 0) return 0;
     if (fd_ < 0) {
         const std::size_t n = std::min(room, memory_.size() - memoryAt_);
@@ -117,7 +169,8 @@ bool ByteInput::skip(std::uint64_t n) {
     if (n == 0) return true;
     begin_ = end_ = 0;
     // A long stretch of a regular file is passed over without reading it.
-    if (fd_ >= 0 && !stream_ && n > pieceSize_ && error_.empty() && !ended_) {
+    if (fd_ >= 0 && !stream_ && sniffed_ && !decompressor_ && rawBegin_ == rawEnd_ &&
+        n > pieceSize_ && error_.empty() && !ended_) {
         struct stat st {};
         const off_t at = ::lseek(fd_, 0, SEEK_CUR);
         if (at >= 0 && ::fstat(fd_, &st) == 0) {

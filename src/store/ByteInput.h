@@ -2,9 +2,12 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "store/Decompressor.h"
 
 namespace pelsid {
 
@@ -12,7 +15,10 @@ namespace pelsid {
 /// small window of what has been read (`ensure`, `data`, `consume`) and pass
 /// over what they do not keep (`skip`), so memory stays the same whatever the
 /// input's size. A pipe, a FIFO or a device is read as a stream: its reads
-/// wait in short steps so that a cancel request is seen at once.
+/// wait in short steps so that a cancel request is seen at once. Input that
+/// starts with the magic of gzip, zstd or lz4 is decompressed as it is read:
+/// readers see the decompressed bytes, and a corrupt or cut compressed
+/// stream is an error() like a failed read.
 class ByteInput {
   public:
     static constexpr std::size_t kDefaultPieceSize = std::size_t(1) << 20;
@@ -36,6 +42,9 @@ class ByteInput {
     bool isStream() const { return stream_; }
     /// A regular file's size when opened; 0 for a stream.
     std::uint64_t size() const { return size_; }
+    /// "gzip", "zstd" or "lz4" once the first read found the input
+    /// compressed; empty otherwise.
+    std::string compression() const;
 
     /// Makes at least `n` (≤ kMaxWindow) bytes available at data() unless the
     /// input ends (or fails) first; true when they are.
@@ -52,16 +61,21 @@ class ByteInput {
     /// Consumes them.
     std::span<const std::uint8_t> nextPiece();
 
-    /// File offset of data().
+    /// Offset of data() in the (decompressed) input.
     std::uint64_t position() const { return position_; }
-    /// Bytes taken from the input so far.
+    /// Bytes taken from the file, stream or memory so far (compressed ones
+    /// for compressed input, so that they compare with size()).
     std::uint64_t bytesRead() const { return bytesRead_; }
     /// Where bytesRead() is also written as it grows, for a display on another thread.
     void reportTo(std::atomic<std::uint64_t>* counter) { counter_ = counter; }
 
   private:
-    // Reads once into `to`; bytes read, 0 at the end or on failure.
+    // Reads once into `to`, decompressing; bytes read, 0 at the end or on failure.
     std::size_t readSome(std::uint8_t* to, std::size_t room);
+    // Reads once from the file, stream or memory as it is.
+    std::size_t readRaw(std::uint8_t* to, std::size_t room);
+    // Reads the first bytes and picks a decompressor by their magic.
+    void sniff();
     void compact();
 
     int fd_ = -1;
@@ -77,6 +91,12 @@ class ByteInput {
     std::uint64_t position_ = 0, bytesRead_ = 0;
     std::string error_;
     std::atomic<std::uint64_t>* counter_ = nullptr;
+    // Raw bytes read ahead: the first ones (to tell compressed input) and,
+    // for compressed input, those not yet decompressed.
+    bool sniffed_ = false;
+    std::unique_ptr<Decompressor> decompressor_;
+    std::vector<std::uint8_t> raw_;
+    std::size_t rawBegin_ = 0, rawEnd_ = 0;
 };
 
 }  // namespace pelsid

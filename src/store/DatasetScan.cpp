@@ -103,9 +103,9 @@ RecordSet scanDataset(std::span<const std::uint8_t> fileBytes, std::size_t piece
     FrameIntake intake(
         options, set,
         [&](std::span<const std::uint8_t> frame, std::uint64_t offset, std::uint64_t end,
-            std::uint32_t wire, const CaptureTime& time) {
+            std::uint32_t wire, const CaptureTime& time, std::uint32_t, std::uint64_t number) {
             set.records.push_back(
-                {std::size_t(offset), std::uint32_t(frame.size()), end, wire, time});
+                {std::size_t(offset), std::uint32_t(frame.size()), end, wire, time, 1, number});
         },
         nullptr);
     readDataset(input, intake);

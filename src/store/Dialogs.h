@@ -27,6 +27,11 @@ class Dialogs {
         (void)title, (void)folder;
         return {};
     }
+    /// A line of text asked for with `label`; empty when cancelled.
+    virtual std::string askText(const std::string& title, const std::string& label) {
+        (void)title, (void)label;
+        return {};
+    }
     /// A question with one button per choice and Cancel: the index of the
     /// choice taken, or -1 for Cancel.
     virtual int choose(const std::string& title, const std::string& text,

@@ -17,7 +17,7 @@ std::string skippedText(int n) {
 std::string unshowableText(std::uint32_t linkType, std::uint64_t n) {
     return std::to_string(n) + (n == 1 ? " frame" : " frames") + " of link type " +
            linkTypeName(linkType) + (n == 1 ? " was" : " were") +
-           " skipped; pelsid shows Ethernet, Linux cooked and raw IP frames.";
+           " skipped; pelsid shows frames that carry IPv4, IPv6, ARP or Ethernet.";
 }
 }  // namespace
 
@@ -40,9 +40,15 @@ bool FrameIntake::offer(std::uint32_t linkType, const std::uint8_t* data, std::s
         return true;
     }
     EthernetFrame frame;
-    if (!converter_.convert(linkType, data, held, caplen, PacketBuffer::kSlotBytes, frame)) {
-        ++set_.skippedCount;
-        return true;
+    switch (converter_.convert(linkType, data, held, caplen, PacketBuffer::kSlotBytes, frame)) {
+        case Conversion::Converted:
+            break;
+        case Conversion::Empty:
+            ++set_.skippedCount;
+            return true;
+        case Conversion::NotCarried:
+            ++unshowable_[linkType];
+            return true;
     }
     // The wire length as Ethernet: a converted link header changes it by as much as the frame.
     const std::uint64_t onWire = std::max(wireLength, caplen);
@@ -55,11 +61,11 @@ bool FrameIntake::offer(std::uint32_t linkType, const std::uint8_t* data, std::s
         return false;
     }
     if (options_.everyFrame) {
-        sink_(frame.bytes, fileOffset, fileEnd, wire, time);
+        sink_(frame.bytes, fileOffset, fileEnd, wire, time, linkType, frames_);
         return true;
     }
     if (frame.fullLength > std::uint64_t(PacketBuffer::kSlotBytes)) ++set_.cutCount;
-    sink_(frame.bytes, fileOffset, fileEnd, wire, time);
+    sink_(frame.bytes, fileOffset, fileEnd, wire, time, linkType, frames_);
     ++stored_;
     if (options_.progress) options_.progress->stored.store(stored_, std::memory_order_relaxed);
     return true;

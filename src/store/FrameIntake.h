@@ -15,16 +15,19 @@ class PacketMatcher;
 
 /// Where every reader hands the frames of a file, in file order. Decides
 /// which are kept: from the chosen first frame on, of a showable link type,
-/// with bytes beyond the link header, matching the filter, up to the buffer's
+/// carrying IPv4, IPv6, ARP or Ethernet with bytes beyond the link header,
+/// matching the filter, up to the buffer's
 /// limit; converts them to Ethernet, cuts them to a slot and counts what it
 /// skipped or cut for the messages.
 class FrameIntake {
   public:
     /// A kept frame, its file offset, how far the file had been read when it
-    /// was complete, its length on the wire (as Ethernet) and its capture time.
+    /// was complete, its length on the wire (as Ethernet), its capture time
+    /// the link type it was captured on and its number in the file (from 1).
     using Sink = std::function<void(std::span<const std::uint8_t> frame, std::uint64_t fileOffset,
                                     std::uint64_t fileEnd, std::uint32_t wireLength,
-                                    const CaptureTime& time)>;
+                                    const CaptureTime& time, std::uint32_t linkType,
+                                    std::uint64_t frameNumber)>;
     /// The most bytes of a frame the intake looks at: a slot behind the longest link header.
     static constexpr std::size_t kLooksAt = 1601 + LinkConverter::kMaxLinkHeader;
 

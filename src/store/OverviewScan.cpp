@@ -7,7 +7,7 @@ namespace pelsid {
 
 int overviewKindOf(std::span<const std::uint8_t> frame) {
     const PacketFields f = decodeHeaders(frame.data(), int(frame.size()));
-    if (f.etherType != 0x0800) return kNonIpKind;
+    if (!f.isIP()) return kNonIpKind;
     return int(protocolClassOf(f.ipProtocol));
 }
 
@@ -24,17 +24,13 @@ void scanOverviewInto(OverviewScan& scan, const std::string& path, const ReadOpt
     ReadOptions every = options;
     every.everyFrame = true;
     every.countOnly = false;
-    ReadProgress own;
-    if (!every.progress) every.progress = &own;
-    const ReadProgress& progress = *every.progress;
     ByteInput input(path, every.pieceSize, every.cancel);
     RecordSet set;
     scan.format = readCapture(
         input, path, every, set,
         [&](std::span<const std::uint8_t> frame, std::uint64_t, std::uint64_t,
-            std::uint32_t wireLength, const CaptureTime& time) {
-            // The intake counts each frame before it hands it on: this is its number.
-            const std::uint64_t number = progress.frames.load(std::memory_order_relaxed);
+            std::uint32_t wireLength, const CaptureTime& time, std::uint32_t,
+            std::uint64_t number) {
             const int kind = overviewKindOf(frame);
             if (!guard) return scan.overview.add(number, wireLength, kind, time);
             const std::lock_guard<std::mutex> hold(*guard);

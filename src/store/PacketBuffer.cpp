@@ -18,7 +18,11 @@ PacketBuffer::PacketBuffer()
       lastIndex_(new int[kSlots]()),
       fields_(new PacketFields[kSlots]()),
       time_(new CaptureTime[kSlots]()),
-      wireLength_(new std::uint32_t[kSlots]()) {}
+      wireLength_(new std::uint32_t[kSlots]()),
+      linkType_(new std::uint32_t[kSlots]),
+      frame_(new std::uint64_t[kSlots]()) {
+    std::fill_n(linkType_.get(), kSlots, 1u);
+}
 
 PacketBuffer::~PacketBuffer() = default;
 
@@ -53,6 +57,8 @@ void PacketBuffer::initBuffer() {
     std::fill_n(fields_.get(), used, PacketFields{});
     std::fill_n(time_.get(), used, CaptureTime{});
     std::fill_n(wireLength_.get(), used, 0u);
+    std::fill_n(linkType_.get(), used, 1u);
+    std::fill_n(frame_.get(), used, std::uint64_t(0));
     head_ = kRingStart;
     currentSlot_ = 0;
     packetCount_ = 0;
@@ -61,7 +67,8 @@ void PacketBuffer::initBuffer() {
 }
 
 int PacketBuffer::insertPacket(const std::uint8_t* packet, int lastIndex, const CaptureTime& time,
-                               std::uint32_t wireLength) {
+                               std::uint32_t wireLength, std::uint32_t linkType,
+                               std::uint64_t frameNumber) {
     lastIndex = std::clamp(lastIndex, -1, kSlotBytes - 1);
     const std::size_t len = std::size_t(lastIndex + 1);
     ++packetCount_;
@@ -80,6 +87,8 @@ int PacketBuffer::insertPacket(const std::uint8_t* packet, int lastIndex, const 
     fields_[s] = decodeHeaders(dst, int(len));
     time_[s] = time;
     wireLength_[s] = std::max(wireLength, std::uint32_t(len));
+    linkType_[s] = linkType;
+    frame_[s] = frameNumber;
     notify();
     return currentSlot_;
 }
@@ -114,15 +123,23 @@ std::uint32_t PacketBuffer::wireLength(int packetNumber) const {
     return wireLength_[slotIndex(packetNumber)];
 }
 
+std::uint32_t PacketBuffer::linkType(int packetNumber) const {
+    return linkType_[slotIndex(packetNumber)];
+}
+
+std::uint64_t PacketBuffer::frameNumber(int packetNumber) const {
+    return frame_[slotIndex(packetNumber)];
+}
+
 std::string PacketBuffer::getEtherTypeText(int n) const {
     return etherTypeText(fields(n));
 }
 
 std::string PacketBuffer::getSrcIPText(int n) const {
-    return dottedQuad(fields(n).ipSrc);
+    return addressText(fields(n), fields(n).ipSrc);
 }
 std::string PacketBuffer::getDstIPText(int n) const {
-    return dottedQuad(fields(n).ipDst);
+    return addressText(fields(n), fields(n).ipDst);
 }
 
 }  // namespace pelsid

@@ -57,9 +57,13 @@ class PacketBuffer {
     /// Stores `lastIndex + 1` bytes in the next slot (overwriting the oldest
     /// packet once the ring is full) and decodes its headers. A packet longer
     /// than a slot keeps its first kSlotBytes bytes. Returns the slot written.
-    /// `time` and `wireLength` (0: the stored length) are kept as given.
+    /// `time` and `wireLength` (0: the stored length) are kept as given, and
+    /// `linkType`, the link type the frame was captured on before it was
+    /// stored as Ethernet, and `frameNumber`, its number in the file it came
+    /// from (0: captured).
     int insertPacket(const std::uint8_t* packet, int lastIndex, const CaptureTime& time = {},
-                     std::uint32_t wireLength = 0);
+                     std::uint32_t wireLength = 0, std::uint32_t linkType = 1,
+                     std::uint64_t frameNumber = 0);
 
     static int slotOfPacket(int packetNumber);
 
@@ -89,6 +93,11 @@ class PacketBuffer {
     const CaptureTime& captureTime(int packetNumber) const;
     /// The packet's length on the wire: at least its stored length.
     std::uint32_t wireLength(int packetNumber) const;
+    /// The link type the packet was captured on (1: Ethernet).
+    std::uint32_t linkType(int packetNumber) const;
+    /// The packet's number in the file it was loaded from, counted from 1 as
+    /// --from counts; 0 for a captured packet.
+    std::uint64_t frameNumber(int packetNumber) const;
 
     int getEtherType(int n) const { return fields(n).etherType; }
     std::string getEtherTypeText(int n) const;
@@ -96,7 +105,8 @@ class PacketBuffer {
     int getIPHeaderLength(int n) const { return fields(n).ipHeaderLength; }
     int getTOS(int n) const { return fields(n).ipTOS; }
     int getIPTotalLength(int n) const { return fields(n).ipTotalLength; }
-    int getIPID(int n) const { return fields(n).ipID; }
+    /// IPv6: the Fragment header's 32-bit identification.
+    std::int64_t getIPID(int n) const { return fields(n).ipID; }
     int getIPChecksum(int n) const { return fields(n).ipChecksum; }
     bool getFlagReserved(int n) const { return fields(n).flagReserved; }
     bool getFlagDF(int n) const { return fields(n).flagDF; }
@@ -132,6 +142,8 @@ class PacketBuffer {
     std::unique_ptr<PacketFields[]> fields_;
     std::unique_ptr<CaptureTime[]> time_;
     std::unique_ptr<std::uint32_t[]> wireLength_;
+    std::unique_ptr<std::uint32_t[]> linkType_;
+    std::unique_ptr<std::uint64_t[]> frame_;
     std::size_t head_ = kRingStart;  // where the next packet's bytes go
     int currentSlot_ = 0;
     int packetCount_ = 0;

@@ -5,23 +5,17 @@
 #include <cstdio>
 #include <string_view>
 
+#include "store/HeaderWalk.h"
+#include "store/LinkLayer.h"
 #include "store/ProtocolNames.h"
 
 namespace pelsid {
 
 namespace {
 
-constexpr std::uint16_t kIPv4 = 0x0800, kArp = 0x0806, kIPv6 = 0x86DD;
-constexpr std::uint16_t kVlan = 0x8100, kQinQ = 0x88A8;
 constexpr int kTcp = 6, kUdp = 17, kIcmp = 1, kIcmpV6 = 58;
 
-// Bounds-checked big-endian reads over the frame.
-struct Bytes {
-    std::span<const std::uint8_t> b;
-    bool has(std::size_t at, std::size_t n) const { return at <= b.size() && n <= b.size() - at; }
-    int u8(std::size_t at) const { return b[at]; }
-    int u16(std::size_t at) const { return b[at] << 8 | b[at + 1]; }
-};
+using Bytes = FrameBytes;
 
 std::string format(const char* f, auto... args) {
     char text[128];
@@ -42,7 +36,7 @@ std::string ipv4(const Bytes& p, std::size_t at) {
 
 std::string ipv6(const Bytes& p, std::size_t at) {
     char text[INET6_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET6, p.b.data() + at, text, sizeof text);
+    inet_ntop(AF_INET6, p.bytes().data() + at, text, sizeof text);
     return text;
 }
 
@@ -161,41 +155,21 @@ std::string transport(const Bytes& p, std::size_t at, int protocol, const std::s
     return line;
 }
 
-std::string summaryOfIPv4(const Bytes& p, std::size_t at) {
-    if (!p.has(at, 20)) return "IPv4, cut short";
-    const std::size_t ihl = std::size_t(p.u8(at) & 0x0F) * 4;
-    const bool fragment = (p.u16(at + 6) & 0x1FFF) != 0;
-    return transport(p, at + (ihl < 20 ? 20 : ihl), p.u8(at + 9), ipv4(p, at + 12),
-                     ipv4(p, at + 16), false, fragment);
-}
-
-std::string summaryOfIPv6(const Bytes& p, std::size_t at) {
-    if (!p.has(at, 40)) return "IPv6, cut short";
-    int next = p.u8(at + 6);
-    std::size_t header = at + 40;
-    bool fragment = false;
-    // Extension headers (hop-by-hop, routing, fragment, destination options),
-    // a bounded number of them, to reach the upper layer.
-    for (int hops = 0; hops < 8; ++hops) {
-        if (next == 0 || next == 43 || next == 60) {
-            if (!p.has(header, 2)) break;
-            next = p.u8(header);
-            header += (std::size_t(p.u8(header + 1)) + 1) * 8;
-        } else if (next == 44) {
-            if (!p.has(header, 8)) break;
-            fragment = (p.u16(header + 2) & 0xFFF8) != 0;
-            next = p.u8(header);
-            header += 8;
-        } else {
-            break;
-        }
+std::string summaryOfIP(const Bytes& p, const HeaderWalk& w) {
+    const std::size_t at = w.networkAt;
+    if (w.network == IpNetwork::IPv4) {
+        if (!p.has(at, 20)) return "IPv4, cut short";
+        return transport(p, w.transportAt, w.protocol, ipv4(p, at + 12), ipv4(p, at + 16), false,
+                         w.laterFragment);
     }
-    return transport(p, header, next, ipv6(p, at + 8), ipv6(p, at + 24), true, fragment);
+    if (!p.has(at, 40)) return "IPv6, cut short";
+    return transport(p, w.transportAt, w.protocol, ipv6(p, at + 8), ipv6(p, at + 24), true,
+                     w.laterFragment);
 }
 
 std::string summaryOfArp(const Bytes& p, std::size_t at) {
     // Ethernet and IPv4 addresses are the only ones said in words.
-    if (!p.has(at, 28) || p.u16(at) != 1 || p.u16(at + 2) != kIPv4) return "ARP";
+    if (!p.has(at, 28) || p.u16(at) != 1 || p.u16(at + 2) != kEtherTypeIPv4) return "ARP";
     const int op = p.u16(at + 6);
     if (op == 1) return "ARP who-has " + ipv4(p, at + 24) + " tell " + ipv4(p, at + 14);
     if (op == 2) return "ARP " + ipv4(p, at + 14) + " is-at " + mac(p, at + 8);
@@ -204,27 +178,22 @@ std::string summaryOfArp(const Bytes& p, std::size_t at) {
 
 }  // namespace
 
-std::string packetSummary(std::span<const std::uint8_t> frame) {
-    const Bytes p{frame};
+std::string packetSummary(std::span<const std::uint8_t> frame, std::uint32_t linkType) {
+    const Bytes p(frame);
     std::string line = format("%zu bytes  ", frame.size());
+    if (linkType != kLinkEthernet) line += "from " + linkTypeShortName(linkType) + "  ";
     if (!p.has(0, 14)) return line + "Ethernet, cut short";
-    std::size_t at = 12;
-    int type = p.u16(at);
-    for (int tags = 0; tags < 2 && (type == kVlan || type == kQinQ) && p.has(at + 2, 4); ++tags) {
-        line += format("VLAN %d  ", p.u16(at + 2) & 0x0FFF);
-        at += 4;
-        type = p.u16(at);
-    }
-    at += 2;
-    switch (type) {
-        case kIPv4:
-            return line + summaryOfIPv4(p, at);
-        case kIPv6:
-            return line + summaryOfIPv6(p, at);
-        case kArp:
-            return line + summaryOfArp(p, at);
+    const HeaderWalk w = walkHeaders(frame);
+    for (int k = 0; k < w.vlanTags; ++k) line += format("VLAN %d  ", w.vlanIds[k]);
+    switch (w.innerType) {
+        case kEtherTypeIPv4:
+        case kEtherTypeIPv6:
+            return line + summaryOfIP(p, w);
+        case kEtherTypeArp:
+            return line + summaryOfArp(p, w.networkAt);
         default:
-            return line + mac(p, 6) + " -> " + mac(p, 0) + format("  EtherType 0x%04x", type);
+            return line + mac(p, 6) + " -> " + mac(p, 0) +
+                   format("  EtherType 0x%04x", w.innerType);
     }
 }
 

@@ -83,8 +83,7 @@ void readPcapFile(ByteInput& input, const std::string& fileName, FrameIntake& in
         set.refused = true;
         set.problems.push_back(fileError(
             fileName, "its link type " + linkTypeName(linkType) +
-                          " is not supported; pelsid reads Ethernet, Linux cooked and raw IP "
-                          "captures."));
+                          " is not supported; pelsid reads the link types its manual lists."));
         return;
     }
     const std::uint32_t snapshot = snaplen == 0 || snaplen > kMaxSnaplen ? kMaxSnaplen : snaplen;
@@ -110,6 +109,12 @@ void readPcapFile(ByteInput& input, const std::string& fileName, FrameIntake& in
         if (caplen > kMaxSnaplen) {
             damaged("invalid packet capture length " + std::to_string(caplen) +
                     ", bigger than maximum of " + std::to_string(kMaxSnaplen));
+            break;
+        }
+        // A record of no length on the wire is a hole in a damaged file, not
+        // a frame: what follows it is not to be trusted.
+        if (wireLength == 0) {
+            damaged("invalid packet length 0 on the wire");
             break;
         }
         input.consume(recordHeader);

@@ -13,13 +13,16 @@ namespace pelsid {
 /// a slot's size. `fileEnd` is how many bytes of the file had been read when
 /// the packet was complete, for a progress display. `wireLength` is the
 /// frame's length on the wire (0: the stored length) and `time` when it was
-/// captured, as the file gave them.
+/// captured, as the file gave them; `linkType` the link type it was captured
+/// on before it was made an Ethernet frame.
 struct RecordRef {
     std::size_t offset = 0;
     std::uint32_t length = 0;
     std::uint64_t fileEnd = 0;
     std::uint32_t wireLength = 0;
     CaptureTime time;
+    std::uint32_t linkType = 1;
+    std::uint64_t frame = 0;  // its number in the file, counted from 1 as --from counts
 };
 
 /// What a reader found: the packets to store, in file order, and the messages

@@ -89,6 +89,9 @@ TEST(CommandLine, FromAndFilterChooseTheFramesLoadedAnywhereBeforeTheFile) {
         const Outcome r = run(args);
         EXPECT_EQ(r.status, 0) << args;
         EXPECT_EQ(lines(r.out), 1 + 8) << args << r.out;
+        // Each packet keeps its number in the file: TCP is every third from the first.
+        EXPECT_TRUE(r.out.ends_with("\t28\n")) << r.out;
+        EXPECT_NE(r.out.find("\t7\n"), std::string::npos) << r.out;
     }
     EXPECT_EQ(lines(run("--fields --from 30 " + file).out), 2);
     EXPECT_EQ(lines(run("--fields --from 31 " + file).out), 1);  // nothing left: no packets

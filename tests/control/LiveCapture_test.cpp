@@ -166,7 +166,8 @@ TEST_F(LiveCaptureTest, CaptureCommandPrintsTheFieldsOfTheFramesSent) {
     EXPECT_TRUE(lines[0].startsWith("number\tlength\t"));
     for (std::size_t k = 0; k < payloads.size(); ++k) {
         const QStringList f = lines[qsizetype(k) + 1].split('\t');
-        ASSERT_EQ(f.size(), 21);  // the last, the capture time
+        ASSERT_EQ(f.size(), 23);  // the capture time, the (empty) VLAN ID and frame number
+        EXPECT_EQ(f[22], "");     // captured: no file to number it in
         EXPECT_EQ(f[0].toInt(), int(k) + 1);
         EXPECT_EQ(f[1].toInt(), std::min(frameLength(payloads[k]), PacketBuffer::kSlotBytes));
         EXPECT_EQ(f[6].toInt(), kIp + kUdp + int(payloads[k].size()));

@@ -86,8 +86,8 @@ TEST(HeaderAxes, SamplesOfAPacket) {
     EXPECT_EQ(axisSample(played(b), 7, ProtocolLabel::Name).value, 2);
     EXPECT_EQ(axisSample(played(b), 7, ProtocolLabel::Name).label, "DF");
 
-    EXPECT_TRUE(isIPv4(played(a)));
-    EXPECT_FALSE(isIPv4(played(arp)));
+    EXPECT_TRUE(isIP(played(a)));
+    EXPECT_FALSE(isIP(played(arp)));
     EXPECT_EQ(axisSample(played(arp), 1, ProtocolLabel::Name).label, "0x806");
 
     // A chooser with nothing selected: 0, empty, at position 0.

@@ -49,6 +49,9 @@ QString writeRandomCapture(const QString& folder, int count, std::uint32_t seed)
         f[23] = std::uint8_t(std::array{6, 17, 1, 6, 17}[std::size_t(pick(0, 4))]);
         for (int k = 26; k < 38; ++k)
             f[std::size_t(k)] = std::uint8_t(pick(0, 3));  // few hosts, ports
+        // First fragments, whose ports are read: a later one has none.
+        f[20] &= 0xE0;
+        f[21] = 0;
         pcapbytes::pcapFrame(file, f);
     }
     const QString path = folder + QStringLiteral("/random.pcap");

@@ -124,26 +124,33 @@ TEST(HeaderDecoding, FieldsAndOffsets) {
     EXPECT_EQ(b.getFragOffset(1), 8191);
     EXPECT_EQ(b.getSrcIPText(1), "192.168.0.1");
     EXPECT_EQ(b.getSrcIPOctet(1, 3), 0);
-    EXPECT_EQ(b.getUDPSrcPort(1), 53);
-    EXPECT_EQ(b.getUDPDstPort(1), 1024);
-    EXPECT_EQ(b.getTCPSrcPort(1), 0);
+    // A fragment other than the first has no transport header: no ports.
+    EXPECT_EQ(b.getUDPSrcPort(1), 0);
+    EXPECT_EQ(b.getUDPDstPort(1), 0);
+
+    p[20] = 0x40;  // the first fragment (offset 0) carries the ports
+    p[21] = 0;
+    b.insertPacket(p.data(), 59);
+    EXPECT_EQ(b.getUDPSrcPort(2), 53);
+    EXPECT_EQ(b.getUDPDstPort(2), 1024);
+    EXPECT_EQ(b.getTCPSrcPort(2), 0);
 
     p[14] = 0x43;  // header length below 5 counts as 5
     p[23] = 6;
     p[34] = 0;
     p[35] = 80;
     b.insertPacket(p.data(), 59);
-    EXPECT_EQ(b.getTCPSrcPort(2), 80);
-    EXPECT_EQ(b.getUDPSrcPort(2), 0);
+    EXPECT_EQ(b.getTCPSrcPort(3), 80);
+    EXPECT_EQ(b.getUDPSrcPort(3), 0);
 
     std::vector<std::uint8_t> arp(42, 0xFF);
     arp[12] = 0x08;
     arp[13] = 0x06;
     b.insertPacket(arp.data(), 41);
-    EXPECT_EQ(b.getEtherType(3), 2054);
-    EXPECT_EQ(b.getEtherTypeText(3), "0x806");
-    EXPECT_EQ(b.getIPProtocol(3), 0);
-    EXPECT_EQ(b.getTTL(3), 0);
+    EXPECT_EQ(b.getEtherType(4), 2054);
+    EXPECT_EQ(b.getEtherTypeText(4), "0x806");
+    EXPECT_EQ(b.getIPProtocol(4), 0);
+    EXPECT_EQ(b.getTTL(4), 0);
 }
 
 TEST(HeaderDecoding, ShortPacketReadsZerosBeyondItsEnd) {

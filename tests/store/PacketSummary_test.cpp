@@ -4,34 +4,14 @@
 #include <map>
 #include <sstream>
 
-#include "support/FieldPackets.h"
 #include "store/CaptureFile.h"
 #include "store/PacketSummary.h"
+#include "support/FieldPackets.h"
+#include "support/TsharkTsv.h"
 
 using namespace pelsid;
 
 namespace {
-
-std::vector<std::map<std::string, std::string>> readTsv(const std::string& path) {
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);
-    std::vector<std::string> names;
-    std::istringstream header(line);
-    for (std::string name; std::getline(header, name, '\t');) names.push_back(name);
-    std::vector<std::map<std::string, std::string>> rows;
-    while (std::getline(in, line)) {
-        std::map<std::string, std::string> row;
-        std::size_t start = 0;
-        for (const std::string& name : names) {
-            const std::size_t tab = line.find('\t', start);
-            row[name] = line.substr(start, tab == std::string::npos ? tab : tab - start);
-            start = tab == std::string::npos ? line.size() : tab + 1;
-        }
-        rows.push_back(row);
-    }
-    return rows;
-}
 
 // tshark's tcp.flags.str: "·······AP···" with a letter where a flag is set.
 std::string flagNames(const std::string& str) {
@@ -48,7 +28,7 @@ std::string flagNames(const std::string& str) {
 // Every frame of a capture against what tshark printed for it.
 void expectAgreesWithTshark(const char* capture, const char* tsv) {
     const CaptureFile file = readCaptureFile(std::string(PELSID_TEST_DATA) + "/" + capture);
-    const auto rows = readTsv(std::string(PELSID_TEST_DATA) + "/" + tsv);
+    const auto rows = pelsid::testing::readTsharkTsv(std::string(PELSID_TEST_DATA) + "/" + tsv);
     ASSERT_EQ(file.recordCount(), int(rows.size()));
     for (int i = 0; i < file.recordCount(); ++i) {
         const std::string s = packetSummary(file.record(i));

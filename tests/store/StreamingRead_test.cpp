@@ -190,8 +190,8 @@ TEST(StreamingRead, HugeClaimedSizesAreDamageNotAllocations) {
 TEST(StreamingRead, DamageNamesTheFileOffsetAfterSkippedFrames) {
     // Two empty frames (skipped) before one good one, then the file ends inside a header.
     Bytes b = pcapHeader(1);
-    pcapFrame(b, {});
-    pcapFrame(b, {});
+    pcapEmptyFrame(b);
+    pcapEmptyFrame(b);
     pcapFrame(b, ethernetIp(1));
     b.resize(b.size() + 5, 0);
     const CaptureFile f = readCaptureBytes(b, "skipped.pcap");

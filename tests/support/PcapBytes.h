@@ -46,6 +46,11 @@ inline void pcapFrame(Bytes& b, const Bytes& frame, std::uint32_t caplen = 0,
     b.insert(b.end(), frame.begin(), frame.end());
 }
 
+/// A record of a `wire`-byte frame of which nothing was captured.
+inline void pcapEmptyFrame(Bytes& b, std::uint32_t wire = 60, bool bigEndian = false) {
+    for (std::uint32_t v : {1700000000u, 0u, 0u, wire}) put32(b, v, bigEndian);
+}
+
 /// A pcapng block in either byte order.
 inline void pcapngBlock(Bytes& b, std::uint32_t type, const Bytes& body, bool big = false) {
     const std::uint32_t total = std::uint32_t(12 + body.size());

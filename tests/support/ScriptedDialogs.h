@@ -22,6 +22,7 @@ class ScriptedDialogs : public Dialogs {
     std::deque<std::uint32_t> colors;   // chosen colours; cancel when empty
     std::deque<std::string> saveFiles;  // save dialog results in order; cancel when empty
     std::deque<int> choices;            // choices taken in order; Cancel (-1) when empty
+    std::deque<std::string> texts;      // text typed when asked; cancel when empty
     std::vector<Shown> questions;
     std::vector<Shown> messages;
     std::vector<std::string> fileFolders;
@@ -51,6 +52,10 @@ class ScriptedDialogs : public Dialogs {
         return next(choices, -1);
     }
     std::uint32_t chooseColor(std::uint32_t initial) override { return next(colors, initial); }
+    std::string askText(const std::string& title, const std::string& label) override {
+        questions.push_back({Icon::None, title, label});
+        return next(texts, std::string());
+    }
 
   private:
     /// The next scripted answer, or `otherwise` when the script has run out.
