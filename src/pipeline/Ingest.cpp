@@ -42,6 +42,7 @@ void Ingest::frames(const FrameBatch& batch) {
             buffer_.insertPacket(batch.data(k), batch.length(k) - 1, batch.times[std::size_t(k)],
                                  batch.wireLengths[std::size_t(k)]);
     }
+    emit pipeline_.captured(batch);
     pipeline_.playNow(std::max(first, buffer_.oldestHeld()), buffer_.getPacketCount());
 }
 

@@ -11,6 +11,7 @@
 #include "pipeline/DrawingThread.h"
 #include "pipeline/PacketSelection.h"
 #include "pipeline/PacketView.h"
+#include "store/FrameBatch.h"
 #include "store/PacketBuffer.h"
 
 namespace pelsid {
@@ -65,6 +66,8 @@ class Pipeline : public QObject {
   signals:
     /// No job is left.
     void finished();
+    /// Captured frames were stored (the buffer may not keep them all).
+    void captured(const FrameBatch& batch);
 
   private:
     // Packets prepared for the views, ready to draw.

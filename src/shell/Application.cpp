@@ -79,6 +79,11 @@ Application::Application(Dialogs& dialogs, const QString& programFolder, QObject
         }
         packetCountChanged();
     });
+    // The overview counts every frame captured, those the ring drops too.
+    connect(pipeline_.get(), &Pipeline::captured, this, [this](const FrameBatch& batch) {
+        capturedLast_ = true;
+        if (OverviewWindow* w = overview()) w->addCaptured(batch);
+    });
     countersDue_.setSingleShot(true);
     connect(&countersDue_, &QTimer::timeout, this, &Application::updatePacketCounters);
 

@@ -57,7 +57,7 @@ bool FrameIntake::offer(std::uint32_t linkType, const std::uint8_t* data, std::s
     if (filter_ && !filter_->matches(frame.bytes, wire)) return true;
     if (stored_ == PacketBuffer::kSlots && !options_.everyFrame) {
         set_.exceeded = true;
-        set_.problems.push_back(exceededProblem());
+        set_.problems.push_back(exceededProblem(firstStored_, lastStored_));
         return false;
     }
     if (options_.everyFrame) {
@@ -65,6 +65,8 @@ bool FrameIntake::offer(std::uint32_t linkType, const std::uint8_t* data, std::s
         return true;
     }
     if (frame.fullLength > std::uint64_t(PacketBuffer::kSlotBytes)) ++set_.cutCount;
+    if (stored_ == 0) firstStored_ = frames_;
+    lastStored_ = frames_;
     sink_(frame.bytes, fileOffset, fileEnd, wire, time, linkType, frames_);
     ++stored_;
     if (options_.progress) options_.progress->stored.store(stored_, std::memory_order_relaxed);

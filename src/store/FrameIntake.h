@@ -57,6 +57,7 @@ class FrameIntake {
     LinkConverter converter_;
     std::uint64_t frames_ = 0;
     int stored_ = 0;
+    std::uint64_t firstStored_ = 0, lastStored_ = 0;  // frame numbers
     std::map<std::uint32_t, std::uint64_t> unshowable_;  // frames by link type
 };
 

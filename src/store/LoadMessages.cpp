@@ -10,7 +10,14 @@ LoadProblem notPelsidProblem() {
             msg::kNotPelsidFile};
 }
 
-LoadProblem exceededProblem() {
+LoadProblem exceededProblem(std::uint64_t firstFrame, std::uint64_t lastFrame) {
+    // From the file's start, "the first 30000" is exact; from a later frame,
+    // say which of the file's frames the buffer took.
+    if (firstFrame > 1)
+        return {LoadProblem::Severity::Warning, Dialogs::Icon::None, msg::kProgramTitle,
+                "Packets in file exceeded buffer.  Frames " + std::to_string(firstFrame) +
+                    " to " + std::to_string(lastFrame) + " of the file were loaded (" +
+                    std::to_string(PacketBuffer::kSlots) + " packets)."};
     return {LoadProblem::Severity::Warning, Dialogs::Icon::None, msg::kProgramTitle,
             std::string(msg::kExceededPrefix) + std::to_string(PacketBuffer::kSlots) +
                 msg::kExceededSuffix};

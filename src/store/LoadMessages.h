@@ -8,7 +8,9 @@ namespace pelsid {
 
 /// The messages every reader gives in the same words.
 LoadProblem notPelsidProblem();
-LoadProblem exceededProblem();
+/// More frames were chosen than the buffer holds; it took frames
+/// `firstFrame`..`lastFrame` of the file.
+LoadProblem exceededProblem(std::uint64_t firstFrame = 1, std::uint64_t lastFrame = 0);
 LoadProblem cutProblem(int cutCount);
 LoadProblem fileError(const std::string& fileName, const std::string& reason);
 LoadProblem fileWarning(const std::string& fileName, const std::string& text);

@@ -248,6 +248,33 @@ TEST(PcapReader, MoreFramesThanTheBufferHoldsKeepsTheFirst30000) {
     ASSERT_EQ(f.problems().size(), 1u);
     EXPECT_EQ(f.problems()[0].text,
               "Packets in file exceeded buffer.  Only the first 30000 packets will be used.");
+
+    // From a later frame, and up to a last one: the frames taken are named,
+    // and a load that reaches its last frame ends there without a message.
+    frames.resize(30020, ethernetFrame(60));
+    struct Case {
+        std::uint64_t from, to;
+        int stored;
+        const char* message;
+        std::uint64_t lastFrame;
+    };
+    for (const Case c :
+         {Case{11, 0, 30000,
+               "Packets in file exceeded buffer.  Frames 11 to 30010 of the file were loaded "
+               "(30000 packets).",
+               30010},
+          Case{11, 30010, 30000, "", 30010}, Case{11, 30009, 29999, "", 30009},
+          Case{30020, 0, 1, "", 30020}}) {
+        ReadOptions o;
+        o.choice.from = c.from;
+        o.choice.to = c.to;
+        const CaptureFile part = readCaptureBytes(handPcap(1, frames), "big.pcap", o);
+        EXPECT_EQ(part.recordCount(), c.stored) << c.from << ".." << c.to;
+        EXPECT_EQ(part.records().back().frame, c.lastFrame);
+        EXPECT_EQ(part.records().front().frame, c.from);
+        EXPECT_EQ(part.problems().empty() ? std::string() : part.problems()[0].text, c.message);
+        EXPECT_EQ(part.recordSet().ended, c.to != 0 && c.to < 30020) << c.from << ".." << c.to;
+    }
 }
 
 TEST(PcapReader, DamagedHeaderStoresNothing) {
