@@ -246,6 +246,17 @@ void Application::updateOverviewMarks() {
                cursor);
 }
 
+void Application::showOverview(const QString& path, const LoadChoice& choice) {
+    lastLoaded_ = path;
+    lastChoice_ = choice;
+    const QString name = QStringLiteral("frmOverview");
+    const bool made = registry_.existing(name) != nullptr;
+    if (!registry_.isShown(name)) registry_.toggleWindow(name);
+    // A window just made starts its own pass over the file.
+    if (made) overview()->showFile(path, choice);
+    overview()->raise();
+}
+
 void Application::goTo() {
     const std::string typed = dialogs_.askText(
         "Go to", "Packet number, time of day (13:20:30, local; 13:20:30 UTC) or seconds after "
@@ -312,6 +323,8 @@ void Application::openPartOfCapture() {
     partDialog_->setAttribute(Qt::WA_DeleteOnClose);
     connect(partDialog_, &QDialog::accepted, this,
             [this, dialog = partDialog_.data()] { startLoad(dialog->path(), dialog->choice()); });
+    connect(partDialog_, &LoadPartDialog::overviewRequested, this,
+            [this, dialog = partDialog_.data()] { showOverview(dialog->path(), dialog->choice()); });
     partDialog_->open();
 }
 

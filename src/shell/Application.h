@@ -51,6 +51,8 @@ class Application : public QObject, public ViewSet {
     void openDataset();
     /// File menu: choose a file, then which of its frames to load, and load them.
     void openPartOfCapture();
+    /// Shows the overview window with the whole of `path` (the choice's filter).
+    void showOverview(const QString& path, const LoadChoice& choice = {});
     /// The dialog of openPartOfCapture while it is open.
     LoadPartDialog* partDialog() const { return partDialog_; }
     /// Loads the chosen frames of a file as a job: the file is read on a

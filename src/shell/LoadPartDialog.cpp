@@ -49,6 +49,16 @@ LoadPartDialog::LoadPartDialog(const QString& path, QWidget* parent)
     ok_->setObjectName(QStringLiteral("btnLoadPart"));
     ok_->setText(QStringLiteral("&Load"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("btnCancelPart"));
+    // Seeing where things happen beats guessing a first frame.
+    QPushButton* overview =
+        buttons->addButton(QStringLiteral("&Overview..."), QDialogButtonBox::ActionRole);
+    overview->setObjectName(QStringLiteral("btnPartOverview"));
+    overview->setToolTip(QStringLiteral("Show the whole capture at a glance, and load a span "
+                                        "of it from there"));
+    connect(overview, &QPushButton::clicked, this, [this] {
+        emit overviewRequested();
+        reject();
+    });
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

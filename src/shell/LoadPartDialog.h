@@ -32,6 +32,8 @@ class LoadPartDialog : public QDialog {
   signals:
     /// The counting pass is over (or failed: the count stays -1).
     void counted();
+    /// The user asked to see the whole file first (the dialog closes).
+    void overviewRequested();
 
   private:
     void showCountProgress();
