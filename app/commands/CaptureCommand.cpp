@@ -43,7 +43,8 @@ int runCaptureCommand(const std::string& adapter, const std::string& filter, int
     }
     std::unique_ptr<CaptureWriter> writer;
     if (!writeTo.empty()) {
-        writer = std::make_unique<CaptureWriter>(writeTo, CaptureWriter::formatOf(writeTo));
+        writer = std::make_unique<CaptureWriter>(writeTo, CaptureWriter::formatOf(writeTo), true,
+                                                 CaptureWriter::Placement::InPlace);
         if (!writer->open()) {
             err << "error: " << writer->error() << '\n';
             return 1;

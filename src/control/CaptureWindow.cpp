@@ -180,7 +180,7 @@ void CaptureWindow::showRecording() {
     if (!r.ok()) {
         setRecordingText(QStringLiteral("Recording failed"));
         dialogs_.message(Dialogs::Icon::Critical, kRecordTitle,
-                         r.error + "\n\nThe recording was not kept.");
+                         r.error + "\n\nThe file keeps the frames written before the failure.");
         return;
     }
     setRecordingText(
