@@ -24,7 +24,7 @@ constexpr const char* kUsage =
     "usage: pelsid [--from N] [--filter EXPR] [FILE]\n"
     "       pelsid --fields [--from N] [--filter EXPR] FILE\n"
     "       pelsid --export OUT FILE [--from N] [--filter EXPR]\n"
-    "       pelsid --capture ADAPTER [--filter EXPR] --count N (--fields | --write OUT)\n"
+    "       pelsid --capture ADAPTER [--filter EXPR] [--count N] (--fields | --write OUT)\n"
     "       pelsid --render DIR [--from N] [--filter EXPR] FILE [--set WINDOW.CONTROL=VALUE]...\n"
     "                     [--pick WINDOW:X,Y]...\n"
     "Try 'pelsid --help' for more.\n";
@@ -47,7 +47,8 @@ constexpr const char* kHelp =
     "  --from N                    load FILE from its N-th frame on (counted from 1)\n"
     "  --filter EXPR               load only frames matching EXPR (pcap-filter); with --capture,\n"
     "                              capture only those\n"
-    "  --count N                   with --capture: stop after N frames\n"
+    "  --count N                   with --capture: stop after N frames; without it the\n"
+    "                              capture runs until Ctrl+C (SIGINT) or SIGTERM\n"
     "  --write OUT                 with --capture: record the frames to the pcap OUT (pcapng\n"
     "                              when OUT ends in .pcapng) instead of printing fields;\n"
     "                              OUT is written as frames arrive and flushed every\n"
@@ -55,10 +56,14 @@ constexpr const char* kHelp =
     "  --help                      print this help and exit\n"
     "  --version                   print the version and exit\n"
     "\n"
+    "Capturing runs the helper pelsid-capture installed beside pelsid. Capture\n"
+    "privileges (cap_net_raw,cap_net_admin) belong on pelsid-capture, never on pelsid:\n"
+    "the package gives them to the members of the group pelsid.\n"
+    "\n"
     "Exit status: 0 on success, 1 when a file cannot be read or written, 2 for a\n"
     "command line that cannot be understood. See pelsid(1).\n";
 
-// --capture ADAPTER [--filter EXPR] --count N (--fields | --write OUT)
+// --capture ADAPTER [--filter EXPR] [--count N] (--fields | --write OUT)
 int runCaptureOption(int argc, char** argv) {
     if (argc < 3) {
         std::cerr << kUsage;
@@ -91,11 +96,12 @@ int runCaptureOption(int argc, char** argv) {
             return 2;
         }
     }
-    if (count < 0 || fields == write) {
+    if (fields == write) {
         std::cerr << kUsage;
         return 2;
     }
-    return pelsid::runCaptureCommand(adapter, filter, int(count), writeTo, std::cout, std::cerr);
+    return pelsid::runCaptureCommand(adapter, filter, count < 0 ? 0 : int(count), writeTo,
+                                     std::cout, std::cerr);
 }
 
 // Takes --from N and --filter EXPR out of the arguments before FILE (the

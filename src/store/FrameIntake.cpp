@@ -45,14 +45,14 @@ bool FrameIntake::offer(std::uint32_t linkType, const std::uint8_t* data, std::s
     const std::uint32_t wire =
         std::uint32_t(std::min<std::uint64_t>(onWire - caplen + frame.fullLength, 0xFFFFFFFF));
     if (filter_ && !filter_->matches(frame.bytes, wire)) return true;
-    if (stored_ == PacketBuffer::kSlots) {
+    if (stored_ == PacketBuffer::kSlots && !options_.keepAll) {
         set_.exceeded = true;
         set_.problems.push_back(exceededProblem());
         return false;
     }
     if (frame.fullLength > std::uint64_t(PacketBuffer::kSlotBytes)) ++set_.cutCount;
     sink_(frame.bytes, fileOffset, fileEnd, wire, time);
-    ++stored_;
+    if (stored_ < PacketBuffer::kSlots) ++stored_;  // a stream kept whole counts no further
     if (options_.progress) options_.progress->stored.store(stored_, std::memory_order_relaxed);
     return true;
 }

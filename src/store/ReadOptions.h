@@ -30,6 +30,8 @@ struct ReadOptions {
     /// Only count the file's frames: nothing is converted, filtered or kept,
     /// and the read goes to the end of the file.
     bool countOnly = false;
+    /// Keep every frame, however many: a live stream handed on, not a load.
+    bool keepAll = false;
     /// Set from another thread to end the read early.
     const std::atomic<bool>* cancel = nullptr;
     ReadProgress* progress = nullptr;
