@@ -1,5 +1,12 @@
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/capability.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QIcon>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <cerrno>
 #include <climits>
@@ -62,6 +69,51 @@ constexpr const char* kHelp =
     "\n"
     "Exit status: 0 on success, 1 when a file cannot be read or written, 2 for a\n"
     "command line that cannot be understood. See pelsid(1).\n";
+
+// pelsid never keeps a capability: a GUI toolkit loads code the environment
+// names, which would run with them. Dropped before anything else happens.
+void dropCapabilities() {
+    cap_t current = cap_get_proc();
+    cap_t none = cap_init();
+    if (!current || !none) return;
+    const int differs = cap_compare(current, none);
+    if (CAP_DIFFERS(differs, CAP_PERMITTED) || CAP_DIFFERS(differs, CAP_EFFECTIVE) ||
+        CAP_DIFFERS(differs, CAP_INHERITABLE)) {
+        cap_set_proc(none);
+        prctl(PR_CAP_AMBIENT, PR_CAP_AMBIENT_CLEAR_ALL, 0, 0, 0);
+        std::cerr << "warning: pelsid started with capabilities and has dropped them; capture "
+                     "privileges belong on pelsid-capture, never on pelsid (see pelsid(1))\n";
+    }
+    cap_free(current);
+    cap_free(none);
+}
+
+// SIGINT and SIGTERM end the windows as File > Exit does: the signal is
+// written to a pipe the event loop watches.
+int signalPipe[2] = {-1, -1};
+
+void onExitSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = write(signalPipe[1], &byte, 1);
+}
+
+void exitOnSignals(pelsid::Application& app) {
+    if (pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app, notifier] {
+        char bytes[16];
+        while (read(signalPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        notifier->setEnabled(false);
+        app.exit();
+    });
+    struct sigaction sa {};
+    sa.sa_handler = onExitSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+}
 
 // --capture ADAPTER [--filter EXPR] [--count N] (--fields | --write OUT)
 int runCaptureOption(int argc, char** argv) {
@@ -203,6 +255,7 @@ int runHeadlessCommand(int argc, char** argv, const pelsid::LoadChoice& choice) 
 }  // namespace
 
 int main(int argc, char** argv) {
+    dropCapabilities();
     std::ios::sync_with_stdio(false);
     pelsid::LoadChoice choice;
     if (const int status = takeLoadChoice(argc, argv, choice); status >= 0) return status;
@@ -236,6 +289,7 @@ int main(int argc, char** argv) {
     QObject::connect(&app, &pelsid::Application::quitRequested, &qapp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     app.initApplication();
+    exitOnSignals(app);
     app.showMainWindow();
     if (!args.isEmpty())
         QTimer::singleShot(0, &app,
