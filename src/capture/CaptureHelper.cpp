@@ -144,7 +144,8 @@ CaptureProblem CaptureHelper::start(const std::string& adapter, const std::strin
     if (!filter.empty()) args.insert(args.end(), {"--filter", filter});
     pid_t pid = -1;
     if (const int e = spawn(args, pid, out_, err_); e != 0)
-        return {CaptureProblem::Kind::Open,
+        // Not in the group that may run it: the message tells how to join.
+        return {e == EACCES ? CaptureProblem::Kind::Permission : CaptureProblem::Kind::Open,
                 "cannot start " + programPath() + ": " + std::strerror(e)};
     pid_ = pid;
     // The stream's first bytes come once the adapter is open; a helper that
