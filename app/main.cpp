@@ -71,18 +71,28 @@ constexpr const char* kHelp =
     "command line that cannot be understood. See pelsid(1).\n";
 
 // pelsid never keeps a capability: a GUI toolkit loads code the environment
-// names, which would run with them. Dropped before anything else happens.
+// names, which would run with it. Dropped before anything else happens. Root
+// keeps its own powers (dropping capabilities would not take them away).
 void dropCapabilities() {
+    if (getuid() == 0) return;
+    // Nor does it keep a set-user or set-group identity.
+    if (geteuid() != getuid() || getegid() != getgid()) {
+        if (setresgid(getgid(), getgid(), getgid()) != 0 ||
+            setresuid(getuid(), getuid(), getuid()) != 0)
+            _exit(1);
+    }
     cap_t current = cap_get_proc();
     cap_t none = cap_init();
-    if (!current || !none) return;
-    const int differs = cap_compare(current, none);
-    if (CAP_DIFFERS(differs, CAP_PERMITTED) || CAP_DIFFERS(differs, CAP_EFFECTIVE) ||
-        CAP_DIFFERS(differs, CAP_INHERITABLE)) {
-        cap_set_proc(none);
-        prctl(PR_CAP_AMBIENT, PR_CAP_AMBIENT_CLEAR_ALL, 0, 0, 0);
-        std::cerr << "warning: pelsid started with capabilities and has dropped them; capture "
-                     "privileges belong on pelsid-capture, never on pelsid (see pelsid(1))\n";
+    if (current && none) {
+        const int differs = cap_compare(current, none);
+        if (CAP_DIFFERS(differs, CAP_PERMITTED) || CAP_DIFFERS(differs, CAP_EFFECTIVE) ||
+            CAP_DIFFERS(differs, CAP_INHERITABLE)) {
+            if (cap_set_proc(none) != 0) _exit(1);
+            prctl(PR_CAP_AMBIENT, PR_CAP_AMBIENT_CLEAR_ALL, 0, 0, 0);
+            std::cerr << "warning: pelsid was started with capabilities and has dropped them; "
+                         "capture privileges belong on pelsid-capture, never on pelsid (see "
+                         "pelsid(1))\n";
+        }
     }
     cap_free(current);
     cap_free(none);
