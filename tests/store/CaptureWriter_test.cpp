@@ -13,6 +13,8 @@
 
 #include "store/CaptureFile.h"
 #include "store/CaptureWriter.h"
+#include "store/FrameIntake.h"
+#include "store/PcapngReader.h"
 #include "support/CommandOutput.h"
 
 using namespace pelsid;
@@ -178,6 +180,24 @@ TEST(CaptureWriter, InPlaceIsReadableUpToTheLastFlushAndTheLastWholeBlock) {
             }
         }
         ASSERT_TRUE(w.flush()) << w.error();
+        if (CaptureWriter::formatOf(path) == CaptureWriter::Format::Pcapng) {
+            // The statistics as a reader that asks for them sees them, in any piece size.
+            for (std::size_t piece :
+                 {std::size_t(1), std::size_t(7), ByteInput::kDefaultPieceSize}) {
+                std::vector<InterfaceStatistics> seen;
+                ReadOptions options;
+                RecordSet set;
+                FrameIntake intake(
+                    options, set, [](auto&&...) {}, nullptr);
+                ByteInput input(path, piece);
+                readPcapngFile(input, name, intake, set,
+                               [&](const InterfaceStatistics& s) { seen.push_back(s); });
+                ASSERT_EQ(seen.size(), fs.size()) << piece;
+                EXPECT_EQ(seen.back().received, fs.size());
+                EXPECT_EQ(seen.back().interfaceDropped, 0u);
+                EXPECT_EQ(seen.back().systemDropped, fs.size() - 1);
+            }
+        }
         ASSERT_TRUE(w.write(fs[0], 60, timeOf(9)));  // not flushed yet
         EXPECT_EQ(readCaptureFile(path).recordCount(), int(fs.size()));
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(name).size(), 1);
