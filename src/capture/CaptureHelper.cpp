@@ -122,7 +122,9 @@ std::vector<CaptureAdapter> CaptureHelper::listAdapters(std::string* error) {
     pid_t pid = -1;
     int out = -1, err = -1;
     if (const int e = spawn({"--list"}, pid, out, err); e != 0) {
-        if (error) *error = "cannot start " + programPath() + ": " + std::strerror(e);
+        if (error)
+            *error = "cannot start " + programPath() + ": " + std::strerror(e) +
+                     (e == EACCES ? capturePermissionHint() : std::string());
         return {};
     }
     const std::string text = readAll(out);

@@ -45,6 +45,8 @@ class CaptureSource : public QObject {
     ~CaptureSource() override;
 
     virtual void refresh() = 0;
+    /// Why the last refresh() found no adapters; empty when it did, or none are there.
+    virtual std::string adapterError() const { return {}; }
     virtual int adapterCount() const = 0;
     /// Adapter i, counted from 1.
     virtual const CaptureAdapter& adapter(int i) const = 0;

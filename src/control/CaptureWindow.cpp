@@ -103,6 +103,8 @@ void CaptureWindow::ProbeAdapters() {
         cmbInterface_->setCurrentIndex(0);
     else
         cmbInterface_->setPlaceholderText(QString::fromLatin1(kNoAdapters));
+    // Why there are none, when the capture helper could not say (not allowed to run it, say).
+    cmbInterface_->setToolTip(QString::fromStdString(source_->adapterError()));
     btnStop_->setEnabled(false);
     // Nothing to capture on: "Start" would have no adapter to hand over.
     btnStart_->setEnabled(count > 0);

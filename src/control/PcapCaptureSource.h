@@ -26,8 +26,8 @@ class PcapCaptureSource : public CaptureSource {
     CaptureProblem start() override;
     void stop() override;
     bool isCapturing() const override { return worker_.joinable(); }
-    /// Why the last refresh() found no adapters (the helper's words); empty when it did.
-    const std::string& listError() const { return listError_; }
+    /// The capture helper's words when it could not list the adapters.
+    std::string adapterError() const override { return listError_; }
 
     /// Captures on a named adapter, listed or not (the command line and benchmarks).
     void selectByName(const std::string& name) { selectedName_ = name; }
