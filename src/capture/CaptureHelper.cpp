@@ -159,6 +159,7 @@ CaptureProblem CaptureHelper::start(const std::string& adapter, const std::strin
     if (ready > 0 && (p.revents & POLLIN)) return {};
     if (ready == 0) stop();
     CaptureProblem problem = ended(ready == 0 ? "it did not begin within 15 s" : "");
+    if (problem.ok()) problem = {CaptureProblem::Kind::Open, "stopped before it began"};
     if (problem.kind == CaptureProblem::Kind::Failed) problem.kind = CaptureProblem::Kind::Open;
     return problem;
 }
@@ -189,6 +190,7 @@ CaptureProblem CaptureHelper::read(FrameHandler frames, CountsHandler counts, vo
 }
 
 CaptureProblem CaptureHelper::ended(const std::string& detail) {
+    if (pid_ <= 0) return {CaptureProblem::Kind::Failed, "pelsid-capture is not running"};
     // Closing the stream ends a helper that still writes to it.
     closeFd(out_);
     const int status = waitFor(pid_);

@@ -39,9 +39,8 @@ class CaptureHelper {
     /// Starts the helper on `adapter` and waits until it captures or gives up;
     /// then the problem is the helper's own message (or its exit status).
     CaptureProblem start(const std::string& adapter, const std::string& filter);
-    /// Reads the stream until stop() or the helper's end. Returns no problem
-    /// after stop(); else why the helper ended. Every frame received before
-    /// is handed over.
+    /// After a successful start(): reads the stream until stop() or the helper's end. Returns no
+    /// problem after stop(); else why the helper ended. Every frame received before is handed over.
     CaptureProblem read(FrameHandler frames, CountsHandler counts, void* context);
     /// Any thread, also a signal handler: ends the capture. The helper hands
     /// over the frames it still holds, then read() returns.
