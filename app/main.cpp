@@ -1,5 +1,12 @@
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/capability.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QIcon>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <cerrno>
 #include <climits>
@@ -26,7 +33,7 @@ constexpr const char* kUsage =
     "       pelsid --fields [--from N] [--filter EXPR] FILE\n"
     "       pelsid --export OUT FILE [--from N] [--filter EXPR]\n"
     "       pelsid --overview FILE [--interval SECONDS] [--from N] [--filter EXPR]\n"
-    "       pelsid --capture ADAPTER [--filter EXPR] --count N (--fields | --write OUT)\n"
+    "       pelsid --capture ADAPTER [--filter EXPR] [--count N] (--fields | --write OUT)\n"
     "       pelsid --render DIR [--from N] [--filter EXPR] FILE [--set WINDOW.CONTROL=VALUE]...\n"
     "                     [--pick WINDOW:X,Y]...\n"
     "Try 'pelsid --help' for more.\n";
@@ -53,11 +60,18 @@ constexpr const char* kHelp =
     "  --from N                    load FILE from its N-th frame on (counted from 1)\n"
     "  --filter EXPR               load only frames matching EXPR (pcap-filter); with --capture,\n"
     "                              capture only those\n"
-    "  --count N                   with --capture: stop after N frames\n"
+    "  --count N                   with --capture: stop after N frames; without it the\n"
+    "                              capture runs until Ctrl+C (SIGINT) or SIGTERM\n"
     "  --write OUT                 with --capture: record the frames to the pcap OUT (pcapng\n"
-    "                              when OUT ends in .pcapng) instead of printing fields\n"
+    "                              when OUT ends in .pcapng) instead of printing fields;\n"
+    "                              OUT is written as frames arrive and flushed every\n"
+    "                              second, and an existing OUT is replaced without asking\n"
     "  --help                      print this help and exit\n"
     "  --version                   print the version and exit\n"
+    "\n"
+    "Capturing runs the helper pelsid-capture installed beside pelsid. Capture\n"
+    "privileges (cap_net_raw,cap_net_admin) belong on pelsid-capture, never on pelsid:\n"
+    "the package gives them to the members of the group pelsid.\n"
     "\n"
     "Exit status: 0 on success, 1 when a file cannot be read or written, 2 for a\n"
     "command line that cannot be understood. See pelsid(1).\n";
@@ -69,7 +83,62 @@ int usageError(std::string_view problem) {
     return 2;
 }
 
-// --capture ADAPTER [--filter EXPR] --count N (--fields | --write OUT)
+// pelsid never keeps a capability: a GUI toolkit loads code the environment
+// names, which would run with it. Dropped before anything else happens. Root
+// keeps its own powers (dropping capabilities would not take them away).
+void dropCapabilities() {
+    if (getuid() == 0) return;
+    // Nor does it keep a set-user or set-group identity.
+    if (geteuid() != getuid() || getegid() != getgid()) {
+        if (setresgid(getgid(), getgid(), getgid()) != 0 ||
+            setresuid(getuid(), getuid(), getuid()) != 0)
+            _exit(1);
+    }
+    cap_t current = cap_get_proc();
+    cap_t none = cap_init();
+    if (current && none) {
+        const int differs = cap_compare(current, none);
+        if (CAP_DIFFERS(differs, CAP_PERMITTED) || CAP_DIFFERS(differs, CAP_EFFECTIVE) ||
+            CAP_DIFFERS(differs, CAP_INHERITABLE)) {
+            if (cap_set_proc(none) != 0) _exit(1);
+            prctl(PR_CAP_AMBIENT, PR_CAP_AMBIENT_CLEAR_ALL, 0, 0, 0);
+            std::cerr << "warning: pelsid was started with capabilities and has dropped them; "
+                         "capture privileges belong on pelsid-capture, never on pelsid (see "
+                         "pelsid(1))\n";
+        }
+    }
+    cap_free(current);
+    cap_free(none);
+}
+
+// SIGINT and SIGTERM end the windows as File > Exit does: the signal is
+// written to a pipe the event loop watches.
+int signalPipe[2] = {-1, -1};
+
+void onExitSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = write(signalPipe[1], &byte, 1);
+}
+
+void exitOnSignals(pelsid::Application& app) {
+    if (pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app, notifier] {
+        char bytes[16];
+        while (read(signalPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        notifier->setEnabled(false);
+        app.exit();
+    });
+    struct sigaction sa {};
+    sa.sa_handler = onExitSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+}
+
+// --capture ADAPTER [--filter EXPR] [--count N] (--fields | --write OUT)
 int runCaptureOption(int argc, char** argv) {
     if (argc < 3) {
         std::cerr << kUsage;
@@ -102,11 +171,12 @@ int runCaptureOption(int argc, char** argv) {
             return 2;
         }
     }
-    if (count < 0 || fields == write) {
+    if (fields == write) {
         std::cerr << kUsage;
         return 2;
     }
-    return pelsid::runCaptureCommand(adapter, filter, int(count), writeTo, std::cout, std::cerr);
+    return pelsid::runCaptureCommand(adapter, filter, count < 0 ? 0 : int(count), writeTo,
+                                     std::cout, std::cerr);
 }
 
 // Takes --from N and --filter EXPR out of the arguments before FILE (the
@@ -239,6 +309,7 @@ int runHeadlessCommand(int argc, char** argv, const pelsid::LoadChoice& choice) 
 }  // namespace
 
 int main(int argc, char** argv) {
+    dropCapabilities();
     std::ios::sync_with_stdio(false);
     pelsid::LoadChoice choice;
     if (const int status = takeLoadChoice(argc, argv, choice); status >= 0) return status;
@@ -272,6 +343,7 @@ int main(int argc, char** argv) {
     QObject::connect(&app, &pelsid::Application::quitRequested, &qapp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     app.initApplication();
+    exitOnSignals(app);
     app.showMainWindow();
     if (!args.isEmpty())
         QTimer::singleShot(0, &app,

@@ -1,17 +1,21 @@
 // Captures a loopback flood through the capture window of a whole application
 // on the offscreen platform, with every view hidden or every view shown, and
 // prints one line: rate sent captured stored kernel-dropped queue-dropped, the
-// user-interface thread's CPU microseconds per stored frame and the rate the
-// sender reached (on a busy machine it falls short of the rate asked).
+// user-interface thread's CPU microseconds per stored frame, the rate the
+// sender reached (on a busy machine it falls short of the rate asked) and the
+// capture helper's CPU microseconds per captured frame (0 for synthetic).
 //   captureflood UDPFLOOD PORT RATE SECONDS hidden|shown
 // With UDPFLOOD "synthetic" no kernel is involved: a thread of the program
 // hands frames over at exactly RATE, as the capturing thread would, so the
 // program's own limit shows beyond what the loopback sender reaches.
+#include <unistd.h>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QThread>
@@ -45,6 +49,24 @@ double threadSeconds() {
     timespec t{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+// CPU seconds the capture helper that filters on `port` has used so far.
+double helperSeconds(const QString& port) {
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
+        QFile cmdline("/proc/" + entry + "/cmdline");
+        if (!cmdline.open(QIODevice::ReadOnly)) continue;
+        const QByteArray args = cmdline.readAll();
+        if (!args.contains("pelsid-capture") || !args.contains(("port " + port).toUtf8())) continue;
+        QFile stat("/proc/" + entry + "/stat");
+        if (!stat.open(QIODevice::ReadOnly)) continue;
+        // utime and stime: the 12th and 13th fields after the command's closing parenthesis.
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> f = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (f.size() > 12)
+            return double(f[11].toLongLong() + f[12].toLongLong()) / sysconf(_SC_CLK_TCK);
+    }
+    return 0;
 }
 
 // The event loop as the program runs it: asleep while nothing is to do, so
@@ -167,13 +189,15 @@ int main(int argc, char** argv) {
     const pelsid::CaptureStats s = window->source().stats();
     const long sent = synthetic ? source->sent() : flood.readAllStandardOutput().trimmed().toLong();
     const double cpu = threadSeconds() - cpuStart;
+    const double helperCpu = synthetic ? 0 : helperSeconds(args[2]);
     window->StopCapture();
     const double perFrame = window->stored() ? cpu * 1e6 / double(window->stored()) : 0;
-    std::printf("%s %ld %llu %llu %llu %llu %.2f %.0f\n", args[3].toLatin1().constData(), sent,
+    std::printf("%s %ld %llu %llu %llu %llu %.2f %.0f %.2f\n", args[3].toLatin1().constData(), sent,
                 static_cast<unsigned long long>(s.captured),
                 static_cast<unsigned long long>(window->stored()),
                 static_cast<unsigned long long>(s.kernelDropped),
                 static_cast<unsigned long long>(s.queueDropped), perFrame,
-                floodSeconds > 0 ? double(sent) / floodSeconds : 0.0);
+                floodSeconds > 0 ? double(sent) / floodSeconds : 0.0,
+                s.captured ? helperCpu * 1e6 / double(s.captured) : 0.0);
     return 0;
 }

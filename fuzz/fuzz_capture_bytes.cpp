@@ -1,14 +1,18 @@
 // The capture readers on bytes in memory: dataset, pcap and pcapng with the
 // per-interface link-type conversion and cutting to a slot. Reading in tiny
 // pieces must keep the same frames and say the same as reading in one piece,
-// and a counting pass must count at least the frames kept.
+// and a counting pass must count at least the frames kept. The capture
+// helper's stream is read as pcapng that also hands over its statistics
+// blocks, with every frame kept: the same frames, whatever the piece size.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
 #include "store/CaptureFile.h"
+#include "store/FrameIntake.h"
 #include "store/PacketBuffer.h"
+#include "store/PcapngReader.h"
 
 using namespace pelsid;
 
@@ -48,6 +52,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (std::size_t i = 0; i < file.problems().size(); ++i)
         if (pieces.problems()[i].text != file.problems()[i].text) std::abort();
+
+    if (file.format() == CaptureFile::Format::Pcapng) {
+        std::uint64_t kept[2] = {0, 0}, counts = 0;
+        for (int pass = 0; pass < 2; ++pass) {
+            ReadOptions stream;
+            stream.keepAll = true;
+            RecordSet set;
+            FrameIntake intake(
+                stream, set, [&](auto&&...) { ++kept[pass]; }, nullptr);
+            ByteInput input(std::span<const std::uint8_t>(bytes),
+                            pass == 0 ? size : tiny.pieceSize);
+            readPcapngFile(input, "fuzz", intake, set, [&](const InterfaceStatistics& s) {
+                counts += s.received + s.interfaceDropped + s.systemDropped;
+            });
+        }
+        if (kept[0] != kept[1] || kept[0] < std::uint64_t(file.recordCount())) std::abort();
+        byteSum = byteSum + unsigned(counts);
+    }
 
     ReadOptions count = tiny;
     count.countOnly = true;

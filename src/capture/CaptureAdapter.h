@@ -12,7 +12,15 @@ struct CaptureAdapter {
 };
 
 /// Every adapter libpcap reports, in its order. `error` gets libpcap's reason
-/// when the adapters cannot be enumerated (the list is empty then).
+/// when the adapters cannot be enumerated (the list is empty then). Telling
+/// the usable ones needs the right to capture.
 std::vector<CaptureAdapter> listCaptureAdapters(std::string* error = nullptr);
+
+/// The adapters as the capture helper lists them: a line each of name, 1 or 0
+/// for usable, libpcap's description and every address, separated by tabs
+/// (the addresses by spaces). Tabs and line breaks in the texts become spaces.
+std::string adapterListText(std::string* error = nullptr);
+/// The adapters of such a text; lines that are not one are passed over.
+std::vector<CaptureAdapter> parseAdapterList(const std::string& text);
 
 }  // namespace pelsid

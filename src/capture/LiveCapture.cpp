@@ -1,6 +1,7 @@
 #include "capture/LiveCapture.h"
 
 #include <pcap/pcap.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <climits>
@@ -10,16 +11,12 @@
 
 namespace pelsid {
 
+static_assert(LiveCapture::kSlotBytes == PacketBuffer::kSlotBytes);
+
 namespace {
 constexpr int kTimeoutMs = 50;
 // Room in the kernel for about a second of a fast flood while the reader catches up.
 constexpr int kKernelBufferBytes = 64 << 20;
-
-std::string programPath() {
-    std::error_code ec;
-    const std::filesystem::path p = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string("pelsid") : p.string();
-}
 
 CaptureProblem activationProblem(pcap_t* p, int status) {
     std::string reason = pcap_geterr(p);
@@ -52,17 +49,29 @@ bool useEthernet(pcap_t* p) {
 }
 }  // namespace
 
+std::string capturePermissionHint() {
+    std::error_code ec;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    const std::string helper = ec ? std::string("/usr/bin/pelsid-capture")
+                                  : (self.parent_path() / "pelsid-capture").string();
+    return "\n\nCapturing needs the capture capabilities on " + helper +
+           ", which the pelsid package grants to the members of the group pelsid (add "
+           "yourself with: sudo adduser $USER pelsid, then log in again). Elsewhere:\n"
+           "sudo setcap cap_net_raw,cap_net_admin=eip " +
+           helper + "\nNever give them to pelsid itself.";
+}
+
 std::string CaptureProblem::message(const std::string& adapter, const std::string& filter) const {
     switch (kind) {
         case Kind::None:
             return {};
+        case Kind::Helper:
+            return reason;
         case Kind::Filter:
             return "The capture filter \"" + filter + "\" is not valid: " + reason;
         case Kind::Permission:
             return "Cannot capture on adapter \"" + adapter + "\": " + reason +
-                   "\n\nCapturing needs root, or the capture capability for the program:\n"
-                   "setcap cap_net_raw,cap_net_admin=eip " +
-                   programPath();
+                   capturePermissionHint();
         case Kind::Framing:
         case Kind::Open:
             return "Cannot capture on adapter \"" + adapter + "\": " + reason;
@@ -76,13 +85,14 @@ LiveCapture::~LiveCapture() {
     if (handle_) pcap_close(handle_);
 }
 
-CaptureProblem LiveCapture::open(const std::string& adapter, const std::string& filter) {
+CaptureProblem LiveCapture::open(const std::string& adapter, const std::string& filter,
+                                 int snapshotLength, bool promiscuous) {
     if (handle_) pcap_close(handle_), handle_ = nullptr;
     CaptureProblem problem;
     pcap_t* p = create(adapter, problem);
     if (!p) return problem;
-    pcap_set_snaplen(p, PacketBuffer::kSlotBytes);
-    pcap_set_promisc(p, 1);
+    pcap_set_snaplen(p, snapshotLength);
+    pcap_set_promisc(p, promiscuous ? 1 : 0);
     pcap_set_timeout(p, kTimeoutMs);
     pcap_set_buffer_size(p, kKernelBufferBytes);
     // Nanoseconds where the adapter has them; otherwise libpcap keeps microseconds.
@@ -115,9 +125,18 @@ CaptureProblem LiveCapture::open(const std::string& adapter, const std::string& 
             return problem;
         }
     }
+    // The caller waits in waitForFrames(), where a signal or a timeout ends
+    // the wait even while no frame comes.
+    char errbuf[PCAP_ERRBUF_SIZE] = {};
+    pcap_setnonblock(p, 1, errbuf);
     handle_ = p;
     decimals_ = pcap_get_tstamp_precision(p) == PCAP_TSTAMP_PRECISION_NANO ? 9 : 6;
     return problem;
+}
+
+bool LiveCapture::waitForFrames(int ms) {
+    pollfd p{pcap_get_selectable_fd(handle_), POLLIN, 0};
+    return p.fd >= 0 && ::poll(&p, 1, ms) > 0;
 }
 
 int LiveCapture::dispatch(FrameHandler handler, void* context, int maxFrames,
@@ -151,9 +170,14 @@ void LiveCapture::breakLoop() {
 }
 
 std::uint64_t LiveCapture::kernelDropped() {
+    const CaptureCounts c = counts();
+    return c.systemDropped + c.interfaceDropped;
+}
+
+CaptureCounts LiveCapture::counts() {
     pcap_stat s{};
-    if (!handle_ || pcap_stats(handle_, &s) != 0) return 0;
-    return std::uint64_t(s.ps_drop) + s.ps_ifdrop;
+    if (!handle_ || pcap_stats(handle_, &s) != 0) return {};
+    return {s.ps_recv, s.ps_drop, s.ps_ifdrop};
 }
 
 bool LiveCapture::canCapture(const std::string& adapter) {

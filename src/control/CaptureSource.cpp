@@ -1,5 +1,7 @@
 #include "control/CaptureSource.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "store/PacketBuffer.h"
@@ -14,11 +16,18 @@ CaptureSource::CaptureSource(QObject* parent) : QObject(parent) {
 CaptureSource::~CaptureSource() = default;
 
 std::string CaptureSource::recordTo(const std::string& path) {
-    if (recorder_) recorder_->abandon();
+    if (recorder_) {
+        // Chosen, then given up before any capture: the empty file goes again.
+        recorder_->abandon();
+        ::unlink(recorder_->path().c_str());
+    }
     recorder_.reset();
     recordPath_.clear();
     if (path.empty()) return {};
-    auto writer = std::make_unique<CaptureWriter>(path, CaptureWriter::formatOf(path));
+    // Written in place from the first frame: a capture ended by a crash or a
+    // kill keeps every frame up to the last flush.
+    auto writer = std::make_unique<CaptureWriter>(path, CaptureWriter::formatOf(path), true,
+                                                  CaptureWriter::Placement::InPlace);
     if (!writer->open()) return writer->error();
     recorder_ = std::move(writer);
     recordPath_ = path;
@@ -45,10 +54,19 @@ void CaptureSource::handOver(const std::uint8_t* data, int captured, int wireLen
             recorded_.fetch_add(1, std::memory_order_relaxed);
         else
             recordFailed_ = true;
+        keepRecordingFresh();
     }
     queue_.push(data, captured, wire, time);
     // One wake-up per batch: the reader takes everything that waits when it runs.
     if (!wakePending_.exchange(true)) emit framesWaiting();
+}
+
+void CaptureSource::keepRecordingFresh() {
+    if (!recorder_ || recordFailed_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now < nextFlush_) return;
+    nextFlush_ = now + kFlushInterval;
+    if (!recorder_->flush()) recordFailed_ = true;
 }
 
 void CaptureSource::deliver() {
@@ -74,6 +92,7 @@ void CaptureSource::beginDelivery() {
     cut_ = 0;
     recorded_ = 0;
     recordFailed_ = false;
+    nextFlush_ = std::chrono::steady_clock::now() + kFlushInterval;
     lastRecording_ = {};
     delivering_ = true;
 }
@@ -83,7 +102,7 @@ void CaptureSource::endDelivery() {
     discarded_ += std::uint64_t(queue_.waiting());
     queue_.discard();
     if (!recorder_) return;
-    // A failed recording keeps nothing: a file cut short would pass for a whole one.
+    // A failed recording keeps the frames written before the failure.
     lastRecording_ = {recorder_->path(), recorder_->framesWritten(), {}};
     if (recordFailed_ || !recorder_->finish()) {
         lastRecording_.error = recorder_->error();

@@ -1,6 +1,7 @@
 #pragma once
 #include <QObject>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -24,7 +25,7 @@ struct CaptureStats {
 struct RecordingResult {
     std::string path;
     std::uint64_t frames = 0;
-    std::string error;  // names the file and the reason; nothing was kept then
+    std::string error;  // names the file and the reason; the file keeps what was written before
 
     bool ok() const { return error.empty(); }
 };
@@ -44,6 +45,8 @@ class CaptureSource : public QObject {
     ~CaptureSource() override;
 
     virtual void refresh() = 0;
+    /// Why the last refresh() found no adapters; empty when it did, or none are there.
+    virtual std::string adapterError() const { return {}; }
     virtual int adapterCount() const = 0;
     /// Adapter i, counted from 1.
     virtual const CaptureAdapter& adapter(int i) const = 0;
@@ -59,10 +62,13 @@ class CaptureSource : public QObject {
     virtual void stop() = 0;
     virtual bool isCapturing() const = 0;
 
-    /// Records every frame of the next capture into a new pcap (pcapng when
-    /// the name ends so) at `path`. The file is made now: on failure the
-    /// reason is returned (naming the file) and nothing will be recorded.
-    /// Only while not capturing; an empty path records nothing.
+    /// Records every frame of the next capture into a pcap (pcapng when the
+    /// name ends so) at `path`, replacing what is there: the caller has asked.
+    /// The file is made now and written in place from the first frame on,
+    /// flushed at least once a second. On failure the reason is returned
+    /// (naming the file) and nothing will be recorded. Only while not
+    /// capturing; an empty path records nothing (and removes a file chosen
+    /// but not yet recorded to).
     std::string recordTo(const std::string& path);
     /// The path the next or running capture records to; empty for none.
     const std::string& recordingPath() const { return recordPath_; }
@@ -95,6 +101,9 @@ class CaptureSource : public QObject {
     /// closed. Call after the capturing thread has ended.
     void endDelivery();
     void setKernelDropped(std::uint64_t n) { kernelDropped_ = n; }
+    /// The capturing thread, also while no frame comes: flushes the recording
+    /// when its last flush is half a second old.
+    void keepRecordingFresh();
 
   private:
     std::string filter_;
@@ -111,6 +120,8 @@ class CaptureSource : public QObject {
     std::string recordPath_;
     std::unique_ptr<CaptureWriter> recorder_;
     bool recordFailed_ = false;
+    static constexpr std::chrono::milliseconds kFlushInterval{500};
+    std::chrono::steady_clock::time_point nextFlush_;
     std::atomic<std::uint64_t> recorded_{0};
     RecordingResult lastRecording_;
 };

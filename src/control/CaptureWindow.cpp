@@ -103,6 +103,8 @@ void CaptureWindow::ProbeAdapters() {
         cmbInterface_->setCurrentIndex(0);
     else
         cmbInterface_->setPlaceholderText(QString::fromLatin1(kNoAdapters));
+    // Why there are none, when the capture helper could not say (not allowed to run it, say).
+    cmbInterface_->setToolTip(QString::fromStdString(source_->adapterError()));
     btnStop_->setEnabled(false);
     // Nothing to capture on: "Start" would have no adapter to hand over.
     btnStart_->setEnabled(count > 0);
@@ -180,7 +182,7 @@ void CaptureWindow::showRecording() {
     if (!r.ok()) {
         setRecordingText(QStringLiteral("Recording failed"));
         dialogs_.message(Dialogs::Icon::Critical, kRecordTitle,
-                         r.error + "\n\nThe recording was not kept.");
+                         r.error + "\n\nThe file keeps the frames written before the failure.");
         return;
     }
     setRecordingText(

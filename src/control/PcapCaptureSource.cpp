@@ -1,6 +1,6 @@
 #include "control/PcapCaptureSource.h"
 
-#include <chrono>
+#include <climits>
 
 namespace pelsid {
 
@@ -15,7 +15,8 @@ PcapCaptureSource::~PcapCaptureSource() {
 }
 
 void PcapCaptureSource::refresh() {
-    adapters_ = listCaptureAdapters();
+    listError_.clear();
+    adapters_ = CaptureHelper::listAdapters(&listError_);
 }
 
 const CaptureAdapter& PcapCaptureSource::adapter(int i) const {
@@ -27,12 +28,11 @@ CaptureProblem PcapCaptureSource::start() {
     std::string name = selectedName_;
     if (name.empty()) name = adapter(selected_).name;
     if (name.empty()) return {CaptureProblem::Kind::Open, "no adapter is selected"};
-    auto capture = std::make_unique<LiveCapture>();
-    CaptureProblem problem = capture->open(name, filter());
+    auto helper = std::make_unique<CaptureHelper>();
+    CaptureProblem problem = helper->start(name, filter());
     if (!problem.ok()) return problem;
-    capture_ = std::move(capture);
+    helper_ = std::move(helper);
     workerProblem_ = {};
-    stopping_ = false;
     ++runs_;
     beginDelivery();
     worker_ = std::thread([this] { run(); });
@@ -40,41 +40,40 @@ CaptureProblem PcapCaptureSource::start() {
 }
 
 void PcapCaptureSource::run() {
-    auto handOverFrame = [](void* self, const std::uint8_t* data, int captured, int wire,
-                            const CaptureTime& time) {
-        static_cast<PcapCaptureSource*>(self)->handOver(data, captured, wire, time);
+    auto frame = [](void* self, std::span<const std::uint8_t> bytes, std::uint32_t wire,
+                    const CaptureTime& time) {
+        static_cast<PcapCaptureSource*>(self)->handOver(
+            bytes.data(), int(bytes.size()), int(std::min<std::uint32_t>(wire, INT_MAX)), time);
     };
-    using Clock = std::chrono::steady_clock;
-    auto nextStats = Clock::now();
-    while (!stopping_) {
-        if (capture_->dispatch(handOverFrame, this, 0, workerProblem_) < 0) {
-            QMetaObject::invokeMethod(
-                this, [this, run = runs_.load()] { finishWorker(run); }, Qt::QueuedConnection);
-            return;
-        }
-        // pcap_stats belongs to the thread that reads the handle.
-        if (Clock::now() >= nextStats) {
-            setKernelDropped(capture_->kernelDropped());
-            nextStats = Clock::now() + std::chrono::milliseconds(250);
-        }
-    }
-    setKernelDropped(capture_->kernelDropped());
+    // The helper's counts come about four times a second, also without traffic.
+    auto counts = [](void* self, const CaptureCounts& c) {
+        auto* source = static_cast<PcapCaptureSource*>(self);
+        source->setKernelDropped(c.systemDropped + c.interfaceDropped);
+        source->keepRecordingFresh();
+    };
+    workerProblem_ = helper_->read(frame, counts, this);
+    if (!workerProblem_.ok())
+        QMetaObject::invokeMethod(
+            this, [this, run = runs_.load()] { finishWorker(run); }, Qt::QueuedConnection);
 }
 
 void PcapCaptureSource::finishWorker(int run) {
     if (!worker_.joinable() || run != runs_) return;
     const std::string adapterName = selectedName_.empty() ? adapter(selected_).name : selectedName_;
+    worker_.join();
     const CaptureProblem problem = workerProblem_;
-    stop();
-    if (!problem.ok()) emit failed(QString::fromStdString(problem.message(adapterName, filter())));
+    // The frames that came before the helper ended are kept.
+    deliver();
+    helper_.reset();
+    endDelivery();
+    emit failed(QString::fromStdString(problem.message(adapterName, filter())));
 }
 
 void PcapCaptureSource::stop() {
     if (!worker_.joinable()) return;
-    stopping_ = true;
-    capture_->breakLoop();
+    helper_->cancel();
     worker_.join();
-    capture_.reset();
+    helper_.reset();
     endDelivery();
 }
 

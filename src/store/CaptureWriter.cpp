@@ -16,7 +16,8 @@ constexpr std::uint32_t kPcapMicro = 0xA1B2C3D4, kPcapNano = 0xA1B23C4D;
 constexpr std::uint32_t kLinkEthernet = 1;
 constexpr std::uint32_t kSnapLen = 262144;
 // pcapng block types.
-constexpr std::uint32_t kSectionHeader = 0x0A0D0D0A, kInterface = 1, kEnhancedPacket = 6;
+constexpr std::uint32_t kSectionHeader = 0x0A0D0D0A, kInterface = 1, kStatistics = 5,
+                        kEnhancedPacket = 6;
 
 void le32(std::vector<std::uint8_t>& b, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) b.push_back(std::uint8_t(v >> (8 * i)));
@@ -25,10 +26,14 @@ void le16(std::vector<std::uint8_t>& b, std::uint16_t v) {
     b.push_back(std::uint8_t(v));
     b.push_back(std::uint8_t(v >> 8));
 }
+void le64(std::vector<std::uint8_t>& b, std::uint64_t v) {
+    le32(b, std::uint32_t(v));
+    le32(b, std::uint32_t(v >> 32));
+}
 }  // namespace
 
-CaptureWriter::CaptureWriter(std::string path, Format format, bool nanoseconds)
-    : path_(std::move(path)), format_(format), nano_(nanoseconds) {}
+CaptureWriter::CaptureWriter(std::string path, Format format, bool nanoseconds, Placement placement)
+    : path_(std::move(path)), format_(format), nano_(nanoseconds), placement_(placement) {}
 
 CaptureWriter::~CaptureWriter() {
     abandon();
@@ -58,6 +63,12 @@ bool CaptureWriter::open() {
         error_ = "Could not write " + path_ + ": it is not a regular file";
         return false;
     }
+    if (placement_ == Placement::InPlace) {
+        errno = 0;
+        const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0) return fail("write");
+        return openDescriptor(fd);
+    }
     // A symbolic link keeps pointing where it did: its target is written,
     // also when that does not exist yet.
     target_ = path_;
@@ -80,6 +91,10 @@ bool CaptureWriter::open() {
     if (fd < 0) return fail("write");
     temp_ = pattern;
     fchmod(fd, 0644);
+    return openDescriptor(fd);
+}
+
+bool CaptureWriter::openDescriptor(int fd) {
     file_ = fdopen(fd, "wb");
     if (!file_) {
         ::close(fd);
@@ -87,6 +102,10 @@ bool CaptureWriter::open() {
     }
     // Few large writes: a recording keeps up with a flood.
     std::setvbuf(file_, nullptr, _IOFBF, 1 << 20);
+    return writeHeader();
+}
+
+bool CaptureWriter::writeHeader() {
     std::vector<std::uint8_t> h;
     if (format_ == Format::Pcap) {
         le32(h, nano_ ? kPcapNano : kPcapMicro);
@@ -165,16 +184,53 @@ bool CaptureWriter::write(std::span<const std::uint8_t> frame, std::uint32_t wir
     return true;
 }
 
+bool CaptureWriter::writeStatistics(const CaptureTime& time, std::uint64_t received,
+                                    std::uint64_t interfaceDropped, std::uint64_t systemDropped) {
+    if (!file_ || !error_.empty() || format_ != Format::Pcapng) return false;
+    const std::uint64_t stamp =
+        nano_ ? std::uint64_t(time.seconds) * 1000000000u + time.nanoseconds
+              : std::uint64_t(time.seconds) * 1000000u + time.nanoseconds / 1000;
+    constexpr std::uint32_t kTotal = 64;
+    std::vector<std::uint8_t> b;
+    le32(b, kStatistics);
+    le32(b, kTotal);
+    le32(b, 0);  // interface
+    le32(b, std::uint32_t(stamp >> 32));
+    le32(b, std::uint32_t(stamp));
+    // isb_ifrecv, isb_ifdrop, isb_osdrop, opt_endofopt.
+    for (const auto& [code, value] :
+         {std::pair{4, received}, {5, interfaceDropped}, {7, systemDropped}}) {
+        le16(b, std::uint16_t(code));
+        le16(b, 8);
+        le64(b, value);
+    }
+    le32(b, 0);
+    le32(b, kTotal);
+    return put(b.data(), b.size());
+}
+
+bool CaptureWriter::flush() {
+    if (!file_ || !error_.empty()) return false;
+    errno = 0;
+    if (std::fflush(file_) != 0) return fail("write");
+    // A pipe has no disk to reach.
+    struct stat st;
+    if (::fstat(fileno(file_), &st) == 0 && S_ISREG(st.st_mode) && fdatasync(fileno(file_)) != 0)
+        return fail("write");
+    return true;
+}
+
 bool CaptureWriter::finish() {
     if (!file_) return error_.empty() ? fail("write") : false;
     errno = 0;
-    bool ok = error_.empty() && std::fflush(file_) == 0 && fsync(fileno(file_)) == 0;
+    bool ok = error_.empty() && flush();
     if (!ok) fail("write");
     errno = 0;
     if (std::fclose(file_) != 0 && ok) ok = fail("write");
     file_ = nullptr;
     errno = 0;
-    if (ok && std::rename(temp_.c_str(), target_.c_str()) != 0) ok = fail("write");
+    if (ok && !temp_.empty() && std::rename(temp_.c_str(), target_.c_str()) != 0)
+        ok = fail("write");
     if (ok) {
         temp_.clear();
     } else {

@@ -55,16 +55,17 @@ bool FrameIntake::offer(std::uint32_t linkType, const std::uint8_t* data, std::s
     const std::uint32_t wire =
         std::uint32_t(std::min<std::uint64_t>(onWire - caplen + frame.fullLength, 0xFFFFFFFF));
     if (filter_ && !filter_->matches(frame.bytes, wire)) return true;
-    if (stored_ == PacketBuffer::kSlots && !options_.everyFrame) {
+    if (stored_ == PacketBuffer::kSlots && !options_.keepAll) {
         set_.exceeded = true;
         set_.problems.push_back(exceededProblem(firstStored_, lastStored_));
         return false;
     }
-    if (options_.everyFrame) {
+    if (frame.fullLength > std::uint64_t(PacketBuffer::kSlotBytes)) ++set_.cutCount;
+    if (options_.keepAll) {
         sink_(frame.bytes, fileOffset, fileEnd, wire, time, linkType, frames_);
+        if (stored_ < PacketBuffer::kSlots) ++stored_;  // a stream kept whole counts no further
         return true;
     }
-    if (frame.fullLength > std::uint64_t(PacketBuffer::kSlotBytes)) ++set_.cutCount;
     if (stored_ == 0) firstStored_ = frames_;
     lastStored_ = frames_;
     sink_(frame.bytes, fileOffset, fileEnd, wire, time, linkType, frames_);

@@ -22,7 +22,7 @@ OverviewScan scanOverview(const std::string& path, const ReadOptions& options,
 void scanOverviewInto(OverviewScan& scan, const std::string& path, const ReadOptions& options,
                       std::mutex* guard) {
     ReadOptions every = options;
-    every.everyFrame = true;
+    every.keepAll = true;
     every.countOnly = false;
     ByteInput input(path, every.pieceSize, every.cancel);
     RecordSet set;

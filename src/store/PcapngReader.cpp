@@ -15,6 +15,7 @@ constexpr std::uint32_t kSectionHeader = 0x0A0D0D0A;
 constexpr std::uint32_t kInterfaceDescription = 1;
 constexpr std::uint32_t kObsoletePacket = 2;
 constexpr std::uint32_t kSimplePacket = 3;
+constexpr std::uint32_t kInterfaceStatistics = 5;
 constexpr std::uint32_t kEnhancedPacket = 6;
 constexpr std::uint32_t kByteOrderMagic = 0x1A2B3C4D;
 constexpr std::size_t kBlockHeader = 8;  // type and total length; the length repeats at the end
@@ -88,6 +89,26 @@ void readInterfaceOptions(const std::uint8_t* options, std::size_t size, bool sw
     }
 }
 
+// isb_ifrecv, isb_ifdrop and isb_osdrop of a statistics block's options.
+InterfaceStatistics readStatistics(const std::uint8_t* options, std::size_t size, bool swapped) {
+    InterfaceStatistics s;
+    std::size_t at = 0;
+    while (at + 4 <= size) {
+        const std::uint16_t code = read16(options + at, swapped);
+        const std::uint16_t length = read16(options + at + 2, swapped);
+        at += 4;
+        if (code == 0 || length > size - at) break;
+        if (length == 8 && (code == 4 || code == 5 || code == 7)) {
+            std::uint64_t v;
+            std::memcpy(&v, options + at, 8);
+            v = swapped ? __builtin_bswap64(v) : v;
+            (code == 4 ? s.received : code == 5 ? s.interfaceDropped : s.systemDropped) = v;
+        }
+        at += (std::size_t(length) + 3) & ~std::size_t(3);
+    }
+    return s;
+}
+
 CaptureTime packetTime(const Interface& i, std::uint64_t units) {
     if (!i.timeKnown) return {};
     CaptureTime t;
@@ -114,7 +135,8 @@ CaptureTime packetTime(const Interface& i, std::uint64_t units) {
 }  // namespace
 
 void readPcapngFile(ByteInput& input, const std::string& fileName, FrameIntake& intake,
-                    RecordSet& set) {
+                    RecordSet& set,
+                    const std::function<void(const InterfaceStatistics&)>& statistics) {
     std::vector<Interface> interfaces;
     bool swapped = false;
     bool first = true;
@@ -223,6 +245,15 @@ void readPcapngFile(ByteInput& input, const std::string& fileName, FrameIntake& 
                     damaged("a packet's captured length of " + std::to_string(caplen) +
                             " bytes is larger than its block");
                     return;
+                }
+                break;
+            case kInterfaceStatistics:
+                // Interface, time stamp, then the options.
+                if (const std::size_t looked =
+                        std::min<std::size_t>(total - 4, ByteInput::kMaxWindow);
+                    statistics && body >= 12 && input.ensure(looked)) {
+                    d = input.data();
+                    statistics(readStatistics(d + 20, looked - 20, swapped));
                 }
                 break;
             case kSimplePacket:

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "store/ByteInput.h"
@@ -16,7 +18,16 @@ class FrameIntake;
 /// is refused (`set.refused`, an error naming the file); a file damaged
 /// part-way keeps the frames before the damage, with a warning naming the
 /// frame and its byte offset.
+/// An interface statistics block's counts (0 for those it leaves out).
+struct InterfaceStatistics {
+    std::uint64_t received = 0;
+    std::uint64_t interfaceDropped = 0;
+    std::uint64_t systemDropped = 0;
+};
+
+/// `statistics`, when given, is called with every interface statistics block.
 void readPcapngFile(ByteInput& input, const std::string& fileName, FrameIntake& intake,
-                    RecordSet& set);
+                    RecordSet& set,
+                    const std::function<void(const InterfaceStatistics&)>& statistics = {});
 
 }  // namespace pelsid

@@ -31,9 +31,9 @@ struct ReadOptions {
     /// Only count the file's frames: nothing is converted, filtered or kept,
     /// and the read goes to the end of the file.
     bool countOnly = false;
-    /// Pass every chosen frame to the sink, past the buffer's limit (an
-    /// overview counts them; nothing is kept).
-    bool everyFrame = false;
+    /// Pass every chosen frame on, however many: a live stream handed on,
+    /// or an overview counting a whole file. Nothing is kept here.
+    bool keepAll = false;
     /// Set from another thread to end the read early.
     const std::atomic<bool>* cancel = nullptr;
     ReadProgress* progress = nullptr;

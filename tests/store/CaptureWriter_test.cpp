@@ -13,6 +13,8 @@
 
 #include "store/CaptureFile.h"
 #include "store/CaptureWriter.h"
+#include "store/FrameIntake.h"
+#include "store/PcapngReader.h"
 #include "support/CommandOutput.h"
 
 using namespace pelsid;
@@ -152,4 +154,68 @@ TEST(CaptureWriter, WritesThroughALinkAndNeverOverADevice) {
     EXPECT_FALSE(device.open());
     EXPECT_EQ(device.error(), "Could not write /dev/null: it is not a regular file");
     EXPECT_TRUE(QFileInfo(QStringLiteral("/dev/null")).exists());
+}
+
+// A recording: the target itself, readable by us and tcpdump up to its last
+// flush while the writer is still open, and up to its last whole block when
+// cut short in the middle of one. Statistics blocks are passed over.
+TEST(CaptureWriter, InPlaceIsReadableUpToTheLastFlushAndTheLastWholeBlock) {
+    QTemporaryDir dir;
+    const auto fs = frames();
+    for (const char* name : {"live.pcap", "live.pcapng"}) {
+        SCOPED_TRACE(name);
+        const std::string path = dir.filePath(name).toStdString();
+        {
+            QFile old(QString::fromStdString(path));
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write(QByteArray(100000, 'x'));  // replaced, not appended to
+        }
+        CaptureWriter w(path, CaptureWriter::formatOf(path), true,
+                        CaptureWriter::Placement::InPlace);
+        ASSERT_TRUE(w.open()) << w.error();
+        for (std::size_t i = 0; i < fs.size(); ++i) {
+            ASSERT_TRUE(w.write(fs[i], std::uint32_t(fs[i].size()), timeOf(int(i))));
+            if (CaptureWriter::formatOf(path) == CaptureWriter::Format::Pcapng) {
+                ASSERT_TRUE(w.writeStatistics(timeOf(int(i)), i + 1, 0, i));
+            }
+        }
+        ASSERT_TRUE(w.flush()) << w.error();
+        if (CaptureWriter::formatOf(path) == CaptureWriter::Format::Pcapng) {
+            // The statistics as a reader that asks for them sees them, in any piece size.
+            for (std::size_t piece :
+                 {std::size_t(1), std::size_t(7), ByteInput::kDefaultPieceSize}) {
+                std::vector<InterfaceStatistics> seen;
+                ReadOptions options;
+                RecordSet set;
+                FrameIntake intake(
+                    options, set, [](auto&&...) {}, nullptr);
+                ByteInput input(path, piece);
+                readPcapngFile(input, name, intake, set,
+                               [&](const InterfaceStatistics& s) { seen.push_back(s); });
+                ASSERT_EQ(seen.size(), fs.size()) << piece;
+                EXPECT_EQ(seen.back().received, fs.size());
+                EXPECT_EQ(seen.back().interfaceDropped, 0u);
+                EXPECT_EQ(seen.back().systemDropped, fs.size() - 1);
+            }
+        }
+        ASSERT_TRUE(w.write(fs[0], 60, timeOf(9)));  // not flushed yet
+        EXPECT_EQ(readCaptureFile(path).recordCount(), int(fs.size()));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(name).size(), 1);
+
+        // Cut in the middle of the last frame, as a power cut may leave it
+        // (behind it in pcapng: its 64-byte statistics block).
+        const bool ng = CaptureWriter::formatOf(path) == CaptureWriter::Format::Pcapng;
+        QFile cut(QString::fromStdString(path));
+        ASSERT_TRUE(cut.resize(cut.size() - (ng ? 84 : 20)));
+        const CaptureFile file = readCaptureFile(path);
+        ASSERT_EQ(file.recordCount(), int(fs.size()) - 1);
+        const auto r = file.record(3);
+        EXPECT_EQ(std::vector<std::uint8_t>(r.begin(), r.end()), fs[3]);
+        if (test::haveTcpdump()) {
+            const std::string shown = tcpdumpOf(path);
+            EXPECT_NE(shown.find("1765200003.123456792"), std::string::npos) << shown;
+            EXPECT_EQ(shown.find("1765200004."), std::string::npos) << shown;
+        }
+        w.abandon();
+    }
 }
