@@ -16,6 +16,7 @@ struct PlayedPacket {
     const PacketFields* fields = nullptr;  // its decoded headers
     std::uint32_t color = 0;               // its protocol's colour when it was played
     CaptureTime time;                      // when it was captured, if known
+    std::uint64_t frame = 0;               // its number in the file loaded (0: captured)
 };
 
 /// What the pipeline needs of a view: draw a packet into the window's picture

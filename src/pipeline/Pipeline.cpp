@@ -77,7 +77,8 @@ PlayedPacket Pipeline::played(int packetNumber, const std::uint8_t* packetTxt, i
             packetLen,
             &fields,
             filters_.colorOf(fields.ipProtocol, {packetTxt, std::size_t(packetLen)}),
-            buffer_.captureTime(packetNumber)};
+            buffer_.captureTime(packetNumber),
+            buffer_.frameNumber(packetNumber)};
 }
 
 std::unique_ptr<HeldPacket> Pipeline::lookUp(int packetNumber) const {

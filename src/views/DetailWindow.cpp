@@ -90,6 +90,7 @@ void DetailWindow::keep(const PlayedPacket& packet) {
     std::memcpy(bytes_.data(), packet.bytes, std::size_t(length_));
     colour_ = packet.color;
     time_ = packet.time;
+    fileFrame_ = packet.frame;
     pending_ = true;
     if (!frame_.isActive()) frame_.start();
 }
@@ -115,7 +116,9 @@ void DetailWindow::refreshText() {
     }
     txtASCII_->setPlainText(detailCharacters(bytes_.data(), length_));
     txtHex_->setPlainText(detailHex(bytes_.data(), length_));
-    lblPacketTime_->setText(detailTime(time_));
+    lblPacketTime_->setText(fileFrame_ == 0 ? detailTime(time_)
+                                        : detailTime(time_) +
+                                              QStringLiteral(", frame %1").arg(fileFrame_));
 }
 
 void DetailWindow::setFontSize(int points) {

@@ -65,6 +65,7 @@ class DetailWindow : public ViewWindow {
     int length_ = 0;
     std::uint32_t colour_ = 0;
     CaptureTime time_;
+    std::uint64_t fileFrame_ = 0;  // the packet's number in its file (0: captured)
     bool pending_ = false;
     std::uint32_t shownColour_ = 0;
 };

@@ -50,6 +50,10 @@ TEST_F(Detail, SaysWhenThePacketWasCaptured) {
     window.Plot(p);
     window.refreshText();
     EXPECT_EQ(time->text(), "captured 2025-12-08 13:20:01.000000005 UTC");
+    p.frame = 1'500'012;  // loaded from a file: where it sits there
+    window.Plot(p);
+    window.refreshText();
+    EXPECT_EQ(time->text(), "captured 2025-12-08 13:20:01.000000005 UTC, frame 1500012");
     // Beside the font size, inside the window.
     EXPECT_GT(time->x(), test::control<QLabel>(window, "lblCurrentFontSize")->geometry().right());
     EXPECT_LE(time->geometry().right(), window.width());
