@@ -87,9 +87,13 @@ std::size_t ByteInput::readSome(std::uint8_t* to, std::size_t room) {
         const std::size_t before = in.size();
         const std::size_t n = decompressor_->run(in, to, room);
         rawBegin_ = rawEnd_ - in.size();
-        if (!decompressor_->error().empty()) error_ = decompressor_->error();
+        // Bytes decoded before the damage are given first; the error comes
+        // with the next read, so it is met at the same byte for any piece size.
         if (n > 0) return n;
-        if (!error_.empty()) return 0;
+        if (!decompressor_->error().empty()) {
+            error_ = decompressor_->error();
+            return 0;
+        }
         if (!in.empty()) {
             if (in.size() == before)
                 error_ = std::string("the ") + decompressor_->name() +
