@@ -4,6 +4,8 @@
 #include <zlib.h>
 #include <zstd.h>
 
+#include <algorithm>
+
 namespace pelsid {
 
 namespace {
@@ -63,7 +65,13 @@ class Gzip final : public Decompressor {
     bool trailing_ = false;
 };
 
+// zstd and lz4 lose the output of a call that ends in an error, so output
+// decoded earlier is handed out first, in calls of its own, and input is fed
+// one block at a time (as the library hints): an error then costs only the
+// broken block, the same for any piece size.
 class Zstd final : public Decompressor {
+    static constexpr std::size_t kFrameStart = 5;  // bytes that tell a frame header's size
+
   public:
     Zstd() : stream_(ZSTD_createDStream()) {
         if (!stream_) error_ = "out of memory for zstd";
@@ -78,20 +86,32 @@ class Zstd final : public Decompressor {
     std::size_t run(std::span<const std::uint8_t>& in, std::uint8_t* out,
                     std::size_t room) override {
         if (!error_.empty()) return 0;
-        ZSTD_inBuffer source{in.data(), in.size(), 0};
         ZSTD_outBuffer target{out, room, 0};
-        const std::size_t hint = ZSTD_decompressStream(stream_, &target, &source);
+        static const std::uint8_t kNothing = 0;
+        ZSTD_inBuffer none{&kNothing, 0, 0};
+        if (step(target, none) || target.pos > 0) return target.pos;
+        ZSTD_inBuffer source{in.data(), std::min(in.size(), hint_), 0};
+        step(target, source);
         in = in.subspan(source.pos);
-        if (ZSTD_isError(hint))
-            error_ = std::string("the zstd data is corrupt (") + ZSTD_getErrorName(hint) + ")";
-        else if (source.pos > 0 || target.pos > 0)  // an idle call hints at the next frame
-            frameEnded_ = hint == 0;
         return target.pos;
     }
 
   private:
+    // One call; true on an error.
+    bool step(ZSTD_outBuffer& target, ZSTD_inBuffer& source) {
+        const std::size_t hint = ZSTD_decompressStream(stream_, &target, &source);
+        if (ZSTD_isError(hint)) {
+            error_ = std::string("the zstd data is corrupt (") + ZSTD_getErrorName(hint) + ")";
+            return true;
+        }
+        if (source.pos > 0 || target.pos > 0) frameEnded_ = hint == 0;  // an idle call only hints
+        hint_ = hint == 0 ? kFrameStart : hint;
+        return false;
+    }
+
     ZSTD_DStream* stream_;
     bool frameEnded_ = true;
+    std::size_t hint_ = kFrameStart;
 };
 
 class Lz4 final : public Decompressor {
@@ -107,20 +127,36 @@ class Lz4 final : public Decompressor {
     std::size_t run(std::span<const std::uint8_t>& in, std::uint8_t* out,
                     std::size_t room) override {
         if (!error_.empty()) return 0;
-        std::size_t written = room, taken = in.size();
-        const std::size_t hint =
-            LZ4F_decompress(context_, out, &written, in.data(), &taken, nullptr);
-        in = in.subspan(taken);
-        if (LZ4F_isError(hint))
-            error_ = std::string("the lz4 data is corrupt (") + LZ4F_getErrorName(hint) + ")";
-        else if (taken > 0 || written > 0)  // an idle call hints at the next frame
-            frameEnded_ = hint == 0;
+        static const std::uint8_t kNothing = 0;
+        std::size_t written = step(out, room, &kNothing, 0);
+        if (written > 0 || !error_.empty()) return written;
+        const std::size_t size = std::min(in.size(), hint_);
+        written = step(out, room, in.data(), size);
+        in = in.subspan(taken_);
         return written;
     }
 
   private:
+    // One call; the bytes written (none on an error, whose call reports no sizes).
+    std::size_t step(std::uint8_t* out, std::size_t room, const std::uint8_t* from,
+                     std::size_t size) {
+        std::size_t written = room;
+        taken_ = size;
+        const std::size_t hint = LZ4F_decompress(context_, out, &written, from, &taken_, nullptr);
+        if (LZ4F_isError(hint)) {
+            error_ = std::string("the lz4 data is corrupt (") + LZ4F_getErrorName(hint) + ")";
+            taken_ = 0;
+            return 0;
+        }
+        if (taken_ > 0 || written > 0) frameEnded_ = hint == 0;  // an idle call only hints
+        hint_ = hint == 0 ? 4 : hint;
+        return written;
+    }
+
     LZ4F_dctx* context_ = nullptr;
     bool frameEnded_ = true;
+    std::size_t hint_ = 4;
+    std::size_t taken_ = 0;
 };
 
 }  // namespace
