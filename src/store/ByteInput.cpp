@@ -82,6 +82,9 @@ std::size_t ByteInput::readSome(std::uint8_t* to, std::size_t room) {
         rawBegin_ += n;
         return n;
     }
+    // A decompressor may take a few calls over input it holds, but never many
+    // that neither take input nor give output.
+    int idle = 0;
     while (error_.empty() && !cancelled()) {
         std::span<const std::uint8_t> in(raw_.data() + rawBegin_, rawEnd_ - rawBegin_);
         const std::size_t before = in.size();
@@ -95,7 +98,8 @@ std::size_t ByteInput::readSome(std::uint8_t* to, std::size_t room) {
             return 0;
         }
         if (!in.empty()) {
-            if (in.size() == before)
+            idle = in.size() == before ? idle + 1 : 0;
+            if (idle > 4)
                 error_ = std::string("the ") + decompressor_->name() +
                          " data is corrupt (it makes no progress)";
             continue;
