@@ -16,7 +16,7 @@ class QPushButton;
 namespace pelsid {
 
 class FilterModel;
-class FrameBatch;
+struct FrameBatch;
 class OverviewJob;
 class OverviewStrip;
 

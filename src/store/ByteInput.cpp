@@ -82,16 +82,24 @@ std::size_t ByteInput::readSome(std::uint8_t* to, std::size_t room) {
         rawBegin_ += n;
         return n;
     }
+    // A decompressor may take a few calls over input it holds, but never many
+    // that neither take input nor give output.
+    int idle = 0;
     while (error_.empty() && !cancelled()) {
         std::span<const std::uint8_t> in(raw_.data() + rawBegin_, rawEnd_ - rawBegin_);
         const std::size_t before = in.size();
         const std::size_t n = decompressor_->run(in, to, room);
         rawBegin_ = rawEnd_ - in.size();
-        if (!decompressor_->error().empty()) error_ = decompressor_->error();
+        // Bytes decoded before the damage are given first; the error comes
+        // with the next read, so it is met at the same byte for any piece size.
         if (n > 0) return n;
-        if (!error_.empty()) return 0;
+        if (!decompressor_->error().empty()) {
+            error_ = decompressor_->error();
+            return 0;
+        }
         if (!in.empty()) {
-            if (in.size() == before)
+            idle = in.size() == before ? idle + 1 : 0;
+            if (idle > 4)
                 error_ = std::string("the ") + decompressor_->name() +
                          " data is corrupt (it makes no progress)";
             continue;

@@ -34,7 +34,7 @@ void decodeIPv6(const FrameBytes& b, const HeaderWalk& w, PacketFields& f) {
     const std::size_t at = w.networkAt;
     f.ipVersion = b.u8(at) >> 4;
     f.ipTOS = std::uint8_t(b.u16(at) >> 4);
-    f.ipTotalLength = std::uint16_t(40 + b.u16(at + 4));
+    f.ipTotalLength = 40u + b.u16(at + 4);
     f.ipTTL = b.u8(at + 7);
     f.ipProtocol = std::uint8_t(w.protocol);
     if (w.ipv6Fragment) {

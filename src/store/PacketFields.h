@@ -21,7 +21,7 @@ struct PacketFields {
     bool flagReserved = false;
     bool flagDF = false;
     bool flagMF = false;
-    std::uint16_t ipTotalLength = 0;
+    std::uint32_t ipTotalLength = 0;  // IPv6: 40 + the payload length, up to 65575
     std::uint16_t ipChecksum = 0;
     std::uint16_t ipFragOffset = 0;
     std::uint32_t ipID = 0;  // IPv6: the Fragment header's, all 32 bits

@@ -138,3 +138,30 @@ TEST(AxisStore, DefaultsAndWrites) {
     store.setDefaults();
     EXPECT_EQ(store.parallel(18), 17);
 }
+
+TEST(HeaderAxes, Ipv6PacketsAreIpOnTheAxesIpv6Has) {
+    // An IPv6 ICMPv6 echo from fd00::1 to fd00::2, hop limit 64, in an 802.1Q tag.
+    std::vector<std::uint8_t> f(12, 0x02);
+    f.insert(f.end(), {0x81, 0x00, 0x00, 0x07, 0x86, 0xDD, 0x60, 0, 0, 0, 0, 8, 58, 64});
+    for (std::uint8_t host : {1, 2}) {
+        f.insert(f.end(), {0xFD, 0x00});
+        f.insert(f.end(), 13, 0);
+        f.push_back(host);
+    }
+    f.insert(f.end(), {128, 0, 0, 0, 0, 1, 0, 1});
+    PacketBuffer buffer;
+    const int n = store(buffer, f);
+    const PlayedPacket p{n, buffer.packetData(n), int(f.size()), &buffer.fields(n), 0, {}};
+    EXPECT_TRUE(isIP(p));
+    EXPECT_EQ(axisSample(p, 1, ProtocolLabel::Name).label, "0x8100");  // the frame's own
+    EXPECT_EQ(axisSample(p, 2, ProtocolLabel::Name).value, 6);
+    EXPECT_EQ(axisSample(p, 9, ProtocolLabel::Name).value, 64);
+    EXPECT_EQ(axisSample(p, 10, ProtocolLabel::Name).label, "IPv6-ICMP");
+    const AxisSample src = axisSample(p, 12, ProtocolLabel::Name);
+    EXPECT_EQ(src.label, "fd00::1");   // the whole address
+    EXPECT_EQ(src.value, 0xFD00 ^ 1);  // its groups folded to 16 bits
+    EXPECT_EQ(axisSample(p, 13, ProtocolLabel::Name).value, 0xFD00 ^ 2);
+    // No header length or checksum in IPv6: those axes have no value for it.
+    for (int axis = 0; axis < kAxisCount; ++axis)
+        EXPECT_EQ(hasAxisValue(p, axis), axis != 3 && axis != 11) << axis;
+}

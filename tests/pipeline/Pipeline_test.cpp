@@ -192,3 +192,11 @@ TEST(Pipeline, RangeOnTwoThreadsGivesEveryViewEveryPacketInOrder) {
     EXPECT_TRUE(views.tail.tailZero);
     EXPECT_EQ(pipeline.lastPlayed(), expected.back());
 }
+
+TEST(FilterModel, Icmpv6IsInTheIcmpClass) {
+    FilterModel m;
+    EXPECT_EQ(protocolClassOf(58), ProtocolClass::ICMP);
+    EXPECT_EQ(m.protocolColor(58), m.protocolColor(1));
+    m.setHidden(ProtocolClass::ICMP, true);
+    EXPECT_TRUE(m.isFilteredOut(58));
+}

@@ -174,7 +174,7 @@ TEST(HeaderWalk, Ipv6FragmentsAndCutFrames) {
         EXPECT_TRUE(f.flagMF);
         EXPECT_EQ(f.ipFragOffset, later ? 32 : 0);
         EXPECT_EQ(f.udpSrcPort, later ? 0 : 1025);
-        EXPECT_EQ(f.ipTotalLength, 40 + 16);
+        EXPECT_EQ(f.ipTotalLength, 40u + 16);
     }
     // Every prefix of a tagged IPv6 frame decodes without reading past it,
     // and the summary says as much as the prefix holds.

@@ -2,8 +2,8 @@
 
 #include <thread>
 
-#include "store/PacketMatcher.h"
 #include "support/FieldPackets.h"
+#include "store/PacketMatcher.h"
 
 using namespace pelsid;
 using pelsid::testing::arpFrame;
