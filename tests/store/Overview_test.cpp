@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "store/OverviewScan.h"
 #include "support/PcapBytes.h"
 
@@ -159,3 +161,27 @@ TEST(Overview, MemoryStaysBoundedAndIntervalsStayRound) {
         EXPECT_EQ(shown.bin(shown.firstIndex()).firstFrame, 1u);
     }
 }
+
+// Real captures against what tshark counts per interval
+// (tshark -q -z io,stat,0.25 -r FILE: frames and bytes of each line).
+class OverviewAgainstTshark : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(OverviewAgainstTshark, FramesAndBytesOfEveryInterval) {
+    const std::string base = std::string(PELSID_TEST_DATA) + "/" + GetParam();
+    std::ifstream expected(base + ".iostat.tsv");
+    const OverviewScan scan = scanOverview(base + ".pcap", {}, kSecond / 4);
+    const Overview& o = scan.overview;
+    ASSERT_EQ(o.firstIndex(), 0);
+    std::int64_t k = 0;
+    std::uint64_t frames = 0, bytes = 0;
+    while (expected >> frames >> bytes) {
+        EXPECT_EQ(o.bin(k).frames, frames) << GetParam() << " interval " << k;
+        EXPECT_EQ(o.bin(k).bytes, bytes) << GetParam() << " interval " << k;
+        ++k;
+    }
+    EXPECT_GT(k, 5);
+    EXPECT_EQ(o.lastIndex(), k - 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(RealCaptures, OverviewAgainstTshark,
+                         ::testing::Values("veth_mixed", "veth_vlan"));
