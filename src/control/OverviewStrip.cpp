@@ -72,6 +72,12 @@ void OverviewStrip::setLocalTime(bool local) {
     update();
 }
 
+void OverviewStrip::setInterval(std::int64_t ns) {
+    intervalNs_ = ns;
+    shownFor_ = -1;
+    update();
+}
+
 void OverviewStrip::setHeld(std::optional<std::pair<std::int64_t, std::int64_t>> held) {
     if (held == held_) return;
     held_ = held;
@@ -86,7 +92,9 @@ void OverviewStrip::setCursorAt(std::optional<std::int64_t> at) {
 
 const Overview& OverviewStrip::shown() {
     if (shownFor_ != width()) {
+        const bool chosen = intervalNs_ > 0 && overview_.timed();
         shown_ = overview_.empty() ? overview_
+                 : chosen          ? overview_.regrouped(intervalNs_)
                                    : overview_.regrouped(overview_.fittingInterval(width()));
         shownFor_ = width();
     }

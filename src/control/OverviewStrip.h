@@ -24,6 +24,9 @@ class OverviewStrip : public QWidget {
     void setShowBytes(bool bytes);
     void setLogScale(bool log);
     void setLocalTime(bool local);
+    /// The interval shown, in nanoseconds; 0 fits the width. One finer than
+    /// the overview keeps, or no multiple of it, shows the overview's own.
+    void setInterval(std::int64_t ns);
     /// The span the buffer holds, or none.
     void setHeld(std::optional<std::pair<std::int64_t, std::int64_t>> held);
     /// Where playing stands, or none.
@@ -71,6 +74,7 @@ class OverviewStrip : public QWidget {
     int shownFor_ = -1;  // the width `shown_` was made for
     std::array<QColor, kOverviewKinds> colors_{};
     bool bytes_ = false, log_ = false, local_ = false;
+    std::int64_t intervalNs_ = 0;
     std::optional<std::pair<std::int64_t, std::int64_t>> held_, span_;
     std::optional<std::int64_t> cursor_;
     std::optional<int> pressX_;

@@ -36,6 +36,18 @@ OverviewWindow::OverviewWindow(const FilterModel& filters, QWidget* parent)
     clock_ = new QComboBox(this);
     clock_->setObjectName(QStringLiteral("cmbOverviewClock"));
     clock_->addItems({QStringLiteral("UTC"), QStringLiteral("Local time")});
+    auto* interval = new QComboBox(this);
+    interval->setObjectName(QStringLiteral("cmbOverviewInterval"));
+    interval->setToolTip(QStringLiteral("The interval of a bar: Auto gives about one a column"));
+    constexpr std::int64_t ms = 1'000'000;
+    const std::pair<const char*, std::int64_t> intervals[] = {
+        {"Auto", 0},           {"1 ms", ms},         {"10 ms", 10 * ms},
+        {"100 ms", 100 * ms},  {"1 s", 1000 * ms},   {"10 s", 10'000 * ms},
+        {"1 min", 60'000 * ms}, {"10 min", 600'000 * ms}, {"1 h", 3'600'000 * ms}};
+    for (const auto& [name, ns] : intervals) interval->addItem(QString::fromLatin1(name), qlonglong(ns));
+    connect(interval, &QComboBox::currentIndexChanged, this, [this, interval] {
+        strip_->setInterval(interval->currentData().toLongLong());
+    });
     load_ = new QPushButton(QStringLiteral("Load"), this);
     load_->setObjectName(QStringLiteral("btnOverviewLoad"));
     load_->setToolTip(QStringLiteral("Load the frames of the span dragged out on the strip"));
@@ -44,6 +56,7 @@ OverviewWindow::OverviewWindow(const FilterModel& filters, QWidget* parent)
     top->addWidget(value_);
     top->addWidget(log_);
     top->addWidget(clock_);
+    top->addWidget(interval);
     top->addWidget(load_);
 
     strip_ = new OverviewStrip(this);
