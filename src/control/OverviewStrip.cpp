@@ -153,7 +153,7 @@ void OverviewStrip::paintEvent(QPaintEvent*) {
     const int barsHeight = std::max(1, height() - kAxisHeight);
     p.fillRect(0, barsHeight, width(), kAxisHeight, QColor(64, 64, 64));
     if (o.empty()) return;
-    const std::vector<OverviewBin> bins = o.bins();
+    const std::vector<OverviewBin>& bins = o.bins();
     std::uint64_t most = 1;
     for (const OverviewBin& b : bins) most = std::max(most, bytes_ ? b.bytes : b.frames);
     const double n = double(bins.size());

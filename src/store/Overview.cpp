@@ -1,6 +1,7 @@
 #include "store/Overview.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace pelsid {
 
@@ -61,22 +62,46 @@ void Overview::add(std::uint64_t frame, std::uint64_t bytes, int kind, const Cap
     } else {
         at = std::int64_t(frame) - origin_;
     }
-    OverviewBin one;
-    one.firstFrame = frame;
-    one.frames = 1;
-    one.bytes = bytes;
+    // Most frames fall in the interval of the frame before: no division then.
+    std::int64_t index = at >= recentStart_ && at - recentStart_ < interval_ && !bins_.empty()
+                             ? recentIndex_
+                             : floorDiv(at, interval_);
+    if (!bins_.empty()) {
+        // Wider than the bound with this frame: merge first.
+        while (std::max(lastIndex(), index) - std::min(firstIndex(), index) >= kMaxBins) {
+            merge(10);
+            index = floorDiv(at, interval_);
+        }
+        if (index < base_) {  // a time earlier than any before
+            bins_.insert(bins_.begin(), std::size_t(base_ - index), OverviewBin{});
+            base_ = index;
+        } else if (index > lastIndex()) {
+            bins_.resize(std::size_t(index - base_ + 1));
+        }
+    } else {
+        base_ = index;
+        bins_.resize(1);
+    }
+    recentIndex_ = index;
+    recentStart_ = index * interval_;
+    OverviewBin& b = bins_[std::size_t(index - base_)];
+    if (b.frames == 0 || frame < b.firstFrame) b.firstFrame = frame;
+    ++b.frames;
+    b.bytes += bytes;
     const std::size_t k = std::size_t(std::clamp(kind, 0, kOverviewKinds - 1));
-    one.kindFrames[k] = 1;
-    one.kindBytes[k] = bytes;
-    addInto(bins_[floorDiv(at, interval_)], one);
-    while (lastIndex() - firstIndex() >= kMaxBins) merge(10);
+    ++b.kindFrames[k];
+    b.kindBytes[k] += bytes;
 }
 
 void Overview::merge(std::int64_t factor) {
-    std::map<std::int64_t, OverviewBin> merged;
-    for (const auto& [k, b] : bins_) addInto(merged[floorDiv(k, factor)], b);
+    const std::int64_t first = floorDiv(base_, factor);
+    std::vector<OverviewBin> merged(std::size_t(floorDiv(lastIndex(), factor) - first + 1));
+    for (std::size_t i = 0; i < bins_.size(); ++i)
+        addInto(merged[std::size_t(floorDiv(base_ + std::int64_t(i), factor) - first)], bins_[i]);
     bins_.swap(merged);
+    base_ = first;
     interval_ *= factor;
+    recentStart_ = std::numeric_limits<std::int64_t>::max();  // no interval to reuse
 }
 
 CaptureTime Overview::startTime(std::int64_t k) const {
@@ -90,24 +115,14 @@ CaptureTime Overview::startTime(std::int64_t k) const {
 }
 
 OverviewBin Overview::bin(std::int64_t k) const {
-    const auto it = bins_.find(k);
-    return it == bins_.end() ? OverviewBin{} : it->second;
-}
-
-std::vector<OverviewBin> Overview::bins() const {
-    std::vector<OverviewBin> v;
-    if (bins_.empty()) return v;
-    v.resize(std::size_t(lastIndex() - firstIndex() + 1));
-    for (const auto& [k, b] : bins_) v[std::size_t(k - firstIndex())] = b;
-    return v;
+    if (bins_.empty() || k < base_ || k > lastIndex()) return {};
+    return bins_[std::size_t(k - base_)];
 }
 
 Overview Overview::regrouped(std::int64_t interval) const {
     Overview o(*this);
-    if (interval <= interval_ || interval % interval_ != 0) return o;
-    o.bins_.clear();
-    for (const auto& [k, b] : bins_) addInto(o.bins_[floorDiv(k * interval_, interval)], b);
-    o.interval_ = interval;
+    if (!bins_.empty() && interval > interval_ && interval % interval_ == 0)
+        o.merge(interval / interval_);
     return o;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
-#include <map>
+#include <limits>
 #include <vector>
 
 #include "store/CaptureTime.h"
@@ -47,12 +47,12 @@ class Overview {
     /// Where interval `k` starts: epoch nanoseconds when timed, else a frame number.
     std::int64_t startOf(std::int64_t k) const { return origin_ + k * interval_; }
     /// The first and last intervals that hold a frame (0 and -1 when empty).
-    std::int64_t firstIndex() const { return bins_.empty() ? 0 : bins_.begin()->first; }
-    std::int64_t lastIndex() const { return bins_.empty() ? -1 : bins_.rbegin()->first; }
+    std::int64_t firstIndex() const { return bins_.empty() ? 0 : base_; }
+    std::int64_t lastIndex() const { return base_ + std::int64_t(bins_.size()) - 1; }
     /// Interval `k`; an empty one when it holds no frame.
     OverviewBin bin(std::int64_t k) const;
     /// Every interval from the first to the last, empty ones included.
-    std::vector<OverviewBin> bins() const;
+    const std::vector<OverviewBin>& bins() const { return bins_; }
     std::uint64_t frames() const { return frames_; }
     /// When interval `k` starts, with the first frame's resolution (timed only).
     CaptureTime startTime(std::int64_t k) const;
@@ -65,9 +65,14 @@ class Overview {
     std::int64_t fittingInterval(int columns) const;
 
   private:
+    /// Intervals of `factor` times the length, counted from the same origin.
     void merge(std::int64_t factor);
 
-    std::map<std::int64_t, OverviewBin> bins_;
+    // Dense from the first interval to the last: bins_[i] is interval base_ + i.
+    std::vector<OverviewBin> bins_;
+    std::int64_t base_ = 0;
+    std::int64_t recentIndex_ = 0;  // where the frame before went, and where that interval starts
+    std::int64_t recentStart_ = std::numeric_limits<std::int64_t>::max();
     std::int64_t requested_;
     std::int64_t interval_ = 0;
     std::int64_t origin_ = 0;  // the first frame's time, or its number

@@ -1,14 +1,15 @@
 #include "store/OverviewScan.h"
 
 #include "store/ByteInput.h"
-#include "store/PacketFields.h"
+#include "store/HeaderWalk.h"
 
 namespace pelsid {
 
 int overviewKindOf(std::span<const std::uint8_t> frame) {
-    const PacketFields f = decodeHeaders(frame.data(), int(frame.size()));
-    if (!f.isIP()) return kNonIpKind;
-    return int(protocolClassOf(f.ipProtocol));
+    // The walk alone: the class needs no more of the fields.
+    const HeaderWalk walk = walkHeaders(frame);
+    if (walk.network == IpNetwork::None) return kNonIpKind;
+    return int(protocolClassOf(walk.protocol));
 }
 
 OverviewScan scanOverview(const std::string& path, const ReadOptions& options,
