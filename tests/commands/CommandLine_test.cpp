@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,8 +28,9 @@ Outcome run(const std::string& args) {
 TEST(CommandLine, HelpListsEveryOptionOnALineOfItsOwn) {
     const Outcome r = run("--help");
     EXPECT_EQ(r.status, 0);
-    for (const char* option : {"--fields", "--export", "--render", "--set", "--capture", "--from",
-                               "--filter", "--count", "--write", "--pick", "--help", "--version"})
+    for (const char* option :
+         {"--fields", "--export", "--overview", "--interval", "--render", "--set", "--capture",
+          "--from", "--filter", "--count", "--write", "--pick", "--help", "--version"})
         EXPECT_NE(r.out.find(std::string("\n  ") + option + " "), std::string::npos) << option;
 }
 
@@ -95,6 +98,42 @@ TEST(CommandLine, FromAndFilterChooseTheFramesLoadedAnywhereBeforeTheFile) {
     }
     EXPECT_EQ(lines(run("--fields --from 30 " + file).out), 2);
     EXPECT_EQ(lines(run("--fields --from 31 " + file).out), 1);  // nothing left: no packets
+}
+
+// The overview's table: every interval, empty ones too, with the frames of a
+// chosen part of the file counted as --from counts them.
+TEST(CommandLine, OverviewPrintsEveryIntervalOfTheFramesChosen) {
+    const std::string file = std::string(PELSID_TEST_DATA) + "/veth_mixed.pcap";
+    const Outcome all = run("--overview " + file + " --interval 0.25");
+    EXPECT_EQ(all.status, 0);
+    EXPECT_TRUE(all.out.starts_with("start\tfirst\tframes\tbytes\ttcp\tudp\ticmp\tigmp\t"
+                                    "other_legal\tunassigned\tnon_ip\n"));
+    EXPECT_EQ(lines(all.out), 1 + 11);  // as many intervals as tshark counts
+    const Outcome part = run("--overview " + file + " --from 5 --filter tcp");
+    EXPECT_EQ(part.status, 0);
+    // The same frames a load of that choice holds, the first numbered in the file.
+    const Outcome fields = run("--fields --from 5 --filter tcp " + file);
+    std::istringstream rows(part.out);
+    std::string row;
+    std::getline(rows, row);
+    std::uint64_t frames = 0, first = 0;
+    while (std::getline(rows, row)) {
+        std::istringstream cols(row);
+        std::string start, firstText, count;
+        std::getline(cols, start, '\t');
+        std::getline(cols, firstText, '\t');
+        std::getline(cols, count, '\t');
+        if (first == 0 && !firstText.empty()) first = std::stoull(firstText);
+        frames += std::stoull(count);
+    }
+    EXPECT_EQ(frames, std::uint64_t(lines(fields.out) - 1));
+    std::string firstFrame(1, '\t');
+    firstFrame.append(std::to_string(first)).push_back('\n');
+    EXPECT_NE(fields.out.find(firstFrame), std::string::npos);
+    EXPECT_GE(first, 5u);
+    EXPECT_EQ(run("--overview " + file + " --interval 0").status, 2);
+    EXPECT_EQ(run("--overview " + file + " extra").status, 2);
+    EXPECT_EQ(run("--overview /no/such/file").status, 1);
 }
 
 TEST(CommandLine, BadFromOrFilterIsRefusedBeforeReading) {
