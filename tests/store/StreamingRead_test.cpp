@@ -108,7 +108,9 @@ EdgeCapture edgeCapture() {
     sectionHeader(c.pcapng);
     interfaceBlock(c.pcapng, 1);
     for (int i = 0; i < 400; ++i) {
-        const std::size_t length = kLengths[std::size_t(i) % std::size(kLengths)];
+        // Lengths off the list by a few bytes move every later offset.
+        const std::size_t length =
+            kLengths[std::size_t(i) % std::size(kLengths)] + (i % 4 == 3 ? std::size_t(i) % 13 : 0);
         Bytes f = ethernetIp(std::uint16_t(i + 1), i % 3 ? 17 : 6, length);
         for (std::size_t k = 34; k < length; ++k) f[k] = std::uint8_t(std::size_t(i) * 7 + k) | 1;
         const std::size_t kept =
