@@ -255,6 +255,22 @@ TEST(StreamingRead, HugeClaimedSizesAreDamageNotAllocations) {
         << f.problems()[0].text;
 }
 
+TEST(StreamingRead, DamageNamesTheFileOffsetAfterSkippedFrames) {
+    // Two empty frames (skipped) before one good one, then the file ends inside a header.
+    Bytes b = pcapHeader(1);
+    pcapEmptyFrame(b);
+    pcapEmptyFrame(b);
+    pcapFrame(b, ethernetIp(1));
+    b.resize(b.size() + 5, 0);
+    const CaptureFile f = readCaptureBytes(b, "skipped.pcap");
+    EXPECT_EQ(f.recordCount(), 1);
+    ASSERT_GE(f.problems().size(), 1u);
+    // 24 + 16 + 16 + 16 + 60: the fourth frame starts at 132.
+    EXPECT_NE(f.problems()[0].text.find("frame 4 (byte offset 132)"), std::string::npos)
+        << f.problems()[0].text;
+    EXPECT_NE(f.problems()[0].text.find("The 1 packet before it was kept."), std::string::npos);
+}
+
 TEST(StreamingRead, SnaplenShorterThanTheFramesCutsThemWithOneWarning) {
     Bytes b = pcapHeader(1, 40);
     pcapFrame(b, ethernetIp(1, 17, 60));
