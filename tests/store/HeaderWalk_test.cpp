@@ -251,6 +251,11 @@ TEST(HeaderWalk, Ipv6FragmentsAndCutFrames) {
             EXPECT_EQ(g.udpSrcPort, port) << n;
         }
     }
+    // A Fragment header one byte short is not read: the walk ends at it.
+    const auto shortFragment = ethernet(0x86DD, ipv6(44, fragmentHeader(8, true)));
+    const PacketFields s = decodeHeaders(shortFragment.data(), int(shortFragment.size()) - 1);
+    EXPECT_EQ(s.ipProtocol, 44);
+    EXPECT_EQ(s.ipID, 0u);
     // Every prefix of a tagged IPv6 frame decodes without reading past it,
     // and the summary says as much as the prefix holds.
     const auto frame = ethernet(0x88A8, [] {
