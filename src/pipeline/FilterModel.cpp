@@ -108,13 +108,15 @@ void FilterModel::setColorRuleColor(int index, std::uint32_t color) {
     if (holdsRule(index)) rules_[std::size_t(index)].color = color;
 }
 
-bool FilterModel::hides(int protocol, std::span<const std::uint8_t> frame) const {
-    return isFilteredOut(protocol) || (display_ && !display_->matches(frame));
+bool FilterModel::hides(int protocol, std::span<const std::uint8_t> frame,
+                        std::uint32_t wireLength) const {
+    return isFilteredOut(protocol) || (display_ && !display_->matches(frame, wireLength));
 }
 
-std::uint32_t FilterModel::colorOf(int protocol, std::span<const std::uint8_t> frame) const {
+std::uint32_t FilterModel::colorOf(int protocol, std::span<const std::uint8_t> frame,
+                                   std::uint32_t wireLength) const {
     for (const ColorRule& r : rules_)
-        if (r.matcher->matches(frame)) return r.color;
+        if (r.matcher->matches(frame, wireLength)) return r.color;
     return protocolColor(protocol);
 }
 

@@ -61,10 +61,14 @@ class FilterModel {
     void setColorRuleColor(int index, std::uint32_t color);
 
     /// The decision for a packet being played: hidden by its class toggle or
-    /// by not matching the display filter. `frame` is the packet as stored.
-    bool hides(int protocol, std::span<const std::uint8_t> frame) const;
+    /// by not matching the display filter. `frame` is the packet as stored,
+    /// `wireLength` its length on the wire (0: the stored length), which
+    /// `len` and `greater` compare also for a frame cut to a slot.
+    bool hides(int protocol, std::span<const std::uint8_t> frame,
+               std::uint32_t wireLength = 0) const;
     /// The colour of the first rule the packet matches, else its protocol colour.
-    std::uint32_t colorOf(int protocol, std::span<const std::uint8_t> frame) const;
+    std::uint32_t colorOf(int protocol, std::span<const std::uint8_t> frame,
+                          std::uint32_t wireLength = 0) const;
 
     static std::uint32_t defaultColor(ProtocolClass c);
 

@@ -76,7 +76,8 @@ PlayedPacket Pipeline::played(int packetNumber, const std::uint8_t* packetTxt, i
             packetTxt,
             packetLen,
             &fields,
-            filters_.colorOf(fields.ipProtocol, {packetTxt, std::size_t(packetLen)}),
+            filters_.colorOf(fields.ipProtocol, {packetTxt, std::size_t(packetLen)},
+                             buffer_.wireLength(packetNumber)),
             buffer_.captureTime(packetNumber),
             buffer_.frameNumber(packetNumber)};
 }
@@ -96,7 +97,8 @@ std::unique_ptr<HeldPacket> Pipeline::lookUp(int packetNumber) const {
 
 void Pipeline::dispatchPacket(int packetNumber, const std::uint8_t* packetTxt, int packetLen) {
     PELSID_ASSERT_GUI_THREAD();
-    if (filters_.hides(buffer_.getIPProtocol(packetNumber), {packetTxt, std::size_t(packetLen)}))
+    if (filters_.hides(buffer_.getIPProtocol(packetNumber), {packetTxt, std::size_t(packetLen)},
+                       buffer_.wireLength(packetNumber)))
         return;
     const PlayedPacket packet = played(packetNumber, packetTxt, packetLen, packetFields_);
     lastPlayed_ = packetNumber;
@@ -179,7 +181,8 @@ void Pipeline::prepareBatch(Batch& b, Job& job, int size) {
     b.first = job.next;
     while (int(b.packets.size()) < size && job.next <= job.last) {
         const int n = job.next++;
-        if (!buffer_.holds(n) || filters_.hides(buffer_.getIPProtocol(n), buffer_.frame(n)))
+        if (!buffer_.holds(n) ||
+            filters_.hides(buffer_.getIPProtocol(n), buffer_.frame(n), buffer_.wireLength(n)))
             continue;
         const std::size_t i = b.packets.size();
         std::uint8_t* txt = b.bytes.data() + i * PacketBuffer::kSlotBytes;

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <algorithm>
 #include <vector>
 
 #include "pipeline/FilterModel.h"
@@ -15,10 +16,19 @@ using namespace pelsid;
 namespace {
 struct Calls : PacketView {
     std::vector<int> plots, thumbs;
-    int clears = 0;
+    std::vector<std::uint32_t> colors;
+    int clears = 0, dirtyTails = 0;
     bool offThread = false;
-    void Plot(const PlayedPacket& p) override { plots.push_back(p.number); }
-    void plotThumbnail(const PlayedPacket& p) override { thumbs.push_back(p.number); }
+    void Plot(const PlayedPacket& p) override {
+        plots.push_back(p.number);
+        // Views may read a whole slot: past the packet it must read zeros.
+        dirtyTails += std::any_of(p.bytes + p.length, p.bytes + PacketBuffer::kSlotBytes,
+                                  [](std::uint8_t x) { return x != 0; });
+    }
+    void plotThumbnail(const PlayedPacket& p) override {
+        thumbs.push_back(p.number);
+        colors.push_back(p.color);
+    }
     void clear() override { ++clears; }
     bool drawsOffGuiThread() const override { return offThread; }
 };
@@ -90,6 +100,49 @@ TEST(Pipeline, DispatchOrderVisibilityAndFilter) {
     EXPECT_EQ(pipe.lastPlayed(), 2);
     pipe.clearAllViews();
     for (auto& c : v.calls) EXPECT_EQ(c.clears, 1);
+}
+
+TEST(Pipeline, FiltersSeeTheWireLengthAndViewsZerosPastTheFrame) {
+    // Frames at and around a slot's length, some cut when captured: the
+    // display filter and colour rules compare the length on the wire. Played
+    // in batches and one by one, after a longer frame too.
+    PacketBuffer b;
+    FilterModel m;
+    Views v;
+    v.shown[0] = true;
+    Pipeline pipe(b, m, v);
+    const struct {
+        int stored;
+        std::uint32_t wire;
+    } frames[] = {{1601, 3000}, {60, 0}, {1600, 0}, {1601, 0}, {1601, 1602}, {40, 1602}, {61, 0}};
+    for (const auto& f : frames)
+        b.insertPacket(ipv4(17, f.stored).data(), f.stored - 1, {}, f.wire);
+    const std::uint32_t udp = m.protocolColor(17);
+    std::string error;
+    ASSERT_TRUE(m.addColorRule("len == 1602", 7, &error)) << error;
+    const struct {
+        const char* filter;
+        std::vector<int> shown;
+        std::vector<std::uint32_t> colors;
+    } cases[] = {
+        {"greater 1601", {1, 4, 5, 6}, {udp, udp, 7, 7}},
+        {"less 100", {2, 7}, {udp, udp}},
+        {"len > 1600 and len < 1602", {4}, {udp}},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(m.setDisplayFilter(c.filter, &error)) << error;
+        for (Calls& calls : v.calls) calls.thumbs.clear(), calls.colors.clear();
+        pipe.playPackets(1, 7);
+        waitFor(pipe);
+        for (int n = 1; n <= 7; ++n) pipe.playPackets(n, n);
+        auto twice = [](auto x) {
+            x.insert(x.end(), x.begin(), x.end());
+            return x;
+        };
+        EXPECT_EQ(v.calls[0].thumbs, twice(c.shown)) << c.filter;
+        EXPECT_EQ(v.calls[0].colors, twice(c.colors)) << c.filter;
+    }
+    EXPECT_EQ(v.calls[0].dirtyTails, 0);
 }
 
 TEST(Pipeline, RangeJobPlaysInSlicesAndEndsWhenTheBufferIsReinitialised) {

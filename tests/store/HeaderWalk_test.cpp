@@ -160,22 +160,102 @@ TEST(HeaderWalk, BoundsOnTagsAndExtensionHeaders) {
     }
 }
 
+// An extension header of `bytes` whose length field holds `units`; its
+// other bytes are non-zero, so that a length or next header read from the
+// wrong byte shows. The next header (byte 0) is filled in by the chain.
+std::vector<std::uint8_t> extension(std::uint8_t units, std::size_t bytes) {
+    std::vector<std::uint8_t> h(bytes, 0xA5);
+    h[1] = units;
+    return h;
+}
+
+// A Fragment header at `offset` (in 8-byte units) with id 0xDEADBEEF.
+std::vector<std::uint8_t> fragmentHeader(std::uint16_t offset, bool more) {
+    return {0,
+            0xA5,
+            std::uint8_t(offset >> 5),
+            std::uint8_t(offset << 3 | (more ? 1 : 0)),
+            0xDE,
+            0xAD,
+            0xBE,
+            0xEF};
+}
+
+struct Ipv6Chain {
+    const char* name;
+    std::vector<std::pair<std::uint8_t, std::vector<std::uint8_t>>> headers;  // kind, bytes
+    int protocol;
+    int fragmentOffset;
+    bool moreFragments;
+};
+
 TEST(HeaderWalk, Ipv6FragmentsAndCutFrames) {
-    // A first fragment carries the ports, a later one not; id, offset and MF
-    // come from the Fragment header.
-    for (const bool later : {false, true}) {
-        std::vector<std::uint8_t> fragment = {
-            17, 0, std::uint8_t(later ? 0x01 : 0), 0x01, 0xDE, 0xAD, 0xBE, 0xEF};
-        fragment.insert(fragment.end(), kUdpPorts.begin(), kUdpPorts.end());
-        const auto frame = ethernet(0x86DD, ipv6(44, fragment));
+    // Headers longer than 8 bytes, fragments first, later and last behind
+    // other headers: a first fragment carries the ports, a later one not;
+    // id, offset and MF come from the Fragment header.
+    const Ipv6Chain chains[] = {
+        {"fragment, first", {{44, fragmentHeader(0, true)}}, 17, 0, true},
+        {"fragment, later", {{44, fragmentHeader(1, true)}}, 17, 1, true},
+        {"hop-by-hop 16, routing 24",
+         {{0, extension(1, 16)}, {43, extension(2, 24)}},
+         17,
+         0,
+         false},
+        {"hop-by-hop, routing, first fragment",
+         {{0, extension(0, 8)}, {43, extension(1, 16)}, {44, fragmentHeader(0, true)}},
+         17,
+         0,
+         true},
+        {"hop-by-hop, last fragment",
+         {{0, extension(2, 24)}, {44, fragmentHeader(185, false)}},
+         17,
+         185,
+         false},
+        {"routing, later fragment, options after it",
+         {{43, extension(0, 8)}, {44, fragmentHeader(0x1FFF, true)}, {60, extension(0, 8)}},
+         60,
+         0x1FFF,
+         true},
+        {"destination, authentication 24, mobility",
+         {{60, extension(0, 8)}, {51, extension(4, 24)}, {135, extension(0, 8)}},
+         17,
+         0,
+         false},
+    };
+    for (const Ipv6Chain& c : chains) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::uint8_t> rest;
+        bool fragment = false;
+        for (std::size_t k = 0; k < c.headers.size(); ++k) {
+            auto h = c.headers[k].second;
+            h[0] = k + 1 < c.headers.size() ? c.headers[k + 1].first : 17;
+            rest.insert(rest.end(), h.begin(), h.end());
+            fragment |= c.headers[k].first == 44;
+        }
+        rest.insert(rest.end(), kUdpPorts.begin(), kUdpPorts.end());
+        const bool later = c.fragmentOffset != 0;
+        const auto frame = ethernet(0x86DD, ipv6(c.headers[0].first, rest));
         const PacketFields f = decodeHeaders(frame.data(), int(frame.size()));
-        EXPECT_EQ(f.ipProtocol, 17);
-        EXPECT_EQ(f.ipID, 0xDEADBEEFu);
-        EXPECT_TRUE(f.flagMF);
-        EXPECT_EQ(f.ipFragOffset, later ? 32 : 0);
-        EXPECT_EQ(f.udpSrcPort, later ? 0 : 1025);
-        EXPECT_EQ(f.ipTotalLength, 40u + 16);
+        EXPECT_EQ(f.ipProtocol, c.protocol);
+        EXPECT_EQ(f.ipTotalLength, 40u + rest.size());
+        EXPECT_EQ(f.ipID, fragment ? 0xDEADBEEFu : 0u);
+        EXPECT_EQ(f.ipFragOffset, c.fragmentOffset);
+        EXPECT_EQ(f.flagMF, c.moreFragments);
+        // Every prefix decodes without reading past it; a later fragment never has ports.
+        for (std::size_t n = frame.size() - 16; n <= frame.size(); ++n) {
+            const PacketFields g = decodeHeaders(frame.data(), int(n));
+            const int port = later                   ? 0
+                             : n >= frame.size() - 6 ? 1025
+                             : n == frame.size() - 7 ? 1024
+                                                     : 0;
+            EXPECT_EQ(g.udpSrcPort, port) << n;
+        }
     }
+    // A Fragment header one byte short is not read: the walk ends at it.
+    const auto shortFragment = ethernet(0x86DD, ipv6(44, fragmentHeader(8, true)));
+    const PacketFields s = decodeHeaders(shortFragment.data(), int(shortFragment.size()) - 1);
+    EXPECT_EQ(s.ipProtocol, 44);
+    EXPECT_EQ(s.ipID, 0u);
     // Every prefix of a tagged IPv6 frame decodes without reading past it,
     // and the summary says as much as the prefix holds.
     const auto frame = ethernet(0x88A8, [] {

@@ -67,12 +67,6 @@ std::vector<Bytes> recordsOf(const CaptureFile& f) {
     return out;
 }
 
-std::vector<std::string> texts(const CaptureFile& f) {
-    std::vector<std::string> out;
-    for (const LoadProblem& p : f.problems()) out.push_back(p.text);
-    return out;
-}
-
 // IP ids of the stored frames, which the tests use to name frames.
 std::vector<int> ids(const CaptureFile& f) {
     std::vector<int> out;
@@ -81,6 +75,54 @@ std::vector<int> ids(const CaptureFile& f) {
         out.push_back(r[18] << 8 | r[19]);
     }
     return out;
+}
+
+std::vector<std::uint32_t> wireLengths(const CaptureFile& f) {
+    std::vector<std::uint32_t> out;
+    for (int i = 0; i < f.recordCount(); ++i) {
+        const std::uint32_t w = f.recordSet().records[std::size_t(i)].wireLength;
+        out.push_back(w ? w : std::uint32_t(f.record(i).size()));
+    }
+    return out;
+}
+
+// The same frames as pcap and pcapng, a few hundred KB of them so that every
+// piece size moves the reader's window along its buffer at many offsets.
+// Lengths step across a slot's (1600, 1601, 1602) and through short ones;
+// some frames were captured only in part, so their wire length is longer
+// than what is stored; every byte after the IP header is non-zero, so that
+// a byte read past a frame's end shows.
+struct EdgeCapture {
+    Bytes pcap, pcapng;
+    std::vector<Bytes> stored;        // each frame as a slot keeps it
+    std::vector<std::uint32_t> wire;  // its length on the wire
+    int cut = 0;                      // frames whose captured part exceeds a slot
+};
+
+EdgeCapture edgeCapture() {
+    static const std::size_t kLengths[] = {60,   1600, 61, 1601, 34,  1602,
+                                           1599, 3000, 97, 1023, 4097};
+    const std::size_t slot = PacketBuffer::kSlotBytes;
+    EdgeCapture c;
+    c.pcap = pcapHeader(1);
+    sectionHeader(c.pcapng);
+    interfaceBlock(c.pcapng, 1);
+    for (int i = 0; i < 400; ++i) {
+        // Lengths off the list by a few bytes move every later offset.
+        const std::size_t length =
+            kLengths[std::size_t(i) % std::size(kLengths)] + (i % 4 == 3 ? std::size_t(i) % 13 : 0);
+        Bytes f = ethernetIp(std::uint16_t(i + 1), i % 3 ? 17 : 6, length);
+        for (std::size_t k = 34; k < length; ++k) f[k] = std::uint8_t(std::size_t(i) * 7 + k) | 1;
+        const std::size_t kept =
+            i % 5 == 4 ? std::min(length, i % 2 ? 1599 + std::size_t(i / 10) % 4 : 40) : length;
+        pcapCutFrame(c.pcap, f, kept);
+        packetBlock(c.pcapng, 0, Bytes(f.begin(), f.begin() + std::ptrdiff_t(kept)), false, 0,
+                    std::uint32_t(length));
+        c.stored.emplace_back(f.begin(), f.begin() + std::ptrdiff_t(std::min(kept, slot)));
+        c.wire.push_back(std::uint32_t(length));
+        c.cut += kept > slot;
+    }
+    return c;
 }
 
 // Resident memory of this process in kB (VmHWM: its peak).
@@ -138,21 +180,47 @@ TEST(StreamingRead, DatasetRecordsAreTheSameForEveryPieceSize) {
 }
 
 TEST(StreamingRead, CapturesAreTheSameForEveryPieceSize) {
-    Bytes pcap = pcapOf(5);
-    pcapFrame(pcap, ethernetIp(6, 17, 3000));  // longer than a slot
-    Bytes ng;
-    sectionHeader(ng);
-    interfaceBlock(ng, 1);
-    for (int i = 0; i < 5; ++i) packetBlock(ng, 0, ethernetIp(std::uint16_t(i + 1), 6, 60 + i));
-    packetBlock(ng, 0, ethernetIp(6, 17, 3000));
-    for (const Bytes* file : {&pcap, &ng}) {
-        const CaptureFile whole = readCaptureBytes(*file, "c");
-        ASSERT_EQ(whole.recordCount(), 6);
-        EXPECT_EQ(whole.recordSet().cutCount, 1);
-        for (std::size_t piece : {1, 2, 3, 5, 7, 16, 17, 64, 1000}) {
+    const EdgeCapture c = edgeCapture();
+    for (const Bytes* file : {&c.pcap, &c.pcapng}) {
+        for (std::size_t piece : {1, 2, 3, 7, 16, 17, 64, 1000, 1601, 4095, 4097, 65536, 1 << 20}) {
+            SCOPED_TRACE((file == &c.pcap ? "pcap, piece " : "pcapng, piece ") +
+                         std::to_string(piece));
             const CaptureFile f = readCaptureBytes(*file, "c", pieces(piece));
-            EXPECT_EQ(recordsOf(f), recordsOf(whole)) << piece;
-            EXPECT_EQ(texts(f), texts(whole)) << piece;
+            ASSERT_EQ(f.recordCount(), int(c.stored.size()));
+            EXPECT_TRUE(recordsOf(f) == c.stored);
+            EXPECT_EQ(wireLengths(f), c.wire);
+            EXPECT_EQ(f.recordSet().cutCount, c.cut);
+            ASSERT_EQ(f.problems().size(), 1u);
+            EXPECT_NE(f.problems()[0].text.find(std::to_string(c.cut) + " packets were longer"),
+                      std::string::npos)
+                << f.problems()[0].text;
+        }
+    }
+}
+
+TEST(StreamingRead, FiltersOnTheWireLengthSeeFramesCutToASlot) {
+    // The stored length is at most a slot's and less for frames cut when
+    // captured; `len`, `greater` and `less` compare the length on the wire.
+    const EdgeCapture c = edgeCapture();
+    const struct {
+        const char* filter;
+        bool (*keeps)(std::uint32_t wire, bool udp);
+    } cases[] = {
+        {"greater 1601", [](std::uint32_t w, bool) { return w >= 1601; }},
+        {"less 1600", [](std::uint32_t w, bool) { return w <= 1600; }},
+        {"len == 1602", [](std::uint32_t w, bool) { return w == 1602; }},
+        {"len > 1600 and udp", [](std::uint32_t w, bool udp) { return w > 1600 && udp; }},
+    };
+    for (const auto& k : cases) {
+        std::vector<Bytes> chosen;
+        for (std::size_t i = 0; i < c.stored.size(); ++i)
+            if (k.keeps(c.wire[i], c.stored[i][23] == 17)) chosen.push_back(c.stored[i]);
+        ReadOptions o = pieces(7);
+        o.choice.filter = k.filter;
+        for (const Bytes* file : {&c.pcap, &c.pcapng}) {
+            const CaptureFile f = readCaptureBytes(*file, "c", o);
+            EXPECT_EQ(f.recordCount(), int(chosen.size())) << k.filter;
+            EXPECT_TRUE(recordsOf(f) == chosen) << k.filter;
         }
     }
 }

@@ -46,6 +46,13 @@ inline void pcapFrame(Bytes& b, const Bytes& frame, std::uint32_t caplen = 0,
     b.insert(b.end(), frame.begin(), frame.end());
 }
 
+/// A record of `frame` of which only its first `kept` bytes were captured.
+inline void pcapCutFrame(Bytes& b, const Bytes& frame, std::size_t kept) {
+    for (std::size_t v : {std::size_t(1700000000), std::size_t(0), kept, frame.size()})
+        put32(b, std::uint32_t(v));
+    b.insert(b.end(), frame.begin(), frame.begin() + std::ptrdiff_t(kept));
+}
+
 /// A record of a `wire`-byte frame of which nothing was captured.
 inline void pcapEmptyFrame(Bytes& b, std::uint32_t wire = 60, bool bigEndian = false) {
     for (std::uint32_t v : {1700000000u, 0u, 0u, wire}) put32(b, v, bigEndian);
@@ -88,15 +95,16 @@ inline void interfaceBlock(Bytes& b, std::uint16_t linkType, bool big = false,
     }
     pcapngBlock(b, 1, body, big);
 }
-/// An enhanced packet block; `stamp` counts the interface's time units.
+/// An enhanced packet block; `stamp` counts the interface's time units and
+/// `wire` (0: the frame's size) is the length on the wire.
 inline void packetBlock(Bytes& b, std::uint32_t interface, const Bytes& frame, bool big = false,
-                        std::uint64_t stamp = 0) {
+                        std::uint64_t stamp = 0, std::uint32_t wire = 0) {
     Bytes body;
     put32(body, interface, big);
     put32(body, std::uint32_t(stamp >> 32), big);
     put32(body, std::uint32_t(stamp), big);
     put32(body, std::uint32_t(frame.size()), big);
-    put32(body, std::uint32_t(frame.size()), big);
+    put32(body, wire ? wire : std::uint32_t(frame.size()), big);
     body.insert(body.end(), frame.begin(), frame.end());
     while (body.size() % 4) body.push_back(0);
     pcapngBlock(b, 6, body, big);
