@@ -80,6 +80,8 @@ void Overview::add(std::uint64_t frame, std::uint64_t bytes, int kind, const Cap
         }
     } else {
         base_ = index;
+        // Room for every interval it may hold, taken from the system as used.
+        bins_.reserve(std::size_t(kMaxBins));
         bins_.resize(1);
     }
     recentIndex_ = index;
@@ -94,11 +96,20 @@ void Overview::add(std::uint64_t frame, std::uint64_t bytes, int kind, const Cap
 }
 
 void Overview::merge(std::int64_t factor) {
+    // In place: interval i goes to one at or before it, so nothing is
+    // overwritten before it is read, and no memory is taken afresh.
     const std::int64_t first = floorDiv(base_, factor);
-    std::vector<OverviewBin> merged(std::size_t(floorDiv(lastIndex(), factor) - first + 1));
-    for (std::size_t i = 0; i < bins_.size(); ++i)
-        addInto(merged[std::size_t(floorDiv(base_ + std::int64_t(i), factor) - first)], bins_[i]);
-    bins_.swap(merged);
+    std::size_t last = 0;
+    for (std::size_t i = 0; i < bins_.size(); ++i) {
+        const std::size_t to = std::size_t(floorDiv(base_ + std::int64_t(i), factor) - first);
+        if (to == last && i != 0) {
+            if (to != i) addInto(bins_[to], bins_[i]);
+        } else if (to != i) {
+            bins_[to] = bins_[i];
+        }
+        last = to;
+    }
+    bins_.resize(last + 1);
     base_ = first;
     interval_ *= factor;
     recentStart_ = std::numeric_limits<std::int64_t>::max();  // no interval to reuse
