@@ -62,10 +62,13 @@ void Overview::add(std::uint64_t frame, std::uint64_t bytes, int kind, const Cap
     } else {
         at = std::int64_t(frame) - origin_;
     }
-    // Most frames fall in the interval of the frame before: no division then.
-    std::int64_t index = at >= recentStart_ && at - recentStart_ < interval_ && !bins_.empty()
-                             ? recentIndex_
-                             : floorDiv(at, interval_);
+    // Most frames fall in the interval of the frame before, or the next one:
+    // no division then.
+    std::int64_t index;
+    if (!bins_.empty() && at >= recentStart_ && at - recentStart_ < 2 * interval_)
+        index = recentIndex_ + (at - recentStart_ >= interval_ ? 1 : 0);
+    else
+        index = floorDiv(at, interval_);
     if (!bins_.empty()) {
         // Wider than the bound with this frame: merge first.
         while (std::max(lastIndex(), index) - std::min(firstIndex(), index) >= kMaxBins) {
