@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace pcapbytes {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -126,9 +128,10 @@ inline Bytes ethernetFrame(std::size_t length) {
     return f;
 }
 
-/// A path in the test's temporary folder.
+/// A path in the test's temporary folder, of this process alone: ctest runs
+/// the cases of one table side by side, each in a process of its own.
 inline std::string tempPath(const char* name) {
-    return testing::TempDir() + "/" + name;
+    return testing::TempDir() + "/" + std::to_string(::getpid()) + "-" + name;
 }
 
 /// Writes `bytes` as the whole of the file at `path`.
