@@ -36,8 +36,8 @@ bool parseTimeOfDay(const std::string& s, std::int64_t& ns) {
     if (std::sscanf(s.c_str(), "%2d:%2d%n", &h, &m, &used) != 2 || h > 23 || m > 59) return false;
     std::int64_t seconds = 0;
     if (std::size_t(used) < s.size()) {
-        if (s[std::size_t(used)] != ':' || !parseSeconds(s.substr(std::size_t(used) + 1), seconds) ||
-            seconds >= 60 * kSecondNs)
+        if (s[std::size_t(used)] != ':' ||
+            !parseSeconds(s.substr(std::size_t(used) + 1), seconds) || seconds >= 60 * kSecondNs)
             return false;
     }
     ns = (std::int64_t(h) * 3600 + m * 60) * kSecondNs + seconds;
@@ -45,13 +45,18 @@ bool parseTimeOfDay(const std::string& s, std::int64_t& ns) {
 }
 
 GoToResult firstAtOrAfter(const PacketBuffer& b, std::int64_t at, const std::string& what) {
-    for (int n = b.oldestHeld(); n <= b.getPacketCount(); ++n) {
-        const CaptureTime& t = b.captureTime(n);
-        if (t.known && epochNanoseconds(t) >= at) return {n, {}};
-    }
+    if (const int n = packetAtOrAfter(b, at)) return {n, {}};
     return {0, "No packet held was captured at or after " + what + "."};
 }
 }  // namespace
+
+int packetAtOrAfter(const PacketBuffer& b, std::int64_t epochNs) {
+    for (int n = b.oldestHeld(); n <= b.getPacketCount(); ++n) {
+        const CaptureTime& t = b.captureTime(n);
+        if (t.known && epochNanoseconds(t) >= epochNs) return n;
+    }
+    return 0;
+}
 
 GoToResult goToPacket(const PacketBuffer& b, const std::string& typed, long utcOffsetSeconds) {
     const std::string text = trimmed(typed);

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 namespace pelsid {
@@ -17,5 +18,8 @@ struct GoToResult {
 /// `utcOffsetSeconds` is the local time's offset from UTC at that time.
 GoToResult goToPacket(const PacketBuffer& buffer, const std::string& text,
                       long utcOffsetSeconds = 0);
+
+/// The first packet held that was captured at or after `epochNs`; 0 for none.
+int packetAtOrAfter(const PacketBuffer& buffer, std::int64_t epochNs);
 
 }  // namespace pelsid

@@ -8,8 +8,8 @@
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QScreen>
+#include <QScrollBar>
 
 #include "control/CaptureWindow.h"
 #include "control/FiltersWindow.h"
@@ -135,7 +135,8 @@ void Application::registerWindows() {
     // New windows open beside the main window, cascaded, rather than over it.
     connect(&registry_, &WindowRegistry::created, this, [this](const QString&, QWidget* w) {
         const QScreen* screen = main_->screen();
-        const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1 << 20, 1 << 20);
+        const QRect available =
+            screen ? screen->availableGeometry() : QRect(0, 0, 1 << 20, 1 << 20);
         w->move(cascadePosition(main_->frameGeometry(), w->size() + kFrameAllowance, cascade_,
                                 available));
         ++cascade_;
@@ -184,8 +185,7 @@ void Application::equipWindow(const QString& name, QWidget* window) {
     const bool isPvr = name == QLatin1String("frmFilters");
     if (isPvr)
         if (auto* position = window->findChild<QScrollBar*>(QStringLiteral("scrPacket")))
-            connect(position, &QScrollBar::valueChanged, this,
-                    &Application::updateOverviewMarks);
+            connect(position, &QScrollBar::valueChanged, this, &Application::updateOverviewMarks);
     if (!isPvr && !name.startsWith(QLatin1String("frmVis"))) return;
     addPlaybackKeys(window, [this] { return static_cast<QWidget*>(pvr()); });
     addGoToKey(window, [this] { goTo(); });
@@ -237,7 +237,7 @@ void Application::updateOverviewMarks() {
         w->setHeld(std::nullopt, std::nullopt);
         return;
     }
-    const int at = pvr()->findChild<QScrollBar*>(QStringLiteral("scrPacket"))->value();
+    const int at = pvrPosition()->value();
     std::optional<std::int64_t> cursor;
     if (at >= oldest && at <= newest && buffer_.captureTime(at).known)
         cursor = epochNanoseconds(buffer_.captureTime(at));
@@ -259,8 +259,9 @@ void Application::showOverview(const QString& path, const LoadChoice& choice) {
 
 void Application::goTo() {
     const std::string typed = dialogs_.askText(
-        "Go to", "Packet number, time of day (13:20:30, local; 13:20:30 UTC) or seconds after "
-                 "the first packet held (+2.5):");
+        "Go to",
+        "Packet number, time of day (13:20:30, local; 13:20:30 UTC) or seconds after "
+        "the first packet held (+2.5):");
     if (typed.empty()) return;
     const CaptureTime& first = buffer_.captureTime(buffer_.oldestHeld());
     const long offset =
@@ -270,18 +271,15 @@ void Application::goTo() {
         dialogs_.message(Dialogs::Icon::Information, "Go to", to.problem);
         return;
     }
-    pvr()->findChild<QScrollBar*>(QStringLiteral("scrPacket"))->setValue(to.packet);
+    pvrPosition()->setValue(to.packet);
 }
 
 void Application::seekTo(std::int64_t at) {
-    // The first packet held at or after the time clicked.
-    for (int n = buffer_.oldestHeld(); n <= buffer_.getPacketCount(); ++n) {
-        const CaptureTime& t = buffer_.captureTime(n);
-        if (t.known && epochNanoseconds(t) >= at) {
-            pvr()->findChild<QScrollBar*>(QStringLiteral("scrPacket"))->setValue(n);
-            return;
-        }
-    }
+    if (const int n = packetAtOrAfter(buffer_, at)) pvrPosition()->setValue(n);
+}
+
+QScrollBar* Application::pvrPosition() {
+    return pvr()->findChild<QScrollBar*>(QStringLiteral("scrPacket"));
 }
 
 void Application::stopCapture() {
@@ -323,8 +321,9 @@ void Application::openPartOfCapture() {
     partDialog_->setAttribute(Qt::WA_DeleteOnClose);
     connect(partDialog_, &QDialog::accepted, this,
             [this, dialog = partDialog_.data()] { startLoad(dialog->path(), dialog->choice()); });
-    connect(partDialog_, &LoadPartDialog::overviewRequested, this,
-            [this, dialog = partDialog_.data()] { showOverview(dialog->path(), dialog->choice()); });
+    connect(
+        partDialog_, &LoadPartDialog::overviewRequested, this,
+        [this, dialog = partDialog_.data()] { showOverview(dialog->path(), dialog->choice()); });
     partDialog_->open();
 }
 

@@ -21,6 +21,8 @@
 #include "views/Thumbnails.h"
 #include "views/ViewWindow.h"
 
+class QScrollBar;
+
 namespace pelsid {
 
 class CaptureFile;
@@ -136,6 +138,8 @@ class Application : public QObject, public ViewSet {
     void updateOverviewMarks();
     /// Moves the PVR to the first packet held at or after `at` (epoch ns).
     void seekTo(std::int64_t at);
+    /// The PVR's position bar, whose value is the packet playing.
+    QScrollBar* pvrPosition();
     /// Ctrl+G: asks for a packet number or a time and moves the PVR there.
     void goTo();
     void noteLoaded(const QString& path);
@@ -169,12 +173,12 @@ class Application : public QObject, public ViewSet {
     ProgramFolders folders_{programFolder_};
     FileDrop drop_{[this](const QString& file) { startLoad(file); }};
     bool toldScreenshotFolder_ = false;
-    QString lastLoaded_;     // the file the overview shows
-    LoadChoice lastChoice_;  // and the load's choice of its frames
-    LoadChoice loadingChoice_;  // the choice of the load under way
-    QString heldFrom_;       // the file the buffer's packets came from
+    QString lastLoaded_;         // the file the overview shows
+    LoadChoice lastChoice_;      // and the load's choice of its frames
+    LoadChoice loadingChoice_;   // the choice of the load under way
+    QString heldFrom_;           // the file the buffer's packets came from
     bool capturedLast_ = false;  // the buffer's newest packets were captured
-    int cascade_ = 0;  // places new windows in a cascade
+    int cascade_ = 0;            // places new windows in a cascade
     // The counters follow the buffer at most once a painted frame: a capture
     // flood changes the count far more often than a screen can show.
     QElapsedTimer countersShown_;
