@@ -30,7 +30,9 @@ struct OverviewBin {
 /// intervals would span more than kMaxBins, ten at a time are merged.
 class Overview {
   public:
-    static constexpr std::int64_t kMaxBins = std::int64_t(1) << 16;
+    // Ten at a time merged, the intervals left are still enough for a strip
+    // of 2000 columns; more would only cost the pass its cache.
+    static constexpr std::int64_t kMaxBins = 20'000;
     static constexpr std::int64_t kFinestNs = 1'000'000;
 
     /// `intervalNs`: the interval for timed frames; 0 starts at the finest

@@ -127,13 +127,18 @@ void readPcapFile(ByteInput& input, const std::string& fileName, FrameIntake& in
             damaged(truncatedText(input, "captured", caplen, input.available()));
             break;
         }
-        std::memcpy(frame, input.data(), held);
+        // A record whole in the window is offered from there: skipping within
+        // the window reads nothing, so the bytes stay put. Else they are kept
+        // aside before the rest is skipped.
+        const bool inWindow = input.available() >= caplen;
+        const std::uint8_t* bytes = inWindow ? input.data() : frame;
+        if (!inWindow) std::memcpy(frame, input.data(), held);
         input.consume(held);
         if (!input.skip(caplen - held)) {
             damaged(truncatedText(input, "captured", caplen, input.position() - at - recordHeader));
             break;
         }
-        if (!intake.offer(link, frame, held, kept, wireLength, at + recordHeader, input.position(),
+        if (!intake.offer(link, bytes, held, kept, wireLength, at + recordHeader, input.position(),
                           time))
             break;
     }
