@@ -63,37 +63,37 @@ TEST(DatasetScan, RecordsOfOneAndSixtyBytes) {
     EXPECT_TRUE(set.problems.empty());
 }
 
-TEST(DatasetScan, BytesAfterTheLastDelimiterAreDropped) {
-    const std::string file = dataset({"one", "two"}) + "three without end";
-    EXPECT_EQ(recordTexts(file, scan(file)), (std::vector<std::string>{"one", "two"}));
-    EXPECT_TRUE(scan(kMagic + "no delimiter at all").records.empty());
+// How delimiters cut a file into records: the texts of the records found.
+struct Cut {
+    const char* name;
+    std::string file;
+    std::vector<std::string> records;
+};
+
+class DatasetCuts : public ::testing::TestWithParam<Cut> {};
+
+TEST_P(DatasetCuts, RecordsAreWhatTheDelimitersEnd) {
+    EXPECT_EQ(recordTexts(GetParam().file, scan(GetParam().file)), GetParam().records);
 }
 
-TEST(DatasetScan, DelimiterInsideDataSplitsThePacket) {
-    const std::string file = kMagic + "head" + kDelim + "tail" + kDelim;
-    EXPECT_EQ(recordTexts(file, scan(file)), (std::vector<std::string>{"head", "tail"}));
-}
-
-TEST(DatasetScan, GreaterThanAndPartialDelimitersAreData) {
-    const std::string data = "a>b<PELSID[CR]>c<PELSID[CR][LF]x>";
-    const std::string file = dataset({data});
-    EXPECT_EQ(recordTexts(file, scan(file)), (std::vector<std::string>{data}));
-}
-
-TEST(DatasetScan, DelimiterWithNoPacketByteBeginsTheNextRecord) {
-    // Right after the magic, and right after a record: neither delimiter ends a record.
-    std::string file = kMagic + kDelim + "x" + kDelim;
-    EXPECT_EQ(recordTexts(file, scan(file)), (std::vector<std::string>{kDelim + "x"}));
-    file = dataset({"p"}) + kDelim + kDelim;
-    EXPECT_EQ(recordTexts(file, scan(file)), (std::vector<std::string>{"p", kDelim}));
-}
-
-TEST(DatasetScan, OnlyDelimitersMakeRecordsOfDelimiterText) {
-    std::string file = kMagic;
-    for (int i = 0; i < 5; ++i) file += kDelim;
-    // Pairs: each unrecognised delimiter is the packet ended by the next one.
-    EXPECT_EQ(recordTexts(file, scan(file)), (std::vector<std::string>{kDelim, kDelim}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Files, DatasetCuts,
+    ::testing::Values(
+        Cut{"BytesAfterTheLastDelimiterAreDropped", dataset({"one", "two"}) + "three without end",
+            {"one", "two"}},
+        Cut{"NoDelimiterAtAll", kMagic + "no delimiter at all", {}},
+        Cut{"DelimiterInsideDataSplitsThePacket", kMagic + "head" + kDelim + "tail" + kDelim,
+            {"head", "tail"}},
+        Cut{"GreaterThanAndPartialDelimitersAreData",
+            dataset({"a>b<PELSID[CR]>c<PELSID[CR][LF]x>"}),
+            {"a>b<PELSID[CR]>c<PELSID[CR][LF]x>"}},
+        // Right after the magic, and right after a record, a delimiter ends no record.
+        Cut{"DelimiterRightAfterTheMagic", kMagic + kDelim + "x" + kDelim, {kDelim + "x"}},
+        Cut{"DelimiterRightAfterARecord", dataset({"p"}) + kDelim + kDelim, {"p", kDelim}},
+        // Pairs: each unrecognised delimiter is the packet ended by the next one.
+        Cut{"OnlyDelimitersMakeRecordsOfDelimiterText",
+            kMagic + kDelim + kDelim + kDelim + kDelim + kDelim, {kDelim, kDelim}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DatasetScan, ThirtyThousandRecordsFitAndOneMoreIsRefusedOnce) {
     std::vector<std::string> records(30000, "pkt");

@@ -255,49 +255,6 @@ TEST(StreamingRead, HugeClaimedSizesAreDamageNotAllocations) {
         << f.problems()[0].text;
 }
 
-TEST(StreamingRead, DamageNamesTheFileOffsetAfterSkippedFrames) {
-    // Two empty frames (skipped) before one good one, then the file ends inside a header.
-    Bytes b = pcapHeader(1);
-    pcapEmptyFrame(b);
-    pcapEmptyFrame(b);
-    pcapFrame(b, ethernetIp(1));
-    b.resize(b.size() + 5, 0);
-    const CaptureFile f = readCaptureBytes(b, "skipped.pcap");
-    EXPECT_EQ(f.recordCount(), 1);
-    ASSERT_GE(f.problems().size(), 1u);
-    // 24 + 16 + 16 + 16 + 60: the fourth frame starts at 132.
-    EXPECT_NE(f.problems()[0].text.find("frame 4 (byte offset 132)"), std::string::npos)
-        << f.problems()[0].text;
-    EXPECT_NE(f.problems()[0].text.find("The 1 packet before it was kept."), std::string::npos);
-}
-
-TEST(StreamingRead, SnaplenShorterThanTheFramesCutsThemWithOneWarning) {
-    Bytes b = pcapHeader(1, 40);
-    pcapFrame(b, ethernetIp(1, 17, 60));
-    pcapFrame(b, ethernetIp(2, 17, 30));
-    pcapFrame(b, ethernetIp(3, 17, 80));
-    const CaptureFile f = readCaptureBytes(b, "snap.pcap");
-    ASSERT_EQ(f.recordCount(), 3);
-    EXPECT_EQ(f.record(0).size(), 40u);
-    EXPECT_EQ(f.record(1).size(), 30u);
-    EXPECT_EQ(f.record(2).size(), 40u);
-    ASSERT_EQ(f.problems().size(), 1u);
-    EXPECT_NE(
-        f.problems()[0].text.find("2 frames were longer than the file's snapshot length of 40"),
-        std::string::npos)
-        << f.problems()[0].text;
-}
-
-TEST(StreamingRead, LinkTypeOfAllOnesIsNamedByTheNumberTheFileHolds) {
-    Bytes b = pcapHeader(0xFFFFFFFF);
-    pcapFrame(b, ethernetIp(1));
-    const CaptureFile f = readCaptureBytes(b, "odd.pcap");
-    EXPECT_EQ(f.format(), CaptureFile::Format::Unreadable);
-    ASSERT_EQ(f.problems().size(), 1u);
-    EXPECT_NE(f.problems()[0].text.find("number 4294967295"), std::string::npos)
-        << f.problems()[0].text;
-}
-
 TEST(StreamingRead, PcapngInterfacesKeepTheirOwnLinkTypes) {
     // Ethernet, raw IP and 802.11 interfaces, in both byte orders: Ethernet
     // and raw IP frames are kept in file order, the 802.11 ones skipped and
