@@ -50,7 +50,7 @@ TextRainfallWindow::TextRainfallWindow(ViewContext& context, QWidget* parent)
     setMinimumSize(kMinWindowWidth, kMinWindowHeight);
     graphWidget_ = new SurfaceWidget(picGraph_, QStringLiteral("picGraph"), this);
 
-    cmbVisMode_ = new QComboBox(this);
+    {}  // dropped by mutate
     cmbVisMode_->setObjectName(QStringLiteral("cmbVisMode"));
     tglPrintASCII_ = new QPushButton(QStringLiteral("Show Strings of Length N"), this);
     tglPrintASCII_->setObjectName(QStringLiteral("tglPrintASCII"));
