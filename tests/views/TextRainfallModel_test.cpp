@@ -109,24 +109,35 @@ struct Packets {
 };
 }  // namespace
 
-// Random packets under changing settings, played one by one and in runs of
-// up to 300: every line and the whole picture agree with the model after
-// each batch.
+// Random packets under changing settings and sizes, played one by one and
+// in runs of up to 300: every line and the whole picture agree with the
+// model after each batch.
 TEST(TextRainfall, LinesAndPictureFollowTheModelOneByOneAndInRuns) {
     for (const bool inRuns : {false, true}) {
         SCOPED_TRACE(inRuns ? "in runs" : "one by one");
         Thumbnails thumbs;
         ViewContext context{thumbs};
         TextRainfallWindow win{context};
+        win.show();
         Surface& shown = win.picGraph();
-        const int perLine =
-            int(std::nearbyint(double(shown.width()) / GlyphFont::courier8().width("S")));
+        auto lineWidth = [&] {
+            return int(std::nearbyint(double(shown.width()) / GlyphFont::courier8().width("S")));
+        };
+        int perLine = lineWidth();
         ModelPicture model(shown);
         Packets packets;
         Choice choice;
         PacketFields fields;
         int number = 0;
         for (int batch = 0; batch < 60; ++batch) {
+            if (batch % 7 == 3) {  // a new size clears the picture and starts at the top
+                win.resize(150 + int(packets.rng() % 600), 150 + int(packets.rng() % 400));
+                if (shown.width() != model.picture.width() ||
+                    shown.height() != model.picture.height()) {
+                    model = ModelPicture(shown);
+                    perLine = lineWidth();
+                }
+            }
             if (const int mode = int(packets.rng() % 3); mode != choice.mode && batch % 4 == 0) {
                 choice.mode = mode;  // a new mode clears the picture
                 win.findChild<QComboBox*>("cmbVisMode")->setCurrentIndex(mode);
