@@ -4,6 +4,7 @@
 #include <chrono>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,22 @@ TEST_P(CompressedRead, GivesThePlainFilesRecordsForEveryPieceSize) {
         both.insert(both.end(), second.begin(), second.end());
         EXPECT_EQ(recordsOf(readCaptureBytes(both, name, pieces(777))), recordsOf(expected));
     }
+    // Frames far longer than a piece, of bytes that do not compress: what a
+    // read passes over is passed over in the decompressed stream, never by
+    // seeking in the compressed file.
+    pcapbytes::Bytes big = pcapbytes::pcapHeader(1);
+    std::mt19937 rng(7);
+    for (std::size_t length : {60, 200000, 60, 150001, 61}) {
+        pcapbytes::Bytes frame = pcapbytes::ethernetFrame(length);
+        for (std::size_t i = 14; i < length; ++i) frame[i] = std::uint8_t(rng());
+        pcapbytes::pcapFrame(big, frame);
+    }
+    const std::string path = pcapbytes::tempPath("compressed-big-frames");
+    pcapbytes::writeFile(path, compressed(GetParam(), big));
+    const auto expected = recordsOf(readCaptureBytes(big, "big.pcap"));
+    ASSERT_EQ(expected.size(), 5u);
+    for (std::size_t piece : {100, 4096, 1 << 16})
+        EXPECT_EQ(recordsOf(readCaptureFile(path, pieces(piece))), expected) << piece;
 }
 
 // A cut stream keeps the frames decoded before the cut and says so; a corrupt one
