@@ -147,6 +147,8 @@ TEST(CaptureTimes, EpochTextKeepsTheResolution) {
     EXPECT_EQ(epochText({.seconds = -5, .nanoseconds = 250000000, .decimals = 2, .known = true}),
               "-4.75");
     EXPECT_EQ(epochText({.seconds = -5, .nanoseconds = 0, .decimals = 1, .known = true}), "-5.0");
+    EXPECT_EQ(epochText({.seconds = -5, .nanoseconds = 1, .decimals = 9, .known = true}),
+              "-4.999999999");
     const CaptureTime a{.seconds = 10, .nanoseconds = 900000000, .known = true};
     const CaptureTime b{.seconds = 12, .nanoseconds = 100000000, .known = true};
     EXPECT_EQ(nanosecondsBetween(a, b), 1200000000);

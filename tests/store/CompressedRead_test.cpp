@@ -114,6 +114,19 @@ TEST_P(CompressedRead, HostileStreamsGetTheUsualMessages) {
         EXPECT_FALSE(f.problems().empty()) << at;  // whatever the damage, it is told
     }
 
+    // A dataset cut inside its stream: the damage is named at the record after
+    // the last one read.
+    std::string dataset = "<PELSID>";
+    std::mt19937 rng(11);  // enough that whole blocks decode before the cut
+    for (int i = 0; i < 20000; ++i)
+        dataset.append(std::to_string(rng())).append("<PELSID[CR][LF]>");
+    const auto set = compressed(GetParam(), {dataset.begin(), dataset.end()});
+    const CaptureFile d = readCaptureBytes({set.begin(), set.begin() + std::ptrdiff_t(set.size() / 2)},
+                                           "cut.pelsid");
+    EXPECT_NE(problemsOf(d).find("frame " + std::to_string(d.recordCount() + 1) + " ("),
+              std::string::npos)
+        << problemsOf(d);
+
     const std::string text(5000, 'x');
     const CaptureFile t = readCaptureBytes(compressed(GetParam(), {text.begin(), text.end()}), "t");
     EXPECT_EQ(t.format(), CaptureFile::Format::NotPelsid);
