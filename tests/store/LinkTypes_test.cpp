@@ -5,6 +5,7 @@
 #include "store/CaptureFile.h"
 #include "store/PacketBuffer.h"
 #include "store/PacketSummary.h"
+#include "support/PcapBytes.h"
 
 using namespace pelsid;
 
@@ -64,6 +65,8 @@ TEST_P(LinkTypes, IpFramesBecomeEthernet) {
         EXPECT_NE(f.problems()[0].text.find("1 frame of link type " + std::string(c.name)),
                   std::string::npos)
             << f.problems()[0].text;
+        EXPECT_NE(f.problems()[0].text.find(") was skipped;"), std::string::npos)
+            << f.problems()[0].text;
     }
 }
 
@@ -80,5 +83,29 @@ INSTANTIATE_TEST_SUITE_P(
                       LinkCase{"prism_header", "PRISM_HEADER", 1, true},
                       LinkCase{"ieee802_11_radio_avs", "IEEE802_11_RADIO_AVS", 1, true}),
     [](const auto& info) { return std::string(info.param.file); });
+
+// The older ARCnet encapsulation (RFC 1051) puts the payload right after the
+// protocol ID: IPv4 and ARP.
+TEST(LinkTypes, OldArcnetFramesCarryTheirPayloadAfterTheProtocolId) {
+    pcapbytes::Bytes b = pcapbytes::pcapHeader(129);  // ARCNET_LINUX
+    const pcapbytes::Bytes ipPayload = {0x45, 0, 0, 20, 0, 1, 0, 0, 64, 17,
+                                        0,    0, 10, 1, 2, 3, 10, 1, 2, 4};
+    pcapbytes::Bytes arp(28);
+    for (std::size_t i = 0; i < arp.size(); ++i) arp[i] = std::uint8_t(0x30 + i);
+    for (const auto& [protocol, payload] : {std::pair{0xF0, ipPayload}, {0xF1, arp}}) {
+        pcapbytes::Bytes frame = {0x01, 0x02, 0x00, 0x00, std::uint8_t(protocol)};
+        frame.insert(frame.end(), payload.begin(), payload.end());
+        pcapbytes::pcapFrame(b, frame);
+    }
+    const CaptureFile f = readCaptureBytes(b, "arcnet.pcap");
+    ASSERT_EQ(f.recordCount(), 2);
+    PacketBuffer buffer;
+    f.insertInto(buffer);
+    EXPECT_EQ(buffer.getEtherType(1), 0x0800);
+    EXPECT_EQ(buffer.getSrcIPText(1), "10.1.2.3");
+    EXPECT_EQ(buffer.getDstIPText(1), "10.1.2.4");
+    EXPECT_EQ(buffer.getEtherType(2), 0x0806);
+    for (int i = 0; i < 28; ++i) EXPECT_EQ(buffer.getPacketByte(2, 14 + i), arp[std::size_t(i)]);
+}
 
 }  // namespace
