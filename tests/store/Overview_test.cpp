@@ -138,6 +138,12 @@ TEST(Overview, MemoryStaysBoundedAndIntervalsStayRound) {
     EXPECT_LT(o.lastIndex() - o.firstIndex(), Overview::kMaxBins);
     EXPECT_EQ(o.bin(o.lastIndex()).firstFrame, 2u);
     EXPECT_EQ(epochText(o.startTime(o.lastIndex())), "101000.000000");
+    // Years apart: round intervals of days that are multiples of what is held.
+    Overview years;
+    years.add(1, 60, kTcp, t);
+    t.seconds += 1000 * 86400;
+    years.add(2, 60, kTcp, t);
+    EXPECT_EQ(years.fittingInterval(50), 50 * 86400 * kSecond);
 
     Overview fine;
     t.seconds = 1000;
