@@ -115,6 +115,18 @@ INSTANTIATE_TEST_SUITE_P(
                   {2, 5, 1, 100, kTcp}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The pass counts every frame, however many more than the buffer holds.
+TEST(OverviewScanTest, CountsFramesBeyondWhatTheBufferHolds) {
+    Bytes b = pcapHeader(1);
+    for (int i = 0; i < 30002; ++i) pcapFrame(b, frame(6, 60));
+    const std::string path = tempPath("many-frames.pcap");
+    writeFile(path, b);
+    const OverviewScan scan = scanOverview(path, {}, kSecond);
+    EXPECT_EQ(scan.overview.frames(), 30002u);
+    EXPECT_EQ(scan.overview.bin(0).kindFrames[kTcp], 30002u);
+    EXPECT_TRUE(scan.problems.empty());
+}
+
 TEST(Overview, UntimedFramesGoByFrameNumber) {
     Overview o(kSecond);  // the interval is for times; these have none
     for (std::uint64_t n = 5; n <= 9; ++n) o.add(n, 60, kTcp, {});

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "store/CaptureFile.h"
+#include "store/PacketFields.h"
 #include "store/PacketSummary.h"
 #include "support/FieldPackets.h"
 #include "support/TsharkTsv.h"
@@ -114,4 +115,10 @@ TEST(PacketSummary, CutFramesAndHostileHeadersStayInside) {
     auto v4 = pelsid::testing::ipv4Frame(h);
     v4[14] = 0x4F;  // a header length of 60 in a 60-byte frame: no ports to read
     EXPECT_EQ(packetSummary(v4), "60 bytes  10.1.2.3 -> 192.168.0.1  TCP");
+}
+
+TEST(PacketSummary, DottedQuadsAtEveryDigitCount) {
+    const std::uint8_t a[4] = {0, 9, 10, 99}, b[4] = {100, 199, 200, 255};
+    EXPECT_EQ(dottedQuad(a), "0.9.10.99");
+    EXPECT_EQ(dottedQuad(b), "100.199.200.255");
 }
