@@ -15,6 +15,7 @@
 #include <fstream>
 #include <string>
 
+#include "control/PlaybackController.h"
 #include "control/PvrWindow.h"
 #include "shell/Application.h"
 #include "shell/QtDialogs.h"
@@ -68,13 +69,13 @@ int main(int argc, char** argv) {
     // The PVR, driven through its controls: shown, Max speed, Loop, Play.
     app.registry().toggleWindow(QStringLiteral("frmFilters"));
     PvrWindow* pvr = app.pvr();
-    pvr->initFilters();
+    app.playback().resetRange();
     control<QPushButton>(pvr, "btnMaxSpeed")->click();
     control<QPushButton>(pvr, "tglLoop")->click();
     const int rate = control<QSpinBox>(pvr, "spnSpeed")->value();
     // Every tick moves the position bar by one packet (or back to the first).
     long long played = 0;
-    QObject::connect(control<QScrollBar>(pvr, "scrPacket"), &QScrollBar::valueChanged, &app,
+    QObject::connect(&app.playback(), &PlaybackController::positionChanged, &app,
                      [&played] { ++played; });
 
     std::printf("soak: %d packets, %d views shown, loop on, %d packets/s requested\n",

@@ -33,7 +33,7 @@ struct CaptureRig : AppRig {
         });
         app.registry().toggleWindow(QStringLiteral("frmCapture"));
         window = static_cast<CaptureWindow*>(app.registry().existing(QStringLiteral("frmCapture")));
-        window->StartCapture();
+        window->startCapture();
     }
     QString pvrText(const char* label) {
         return app.registry()
@@ -106,5 +106,5 @@ TEST(CaptureInRuns, TheCountersShowTheLastCountOnceTheFloodPauses) {
     }
     EXPECT_EQ(rig.pvrText("lblPacketCounter"), "1000");
     EXPECT_EQ(rig.pvrText("lblPacketMax"), "1000");
-    EXPECT_EQ(rig.window->stored(), 1000u);
+    EXPECT_EQ(rig.window->session().stored(), 1000u);
 }

@@ -263,12 +263,12 @@ TEST(Faults, ExitAndShutdownWhileLiveCaptureRunsJoinTheCaptureThread) {
     CaptureWindow* capture = r->captureWindow();
     ASSERT_TRUE(capture);
     auto* list = capture->findChild<QComboBox*>(QStringLiteral("cmbInterface"));
-    for (int i = 1; i <= capture->source().adapterCount(); ++i)
-        if (capture->source().adapter(i).name == "lo") list->setCurrentIndex(i - 1);
+    for (int i = 1; i <= capture->session().source().adapterCount(); ++i)
+        if (capture->session().source().adapter(i).name == "lo") list->setCurrentIndex(i - 1);
     capture->findChild<QLineEdit*>(QStringLiteral("txtFilter"))
         ->setText(QString::fromStdString(udp.filter()));
-    capture->StartCapture();
-    ASSERT_TRUE(capture->source().isCapturing());
+    capture->startCapture();
+    ASSERT_TRUE(capture->session().source().isCapturing());
     const PacketBuffer& b = r->app.buffer();
     EXPECT_TRUE(r->processUntil([&] { return b.getPacketCount() >= 50; }));
 
@@ -278,15 +278,15 @@ TEST(Faults, ExitAndShutdownWhileLiveCaptureRunsJoinTheCaptureThread) {
         exited = true;
     });
     r->processUntil([&] { return exited; });
-    EXPECT_FALSE(capture->source().isCapturing());  // the thread is joined
+    EXPECT_FALSE(capture->session().source().isCapturing());  // the thread is joined
     const int stored = b.getPacketCount();
     r->processUntil([] { return false; }, 200);  // datagrams keep coming; none is stored
     EXPECT_EQ(b.getPacketCount(), stored);
 
     // The application ends while a capture runs: its thread is joined before
     // anything it feeds goes (a thread left running would abort the program).
-    capture->StartCapture();
-    ASSERT_TRUE(capture->source().isCapturing());
+    capture->startCapture();
+    ASSERT_TRUE(capture->session().source().isCapturing());
     EXPECT_TRUE(r->processUntil([&] { return b.getPacketCount() >= 20; }));
     r.reset();
     sending = false;
