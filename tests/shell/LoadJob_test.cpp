@@ -18,12 +18,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <thread>
 
+#include <QScreen>
 #include "shell/Application.h"
 #include "shell/LoadPartDialog.h"
 #include "shell/MainWindow.h"
-#include <QScreen>
 #include "support/DatasetFile.h"
 #include "support/ScriptedDialogs.h"
 #include "support/WaitForLoad.h"
@@ -107,6 +108,34 @@ TEST(LoadJob, ASecondLoadEndsTheFirstRead) {
     EXPECT_EQ(r.app.buffer().getPacketCount(), 4);
 }
 
+// A read that ends while another load asks whether to overwrite is stored
+// once that load is done, and asks its own question once.
+TEST(LoadJob, AReadEndingDuringAQuestionIsStoredWhenItIsAnswered) {
+    struct AskingDialogs : ScriptedDialogs {
+        std::function<void()> whileAsking;
+        bool question(const std::string& title, const std::string& text) override {
+            if (auto f = std::exchange(whileAsking, {})) f();
+            return ScriptedDialogs::question(title, text);
+        }
+    } dialogs;
+    QTemporaryDir dir;
+    Application app{dialogs, dir.path()};
+    app.initApplication();
+    ASSERT_TRUE(app.loadDataset(writeDataset(dir, "a.pelsid", 3)));
+    int finished = 0;
+    QObject::connect(&app, &Application::loadFinished, [&](bool loaded) { finished += loaded; });
+    dialogs.whileAsking = [&] {
+        app.startLoad(writeDataset(dir, "b.pelsid", 5));
+        QTest::qWait(300);  // a modal question runs events: the read ends meanwhile
+    };
+    ASSERT_TRUE(app.loadDataset(writeDataset(dir, "c.pelsid", 4)));
+    EXPECT_EQ(app.buffer().getPacketCount(), 4);
+    waitForLoad(app);
+    EXPECT_EQ(finished, 1);
+    EXPECT_EQ(app.buffer().getPacketCount(), 5);
+    EXPECT_EQ(dialogs.questions.size(), 2u);
+}
+
 TEST(LoadJob, LoadPartChoosesFirstFrameAndFilter) {
     Rig r;
     QAction* load = r.app.mainWindow()->action("LoadData");
@@ -174,8 +203,8 @@ TEST(LoadJob, ProgressSaysWhetherTheFileWasReadToItsEnd) {
         int records;
         const char* status;
     };
-    for (const Case c : {Case{30000, "Completed"},
-                         Case{30001, "Stopped after 30000 packets at byte 2280008"}}) {
+    for (const Case c :
+         {Case{30000, "Completed"}, Case{30001, "Stopped after 30000 packets at byte 2280008"}}) {
         Rig r;
         const QRect available = r.app.mainWindow()->screen()->availableGeometry();
         r.app.mainWindow()->move(available.bottomRight() - QPoint(20, 20));
