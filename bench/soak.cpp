@@ -61,9 +61,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     PacketBuffer& buffer = app.buffer();
-    for (int i = 0; buffer.getPacketCount() < PacketBuffer::kSlots; ++i) {
+    for (int i = 0; buffer.newestHeld() < PacketBuffer::kSlots; ++i) {
         const auto record = file.record(i % file.recordCount());
-        buffer.insertPacket(record.data(), int(record.size()) - 1);
+        buffer.insertPacket(record);
     }
 
     // The PVR, driven through its controls: shown, Max speed, Loop, Play.
@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
                      [&played] { ++played; });
 
     std::printf("soak: %d packets, %d views shown, loop on, %d packets/s requested\n",
-                buffer.getPacketCount(), ViewSet::kViewCount, rate);
+                buffer.newestHeld(), ViewSet::kViewCount, rate);
     std::printf("minute  rss_MB  packets_played  rate_in_minute\n");
     std::printf("%6d  %6.1f  %14d  %14s\n", 0, residentMegabytes(), 0, "-");
     std::fflush(stdout);
@@ -105,7 +105,6 @@ int main(int argc, char** argv) {
     control<QPushButton>(pvr, "btnPlay")->click();
     qt.exec();
     std::printf("done: %lld packets played (%.1f loops of %d), rss %.1f MB\n", played,
-                double(played) / buffer.getPacketCount(), buffer.getPacketCount(),
-                residentMegabytes());
+                double(played) / buffer.newestHeld(), buffer.newestHeld(), residentMegabytes());
     return 0;
 }

@@ -42,7 +42,7 @@ void PlaybackController::reset() {
     handles_ = {};
     range_.reset();
     extent_.reset();
-    if (buffer_.getPacketCount() > 0)
+    if (buffer_.newestHeld() > 0)
         resetRange();
     else
         emit rangeChanged();
@@ -148,7 +148,7 @@ void PlaybackController::playRealTime() {
 
 std::int64_t PlaybackController::realTimeWait() const {
     // The step back to the start of a loop, and the end, keep the rate set.
-    if (buffer_.getPacketCount() == 0 || position_ >= last_ || !buffer_.holds(position_))
+    if (buffer_.newestHeld() == 0 || position_ >= last_ || !buffer_.holds(position_))
         return periodNs();
     return RealTimePacer::waitNs(buffer_.captureTime(position_), buffer_.captureTime(position_ + 1),
                                  factor_, periodNs());
@@ -166,7 +166,7 @@ void PlaybackController::showMeasuredRate() {
 }
 
 void PlaybackController::tick() {
-    if (buffer_.getPacketCount() == 0) {  // nothing held: playback simply ends
+    if (buffer_.newestHeld() == 0) {  // nothing held: playback simply ends
         endPlay(State::Idle);
         return;
     }
@@ -209,7 +209,7 @@ void PlaybackController::goTo(int packet) {
 
 void PlaybackController::bufferChanged() {
     first_ = buffer_.oldestHeld();
-    newest_ = buffer_.getPacketCount();
+    newest_ = buffer_.newestHeld();
     // An empty buffer leaves one position, 1 (the last cannot go below the first).
     last_ = std::max(first_, newest_);
     const int clamped = std::clamp(position_, first_, last_);
@@ -255,7 +255,7 @@ void PlaybackController::setFactor(double factor) {
 // Buffer range.
 
 void PlaybackController::resetRange() {
-    const int count = buffer_.getPacketCount();
+    const int count = buffer_.newestHeld();
     const int oldest = buffer_.oldestHeld();
     range_ = extent_ = PacketRange{oldest, count};
     emit rangeChanged();
@@ -278,7 +278,7 @@ void PlaybackController::applyHandles() {
     using G = BufferRangeGeometry;
     const int maxOffset = handles_.maxLeft - G::kHandleWidth + G::kRightMargin;
     const PacketRange r = packetRangeFor(handles_.minLeft, maxOffset, G::kTrackLength,
-                                         buffer_.oldestHeld(), buffer_.getPacketCount());
+                                         buffer_.oldestHeld(), buffer_.newestHeld());
     range_ = r;
     emit rangeChanged();
     if (hooks_.rangeChosen) hooks_.rangeChosen();

@@ -238,7 +238,7 @@ OverviewWindow* Application::overview() const {
 void Application::updateOverviewMarks() {
     OverviewWindow* w = overview();
     if (!w || !w->isVisible()) return;
-    const int oldest = buffer_.oldestHeld(), newest = buffer_.getPacketCount();
+    const int oldest = buffer_.oldestHeld(), newest = buffer_.newestHeld();
     // Times place packets on a timed strip; the held span only means
     // something while the buffer holds what the strip shows.
     const bool same = w->path().isEmpty() ? capturedLast_ : w->path() == heldFrom_;

@@ -34,7 +34,7 @@ void ExportController::exportPackets() {
         return;
     }
     const int oldest = buffer_.oldestHeld();
-    const int count = buffer_.getPacketCount();
+    const int count = buffer_.newestHeld();
     if (count == 0) {
         dialogs_.message(Dialogs::Icon::Information, kTitle, "There are no packets to export.");
         return;

@@ -10,7 +10,7 @@ namespace pelsid {
 PacketCopy copyPackets(const PacketBuffer& buffer, int first, int last) {
     PacketCopy copy;
     first = std::max(first, buffer.oldestHeld());
-    last = std::min(last, buffer.getPacketCount());
+    last = std::min(last, buffer.newestHeld());
     if (first > last) return copy;
     copy.records.reserve(std::size_t(last - first + 1));
     for (int n = first; n <= last; ++n) {

@@ -132,7 +132,7 @@ TEST(CaptureHelper, AHelperThatDiesIsReportedAndItsFramesAreKept) {
     window.startCapture();
     ASSERT_TRUE(window.session().source().isCapturing()) << dialogs.messages[0].text;
     for (int i = 0; i < 25; ++i) udp.send(std::vector<std::uint8_t>(std::size_t(i + 1), 9));
-    EXPECT_TRUE(waitFor([&] { return buffer.getPacketCount() == 25; }, 4000));
+    EXPECT_TRUE(waitFor([&] { return buffer.newestHeld() == 25; }, 4000));
     const auto helpers = test::helpersWithFilter(udp.filter());
     ASSERT_EQ(helpers.size(), 1u);
     kill(helpers[0], SIGKILL);
@@ -140,7 +140,7 @@ TEST(CaptureHelper, AHelperThatDiesIsReportedAndItsFramesAreKept) {
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text,
               "Capture on adapter \"lo\" stopped: pelsid-capture was ended by signal 9 (Killed)");
-    EXPECT_EQ(buffer.getPacketCount(), 25);
+    EXPECT_EQ(buffer.newestHeld(), 25);
 }
 
 }  // namespace

@@ -113,10 +113,10 @@ TEST_F(CaptureWindowTest, StartOnEmptyBufferAsksNothingAndPlaysEveryFrameInOrder
 
     for (std::uint32_t k = 1; k <= 5; ++k) source->frame(numberedFrame(k, 40 + int(k)));
     deliver();
-    ASSERT_EQ(buffer.getPacketCount(), 5);
+    ASSERT_EQ(buffer.newestHeld(), 5);
     for (int n = 1; n <= 5; ++n) {
         EXPECT_EQ(numberOf(buffer, n), std::uint32_t(n));
-        EXPECT_EQ(buffer.getLastByteIndex(n), 40 + n - 1);  // a frame of n bytes: last index n - 1
+        EXPECT_EQ(buffer.frameLength(n), 40 + n);
     }
     EXPECT_EQ(views.plotted(), (std::vector<int>{1, 2, 3, 4, 5}));
     EXPECT_EQ(views.views[3].thumbnails, (std::vector<int>{1, 2, 3, 4, 5}));
@@ -129,7 +129,7 @@ TEST_F(CaptureWindowTest, StartOnEmptyBufferAsksNothingAndPlaysEveryFrameInOrder
 
 TEST_F(CaptureWindowTest, HeldPacketsAskBeforeGoingAndFramesDuringTheQuestionGoWithThem) {
     open(kTwoAdapters);
-    for (std::uint32_t k = 1; k <= 3; ++k) buffer.insertPacket(numberedFrame(k).data(), 59);
+    for (std::uint32_t k = 1; k <= 3; ++k) buffer.insertPacket({numberedFrame(k).data(), 60});
     dialogs.whileAsking = [this] {
         source->frame(numberedFrame(100));
         deliver();
@@ -139,7 +139,7 @@ TEST_F(CaptureWindowTest, HeldPacketsAskBeforeGoingAndFramesDuringTheQuestionGoW
     ASSERT_EQ(dialogs.questions.size(), 1u);
     EXPECT_EQ(dialogs.questions[0].title, msg::kVerifyBufferDeleteTitle);
     EXPECT_EQ(dialogs.questions[0].text, msg::kVerifyBufferDelete);
-    EXPECT_EQ(buffer.getPacketCount(), 0);  // the frame that came during the question went too
+    EXPECT_EQ(buffer.newestHeld(), 0);  // the frame that came during the question went too
     EXPECT_EQ(views.plotted(), std::vector<int>{4});
     EXPECT_EQ(views.clears(), 1);  // once, whatever the answer
 
@@ -155,14 +155,14 @@ TEST_F(CaptureWindowTest, HeldPacketsAskBeforeGoingAndFramesDuringTheQuestionGoW
     EXPECT_EQ(dialogs.questions.size(), 2u);
     source->frame(numberedFrame(8));
     deliver();
-    ASSERT_EQ(buffer.getPacketCount(), 2);
+    ASSERT_EQ(buffer.newestHeld(), 2);
     EXPECT_EQ(numberOf(buffer, 1), 7u);
     EXPECT_EQ(numberOf(buffer, 2), 8u);
 }
 
 TEST_F(CaptureWindowTest, AnAdapterThatCannotBeOpenedIsReportedAndTheWindowStaysIdle) {
     open(kTwoAdapters);
-    buffer.insertPacket(numberedFrame(1).data(), 59);
+    buffer.insertPacket({numberedFrame(1).data(), 60});
     source->startResult = {
         CaptureProblem::Kind::Permission,
         "eth0: You don't have permission to perform this capture on that device"};
@@ -174,7 +174,7 @@ TEST_F(CaptureWindowTest, AnAdapterThatCannotBeOpenedIsReportedAndTheWindowStays
     EXPECT_NE(text.find("permission"), std::string::npos);
     EXPECT_NE(text.find("setcap cap_net_raw,cap_net_admin=eip"), std::string::npos);
     EXPECT_TRUE(dialogs.questions.empty());  // nothing started, so nothing is cleared
-    EXPECT_EQ(buffer.getPacketCount(), 1);
+    EXPECT_EQ(buffer.newestHeld(), 1);
     EXPECT_TRUE(button("btnStart")->isEnabled());
     EXPECT_FALSE(button("btnStop")->isEnabled());
 
@@ -197,7 +197,7 @@ TEST_F(CaptureWindowTest, ClosingStopsTheCaptureFirstAndNothingArrivesAfterwards
     EXPECT_EQ(source->stops, 1);
     EXPECT_FALSE(source->isCapturing());
     deliver();
-    EXPECT_EQ(buffer.getPacketCount(), 1);
+    EXPECT_EQ(buffer.newestHeld(), 1);
     EXPECT_EQ(source->stats().queueDropped, 1u);  // counted, not lost silently
 }
 
@@ -212,7 +212,7 @@ TEST_F(CaptureWindowTest, TheQueueHoldsThirtyThousandFramesAndCountsTheRest) {
     flood.join();
     source->kernelDrops(3);
     deliver();
-    EXPECT_EQ(buffer.getPacketCount(), 30000);
+    EXPECT_EQ(buffer.newestHeld(), 30000);
     for (int n : {1, 2, 15000, 30000}) EXPECT_EQ(numberOf(buffer, n), std::uint32_t(n));
     const CaptureStats s = source->stats();
     EXPECT_EQ(s.captured, 30006u);
@@ -229,7 +229,7 @@ TEST_F(CaptureWindowTest, TheQueueHoldsThirtyThousandFramesAndCountsTheRest) {
     // Room again once the window has caught up; a new start counts afresh.
     source->frame(std::vector<std::uint8_t>(3000, 2), 3000);
     deliver();
-    EXPECT_EQ(buffer.getLastByteIndex(buffer.getPacketCount()), PacketBuffer::kSlotBytes - 1);
+    EXPECT_EQ(buffer.frameLength(buffer.newestHeld()), PacketBuffer::kSlotBytes);
     window->stopCapture();
     window->startCapture();
     EXPECT_EQ(source->stats().captured, 0u);

@@ -89,18 +89,18 @@ TEST_F(LiveCaptureTest, CapturesExactlyTheDatagramsSentInOrderByteForByte) {
     const auto payloads = knownPayloads();
     for (const auto& p : payloads) udp.send(p);
     const int n = int(payloads.size());
-    EXPECT_TRUE(waitFor([&] { return buffer.getPacketCount() >= n; }, 4000));
+    EXPECT_TRUE(waitFor([&] { return buffer.newestHeld() >= n; }, 4000));
     waitFor([] { return false; }, 200);  // nothing beyond them may follow
     w.stopCapture();
 
-    ASSERT_EQ(buffer.getPacketCount(), n);
+    ASSERT_EQ(buffer.newestHeld(), n);
     EXPECT_EQ(views.plotted().size(), std::size_t(n));
     for (int k = 0; k < n; ++k) {
         const auto& p = payloads[std::size_t(k)];
         const int packet = k + 1;
         const int stored = std::min(frameLength(p), PacketBuffer::kSlotBytes);
         SCOPED_TRACE("datagram of " + std::to_string(p.size()) + " bytes");
-        ASSERT_EQ(buffer.getLastByteIndex(packet), stored - 1);
+        ASSERT_EQ(buffer.frameLength(packet), stored);
         const std::uint8_t* f = buffer.packetData(packet);
         for (int i = 0; i < 12; ++i) EXPECT_EQ(f[i], 0) << "loopback Ethernet address byte " << i;
         EXPECT_EQ(buffer.getEtherType(packet), 0x0800);
@@ -222,7 +222,7 @@ TEST_F(LiveCaptureTest, TheWindowRecordsWhileItCapturesAndKeepsTheTimes) {
     const auto payloads = knownPayloads();
     for (const auto& p : payloads) udp.send(p);
     const int n = int(payloads.size());
-    EXPECT_TRUE(waitFor([&] { return buffer.getPacketCount() >= n; }, 4000));
+    EXPECT_TRUE(waitFor([&] { return buffer.newestHeld() >= n; }, 4000));
     w.stopCapture();
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text;
 

@@ -39,7 +39,7 @@ class PvrWindowTest : public ::testing::Test {
 
     void fill(int n) {
         std::uint8_t bytes[60] = {};
-        for (int i = 0; i < n; ++i) buffer.insertPacket(bytes, 59);
+        for (int i = 0; i < n; ++i) buffer.insertPacket({bytes, 60});
     }
     /// As the PVR window opens, without one.
     void load(int n) {
@@ -472,7 +472,7 @@ class RealTimeTest : public PvrWindowTest {
                         .nanoseconds = std::uint32_t(t % 1000) * 1'000'000u,
                         .decimals = 6,
                         .known = true};
-            buffer.insertPacket(bytes, 59, time);
+            buffer.insertPacket({bytes, 60}, time);
         }
     }
     QDoubleSpinBox* factor() { return get<QDoubleSpinBox>("spnRealTimeFactor"); }

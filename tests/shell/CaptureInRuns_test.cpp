@@ -63,7 +63,7 @@ std::map<QString, QByteArray> captureSample(const std::vector<int>& batches) {
         for (int k = 0; k < size && next < frames.size(); ++k) rig.source->frame(frames[next++]);
         QCoreApplication::sendPostedEvents();
     }
-    EXPECT_EQ(rig.app.buffer().getPacketCount(), int(frames.size()));
+    EXPECT_EQ(rig.app.buffer().newestHeld(), int(frames.size()));
     EXPECT_EQ(rig.app.pipeline().lastPlayed(), int(frames.size()));
     EXPECT_FALSE(rig.app.pipeline().busy());  // played at once, not queued behind the event loop
     return picturesOf(rig.app, rig.dir.path());
@@ -87,7 +87,7 @@ TEST(CaptureInRuns, CountersFollowTheBufferOncePerFrameShown) {
     for (int k = 0; k < 500; ++k) rig.source->frame(frame);
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(notifications, 1);  // one batch, one change told
-    EXPECT_EQ(rig.app.buffer().getPacketCount(), 500);
+    EXPECT_EQ(rig.app.buffer().newestHeld(), 500);
 }
 
 TEST(CaptureInRuns, TheCountersShowTheLastCountOnceTheFloodPauses) {

@@ -172,7 +172,7 @@ TEST(Installed, MenuShortcutsAndDroppedFiles) {
     QCoreApplication::processEvents();  // the load runs after the drop returns
     waitForLoad(r.app);
     r.waitForPlay();
-    EXPECT_EQ(r.app.buffer().getPacketCount(), 7);
+    EXPECT_EQ(r.app.buffer().newestHeld(), 7);
 
     // A second drop on the main window goes through the loader's question: No appends.
     r.dialogs.answers = {false};
@@ -184,7 +184,7 @@ TEST(Installed, MenuShortcutsAndDroppedFiles) {
     QCoreApplication::processEvents();
     waitForLoad(r.app);
     r.waitForPlay();
-    EXPECT_EQ(r.app.buffer().getPacketCount(), 14);
+    EXPECT_EQ(r.app.buffer().newestHeld(), 14);
     ASSERT_FALSE(r.dialogs.questions.empty());
 
     QMimeData folder;  // a folder or several files are refused

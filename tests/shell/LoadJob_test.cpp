@@ -75,12 +75,12 @@ TEST(LoadJob, ProgressWindowShowsTheReadAndCompletesOnlyAtItsEnd) {
     QTRY_VERIFY_WITH_TIMEOUT(bar->format().contains(QStringLiteral("50 records")), 5000);
     EXPECT_TRUE(bar->format().contains(QStringLiteral("808 bytes read")));
     EXPECT_EQ(r.status(), "In Progress");
-    EXPECT_EQ(r.app.buffer().getPacketCount(), 0);
+    EXPECT_EQ(r.app.buffer().newestHeld(), 0);
     more = true;
     waitForLoad(r.app);
     writer.join();
     EXPECT_EQ(r.status(), "Completed");
-    EXPECT_EQ(r.app.buffer().getPacketCount(), 50);
+    EXPECT_EQ(r.app.buffer().newestHeld(), 50);
     EXPECT_FALSE(r.progress()->isVisible());
 }
 
@@ -96,7 +96,7 @@ TEST(LoadJob, ExitEndsAReadThatNeverEnds) {
     r.app.exit();
     EXPECT_LT(clock.elapsed(), 1000);
     EXPECT_FALSE(r.app.loading());
-    EXPECT_EQ(r.app.buffer().getPacketCount(), 0);
+    EXPECT_EQ(r.app.buffer().newestHeld(), 0);
 }
 
 TEST(LoadJob, ASecondLoadEndsTheFirstRead) {
@@ -105,7 +105,7 @@ TEST(LoadJob, ASecondLoadEndsTheFirstRead) {
     r.app.startLoad(fifo.path);
     r.app.startLoad(writeDataset(r.dir, "b.pelsid", 4));
     waitForLoad(r.app);
-    EXPECT_EQ(r.app.buffer().getPacketCount(), 4);
+    EXPECT_EQ(r.app.buffer().newestHeld(), 4);
 }
 
 // A read that ends while another load asks whether to overwrite is stored
@@ -129,10 +129,10 @@ TEST(LoadJob, AReadEndingDuringAQuestionIsStoredWhenItIsAnswered) {
         QTest::qWait(300);  // a modal question runs events: the read ends meanwhile
     };
     ASSERT_TRUE(app.loadDataset(writeDataset(dir, "c.pelsid", 4)));
-    EXPECT_EQ(app.buffer().getPacketCount(), 4);
+    EXPECT_EQ(app.buffer().newestHeld(), 4);
     waitForLoad(app);
     EXPECT_EQ(finished, 1);
-    EXPECT_EQ(app.buffer().getPacketCount(), 5);
+    EXPECT_EQ(app.buffer().newestHeld(), 5);
     EXPECT_EQ(dialogs.questions.size(), 2u);
 }
 
@@ -180,7 +180,7 @@ TEST(LoadJob, LoadPartChoosesFirstFrameAndFilter) {
     ASSERT_TRUE(r.app.loading());
     waitForLoad(r.app);
     // TCP records from the fifth on: 7, 10, ..., 28 (index bytes 6, 9, ..., 27).
-    ASSERT_EQ(r.app.buffer().getPacketCount(), 8);
+    ASSERT_EQ(r.app.buffer().newestHeld(), 8);
     EXPECT_EQ(r.app.buffer().getIPProtocol(1), 6);
 }
 
@@ -192,7 +192,7 @@ TEST(LoadJob, CancellingTheLoadPartDialogLoadsNothing) {
     QTest::mouseClick(r.app.partDialog()->findChild<QPushButton*>("btnCancelPart"), Qt::LeftButton);
     QCoreApplication::processEvents();
     EXPECT_FALSE(r.app.loading());
-    EXPECT_EQ(r.app.buffer().getPacketCount(), 0);
+    EXPECT_EQ(r.app.buffer().newestHeld(), 0);
 }
 
 // "Completed" only when the file was read to its end; a load that stopped at

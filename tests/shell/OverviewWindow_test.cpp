@@ -77,7 +77,7 @@ TEST(OverviewWindow, LoadsTheDraggedSpanAndMarksWhatIsHeld) {
     w->findChild<QPushButton*>("btnOverviewLoad")->click();
     waitForLoad(r.app);
     r.waitForPlay();
-    ASSERT_EQ(r.app.buffer().getPacketCount(), 3);
+    ASSERT_EQ(r.app.buffer().newestHeld(), 3);
     EXPECT_EQ(r.app.buffer().captureTime(1).seconds, 1'800'000'003);
     EXPECT_EQ(r.app.buffer().captureTime(3).seconds, 1'800'000'005);
 
