@@ -24,7 +24,7 @@ void Ingest::begin() {
 int Ingest::store(const CaptureFile& file, int* stored) {
     const int first = buffer_.newestHeld() + 1;
     const PacketBuffer::QuietChanges quiet(buffer_);
-    *stored = file.insertInto(buffer_);
+    *stored = buffer_.insertFrames(file.frames());
     return first;
 }
 
@@ -38,9 +38,7 @@ void Ingest::frames(const FrameBatch& batch) {
     const int first = buffer_.newestHeld() + 1;
     {
         const PacketBuffer::QuietChanges quiet(buffer_);
-        for (int k = 0; k < batch.size(); ++k)
-            buffer_.insertPacket({batch.data(k), std::size_t(batch.length(k))},
-                                 batch.times[std::size_t(k)], batch.wireLengths[std::size_t(k)]);
+        buffer_.insertFrames(batch);
     }
     emit pipeline_.captured(batch);
     pipeline_.playNow(std::max(first, buffer_.oldestHeld()), buffer_.newestHeld());

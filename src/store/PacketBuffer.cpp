@@ -92,6 +92,14 @@ int PacketBuffer::insertPacket(std::span<const std::uint8_t> frame, const Captur
     return currentSlot_;
 }
 
+int PacketBuffer::insertFrames(const FrameBatch& frames) {
+    for (int k = 0; k < frames.size(); ++k) {
+        const RecordRef& r = frames.records[std::size_t(k)];
+        insertPacket(frames.frame(k), r.time, r.wireLength, r.linkType, r.frame);
+    }
+    return frames.size();
+}
+
 int PacketBuffer::slotOfPacket(int packetNumber) {
     if (packetNumber < 1) return 1;
     return (packetNumber - 1) % kSlots + 1;

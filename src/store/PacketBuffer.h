@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "store/CaptureTime.h"
+#include "store/FrameBatch.h"
 #include "store/PacketFields.h"
 
 namespace pelsid {
@@ -64,6 +65,9 @@ class PacketBuffer {
     int insertPacket(std::span<const std::uint8_t> frame, const CaptureTime& time = {},
                      std::uint32_t wireLength = 0, std::uint32_t linkType = 1,
                      std::uint64_t frameNumber = 0);
+
+    /// Stores every frame of `frames` in order, as insertPacket does; returns how many.
+    int insertFrames(const FrameBatch& frames);
 
     static int slotOfPacket(int packetNumber);
 

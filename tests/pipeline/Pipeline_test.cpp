@@ -180,7 +180,7 @@ TEST(Ingest, AsksBeforeOverwritingAndClearsTheViewsOnce) {
     EXPECT_EQ(v.calls[0].clears, 1);
     const auto udp = ipv4(17);
     FrameBatch frames;
-    frames.append(udp.data(), int(udp.size()), 1514, {1765200000, 5, 9, true});
+    frames.append(udp, {.wireLength = 1514, .time = {1765200000, 5, 9, true}});
     ingest.frames(frames);
     EXPECT_EQ(b.newestHeld(), 1);
     EXPECT_EQ(v.calls[0].thumbs, std::vector<int>{1});
