@@ -249,8 +249,10 @@ void PvrWindow::buildRangeStrip() {
     connect(spnRealTimeFactor_, &QDoubleSpinBox::valueChanged, &playback_,
             &PlaybackController::setFactor);
 
-    for (auto [widget, handle] :
+    for (const auto& place :
          {std::pair{sliderBufferMin_, Handle::Min}, std::pair{sliderBufferMax_, Handle::Max}}) {
+        SurfaceWidget* widget = place.first;
+        const Handle handle = place.second;
         connect(widget, &SurfaceWidget::mousePressed, this,
                 [this, handle](QPoint pos) { handlePressed(handle, pos); });
         connect(widget, &SurfaceWidget::mouseMoved, this,
