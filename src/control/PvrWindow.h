@@ -25,8 +25,6 @@ class PvrWindow : public QWidget {
               QWidget* parent = nullptr);
     ~PvrWindow() override;
 
-    PlaybackController& playback() { return playback_; }
-
   private:
     enum class Handle { None, Min, Max };
 
