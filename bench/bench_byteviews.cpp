@@ -42,8 +42,8 @@ struct Traffic {
             b[13] = 0x00;
             b[14] = 0x45;
             b[23] = i % 2 ? 6 : 17;
-            buffer.insertPacket(b.data(), kLength - 1);
-            const int n = buffer.getPacketCount();
+            buffer.insertPacket({b.data(), std::size_t(kLength)});
+            const int n = buffer.newestHeld();
             packets[i] = {n,
                           b.data(),
                           kLength,

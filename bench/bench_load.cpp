@@ -18,7 +18,7 @@ void loadFile(benchmark::State& state, const std::string& path, PacketBuffer* bu
         const pelsid::CaptureFile file = pelsid::readCaptureFile(path);
         packets += file.insertInto(*buffer);
         bytes += std::int64_t(file.fileSize());
-        benchmark::DoNotOptimize(buffer->getIPChecksum(buffer->getPacketCount()));
+        benchmark::DoNotOptimize(buffer->getIPChecksum(buffer->newestHeld()));
     }
     state.SetItemsProcessed(packets);
     state.SetBytesProcessed(bytes);

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "control/PlaybackController.h"
 #include "control/PvrWindow.h"
 #include "shell/Application.h"
 #include "store/Dialogs.h"
@@ -81,7 +82,8 @@ void playAtRate(benchmark::State& state, Setup setup) {
     Application& app = *setup.app;
     TimedViews views(app);
     Pipeline pipeline(app.buffer(), app.filters(), views);
-    PvrWindow pvr(app.buffer(), pipeline, {});
+    PlaybackController playback(app.buffer(), pipeline);
+    PvrWindow pvr(playback, {});
     pvr.setAttribute(Qt::WA_DeleteOnClose, false);
     pvr.show();
     pvr.findChild<QSpinBox*>(QStringLiteral("spnSpeed"))->setValue(rate);

@@ -156,11 +156,11 @@ int main(int argc, char** argv) {
 
     auto* window = static_cast<pelsid::CaptureWindow*>(app.registry().window("frmCapture"));
     auto* list = window->findChild<QComboBox*>("cmbInterface");
-    for (int i = 1; i <= window->source().adapterCount(); ++i)
-        if (window->source().adapter(i).name == "lo") list->setCurrentIndex(i - 1);
+    for (int i = 1; i <= window->session().source().adapterCount(); ++i)
+        if (window->session().source().adapter(i).name == "lo") list->setCurrentIndex(i - 1);
     window->findChild<QLineEdit*>("txtFilter")->setText("udp dst port " + args[2]);
-    window->StartCapture();
-    if (!window->source().isCapturing()) return 1;
+    window->startCapture();
+    if (!window->session().source().isCapturing()) return 1;
 
     const double cpuStart = threadSeconds();
     QProcess flood;
@@ -182,19 +182,21 @@ int main(int argc, char** argv) {
     const double floodSeconds = double(wall.elapsed()) / 1000;
     // Let the last frames come through: the kernel, then the queue.
     std::uint64_t last = ~0ull;
-    while (window->source().stats().captured != last || window->source().waiting() > 0) {
-        last = window->source().stats().captured;
+    while (window->session().source().stats().captured != last ||
+           window->session().source().waiting() > 0) {
+        last = window->session().source().stats().captured;
         runEvents(300);
     }
-    const pelsid::CaptureStats s = window->source().stats();
+    const pelsid::CaptureStats s = window->session().source().stats();
     const long sent = synthetic ? source->sent() : flood.readAllStandardOutput().trimmed().toLong();
     const double cpu = threadSeconds() - cpuStart;
     const double helperCpu = synthetic ? 0 : helperSeconds(args[2]);
-    window->StopCapture();
-    const double perFrame = window->stored() ? cpu * 1e6 / double(window->stored()) : 0;
+    window->stopCapture();
+    const double perFrame =
+        window->session().stored() ? cpu * 1e6 / double(window->session().stored()) : 0;
     std::printf("%s %ld %llu %llu %llu %llu %.2f %.0f %.2f\n", args[3].toLatin1().constData(), sent,
                 static_cast<unsigned long long>(s.captured),
-                static_cast<unsigned long long>(window->stored()),
+                static_cast<unsigned long long>(window->session().stored()),
                 static_cast<unsigned long long>(s.kernelDropped),
                 static_cast<unsigned long long>(s.queueDropped), perFrame,
                 floodSeconds > 0 ? double(sent) / floodSeconds : 0.0,

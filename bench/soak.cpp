@@ -15,6 +15,7 @@
 #include <fstream>
 #include <string>
 
+#include "control/PlaybackController.h"
 #include "control/PvrWindow.h"
 #include "shell/Application.h"
 #include "shell/QtDialogs.h"
@@ -60,25 +61,25 @@ int main(int argc, char** argv) {
         return 1;
     }
     PacketBuffer& buffer = app.buffer();
-    for (int i = 0; buffer.getPacketCount() < PacketBuffer::kSlots; ++i) {
+    for (int i = 0; buffer.newestHeld() < PacketBuffer::kSlots; ++i) {
         const auto record = file.record(i % file.recordCount());
-        buffer.insertPacket(record.data(), int(record.size()) - 1);
+        buffer.insertPacket(record);
     }
 
     // The PVR, driven through its controls: shown, Max speed, Loop, Play.
     app.registry().toggleWindow(QStringLiteral("frmFilters"));
     PvrWindow* pvr = app.pvr();
-    pvr->initFilters();
+    app.playback().resetRange();
     control<QPushButton>(pvr, "btnMaxSpeed")->click();
     control<QPushButton>(pvr, "tglLoop")->click();
     const int rate = control<QSpinBox>(pvr, "spnSpeed")->value();
     // Every tick moves the position bar by one packet (or back to the first).
     long long played = 0;
-    QObject::connect(control<QScrollBar>(pvr, "scrPacket"), &QScrollBar::valueChanged, &app,
+    QObject::connect(&app.playback(), &PlaybackController::positionChanged, &app,
                      [&played] { ++played; });
 
     std::printf("soak: %d packets, %d views shown, loop on, %d packets/s requested\n",
-                buffer.getPacketCount(), ViewSet::kViewCount, rate);
+                buffer.newestHeld(), ViewSet::kViewCount, rate);
     std::printf("minute  rss_MB  packets_played  rate_in_minute\n");
     std::printf("%6d  %6.1f  %14d  %14s\n", 0, residentMegabytes(), 0, "-");
     std::fflush(stdout);
@@ -104,7 +105,6 @@ int main(int argc, char** argv) {
     control<QPushButton>(pvr, "btnPlay")->click();
     qt.exec();
     std::printf("done: %lld packets played (%.1f loops of %d), rss %.1f MB\n", played,
-                double(played) / buffer.getPacketCount(), buffer.getPacketCount(),
-                residentMegabytes());
+                double(played) / buffer.newestHeld(), buffer.newestHeld(), residentMegabytes());
     return 0;
 }

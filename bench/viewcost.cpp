@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
     std::vector<std::vector<std::uint8_t>> bytes(std::size_t(count) + 1);
     std::vector<PlayedPacket> packets(std::size_t(count) + 1);
     for (int n = 1; n <= count; ++n) {
-        const int len = buffer.getLastByteIndex(n) + 1;
+        const int len = buffer.frameLength(n);
         bytes[n].assign(PacketBuffer::kSlotBytes, 0);
         std::copy_n(buffer.packetData(n), len, bytes[n].begin());
         packets[n] = {n,

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (r.length == 0 || r.length > std::uint32_t(PacketBuffer::kSlotBytes)) std::abort();
         if (r.offset + r.length > size || r.fileEnd > size || r.fileEnd < lastEnd) std::abort();
         lastEnd = r.fileEnd;
-        buffer.insertPacket(data + r.offset, int(r.length) - 1);
+        buffer.insertPacket({data + r.offset, r.length});
     }
     // Piece boundaries fall everywhere: a piece size from 1 to 23 by the input's size.
     const RecordSet pieces = scanDataset(bytes, 1 + size % 23);

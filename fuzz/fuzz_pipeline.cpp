@@ -153,7 +153,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         if (word & 0x8000) {
             if (++plays > kMaxPlays) continue;
-            const int last = buffer.getPacketCount();
+            const int last = buffer.newestHeld();
             app.pipeline().playPackets(std::max(1, last - kRangeLength + 1), last);
             if (word == 0x8001)
                 app.pipeline().playToEnd();
@@ -171,8 +171,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         frame.assign(data + in.at, data + in.at + length);
         in.at += std::size_t(length);
         ++frames;
-        buffer.insertPacket(frame.data(), length - 1);
-        const int n = buffer.getPacketCount();
+        buffer.insertPacket({frame.data(), std::size_t(length)});
+        const int n = buffer.newestHeld();
         app.pipeline().playPackets(n, n);
     }
     waitForPlay(app);

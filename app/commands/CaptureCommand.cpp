@@ -68,7 +68,7 @@ void store(void* context, std::span<const std::uint8_t> frame, std::uint32_t wir
     if (sink.writer) {
         if (!sink.writer->write(frame, wireLength, time)) sink.helper.stop();
     } else {
-        sink.buffer.insertPacket(frame.data(), int(frame.size()) - 1, time, wireLength);
+        sink.buffer.insertPacket(frame, time, wireLength);
     }
     if (sink.count > 0 && sink.taken == std::uint64_t(sink.count)) sink.helper.stop();
 }

@@ -9,7 +9,7 @@ int runExportCommand(const std::string& out, const std::string& path, const Load
                      std::ostream& err) {
     const CaptureFile file = readForCommand(path, choice, err);
     if (!file.isLoadable()) return 1;
-    const std::string error = writePackets(out, file.records(), file.bytes());
+    const std::string error = writePackets(out, file.frames());
     if (!error.empty()) {
         err << "error: " << error << '\n';
         return 1;

@@ -25,10 +25,10 @@ void appendField(std::string& line, std::int64_t value) {
 void writeFieldsReport(const PacketBuffer& b, std::ostream& out) {
     out << kHeader;
     std::string line;
-    for (int n = b.oldestHeld(); n <= b.getPacketCount(); ++n) {
+    for (int n = b.oldestHeld(); n <= b.newestHeld(); ++n) {
         line.clear();
         appendField(line, n);
-        appendField(line, b.getLastByteIndex(n) + 1);
+        appendField(line, b.frameLength(n));
         appendField(line, b.getEtherTypeText(n));
         appendField(line, b.getIPVersion(n));
         appendField(line, b.getIPHeaderLength(n));

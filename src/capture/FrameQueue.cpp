@@ -1,5 +1,7 @@
 #include "capture/FrameQueue.h"
 
+#include <algorithm>
+
 namespace pelsid {
 
 bool FrameQueue::push(const std::uint8_t* data, int size, std::uint32_t wireLength,
@@ -9,7 +11,8 @@ bool FrameQueue::push(const std::uint8_t* data, int size, std::uint32_t wireLeng
         ++dropped_;
         return false;
     }
-    pending_.append(data, size, wireLength, time);
+    pending_.append({data, std::size_t(std::max(size, 0))},
+                    {.wireLength = wireLength, .time = time, .linkType = 1});
     return true;
 }
 

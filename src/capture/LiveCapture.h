@@ -47,7 +47,6 @@ class LiveCapture {
     /// Opens `adapter` and installs `filter` (BPF syntax; empty for none).
     CaptureProblem open(const std::string& adapter, const std::string& filter,
                         int snapshotLength = kSlotBytes, bool promiscuous = true);
-    bool isOpen() const { return handle_ != nullptr; }
     /// True when the adapter gives nanosecond times (after open).
     bool nanoseconds() const { return decimals_ == 9; }
 

@@ -14,6 +14,14 @@ struct BufferRangeGeometry {
     static constexpr int kTrackLength = kTrackWidth - 2 * kHandleWidth;
 };
 
+/// Twips in a pixel of the window.
+inline constexpr int kTwipsPerPixel = 15;
+
+/// Pixels (a mouse position) to twips.
+constexpr int pixelsToTwips(int pixels) {
+    return pixels * kTwipsPerPixel;
+}
+
 struct PacketRange {
     int first;
     int last;

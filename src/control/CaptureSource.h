@@ -57,7 +57,7 @@ class CaptureSource : public QObject {
     const std::string& filter() const { return filter_; }
     /// Starts capturing on the selected adapter; on failure nothing runs.
     virtual CaptureProblem start() = 0;
-    /// After stop() returns, no packetArrived follows; frames still waiting
+    /// After stop() returns, no framesArrived follows; frames still waiting
     /// in the queue are counted as dropped by it.
     virtual void stop() = 0;
     virtual bool isCapturing() const = 0;

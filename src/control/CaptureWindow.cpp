@@ -33,11 +33,10 @@ QLabel* label(const char* name, const QString& text, const QRect& place, QWidget
 }
 }  // namespace
 
-CaptureWindow::CaptureWindow(std::unique_ptr<CaptureSource> source, PacketBuffer& buffer,
-                             Pipeline& pipeline, Dialogs& dialogs, QWidget* parent)
+CaptureWindow::CaptureWindow(CaptureSession& session, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, fixedWindowFlags()),
-      source_(std::move(source)),
-      ingest_(buffer, pipeline, dialogs),
+      session_(session),
+      source_(session.source()),
       dialogs_(dialogs) {
     setObjectName(QStringLiteral("frmCapture"));
     setWindowTitle(QString::fromLatin1(kCaptureTitle));
@@ -70,32 +69,30 @@ CaptureWindow::CaptureWindow(std::unique_ptr<CaptureSource> source, PacketBuffer
     btnRecord_->setGeometry(8, 170, 113, 23);
     lblRecording_ = label("lblRecording", {}, {8, 198, 297, 17}, this);
 
-    connect(btnStart_, &QPushButton::clicked, this, &CaptureWindow::StartCapture);
-    connect(btnStop_, &QPushButton::clicked, this, &CaptureWindow::StopCapture);
+    connect(btnStart_, &QPushButton::clicked, this, &CaptureWindow::startCapture);
+    connect(btnStop_, &QPushButton::clicked, this, &CaptureWindow::stopCapture);
     connect(btnRecord_, &QPushButton::toggled, this, &CaptureWindow::chooseRecording);
-    connect(source_.get(), &CaptureSource::framesArrived, this, &CaptureWindow::framesArrived);
-    connect(source_.get(), &CaptureSource::failed, this, [this](const QString& message) {
-        setCapturing(false);
-        dialogs_.message(Dialogs::Icon::Critical, kCaptureTitle, message.toStdString());
-        showRecording();
-    });
+    connect(&session_, &CaptureSession::capturingChanged, this, &CaptureWindow::setCapturing);
+    connect(&session_, &CaptureSession::ended, this, &CaptureWindow::showRecording);
     tmrCounters_.setInterval(1000);
     connect(&tmrCounters_, &QTimer::timeout, this, &CaptureWindow::updateCounters);
 
-    ProbeAdapters();
+    probeAdapters();
     updateCounters();
 }
 
 CaptureWindow::~CaptureWindow() {
-    source_->stop();
+    // The capture ends with its window, however the window goes.
+    disconnect(&session_, nullptr, this, nullptr);
+    session_.stop();
 }
 
-void CaptureWindow::ProbeAdapters() {
+void CaptureWindow::probeAdapters() {
     cmbInterface_->clear();
-    source_->refresh();
-    const int count = source_->adapterCount();
+    source_.refresh();
+    const int count = source_.adapterCount();
     for (int i = 1; i <= count; ++i) {
-        const CaptureAdapter& a = source_->adapter(i);
+        const CaptureAdapter& a = source_.adapter(i);
         cmbInterface_->addItem(a.usable ? QString::fromStdString(a.description)
                                         : QString::fromLatin1(kUnsupportedAdapter));
     }
@@ -104,35 +101,19 @@ void CaptureWindow::ProbeAdapters() {
     else
         cmbInterface_->setPlaceholderText(QString::fromLatin1(kNoAdapters));
     // Why there are none, when the capture helper could not say (not allowed to run it, say).
-    cmbInterface_->setToolTip(QString::fromStdString(source_->adapterError()));
+    cmbInterface_->setToolTip(QString::fromStdString(source_.adapterError()));
     btnStop_->setEnabled(false);
     // Nothing to capture on: "Start" would have no adapter to hand over.
     btnStart_->setEnabled(count > 0);
 }
 
-void CaptureWindow::StartCapture() {
-    if (cmbInterface_->count() == 0 || source_->isCapturing()) return;
-    const int line = cmbInterface_->currentIndex();
-    source_->select(line + 1);
-    source_->setFilter(txtFilter_->text().trimmed().toStdString());
-    const CaptureProblem problem = source_->start();
-    if (!problem.ok()) {
-        const CaptureAdapter& a = source_->adapter(line + 1);
-        dialogs_.message(Dialogs::Icon::Critical, kCaptureTitle,
-                         problem.message(a.name, source_->filter()));
-        return;
-    }
-    stored_ = 0;
-    setCapturing(true);
-    // Frames keep arriving while the question is open; a Yes discards them too.
-    ingest_.begin();
+void CaptureWindow::startCapture() {
+    if (cmbInterface_->count() == 0) return;
+    session_.start(cmbInterface_->currentIndex() + 1, txtFilter_->text().trimmed().toStdString());
 }
 
-void CaptureWindow::StopCapture() {
-    const bool was = source_->isCapturing();
-    source_->stop();
-    setCapturing(false);
-    if (was) showRecording();
+void CaptureWindow::stopCapture() {
+    session_.stop();
 }
 
 void CaptureWindow::setCapturing(bool on) {
@@ -147,23 +128,18 @@ void CaptureWindow::setCapturing(bool on) {
     updateCounters();
 }
 
-void CaptureWindow::framesArrived(const FrameBatch& frames) {
-    stored_ += std::uint64_t(frames.size());
-    ingest_.frames(frames);
-}
-
 void CaptureWindow::chooseRecording(bool on) {
     std::string path;
     if (on) {
-        path = dialogs_.saveCaptureFileName(kRecordTitle, source_->recordingPath());
+        path = dialogs_.saveCaptureFileName(kRecordTitle, source_.recordingPath());
         if (!path.empty()) {
-            if (const std::string error = source_->recordTo(path); !error.empty()) {
+            if (const std::string error = source_.recordTo(path); !error.empty()) {
                 dialogs_.message(Dialogs::Icon::Critical, kRecordTitle, error);
                 path.clear();
             }
         }
     } else {
-        source_->recordTo({});
+        source_.recordTo({});
     }
     const QSignalBlocker quiet(btnRecord_);
     btnRecord_->setChecked(!path.empty());
@@ -173,7 +149,7 @@ void CaptureWindow::chooseRecording(bool on) {
 }
 
 void CaptureWindow::showRecording() {
-    const RecordingResult& r = source_->lastRecording();
+    const RecordingResult& r = source_.lastRecording();
     {
         const QSignalBlocker quiet(btnRecord_);
         btnRecord_->setChecked(false);
@@ -196,7 +172,7 @@ void CaptureWindow::setRecordingText(const QString& text) {
 }
 
 void CaptureWindow::updateCounters() {
-    const CaptureStats s = source_->stats();
+    const CaptureStats s = source_.stats();
     QString captured = QStringLiteral("Frames captured: %1").arg(s.captured);
     if (s.cut > 0)
         captured +=
@@ -205,12 +181,12 @@ void CaptureWindow::updateCounters() {
     lblDropped_->setText(QStringLiteral("Dropped by the kernel: %1, by the queue: %2")
                              .arg(s.kernelDropped)
                              .arg(s.queueDropped));
-    if (source_->isCapturing() && !source_->recordingPath().empty())
-        setRecordingText(QStringLiteral("Recording: %1 frames").arg(source_->recorded()));
+    if (source_.isCapturing() && !source_.recordingPath().empty())
+        setRecordingText(QStringLiteral("Recording: %1 frames").arg(source_.recorded()));
 }
 
 void CaptureWindow::closeEvent(QCloseEvent* event) {
-    StopCapture();
+    session_.stop();
     QWidget::closeEvent(event);
 }
 

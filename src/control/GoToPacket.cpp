@@ -51,7 +51,7 @@ GoToResult firstAtOrAfter(const PacketBuffer& b, std::int64_t at, const std::str
 }  // namespace
 
 int packetAtOrAfter(const PacketBuffer& b, std::int64_t epochNs) {
-    for (int n = b.oldestHeld(); n <= b.getPacketCount(); ++n) {
+    for (int n = b.oldestHeld(); n <= b.newestHeld(); ++n) {
         const CaptureTime& t = b.captureTime(n);
         if (t.known && epochNanoseconds(t) >= epochNs) return n;
     }
@@ -60,7 +60,7 @@ int packetAtOrAfter(const PacketBuffer& b, std::int64_t epochNs) {
 
 GoToResult goToPacket(const PacketBuffer& b, const std::string& typed, long utcOffsetSeconds) {
     const std::string text = trimmed(typed);
-    const int oldest = b.oldestHeld(), newest = b.getPacketCount();
+    const int oldest = b.oldestHeld(), newest = b.newestHeld();
     if (newest < oldest || newest == 0) return {0, "No packets are held."};
     if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos) {
         const long long n = text.size() > 10 ? -1 : std::atoll(text.c_str());

@@ -3,14 +3,14 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <cmath>
 
 #include "control/BufferRange.h"
 #include "control/FactorSpinBox.h"
 #include "control/FixedWindowFlags.h"
-#include "pipeline/Pipeline.h"
-#include "store/PacketBuffer.h"
+#include "control/PlaybackController.h"
 #include "views/Color.h"
 #include "views/SpinButton.h"
 #include "views/SurfaceWidget.h"
@@ -20,30 +20,8 @@ namespace pelsid {
 
 namespace {
 
-constexpr char kTag[] = "tag";
-constexpr char kLocked[] = "locked";
-constexpr std::int64_t kWorkBudgetNs = 50'000'000;  // per timer event, so the window stays live
-constexpr std::int64_t kMeasuredRefreshNs = 250'000'000;  // how often the measured rate is redrawn
 constexpr int kClientWidth = 487;
 constexpr int kClientHeight = 175;  // the transport rows (103) and the range strip below them
-
-bool isLocked(const QObject* control) {
-    return control->property(kTag).toString() == QLatin1String(kLocked);
-}
-
-/// Holds a control's tag at "locked" while the program changes it.
-class TagLock {
-  public:
-    explicit TagLock(QObject* control) : control_(control) {
-        control_->setProperty(kTag, QString::fromLatin1(kLocked));
-    }
-    ~TagLock() { control_->setProperty(kTag, QString()); }
-    TagLock(const TagLock&) = delete;
-    TagLock& operator=(const TagLock&) = delete;
-
-  private:
-    QObject* control_;
-};
 
 QFont courier(double points) {
     QFont f(QStringLiteral("Courier New"));
@@ -106,12 +84,11 @@ void drawHandle(Surface& s) {
 
 }  // namespace
 
-PvrWindow::PvrWindow(PacketBuffer& buffer, Pipeline& pipeline, Hooks hooks, QWidget* parent)
+PvrWindow::PvrWindow(PlaybackController& playback, std::function<void()> saveScreenshots,
+                     QWidget* parent)
     : QWidget(parent, fixedWindowFlags()),
-      buffer_(buffer),
-      pipeline_(pipeline),
-      hooks_(std::move(hooks)) {
-    steady_.start();
+      playback_(playback),
+      saveScreenshots_(std::move(saveScreenshots)) {
     setObjectName(QStringLiteral("frmFilters"));
     setWindowTitle(QStringLiteral("pelsid: PVR"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -122,15 +99,22 @@ PvrWindow::PvrWindow(PacketBuffer& buffer, Pipeline& pipeline, Hooks hooks, QWid
     buildTransport();
     buildRangeStrip();
 
+    connect(&playback_, &PlaybackController::stateChanged, this, &PvrWindow::showState);
+    connect(&playback_, &PlaybackController::positionChanged, this, &PvrWindow::showPosition);
+    connect(&playback_, &PlaybackController::heldChanged, this, &PvrWindow::showHeld);
+    connect(&playback_, &PlaybackController::rangeChanged, this, &PvrWindow::showRange);
+    connect(&playback_, &PlaybackController::measuredRateChanged, this,
+            &PvrWindow::showMeasuredRate);
     // Window load.
-    minLeft_ = 0;
-    maxLeft_ = BufferRangeGeometry::kMaxHandleRight;
-    placeHandles();
-    speedChanged(spnSpeed_->value());
-    btnStop_->setChecked(true);  // no lock: the Stop handler runs and puts the PVR at the start
+    playback_.reset();
+    showState();
+    showHeld();
+    showRange();
+}
 
-    updatePacketCounters();
-    if (buffer_.getPacketCount() > 0) initFilters();
+PvrWindow::~PvrWindow() {
+    disconnect(&playback_, nullptr, this, nullptr);
+    playback_.halt();
 }
 
 void PvrWindow::buildTransport() {
@@ -160,8 +144,8 @@ void PvrWindow::buildTransport() {
     spnSpeed_ = new SpinButton(this);
     spnSpeed_->setObjectName(QStringLiteral("spnSpeed"));
     spnSpeed_->setToolTip(QStringLiteral("Set Playback Speed"));
-    spnSpeed_->setRange(1, 1000);
-    spnSpeed_->setValue(10);
+    spnSpeed_->setRange(PlaybackController::kMinRate, PlaybackController::kMaxRate);
+    spnSpeed_->setValue(PlaybackController::kDefaultRate);
     spnSpeed_->setGeometry(368, 16, 33, 33);
     auto* btnMinSpeed = button(this, "btnMinSpeed", QStringLiteral("Min"),
                                QStringLiteral("Playback at Minimum Speed"), {368, 48, 33, 17});
@@ -193,35 +177,33 @@ void PvrWindow::buildTransport() {
         button(this, "btnScreenShot", QStringLiteral("Screenshots"),
                QStringLiteral("Save screenshots to application directory"), {408, 72, 73, 25});
 
-    tmrPlayTimer_.setObjectName(QStringLiteral("tmrPlayTimer"));
-    tmrPlayTimer_.setParent(this);
-    tmrPlayTimer_.setTimerType(Qt::PreciseTimer);
-    connect(&tmrPlayTimer_, &QTimer::timeout, this, &PvrWindow::onPlayTimer);
-
-    connect(btnPlay_, &QPushButton::toggled, this, &PvrWindow::playChanged);
-    connect(btnPause_, &QPushButton::toggled, this, &PvrWindow::pauseChanged);
-    connect(btnStop_, &QPushButton::toggled, this, &PvrWindow::stopChanged);
-    connect(btnStepBackward, &QPushButton::clicked, this, &PvrWindow::stepBackward);
-    connect(btnStepForward, &QPushButton::clicked, this, &PvrWindow::stepForward);
+    connect(btnPlay_, &QPushButton::clicked, this, [this] { clicked(&PlaybackController::play); });
+    connect(btnPause_, &QPushButton::clicked, this,
+            [this] { clicked(&PlaybackController::pause); });
+    connect(btnStop_, &QPushButton::clicked, this, [this] { clicked(&PlaybackController::stop); });
+    connect(btnStepBackward, &QPushButton::clicked, &playback_, &PlaybackController::stepBackward);
+    connect(btnStepForward, &QPushButton::clicked, &playback_, &PlaybackController::stepForward);
     connect(btnMaxSpeed, &QPushButton::clicked, this,
-            [this] { spnSpeed_->setValue(spnSpeed_->maximum()); });
+            [this] { playback_.setRate(PlaybackController::kMaxRate); });
     connect(btnMinSpeed, &QPushButton::clicked, this,
-            [this] { spnSpeed_->setValue(spnSpeed_->minimum()); });
-    connect(spnSpeed_, &QSpinBox::valueChanged, this, &PvrWindow::speedChanged);
-    connect(btnClear, &QPushButton::clicked, this, [this] { pipeline_.clearAllViews(); });
+            [this] { playback_.setRate(PlaybackController::kMinRate); });
+    connect(spnSpeed_, &QSpinBox::valueChanged, &playback_, &PlaybackController::setRate);
+    connect(tglLoop_, &QPushButton::toggled, &playback_, &PlaybackController::setLoop);
+    connect(btnClear, &QPushButton::clicked, &playback_, &PlaybackController::clearViews);
     connect(btnScreenShot, &QPushButton::clicked, this, [this] {
-        if (hooks_.saveScreenshots) hooks_.saveScreenshots();
+        if (saveScreenshots_) saveScreenshots_();
     });
 
-    connect(scrPacket_, &QScrollBar::valueChanged, this, [this] {
-        // While the thumb is held the scroll handler draws each position.
-        if (!scrPacket_->isSliderDown()) positionChanged();
+    // The bar is moved from here with its signals blocked, so each of these is the user's.
+    connect(scrPacket_, &QScrollBar::valueChanged, this, [this](int value) {
+        // While the thumb is held the slider's moves draw each position.
+        if (!scrPacket_->isSliderDown()) playback_.seek(value);
     });
-    connect(scrPacket_, &QScrollBar::sliderMoved, this, &PvrWindow::positionScrolled);
+    connect(scrPacket_, &QScrollBar::sliderMoved, &playback_, &PlaybackController::seek);
     connect(scrPacket_, &QScrollBar::sliderPressed, this,
             [this] { valueAtPress_ = scrPacket_->value(); });
     connect(scrPacket_, &QScrollBar::sliderReleased, this, [this] {
-        if (scrPacket_->value() != valueAtPress_) positionChanged();
+        if (scrPacket_->value() != valueAtPress_) playback_.seek(scrPacket_->value());
     });
 }
 
@@ -243,10 +225,7 @@ void PvrWindow::buildRangeStrip() {
         new SurfaceWidget(handle_, QStringLiteral("sliderBufferMin"), picBufferSlider_);
     sliderBufferMax_ =
         new SurfaceWidget(handle_, QStringLiteral("sliderBufferMax"), picBufferSlider_);
-    for (auto* h : {sliderBufferMin_, sliderBufferMax_}) {
-        h->setCursor(Qt::SizeHorCursor);
-        h->setProperty(kTag, QString());
-    }
+    for (auto* h : {sliderBufferMin_, sliderBufferMax_}) h->setCursor(Qt::SizeHorCursor);
 
     lblRangeMin_ = counterLabel(this, "lblRangeMin", QStringLiteral("1"), {trackX, 152, 89, 17});
     lblRangeMax_ = counterLabel(this, "lblRangeMax", QStringLiteral("Max"),
@@ -266,283 +245,106 @@ void PvrWindow::buildRangeStrip() {
     dark.setColor(QPalette::WindowText, Qt::black);
     dark.setColor(QPalette::ButtonText, Qt::black);
     spnRealTimeFactor_->setPalette(dark);
-    connect(tglRealTime_, &QPushButton::toggled, this, &PvrWindow::realTimeChanged);
+    connect(tglRealTime_, &QPushButton::toggled, &playback_, &PlaybackController::setRealTime);
+    connect(spnRealTimeFactor_, &QDoubleSpinBox::valueChanged, &playback_,
+            &PlaybackController::setFactor);
 
-    connect(sliderBufferMin_, &SurfaceWidget::mousePressed, this, &PvrWindow::minHandlePressed);
-    connect(sliderBufferMin_, &SurfaceWidget::mouseMoved, this, &PvrWindow::minHandleMoved);
-    connect(sliderBufferMin_, &SurfaceWidget::mouseReleased, this, &PvrWindow::minHandleReleased);
-    connect(sliderBufferMax_, &SurfaceWidget::mousePressed, this, &PvrWindow::maxHandlePressed);
-    connect(sliderBufferMax_, &SurfaceWidget::mouseMoved, this, &PvrWindow::maxHandleMoved);
-    connect(sliderBufferMax_, &SurfaceWidget::mouseReleased, this, &PvrWindow::maxHandleReleased);
+    for (const auto& place :
+         {std::pair{sliderBufferMin_, Handle::Min}, std::pair{sliderBufferMax_, Handle::Max}}) {
+        SurfaceWidget* widget = place.first;
+        const Handle handle = place.second;
+        connect(widget, &SurfaceWidget::mousePressed, this,
+                [this, handle](QPoint pos) { handlePressed(handle, pos); });
+        connect(widget, &SurfaceWidget::mouseMoved, this,
+                [this, handle](QPoint pos) { handleMoved(handle, pos); });
+        connect(widget, &SurfaceWidget::mouseReleased, this,
+                [this, handle] { handleReleased(handle); });
+    }
 }
 
-void PvrWindow::placeHandles() {
+void PvrWindow::clicked(void (PlaybackController::*action)()) {
+    (playback_.*action)();
+    showState();
+}
+
+void PvrWindow::showState() {
+    const struct {
+        QPushButton* button;
+        bool on;
+    } toggles[] = {{btnPlay_, playback_.playPressed()},
+                   {btnPause_, playback_.pausePressed()},
+                   {btnStop_, playback_.stopPressed()},
+                   {tglLoop_, playback_.loop()},
+                   {tglRealTime_, playback_.realTime()}};
+    for (const auto& t : toggles) {
+        const QSignalBlocker quiet(t.button);
+        t.button->setChecked(t.on);
+    }
+    const QSignalBlocker quietSpeed(spnSpeed_);
+    spnSpeed_->setValue(playback_.rate());
+    lblCurrentSpeed_->setText(QString::number(playback_.rate()));
+    const QSignalBlocker quietFactor(spnRealTimeFactor_);
+    spnRealTimeFactor_->setValue(playback_.factor());
+}
+
+void PvrWindow::showPosition(int packet) {
+    const QSignalBlocker quiet(scrPacket_);
+    scrPacket_->setValue(packet);
+    lblPacketCounter_->setText(QString::number(packet));
+}
+
+void PvrWindow::showHeld() {
+    const QSignalBlocker quiet(scrPacket_);
+    scrPacket_->setRange(playback_.first(), playback_.last());
+    scrPacket_->setValue(playback_.position());
+    const QString count = QString::number(playback_.newest());
+    lblPacketCounter_->setText(count);
+    lblPacketMax_->setText(count);
+    lblPacketMin_->setText(QString::number(playback_.first()));
+}
+
+void PvrWindow::showRange() {
+    if (const auto r = playback_.range())
+        lblBufferRange_->setText(QStringLiteral("%1 - %2").arg(r->first).arg(r->last));
+    else
+        lblBufferRange_->setText(QStringLiteral("0"));
+    if (const auto e = playback_.extent()) {
+        lblRangeMin_->setText(QString::number(e->first));
+        lblRangeMax_->setText(QString::number(e->last));
+    }
+    const PlaybackController::Handles& h = playback_.handles();
     const int n = handle_.width();
     const int top = (track_.height() - n) / 2;
-    sliderBufferMin_->setGeometry(twipsToPixels(minLeft_), top, n, n);
-    sliderBufferMax_->setGeometry(twipsToPixels(maxLeft_), top, n, n);
+    sliderBufferMin_->setGeometry(twipsToPixels(h.minLeft), top, n, n);
+    sliderBufferMax_->setGeometry(twipsToPixels(h.maxLeft), top, n, n);
 }
 
-std::int64_t PvrWindow::now() const {
-    return hooks_.clockNs ? hooks_.clockNs() : steady_.nsecsElapsed();
-}
-
-int PvrWindow::intervalFor(int packetsPerSecond) {
-    return int(std::nearbyint(1000.0 / packetsPerSecond));
-}
-
-bool PvrWindow::filter(int) const {
-    return true;
-}
-
-void PvrWindow::updatePacketCounters() {
-    const int count = buffer_.getPacketCount();
-    lblPacketCounter_->setText(QString::number(count));
-    lblPacketMax_->setText(QString::number(count));
-    TagLock lock(scrPacket_);
-    const int oldest = buffer_.oldestHeld();
-    // An empty buffer leaves the bar at its one position 1 (the maximum cannot go below it).
-    scrPacket_->setRange(oldest, std::max(oldest, count));
-    lblPacketMin_->setText(QString::number(oldest));
-}
-
-void PvrWindow::initFilters() {
-    const int count = buffer_.getPacketCount();
-    const int oldest = buffer_.oldestHeld();
-    range_ = {oldest, count};
-    lblBufferRange_->setText(QStringLiteral("%1 - %2").arg(oldest).arg(count));
-    lblRangeMin_->setText(QString::number(oldest));
-    lblRangeMax_->setText(QString::number(count));
-}
-
-// Transport.
-
-std::int64_t PvrWindow::periodNs() const {
-    return 1'000'000'000 / spnSpeed_->value();
-}
-
-void PvrWindow::setTimerRunning(bool on) {
-    if (on == tmrPlayTimer_.isActive()) return;
-    if (on) {
-        pacer_.start(now(), periodNs());
-        realTime_.start(now());
-        meter_.reset();
-        tmrPlayTimer_.start();
-    } else {
-        tmrPlayTimer_.stop();
-        meter_.reset();
-    }
-    measuredShownAt_ = 0;
-    showMeasuredRate();
-}
-
-void PvrWindow::playChanged() {
-    if (isLocked(btnPlay_)) return;
-    if (btnStop_->isChecked()) {
-        {
-            TagLock lock(btnStop_);
-            btnStop_->setChecked(false);
-        }
-        pipeline_.clearAllViews();
-    }
-    if (btnPause_->isChecked()) {
-        TagLock lock(btnPause_);
-        btnPause_->setChecked(false);
-    }
-    // Play shows pressed while playback runs, also after a click that released
-    // it, so that Pause can always pause.
-    if (!btnPlay_->isChecked()) {
-        TagLock lock(btnPlay_);
-        btnPlay_->setChecked(true);
-    }
-    setTimerRunning(true);
-}
-
-void PvrWindow::pauseChanged() {
-    if (isLocked(btnPause_)) return;
-    if (!btnPlay_->isChecked()) {
-        btnPause_->setChecked(false);  // unlocked on purpose: the repeat finds nothing to do
-    } else if (!btnPause_->isChecked()) {
-        playChanged();
-    } else {
-        setTimerRunning(false);
-    }
-}
-
-void PvrWindow::stopChanged() {
-    if (isLocked(btnStop_)) return;
-    setTimerRunning(false);
-    {
-        TagLock lock(scrPacket_);
-        scrPacket_->setValue(scrPacket_->minimum());
-    }
-    lblPacketCounter_->setText(QString::number(scrPacket_->value()));
-    {
-        TagLock lock(btnPause_);
-        btnPause_->setChecked(false);
-    }
-    TagLock lock(btnPlay_);
-    btnPlay_->setChecked(false);
-}
-
-void PvrWindow::onPlayTimer() {
-    if (tglRealTime_->isChecked()) {
-        playRealTime();
-        return;
-    }
-    const std::int64_t started = now();
-    const int due = pacer_.due(started);
-    for (int i = 0; i < due && tmrPlayTimer_.isActive(); ++i) {
-        tick();
-        pacer_.consumed(1);
-        const std::int64_t t = now();
-        meter_.record(t);
-        if (t - started >= kWorkBudgetNs) break;
-    }
-    showMeasuredRate();
-}
-
-void PvrWindow::playRealTime() {
-    const std::int64_t started = now();
-    while (tmrPlayTimer_.isActive() && realTime_.take(now(), realTimeWait())) {
-        tick();
-        meter_.record(now());
-        if (now() - started >= kWorkBudgetNs) break;
-    }
-    showMeasuredRate();
-    // Wake when the next packet is due, and often enough to see a new factor soon.
-    const std::int64_t until = realTime_.untilDue(now(), realTimeWait());
-    tmrPlayTimer_.setInterval(int(std::clamp<std::int64_t>(until / 1'000'000, 1, 250)));
-}
-
-std::int64_t PvrWindow::realTimeWait() const {
-    const int at = scrPacket_->value();
-    // The step back to the start of a loop, and the end, keep the rate set.
-    if (buffer_.getPacketCount() == 0 || at >= scrPacket_->maximum() || !buffer_.holds(at))
-        return periodNs();
-    return RealTimePacer::waitNs(buffer_.captureTime(at), buffer_.captureTime(at + 1),
-                                 spnRealTimeFactor_->value(), periodNs());
-}
-
-void PvrWindow::realTimeChanged() {
-    tmrPlayTimer_.setInterval(intervalFor(spnSpeed_->value()));
-    if (!tmrPlayTimer_.isActive()) return;
-    pacer_.start(now(), periodNs());
-    realTime_.start(now());
-}
-
-void PvrWindow::showMeasuredRate() {
-    if (!tmrPlayTimer_.isActive()) {
-        lblMeasuredSpeed_->clear();
-        return;
-    }
-    const std::int64_t t = now();
-    if (measuredShownAt_ != 0 && t - measuredShownAt_ < kMeasuredRefreshNs) return;
-    measuredShownAt_ = t;
-    const double rate = meter_.rate();
+void PvrWindow::showMeasuredRate(double rate) {
     // "now 999.9" would not fit beside "1000": whole numbers from 100 on.
-    lblMeasuredSpeed_->setText(
-        rate > 0 ? QStringLiteral("now ") + QString::number(rate, 'f', rate < 100 ? 1 : 0)
-                 : QString());
-}
-
-void PvrWindow::tick() {
-    if (buffer_.getPacketCount() == 0) {  // nothing held: playback simply ends
-        stopChanged();
-        return;
-    }
-    if (scrPacket_->value() < scrPacket_->maximum())
-        playAt(scrPacket_->value() + 1);
-    else if (tglLoop_->isChecked())
-        playAt(scrPacket_->minimum());
-    else
-        stopChanged();
-}
-
-void PvrWindow::playAt(int packetNumber) {
-    {
-        TagLock lock(scrPacket_);
-        scrPacket_->setValue(packetNumber);
-    }
-    lblPacketCounter_->setText(QString::number(packetNumber));
-    pipeline_.playPackets(packetNumber, packetNumber);
-}
-
-void PvrWindow::stepBackward() {
-    if (scrPacket_->minimum() < scrPacket_->value()) playAt(scrPacket_->value() - 1);
-}
-
-void PvrWindow::stepForward() {
-    if (scrPacket_->value() < scrPacket_->maximum()) playAt(scrPacket_->value() + 1);
-}
-
-void PvrWindow::speedChanged(int value) {
-    lblCurrentSpeed_->setText(QString::number(value));
-    if (!tglRealTime_->isChecked()) tmrPlayTimer_.setInterval(intervalFor(value));
-    if (tmrPlayTimer_.isActive()) pacer_.start(now(), periodNs());
-}
-
-// Position bar.
-
-void PvrWindow::positionChanged() {
-    if (isLocked(scrPacket_)) return;
-    positionScrolled(scrPacket_->value());
-}
-
-void PvrWindow::positionScrolled(int value) {
-    pipeline_.clearAllViews();
-    lblPacketCounter_->setText(QString::number(value));
-    pipeline_.playPackets(value, value);
+    lblMeasuredSpeed_->setText(rate > 0 ? QStringLiteral("now ") +
+                                              QString::number(rate, 'f', rate < 100 ? 1 : 0)
+                                        : QString());
 }
 
 // Buffer-range strip.
 
-void PvrWindow::minHandlePressed(QPoint pos) {
-    sliderBufferMin_->setProperty(kTag, QStringLiteral("mindown"));
-    grabOffset_ = pos.x() * 15;
+void PvrWindow::handlePressed(Handle handle, QPoint pos) {
+    dragging_ = handle;
+    grabOffset_ = pixelsToTwips(pos.x());
 }
 
-void PvrWindow::minHandleMoved(QPoint pos) {
-    if (sliderBufferMin_->property(kTag).toString() != QLatin1String("mindown")) return;
-    minLeft_ = dragMinHandle(minLeft_, BufferRangeGeometry::kHandleWidth, pos.x() * 15, grabOffset_,
-                             maxLeft_);
-    placeHandles();
+void PvrWindow::handleMoved(Handle handle, QPoint pos) {
+    if (dragging_ != handle) return;
+    if (handle == Handle::Min)
+        playback_.dragMinHandle(pixelsToTwips(pos.x()), grabOffset_);
+    else
+        playback_.dragMaxHandle(pixelsToTwips(pos.x()), grabOffset_);
 }
 
-void PvrWindow::minHandleReleased() {
-    if (sliderBufferMin_->property(kTag).toString() != QLatin1String("mindown")) return;
-    applyRange();
-    sliderBufferMin_->setProperty(kTag, QStringLiteral("minoff"));
-}
-
-void PvrWindow::maxHandlePressed(QPoint pos) {
-    sliderBufferMax_->setProperty(kTag, QStringLiteral("maxdown"));
-    grabOffset_ = pos.x() * 15;
-}
-
-void PvrWindow::maxHandleMoved(QPoint pos) {
-    if (sliderBufferMax_->property(kTag).toString() != QLatin1String("maxdown")) return;
-    maxLeft_ =
-        dragMaxHandle(maxLeft_, pos.x() * 15, grabOffset_, minLeft_,
-                      BufferRangeGeometry::kHandleWidth, BufferRangeGeometry::kMaxHandleRight);
-    placeHandles();
-}
-
-void PvrWindow::maxHandleReleased() {
-    if (sliderBufferMax_->property(kTag).toString() != QLatin1String("maxdown")) return;
-    applyRange();
-    sliderBufferMax_->setProperty(kTag, QStringLiteral("maxoff"));
-}
-
-void PvrWindow::applyRange() {
-    using G = BufferRangeGeometry;
-    const int maxOffset = maxLeft_ - G::kHandleWidth + G::kRightMargin;
-    const PacketRange r = packetRangeFor(minLeft_, maxOffset, G::kTrackLength, buffer_.oldestHeld(),
-                                         buffer_.getPacketCount());
-    range_ = r;
-    lblBufferRange_->setText(QStringLiteral("%1 - %2").arg(r.first).arg(r.last));
-    if (hooks_.reinitRangeViews) hooks_.reinitRangeViews();
-    pipeline_.playPackets(r.first, r.last);
+void PvrWindow::handleReleased(Handle handle) {
+    if (dragging_ != handle) return;
+    dragging_ = Handle::None;
+    playback_.applyHandles();
 }
 
 }  // namespace pelsid

@@ -36,8 +36,6 @@ void FilterModel::reset() {
         hidden_[i] = false;
         colors_[i] = defaultColor(ProtocolClass(i));
     }
-    etherColor = rgb(128, 255, 128);
-    ipColor = rgb(0, 128, 0);
     display_.reset();
     rules_.clear();
 }

@@ -34,9 +34,6 @@ class FilterModel {
     void setHidden(ProtocolClass c, bool hidden) { hidden_[int(c)] = hidden; }
     std::uint32_t color(ProtocolClass c) const { return colors_[int(c)]; }
     void setColor(ProtocolClass c, std::uint32_t color) { colors_[int(c)] = color; }
-    /// The Ethernet and IP swatches: editable, used by no rule.
-    std::uint32_t etherColor = 0;
-    std::uint32_t ipColor = 0;
 
     /// True when packets of this protocol are to be hidden.
     bool isFilteredOut(int protocol) const { return hidden(protocolClassOf(protocol)); }

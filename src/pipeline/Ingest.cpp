@@ -13,7 +13,7 @@ namespace pelsid {
 
 void Ingest::begin() {
     PELSID_ASSERT_GUI_THREAD();
-    if (buffer_.getPacketCount() > 0 &&
+    if (buffer_.newestHeld() > 0 &&
         dialogs_.question(msg::kVerifyBufferDeleteTitle, msg::kVerifyBufferDelete)) {
         pipeline_.cancelAll();
         buffer_.initBuffer();
@@ -22,9 +22,9 @@ void Ingest::begin() {
 }
 
 int Ingest::store(const CaptureFile& file, int* stored) {
-    const int first = buffer_.getPacketCount() + 1;
+    const int first = buffer_.newestHeld() + 1;
     const PacketBuffer::QuietChanges quiet(buffer_);
-    *stored = file.insertInto(buffer_);
+    *stored = buffer_.insertFrames(file.frames());
     return first;
 }
 
@@ -35,15 +35,13 @@ void Ingest::play(int first, int last) {
 void Ingest::frames(const FrameBatch& batch) {
     PELSID_ASSERT_GUI_THREAD();
     if (batch.size() == 0) return;
-    const int first = buffer_.getPacketCount() + 1;
+    const int first = buffer_.newestHeld() + 1;
     {
         const PacketBuffer::QuietChanges quiet(buffer_);
-        for (int k = 0; k < batch.size(); ++k)
-            buffer_.insertPacket(batch.data(k), batch.length(k) - 1, batch.times[std::size_t(k)],
-                                 batch.wireLengths[std::size_t(k)]);
+        buffer_.insertFrames(batch);
     }
     emit pipeline_.captured(batch);
-    pipeline_.playNow(std::max(first, buffer_.oldestHeld()), buffer_.getPacketCount());
+    pipeline_.playNow(std::max(first, buffer_.oldestHeld()), buffer_.newestHeld());
 }
 
 }  // namespace pelsid

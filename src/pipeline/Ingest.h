@@ -10,10 +10,11 @@ class Dialogs;
 class PacketBuffer;
 class Pipeline;
 
-/// The one way packets come into the buffer, from a file or from live
-/// capture: ask before overwriting, end the jobs, clear the buffer and the
-/// views once, store, play. The question goes through Dialogs from here; the
-/// buffer asks nothing.
+/// How packets from a file or a live capture come into the buffer that the
+/// windows play: ask before overwriting, end the jobs, clear the buffer and
+/// the views once, store, play. The question goes through Dialogs from here;
+/// the buffer asks nothing. (Commands without windows, such as the capture
+/// command and the fields report, fill a buffer of their own directly.)
 class Ingest {
   public:
     Ingest(PacketBuffer& buffer, Pipeline& pipeline, Dialogs& dialogs)

@@ -63,7 +63,7 @@ void Pipeline::playOne(int packetNumber) {
 
 int Pipeline::copyPacket(int packetNumber, std::uint8_t* packetTxt, int previousLen) const {
     // The views may read the whole array: what lies beyond the packet is zero.
-    const int len = buffer_.getLastByteIndex(packetNumber) + 1;
+    const int len = buffer_.frameLength(packetNumber);
     std::memcpy(packetTxt, buffer_.packetData(packetNumber), std::size_t(len));
     if (previousLen > len) std::memset(packetTxt + len, 0, std::size_t(previousLen - len));
     return len;

@@ -9,24 +9,23 @@
 #include <QKeySequence>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollBar>
 
+#include "control/CaptureSession.h"
 #include "control/CaptureWindow.h"
 #include "control/FiltersWindow.h"
 #include "control/GoToPacket.h"
 #include "control/PcapCaptureSource.h"
 #include "control/PlaceholderWindow.h"
+#include "control/PlaybackController.h"
 #include "control/PvrWindow.h"
 #include "control/Screenshots.h"
 #include "control/SettingsWindow.h"
 #include "fieldviews/CombinedWindow.h"
 #include "fieldviews/ParallelPlotWindow.h"
 #include "fieldviews/ScatterPlotWindow.h"
-#include "pipeline/Ingest.h"
 #include "shell/AboutWindow.h"
-#include "shell/ExportJob.h"
-#include "shell/LoadDatasetWindow.h"
-#include "shell/LoadJob.h"
+#include "shell/ExportController.h"
+#include "shell/LoadController.h"
 #include "shell/LoadPartDialog.h"
 #include "shell/LoggingWindow.h"
 #include "shell/MainWindow.h"
@@ -65,7 +64,27 @@ Application::Application(Dialogs& dialogs, const QString& programFolder, QObject
       programFolder_(programFolder),
       captureSource_([] { return std::make_unique<PcapCaptureSource>(); }) {
     pipeline_ = std::make_unique<Pipeline>(buffer_, filters_, *this);
+    PlaybackController::Hooks hooks;
+    hooks.rangeChosen = [this] {
+        for (const QPointer<ViewWindow>& v : views_)
+            if (v) v->rangeChosen();
+    };
+    playback_ = std::make_unique<PlaybackController>(buffer_, *pipeline_, hooks);
+    connect(playback_.get(), &PlaybackController::positionChanged, this,
+            &Application::updateOverviewMarks);
     main_ = std::make_unique<MainWindow>(thumbnails_);
+    LoadController::Hooks loadHooks;
+    loadHooks.storing = [this](const QString& path, const LoadChoice& choice) {
+        noteLoaded(path, choice);
+    };
+    loadHooks.showCounters = [this] { updatePacketCounters(); };
+    loadHooks.playback = [this]() -> PlaybackController& { return playback(); };
+    load_ = std::make_unique<LoadController>(buffer_, *pipeline_, dialogs_, folders_, main_.get(),
+                                             loadHooks);
+    connect(load_.get(), &LoadController::finished, this, &Application::loadFinished);
+    export_ = std::make_unique<ExportController>(
+        buffer_, dialogs_, folders_, [this]() -> PlaybackController& { return playback(); });
+    connect(export_.get(), &ExportController::finished, this, &Application::exportFinished);
     registerWindows();
     connect(&registry_, &WindowRegistry::created, this, &Application::equipWindow);
     drop_.watch(main_.get());
@@ -89,8 +108,8 @@ Application::Application(Dialogs& dialogs, const QString& programFolder, QObject
 
     connect(main_.get(), &MainWindow::loadDataRequested, this, &Application::openDataset);
     connect(main_.get(), &MainWindow::loadPartRequested, this, &Application::openPartOfCapture);
-    connect(main_.get(), &MainWindow::exportRequested, this, &Application::exportPackets);
-    connect(&loadTick_, &QTimer::timeout, this, &Application::showLoadProgress);
+    connect(main_.get(), &MainWindow::exportRequested, export_.get(),
+            &ExportController::exportPackets);
     connect(main_.get(), &MainWindow::exitRequested, this, &Application::exit);
     connect(main_.get(), &MainWindow::aboutRequested, this, [this] {
         QWidget* about = registry_.window(QStringLiteral("frmAbout"));
@@ -106,7 +125,7 @@ Application::Application(Dialogs& dialogs, const QString& programFolder, QObject
 }
 
 Application::~Application() {
-    load_.reset();
+    load_->cancel();
     export_.reset();  // waits for the file to be finished
     // The capture thread is joined before any window it feeds goes.
     stopCapture();
@@ -151,14 +170,8 @@ void Application::registerWindows() {
                 [this] { registry_.toggleWindow(QStringLiteral("frmLogging")); });
         return w;
     });
-    PvrWindow::Hooks hooks;
-    hooks.saveScreenshots = [this] { saveScreenshots(); };
-    hooks.reinitRangeViews = [this] {
-        for (const QPointer<ViewWindow>& v : views_)
-            if (v) v->rangeChosen();
-    };
     registry_.add(QStringLiteral("frmFilters"), entry("ToolFilters"),
-                  [this, hooks] { return new PvrWindow(buffer_, *pipeline_, hooks); });
+                  [this] { return new PvrWindow(*playback_, [this] { saveScreenshots(); }); });
     registry_.add(QStringLiteral("frmOverview"), entry("ToolOverview"), [this] {
         auto* w = new OverviewWindow(filters_);
         connect(w, &OverviewWindow::loadRequested, this,
@@ -168,9 +181,8 @@ void Application::registerWindows() {
         if (!lastLoaded_.isEmpty()) w->showFile(lastLoaded_, lastChoice_);
         return w;
     });
-    registry_.add(QStringLiteral("frmCapture"), entry("ToolCapture"), [this] {
-        return new CaptureWindow(captureSource_(), buffer_, *pipeline_, dialogs_);
-    });
+    registry_.add(QStringLiteral("frmCapture"), entry("ToolCapture"),
+                  [this] { return new CaptureWindow(captureSession(), dialogs_); });
     for (auto kind :
          {PlaceholderWindow::Kind::LoadPreferences, PlaceholderWindow::Kind::SavePreferences,
           PlaceholderWindow::Kind::SaveDataset, PlaceholderWindow::Kind::SaveScreenshots})
@@ -183,11 +195,8 @@ void Application::registerWindows() {
 
 void Application::equipWindow(const QString& name, QWidget* window) {
     const bool isPvr = name == QLatin1String("frmFilters");
-    if (isPvr)
-        if (auto* position = window->findChild<QScrollBar*>(QStringLiteral("scrPacket")))
-            connect(position, &QScrollBar::valueChanged, this, &Application::updateOverviewMarks);
     if (!isPvr && !name.startsWith(QLatin1String("frmVis"))) return;
-    addPlaybackKeys(window, [this] { return static_cast<QWidget*>(pvr()); });
+    addPlaybackKeys(window, [this]() -> PlaybackController& { return playback(); });
     addGoToKey(window, [this] { goTo(); });
     if (isPvr)
         showPlaybackKeys(window);
@@ -197,6 +206,7 @@ void Application::equipWindow(const QString& name, QWidget* window) {
 
 void Application::initApplication() {
     buffer_.initBuffer();
+    pvr();
     registry_.window(QStringLiteral("frmEncodings"));
     axes_.setDefaults();
 }
@@ -217,7 +227,7 @@ void Application::packetCountChanged() {
 void Application::updatePacketCounters() {
     countersDue_.stop();
     countersShown_.start();
-    pvr()->updatePacketCounters();
+    playback_->bufferChanged();
     updateOverviewMarks();
 }
 
@@ -228,7 +238,7 @@ OverviewWindow* Application::overview() const {
 void Application::updateOverviewMarks() {
     OverviewWindow* w = overview();
     if (!w || !w->isVisible()) return;
-    const int oldest = buffer_.oldestHeld(), newest = buffer_.getPacketCount();
+    const int oldest = buffer_.oldestHeld(), newest = buffer_.newestHeld();
     // Times place packets on a timed strip; the held span only means
     // something while the buffer holds what the strip shows.
     const bool same = w->path().isEmpty() ? capturedLast_ : w->path() == heldFrom_;
@@ -237,7 +247,7 @@ void Application::updateOverviewMarks() {
         w->setHeld(std::nullopt, std::nullopt);
         return;
     }
-    const int at = pvrPosition()->value();
+    const int at = playback_->position();
     std::optional<std::int64_t> cursor;
     if (at >= oldest && at <= newest && buffer_.captureTime(at).known)
         cursor = epochNanoseconds(buffer_.captureTime(at));
@@ -271,24 +281,31 @@ void Application::goTo() {
         dialogs_.message(Dialogs::Icon::Information, "Go to", to.problem);
         return;
     }
-    pvrPosition()->setValue(to.packet);
+    playback().goTo(to.packet);
 }
 
 void Application::seekTo(std::int64_t at) {
-    if (const int n = packetAtOrAfter(buffer_, at)) pvrPosition()->setValue(n);
-}
-
-QScrollBar* Application::pvrPosition() {
-    return pvr()->findChild<QScrollBar*>(QStringLiteral("scrPacket"));
+    if (const int n = packetAtOrAfter(buffer_, at)) playback().goTo(n);
 }
 
 void Application::stopCapture() {
-    if (auto* w = qobject_cast<CaptureWindow*>(registry_.existing(QStringLiteral("frmCapture"))))
-        w->StopCapture();
+    if (capture_) capture_->stop();
+}
+
+CaptureSession& Application::captureSession() {
+    if (!capture_)
+        capture_ =
+            std::make_unique<CaptureSession>(captureSource_(), buffer_, *pipeline_, dialogs_);
+    return *capture_;
 }
 
 PvrWindow* Application::pvr() {
     return qobject_cast<PvrWindow*>(registry_.window(QStringLiteral("frmFilters")));
+}
+
+PlaybackController& Application::playback() {
+    pvr();
+    return *playback_;
 }
 
 PacketView& Application::view(int index) {
@@ -328,177 +345,36 @@ void Application::openPartOfCapture() {
 }
 
 void Application::startLoad(const QString& path, const LoadChoice& choice) {
-    load_.reset();
-    if (!progress_) progress_ = std::make_unique<LoadDatasetWindow>();
-    progress_->setStatus(QStringLiteral("In Progress"));
-    progress_->setFile(QFileInfo(path).fileName());
-    const QFileInfo info(path);
-    const qint64 size = info.isFile() ? info.size() : 0;
-    loadingStream_ = !info.isFile();
-    progress_->setFileSize(size);
-    progress_->setRange(size);
-    progress_->setProgress(0);
-    showProgressWindow();
-    ReadOptions options;
-    options.choice = choice;
-    loadingChoice_ = choice;
-    load_ = std::make_unique<LoadJob>(path, options);
-    connect(load_.get(), &LoadJob::finished, this, [this, job = load_.get()] { finishLoad(job); });
-    loadTick_.start(100);
+    load_->start(path, choice);
 }
 
-void Application::showProgressWindow() {
-    if (progress_->isVisible()) return;
-    // Over the main window, and wholly on the screen.
-    QRect frame(QPoint(), progress_->size() + kFrameAllowance);
-    frame.moveCenter(main_->frameGeometry().center());
-    progress_->move(frame.topLeft());
-    keepOnScreen(progress_.get());
-    progress_->show();
-}
-
-void Application::finishLoad(LoadJob* job) {
-    if (load_.get() != job) return;  // a later load ended it
-    // An earlier load may still be asking whether to overwrite (a modal
-    // dialog): this one stores its packets once that one is done.
-    if (storing_) {
-        QTimer::singleShot(50, this, [this, job] { finishLoad(job); });
-        return;
-    }
-    loadTick_.stop();
-    const QString path = load_->path();
-    const CaptureFile file = load_->takeResult();
-    // The job goes once its signal has returned.
-    load_.release()->deleteLater();
-    emit loadFinished(loadDataset(path, file));
-}
-
-void Application::showLoadProgress() {
-    if (!load_ || !progress_) return;
-    const ReadProgress& p = load_->progress();
-    progress_->setReadProgress(qint64(p.bytesRead.load()), p.stored.load(),
-                               loadingStream_ ? PacketBuffer::kSlots : 0);
+bool Application::loading() const {
+    return load_->loading();
 }
 
 bool Application::loadDataset(const QString& path, const LoadChoice& choice) {
-    loadingChoice_ = choice;
-    ReadOptions options;
-    options.choice = choice;
-    return loadDataset(path, readCaptureFile(QFile::encodeName(path).toStdString(), options));
-}
-
-void Application::noteLoaded(const QString& path) {
-    heldFrom_ = path;
-    capturedLast_ = false;
-    if (path == lastLoaded_ && loadingChoice_.filter == lastChoice_.filter) return;
-    lastLoaded_ = path;
-    lastChoice_ = loadingChoice_;
-    if (OverviewWindow* w = overview()) w->showFile(path, lastChoice_);
+    return load_->load(path, choice);
 }
 
 bool Application::loadDataset(const QString& path, const CaptureFile& file) {
-    storing_ = true;
-    const struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{storing_};
-    if (!progress_) progress_ = std::make_unique<LoadDatasetWindow>();
-    LoadDatasetWindow& progress = *progress_;
-    progress.setStatus(QStringLiteral("In Progress"));
-    showProgressWindow();
-    progress.setFile(QFileInfo(path).fileName());
-    progress.setFileSize(qint64(file.fileSize()));
-    progress.setStatus(QStringLiteral("Completed"));
-    progress.setRange(qint64(file.fileSize()));
-    progress.setProgress(qint64(file.fileSize()));
+    return load_->load(path, file);
+}
 
-    auto showProblems = [&] {
-        for (const LoadProblem& p : file.problems()) {
-            // A file dropped or chosen long ago is easier to recognise by name.
-            const std::string named =
-                file.format() == CaptureFormat::NotPelsid
-                    ? p.text + "\n\n" + QDir::toNativeSeparators(path).toStdString()
-                    : p.text;
-            dialogs_.message(p.icon, p.title, named);
-        }
-    };
-    if (!file.isLoadable()) {
-        progress.hide();
-        showProblems();
-        pvr()->initFilters();
-        return false;
-    }
-    folders_.loaded(path);
-    noteLoaded(path);
-    Ingest ingest(buffer_, *pipeline_, dialogs_);
-    ingest.begin();
-    // The views stay empty while records are stored; the counters are shown once at the end.
-    int stored = 0;
-    const int first = ingest.store(file, &stored);
-    updatePacketCounters();
-    if ((file.recordSet().exceeded || file.recordSet().ended) && stored > 0) {
-        // The rest of the file was never read: "Completed" would claim it was.
-        const qint64 end = qint64(file.records()[stored - 1].fileEnd);
-        progress.setStatus(
-            QStringLiteral("Stopped after %1 packets at byte %2").arg(stored).arg(end));
-        progress.setRange(end);
-        progress.setProgress(end);
-    }
-    showProblems();
-    progress.hide();
-    pvr()->initFilters();
-    ingest.play(first, first + stored - 1);
-    return true;
+void Application::noteLoaded(const QString& path, const LoadChoice& choice) {
+    heldFrom_ = path;
+    capturedLast_ = false;
+    if (path == lastLoaded_ && choice.filter == lastChoice_.filter) return;
+    lastLoaded_ = path;
+    lastChoice_ = choice;
+    if (OverviewWindow* w = overview()) w->showFile(path, lastChoice_);
 }
 
 void Application::exportPackets() {
-    static const std::string kTitle = "Export Packets";
-    if (export_) {
-        dialogs_.message(Dialogs::Icon::Information, kTitle,
-                         "The packets are still being written to " + export_->path() + ".");
-        return;
-    }
-    const int oldest = buffer_.oldestHeld();
-    const int count = buffer_.getPacketCount();
-    if (count == 0) {
-        dialogs_.message(Dialogs::Icon::Information, kTitle, "There are no packets to export.");
-        return;
-    }
-    int first = oldest, last = count;
-    const PacketRange range = pvr()->bufferRange();
-    const int rangeFirst = std::max(range.first, oldest);
-    const int rangeLast = std::min(range.last, count);
-    if (rangeFirst <= rangeLast && (rangeFirst != oldest || rangeLast != count)) {
-        auto span = [](int a, int b) {
-            return " (" + std::to_string(a) + " - " + std::to_string(b) + ")";
-        };
-        const int choice = dialogs_.choose(
-            kTitle, "Export all packets held, or only the PVR's buffer range?",
-            {"All Packets" + span(oldest, count), "Buffer Range" + span(rangeFirst, rangeLast)});
-        if (choice < 0) return;
-        if (choice == 1) first = rangeFirst, last = rangeLast;
-    }
-    const std::string path =
-        dialogs_.saveCaptureFileName(kTitle, folders_.openStart().toStdString());
-    if (path.empty()) return;
-    export_ =
-        std::make_unique<ExportJob>(QFile::encodeName(QString::fromStdString(path)).toStdString(),
-                                    copyPackets(buffer_, first, last));
-    connect(export_.get(), &ExportJob::finished, this, &Application::finishExport);
+    export_->exportPackets();
 }
 
-void Application::finishExport() {
-    const std::string error = export_->error();
-    const std::string done = "Wrote " + std::to_string(export_->packetCount()) +
-                             (export_->packetCount() == 1 ? " packet to " : " packets to ") +
-                             export_->path() + ".";
-    // The job goes once its signal has returned.
-    export_.release()->deleteLater();
-    if (error.empty())
-        dialogs_.message(Dialogs::Icon::Information, "Export Packets", done);
-    else
-        dialogs_.message(Dialogs::Icon::Critical, "Export Packets", error);
-    emit exportFinished(error.empty());
+bool Application::exporting() const {
+    return export_->exporting();
 }
 
 bool Application::saveScreenshots(const QString& folder) {
@@ -538,7 +414,7 @@ bool Application::saveScreenshots(const QString& folder) {
 }
 
 void Application::exit() {
-    load_.reset();
+    load_->cancel();
     stopCapture();
     pipeline_->cancelAll();
     emit quitRequested();

@@ -21,17 +21,16 @@
 #include "views/Thumbnails.h"
 #include "views/ViewWindow.h"
 
-class QScrollBar;
-
 namespace pelsid {
 
 class CaptureFile;
+class CaptureSession;
 class CaptureSource;
 class Dialogs;
 class MainWindow;
-class LoadDatasetWindow;
-class ExportJob;
-class LoadJob;
+class ExportController;
+class LoadController;
+class PlaybackController;
 class PvrWindow;
 
 /// The program: owns the buffer, the colour and filter state, the thumbnails,
@@ -63,7 +62,7 @@ class Application : public QObject, public ViewSet {
     /// reads ends that one first. `loadFinished` tells the outcome.
     void startLoad(const QString& path, const LoadChoice& choice = {});
     /// True while a file is being read for a load.
-    bool loading() const { return bool(load_); }
+    bool loading() const;
     /// Loads a dataset or pcap/pcapng file and plays what it stored, reading it
     /// on this thread. False when nothing could be loaded (unreadable file,
     /// wrong format).
@@ -77,7 +76,7 @@ class Application : public QObject, public ViewSet {
     /// `exportFinished` tells the outcome, a failure also in a message.
     void exportPackets();
     /// True while an export is being written.
-    bool exporting() const { return bool(export_); }
+    bool exporting() const;
     /// Screenshots of every shown view into `folder` (by default the program
     /// folder, or the user's pictures folder when the program's cannot be
     /// written); a failure is reported through the dialogs. False on failure.
@@ -86,10 +85,13 @@ class Application : public QObject, public ViewSet {
     /// arrives after Exit, then the play ends and quitRequested asks for the
     /// event loop to quit (the process-wide loop is not ours to end).
     void exit();
-    /// Where the next capture window gets its source: libpcap unless replaced (tests).
+    /// Where the capture session gets its source: libpcap unless replaced
+    /// (tests), before the Capture window first opens.
     void setCaptureSourceFactory(CaptureSourceFactory factory) {
         captureSource_ = std::move(factory);
     }
+    /// The live capture, made with its source when first asked for.
+    CaptureSession& captureSession();
 
   signals:
     /// A load begun with startLoad is over; `loaded` as loadDataset returns.
@@ -104,6 +106,10 @@ class Application : public QObject, public ViewSet {
     ViewWindow* viewWindow(int index);
     /// The PVR window, created hidden if needed.
     PvrWindow* pvr();
+    /// What the PVR plays. The PVR window is opened hidden first when it is
+    /// closed, as opening it resets playback: a key or an export then finds
+    /// what a fresh PVR would show.
+    PlaybackController& playback();
 
     PacketBuffer& buffer() { return buffer_; }
     FilterModel& filters() { return filters_; }
@@ -131,20 +137,15 @@ class Application : public QObject, public ViewSet {
     void packetCountChanged();
     void updatePacketCounters();
     void stopCapture();
-    void showLoadProgress();
-    void showProgressWindow();
     class OverviewWindow* overview() const;
     /// Marks on the overview what the buffer holds and where the PVR stands.
     void updateOverviewMarks();
     /// Moves the PVR to the first packet held at or after `at` (epoch ns).
     void seekTo(std::int64_t at);
-    /// The PVR's position bar, whose value is the packet playing.
-    QScrollBar* pvrPosition();
     /// Ctrl+G: asks for a packet number or a time and moves the PVR there.
     void goTo();
-    void noteLoaded(const QString& path);
-    void finishLoad(LoadJob* job);
-    void finishExport();
+    /// The packets of `path` are about to be stored: the overview follows.
+    void noteLoaded(const QString& path, const LoadChoice& choice);
 
     Dialogs& dialogs_;
     QString programFolder_;
@@ -157,14 +158,12 @@ class Application : public QObject, public ViewSet {
     std::uint64_t selectionGeneration_ = 0;  // the buffer's when the selection was last valid
     AxisStore axes_;  // axis choices of the header-field views, kept for the whole run
     std::unique_ptr<Pipeline> pipeline_;
+    std::unique_ptr<PlaybackController> playback_;
+    std::unique_ptr<CaptureSession> capture_;
     WindowRegistry registry_;
     std::unique_ptr<MainWindow> main_;
-    std::unique_ptr<LoadDatasetWindow> progress_;
-    std::unique_ptr<LoadJob> load_;      // the file being read for a load, if any
-    std::unique_ptr<ExportJob> export_;  // the file being written by an export, if any
-    QTimer loadTick_;                    // shows its progress
-    bool loadingStream_ = false;         // a pipe or device: no size to measure progress by
-    bool storing_ = false;               // loadDataset runs (it may wait on a question)
+    std::unique_ptr<LoadController> load_;
+    std::unique_ptr<ExportController> export_;
     QPointer<LoadPartDialog> partDialog_;
     // The view windows as the registry made them, so playing a packet needs
     // no look-up by name; a window's deletion clears its entry, as it does the registry's.
@@ -175,7 +174,6 @@ class Application : public QObject, public ViewSet {
     bool toldScreenshotFolder_ = false;
     QString lastLoaded_;         // the file the overview shows
     LoadChoice lastChoice_;      // and the load's choice of its frames
-    LoadChoice loadingChoice_;   // the choice of the load under way
     QString heldFrom_;           // the file the buffer's packets came from
     bool capturedLast_ = false;  // the buffer's newest packets were captured
     int cascade_ = 0;            // places new windows in a cascade

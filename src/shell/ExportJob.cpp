@@ -2,7 +2,7 @@
 
 namespace pelsid {
 
-ExportJob::ExportJob(std::string path, PacketCopy packets, QObject* parent)
+ExportJob::ExportJob(std::string path, FrameBatch packets, QObject* parent)
     : QObject(parent), path_(std::move(path)), packets_(std::move(packets)) {
     thread_ = std::thread([this] {
         error_ = writePackets(path_, packets_);

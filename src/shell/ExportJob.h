@@ -14,7 +14,7 @@ namespace pelsid {
 class ExportJob : public QObject {
     Q_OBJECT
   public:
-    ExportJob(std::string path, PacketCopy packets, QObject* parent = nullptr);
+    ExportJob(std::string path, FrameBatch packets, QObject* parent = nullptr);
     ~ExportJob() override;
 
     const std::string& path() const { return path_; }
@@ -29,7 +29,7 @@ class ExportJob : public QObject {
 
   private:
     std::string path_;
-    PacketCopy packets_;
+    FrameBatch packets_;
     std::string error_;
     std::thread thread_;
 };

@@ -185,10 +185,10 @@ void OverviewWindow::addCaptured(const FrameBatch& batch) {
         file_->setText(QStringLiteral("Live capture"));
         file_->setToolTip({});
     }
-    for (int k = 0; k < batch.size(); ++k)
-        liveOverview_.add(++liveFrames_, batch.wireLengths[std::size_t(k)],
-                          overviewKindOf({batch.data(k), std::size_t(batch.length(k))}),
-                          batch.times[std::size_t(k)]);
+    for (int k = 0; k < batch.size(); ++k) {
+        const RecordRef& r = batch.records[std::size_t(k)];
+        liveOverview_.add(++liveFrames_, r.wireLength, overviewKindOf(batch.frame(k)), r.time);
+    }
     strip_->setOverview(liveOverview_);
 }
 

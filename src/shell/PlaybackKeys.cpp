@@ -5,6 +5,8 @@
 #include <QShortcut>
 #include <QWidget>
 
+#include "control/PlaybackController.h"
+
 namespace pelsid {
 
 namespace {
@@ -12,36 +14,27 @@ struct Key {
     Qt::Key key;
     const char* name;
     const char* button;  // empty: Play or Pause, whichever the state calls for
+    void (PlaybackController::*action)();
 };
-constexpr Key kKeys[] = {{Qt::Key_Space, "Space", ""},
-                         {Qt::Key_Left, "Left", "btnStepBackward"},
-                         {Qt::Key_Right, "Right", "btnStepForward"},
-                         {Qt::Key_Home, "Home", "btnStop"}};
+constexpr Key kKeys[] = {
+    {Qt::Key_Space, "Space", "", &PlaybackController::playOrPause},
+    {Qt::Key_Left, "Left", "btnStepBackward", &PlaybackController::stepBackward},
+    {Qt::Key_Right, "Right", "btnStepForward", &PlaybackController::stepForward},
+    {Qt::Key_Home, "Home", "btnStop", &PlaybackController::stop}};
 
 QAbstractButton* button(QWidget* pvr, const char* name) {
     return pvr ? pvr->findChild<QAbstractButton*>(QLatin1String(name)) : nullptr;
 }
-
-void press(QWidget* pvr, const Key& key) {
-    if (*key.button) {
-        if (QAbstractButton* b = button(pvr, key.button)) b->click();
-        return;
-    }
-    // Play stays pressed while playing or paused: then Space works Pause
-    // (pauses, or resumes); otherwise it starts playing.
-    QAbstractButton* play = button(pvr, "btnPlay");
-    QAbstractButton* pause = button(pvr, "btnPause");
-    if (!play || !pause) return;
-    (play->isChecked() ? pause : play)->click();
-}
 }  // namespace
 
-void addPlaybackKeys(QWidget* window, std::function<QWidget*()> pvr) {
+void addPlaybackKeys(QWidget* window, std::function<PlaybackController&()> playback) {
     for (const Key& key : kKeys) {
         auto* shortcut = new QShortcut(QKeySequence(key.key), window);
         shortcut->setContext(Qt::WindowShortcut);
-        QObject::connect(shortcut, &QShortcut::activated, window,
-                         [pvr, &key] { press(pvr(), key); });
+        QObject::connect(shortcut, &QShortcut::activated, window, [playback, &key] {
+            PlaybackController& p = playback();
+            (p.*key.action)();
+        });
     }
 }
 

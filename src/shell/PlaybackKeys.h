@@ -5,11 +5,13 @@ class QWidget;
 
 namespace pelsid {
 
+class PlaybackController;
+
 /// Gives `window` the playback keys while it has focus: Space plays or
-/// pauses, Left and Right step, Home stops. Each key clicks the PVR's own
-/// button, so it does exactly what the click does. `pvr` returns the PVR
-/// window (created hidden if needed) at the moment a key is pressed.
-void addPlaybackKeys(QWidget* window, std::function<QWidget*()> pvr);
+/// pauses, Left and Right step, Home stops. Each key does what a click on
+/// the PVR's button does. `playback` returns the controller at the moment a
+/// key is pressed.
+void addPlaybackKeys(QWidget* window, std::function<PlaybackController&()> playback);
 
 /// Ctrl+G in `window` calls `goTo`.
 void addGoToKey(QWidget* window, std::function<void()> goTo);

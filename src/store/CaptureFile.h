@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "store/CaptureReader.h"
+#include "store/FrameBatch.h"
 #include "store/ReadOptions.h"
 #include "store/RecordSet.h"
 
@@ -35,12 +36,12 @@ class CaptureFile {
     /// True when the read was ended on request before the file's end.
     bool cancelled() const { return set_.cancelled; }
 
-    const std::vector<RecordRef>& records() const { return set_.records; }
-    int recordCount() const { return static_cast<int>(set_.records.size()); }
+    /// The kept frames, in file order.
+    const FrameBatch& frames() const { return frames_; }
+    const std::vector<RecordRef>& records() const { return frames_.records; }
+    int recordCount() const { return frames_.size(); }
     /// The bytes of record `i` (0-based).
     std::span<const std::uint8_t> record(int i) const;
-    /// Every record's bytes, one after another, as `records()` places them.
-    std::span<const std::uint8_t> bytes() const { return bytes_; }
     /// Messages for the user, in the order they are to be shown.
     const std::vector<LoadProblem>& problems() const { return set_.problems; }
     const RecordSet& recordSet() const { return set_; }
@@ -54,8 +55,8 @@ class CaptureFile {
   private:
     Format format_ = Format::Unreadable;
     std::uint64_t fileSize_ = 0;
-    std::vector<std::uint8_t> bytes_;  // the kept packets, one after another
-    RecordSet set_;
+    FrameBatch frames_;
+    RecordSet set_;  // what the read found besides the frames
 };
 
 /// Reads the file by the format its first bytes name (never its name), in

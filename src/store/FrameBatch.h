@@ -1,36 +1,36 @@
 #pragma once
-#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
-#include "store/CaptureTime.h"
+#include "store/RecordSet.h"
 
 namespace pelsid {
 
-/// Frames taken together, one after another: frame k is
-/// bytes[offsets[k] .. offsets[k + 1]), wireLengths[k] long on the wire,
-/// captured at times[k].
+/// Frames in one byte vector with a record of each: frame k is the
+/// records[k].length bytes at records[k].offset, with its length on the
+/// wire, its capture time and the rest of its RecordRef. A file read, a
+/// batch of captured frames and a copy for export all hold frames so.
 struct FrameBatch {
     std::vector<std::uint8_t> bytes;
-    std::vector<std::size_t> offsets{0};
-    std::vector<std::uint32_t> wireLengths;
-    std::vector<CaptureTime> times;
+    std::vector<RecordRef> records;
 
-    int size() const { return int(offsets.size()) - 1; }
-    const std::uint8_t* data(int k) const { return bytes.data() + offsets[std::size_t(k)]; }
-    int length(int k) const { return int(offsets[std::size_t(k) + 1] - offsets[std::size_t(k)]); }
-    void append(const std::uint8_t* data, int size, std::uint32_t wireLength,
-                const CaptureTime& time) {
-        if (size > 0) bytes.insert(bytes.end(), data, data + size);
-        offsets.push_back(bytes.size());
-        wireLengths.push_back(wireLength);
-        times.push_back(time);
+    int size() const { return int(records.size()); }
+    std::span<const std::uint8_t> frame(int k) const {
+        const RecordRef& r = records[std::size_t(k)];
+        return {bytes.data() + r.offset, r.length};
+    }
+    /// Adds `data` as the next frame; `record` says the rest (its offset and
+    /// length are set here).
+    void append(std::span<const std::uint8_t> data, RecordRef record) {
+        record.offset = bytes.size();
+        record.length = std::uint32_t(data.size());
+        records.push_back(record);
+        bytes.insert(bytes.end(), data.begin(), data.end());
     }
     void clear() {
         bytes.clear();
-        offsets.assign(1, 0);
-        wireLengths.clear();
-        times.clear();
+        records.clear();
     }
 };
 

@@ -15,7 +15,7 @@ namespace pelsid {
 PacketBuffer::PacketBuffer()
     : bytes_(allocateZeroed(kBytes)),
       offset_(new std::uint32_t[kSlots]()),
-      lastIndex_(new int[kSlots]()),
+      length_(new int[kSlots]()),
       fields_(new PacketFields[kSlots]()),
       time_(new CaptureTime[kSlots]()),
       wireLength_(new std::uint32_t[kSlots]()),
@@ -53,7 +53,7 @@ void PacketBuffer::initBuffer() {
     // No byte is read beyond its packet's end, so old bytes need no clearing.
     const int used = std::min(packetCount_, kSlots);
     std::fill_n(offset_.get(), used, 0u);
-    std::fill_n(lastIndex_.get(), used, 0);
+    std::fill_n(length_.get(), used, 0);
     std::fill_n(fields_.get(), used, PacketFields{});
     std::fill_n(time_.get(), used, CaptureTime{});
     std::fill_n(wireLength_.get(), used, 0u);
@@ -66,11 +66,10 @@ void PacketBuffer::initBuffer() {
     notify();
 }
 
-int PacketBuffer::insertPacket(const std::uint8_t* packet, int lastIndex, const CaptureTime& time,
+int PacketBuffer::insertPacket(std::span<const std::uint8_t> frame, const CaptureTime& time,
                                std::uint32_t wireLength, std::uint32_t linkType,
                                std::uint64_t frameNumber) {
-    lastIndex = std::clamp(lastIndex, -1, kSlotBytes - 1);
-    const std::size_t len = std::size_t(lastIndex + 1);
+    const std::size_t len = std::min(frame.size(), std::size_t(kSlotBytes));
     ++packetCount_;
     currentSlot_ = currentSlot_ >= kSlots ? 1 : currentSlot_ + 1;
     const int s = currentSlot_ - 1;
@@ -80,10 +79,10 @@ int PacketBuffer::insertPacket(const std::uint8_t* packet, int lastIndex, const 
     // slot keeps the newest packet off every packet still held.
     if (head_ + len > kBytes) head_ = kRingStart;
     std::uint8_t* dst = bytes_.get() + head_;
-    if (len > 0) std::memcpy(dst, packet, len);
+    if (len > 0) std::memcpy(dst, frame.data(), len);
     offset_[s] = std::uint32_t(head_);
     head_ += len;
-    lastIndex_[s] = lastIndex;
+    length_[s] = int(len);
     fields_[s] = decodeHeaders(dst, int(len));
     time_[s] = time;
     wireLength_[s] = std::max(wireLength, std::uint32_t(len));
@@ -93,17 +92,25 @@ int PacketBuffer::insertPacket(const std::uint8_t* packet, int lastIndex, const 
     return currentSlot_;
 }
 
+int PacketBuffer::insertFrames(const FrameBatch& frames) {
+    for (int k = 0; k < frames.size(); ++k) {
+        const RecordRef& r = frames.records[std::size_t(k)];
+        insertPacket(frames.frame(k), r.time, r.wireLength, r.linkType, r.frame);
+    }
+    return frames.size();
+}
+
 int PacketBuffer::slotOfPacket(int packetNumber) {
     if (packetNumber < 1) return 1;
     return (packetNumber - 1) % kSlots + 1;
 }
 
-int PacketBuffer::getLastByteIndex(int packetNumber) const {
-    return lastIndex_[slotIndex(packetNumber)];
+int PacketBuffer::frameLength(int packetNumber) const {
+    return length_[slotIndex(packetNumber)];
 }
 
 int PacketBuffer::getPacketByte(int packetNumber, int index) const {
-    if (index < 0 || index > getLastByteIndex(packetNumber)) return 0;
+    if (index < 0 || index >= frameLength(packetNumber)) return 0;
     return packetData(packetNumber)[index];
 }
 

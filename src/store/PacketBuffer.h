@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "store/CaptureTime.h"
+#include "store/FrameBatch.h"
 #include "store/PacketFields.h"
 
 namespace pelsid {
@@ -54,20 +55,25 @@ class PacketBuffer {
     /// Empties the ring and zeroes every slot; counters back to 0.
     void initBuffer();
 
-    /// Stores `lastIndex + 1` bytes in the next slot (overwriting the oldest
-    /// packet once the ring is full) and decodes its headers. A packet longer
-    /// than a slot keeps its first kSlotBytes bytes. Returns the slot written.
+    /// Stores a frame's bytes in the next slot (overwriting the oldest packet
+    /// once the ring is full) and decodes its headers. A frame longer than a
+    /// slot keeps its first kSlotBytes bytes. Returns the slot written.
     /// `time` and `wireLength` (0: the stored length) are kept as given, and
     /// `linkType`, the link type the frame was captured on before it was
     /// stored as Ethernet, and `frameNumber`, its number in the file it came
     /// from (0: captured).
-    int insertPacket(const std::uint8_t* packet, int lastIndex, const CaptureTime& time = {},
+    int insertPacket(std::span<const std::uint8_t> frame, const CaptureTime& time = {},
                      std::uint32_t wireLength = 0, std::uint32_t linkType = 1,
                      std::uint64_t frameNumber = 0);
 
+    /// Stores every frame of `frames` in order, as insertPacket does; returns how many.
+    int insertFrames(const FrameBatch& frames);
+
     static int slotOfPacket(int packetNumber);
 
-    int getPacketCount() const { return packetCount_; }
+    /// The newest packet's number: how many were stored since the buffer was
+    /// emptied, 0 when none.
+    int newestHeld() const { return packetCount_; }
     int currentSlot() const { return currentSlot_; }
     /// Oldest packet number still held (1 while nothing has been overwritten).
     int oldestHeld() const { return packetCount_ > kSlots ? packetCount_ - (kSlots - 1) : 1; }
@@ -78,15 +84,16 @@ class PacketBuffer {
     /// Grows at every initialisation: packet numbers taken before name other packets after.
     std::uint64_t generation() const { return generation_; }
 
-    int getLastByteIndex(int packetNumber) const;
+    /// How many bytes of the packet are stored (at most kSlotBytes).
+    int frameLength(int packetNumber) const;
     /// A byte of the packet; 0 for an index outside 0..kSlotBytes-1 or beyond the packet.
     int getPacketByte(int packetNumber, int index) const;
-    /// The packet's bytes: getLastByteIndex + 1 of them; what follows is not
+    /// The packet's bytes: frameLength of them; what follows is not
     /// the packet's (copy it out to read zeros beyond its end).
     const std::uint8_t* packetData(int packetNumber) const;
     /// The packet's bytes as stored, for a filter to test.
     std::span<const std::uint8_t> frame(int packetNumber) const {
-        return {packetData(packetNumber), std::size_t(getLastByteIndex(packetNumber) + 1)};
+        return {packetData(packetNumber), std::size_t(frameLength(packetNumber))};
     }
     const PacketFields& fields(int packetNumber) const;
     /// When the packet was captured (unknown for dataset files).
@@ -116,7 +123,6 @@ class PacketBuffer {
     int getIPProtocol(int n) const { return fields(n).ipProtocol; }
     /// k = 1..4, octet 1 first; 0 for any other k.
     int getSrcIPOctet(int n, int k) const { return k >= 1 && k <= 4 ? fields(n).ipSrc[k - 1] : 0; }
-    int getDstIPOctet(int n, int k) const { return k >= 1 && k <= 4 ? fields(n).ipDst[k - 1] : 0; }
     std::string getSrcIPText(int n) const;
     std::string getDstIPText(int n) const;
     int getUDPSrcPort(int n) const { return fields(n).udpSrcPort; }
@@ -138,7 +144,7 @@ class PacketBuffer {
     };
     std::unique_ptr<std::uint8_t[], FreeBytes> bytes_;  // the byte ring, kBytes
     std::unique_ptr<std::uint32_t[]> offset_;           // where each slot's bytes start
-    std::unique_ptr<int[]> lastIndex_;
+    std::unique_ptr<int[]> length_;
     std::unique_ptr<PacketFields[]> fields_;
     std::unique_ptr<CaptureTime[]> time_;
     std::unique_ptr<std::uint32_t[]> wireLength_;

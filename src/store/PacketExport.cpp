@@ -7,17 +7,15 @@
 
 namespace pelsid {
 
-PacketCopy copyPackets(const PacketBuffer& buffer, int first, int last) {
-    PacketCopy copy;
+FrameBatch copyPackets(const PacketBuffer& buffer, int first, int last) {
+    FrameBatch copy;
     first = std::max(first, buffer.oldestHeld());
-    last = std::min(last, buffer.getPacketCount());
+    last = std::min(last, buffer.newestHeld());
     if (first > last) return copy;
     copy.records.reserve(std::size_t(last - first + 1));
     for (int n = first; n <= last; ++n) {
-        const std::span<const std::uint8_t> frame = buffer.frame(n);
-        copy.records.push_back({copy.bytes.size(), std::uint32_t(frame.size()), 0,
-                                buffer.wireLength(n), buffer.captureTime(n)});
-        copy.bytes.insert(copy.bytes.end(), frame.begin(), frame.end());
+        copy.append(buffer.frame(n),
+                    {.wireLength = buffer.wireLength(n), .time = buffer.captureTime(n)});
     }
     return copy;
 }

@@ -4,22 +4,16 @@
 #include <string>
 #include <vector>
 
-#include "store/RecordSet.h"
+#include "store/FrameBatch.h"
 
 namespace pelsid {
 
 class PacketBuffer;
 
-/// Packets to be written to a file: their stored bytes one after another and
-/// a record of each (offset, length, wire length, time). A copy, so the
-/// buffer may change while it is written.
-struct PacketCopy {
-    std::vector<std::uint8_t> bytes;
-    std::vector<RecordRef> records;
-};
-
-/// Copies packets `first`..`last` out of `buffer`, those of them still held.
-PacketCopy copyPackets(const PacketBuffer& buffer, int first, int last);
+/// Copies packets `first`..`last` out of `buffer`, those of them still held,
+/// with their wire lengths and times: the buffer may change while the copy
+/// is written.
+FrameBatch copyPackets(const PacketBuffer& buffer, int first, int last);
 
 /// Writes `records`, whose bytes lie in `bytes`, to `path`: pcapng when the
 /// name ends in ".pcapng", else pcap, with nanosecond times when a packet's
@@ -29,8 +23,8 @@ PacketCopy copyPackets(const PacketBuffer& buffer, int first, int last);
 /// behind and an existing file as it was.
 std::string writePackets(const std::string& path, std::span<const RecordRef> records,
                          std::span<const std::uint8_t> bytes);
-inline std::string writePackets(const std::string& path, const PacketCopy& copy) {
-    return writePackets(path, copy.records, copy.bytes);
+inline std::string writePackets(const std::string& path, const FrameBatch& frames) {
+    return writePackets(path, frames.records, frames.bytes);
 }
 
 }  // namespace pelsid

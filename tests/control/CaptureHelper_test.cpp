@@ -126,20 +126,21 @@ TEST(CaptureHelper, AHelperThatDiesIsReportedAndItsFramesAreKept) {
     ScriptedDialogs dialogs;
     auto source = std::make_unique<PcapCaptureSource>();
     source->selectByName("lo");
-    CaptureWindow window(std::move(source), buffer, pipeline, dialogs);
+    CaptureSession session(std::move(source), buffer, pipeline, dialogs);
+    CaptureWindow window(session, dialogs);
     window.findChild<QLineEdit*>("txtFilter")->setText(QString::fromStdString(udp.filter()));
-    window.StartCapture();
-    ASSERT_TRUE(window.source().isCapturing()) << dialogs.messages[0].text;
+    window.startCapture();
+    ASSERT_TRUE(window.session().source().isCapturing()) << dialogs.messages[0].text;
     for (int i = 0; i < 25; ++i) udp.send(std::vector<std::uint8_t>(std::size_t(i + 1), 9));
-    EXPECT_TRUE(waitFor([&] { return buffer.getPacketCount() == 25; }, 4000));
+    EXPECT_TRUE(waitFor([&] { return buffer.newestHeld() == 25; }, 4000));
     const auto helpers = test::helpersWithFilter(udp.filter());
     ASSERT_EQ(helpers.size(), 1u);
     kill(helpers[0], SIGKILL);
-    EXPECT_TRUE(waitFor([&] { return !window.source().isCapturing(); }, 4000));
+    EXPECT_TRUE(waitFor([&] { return !window.session().source().isCapturing(); }, 4000));
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text,
               "Capture on adapter \"lo\" stopped: pelsid-capture was ended by signal 9 (Killed)");
-    EXPECT_EQ(buffer.getPacketCount(), 25);
+    EXPECT_EQ(buffer.newestHeld(), 25);
 }
 
 }  // namespace

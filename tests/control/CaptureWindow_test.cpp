@@ -57,7 +57,8 @@ class CaptureWindowTest : public ::testing::Test {
         auto s = std::make_unique<ScriptedCaptureSource>();
         s->adapters = std::move(adapters);
         source = s.get();
-        window = std::make_unique<CaptureWindow>(std::move(s), buffer, pipeline, dialogs);
+        session = std::make_unique<CaptureSession>(std::move(s), buffer, pipeline, dialogs);
+        window = std::make_unique<CaptureWindow>(*session, dialogs);
         return *window;
     }
     QComboBox* list() { return window->findChild<QComboBox*>("cmbInterface"); }
@@ -70,6 +71,7 @@ class CaptureWindowTest : public ::testing::Test {
     Pipeline pipeline;
     AskingDialogs dialogs;
     ScriptedCaptureSource* source = nullptr;
+    std::unique_ptr<CaptureSession> session;
     std::unique_ptr<CaptureWindow> window;
 };
 
@@ -93,7 +95,7 @@ TEST_F(CaptureWindowTest, NoAdaptersLeavesNothingToStart) {
     EXPECT_EQ(list()->count(), 0);
     EXPECT_EQ(list()->placeholderText(), "No adapters found");
     EXPECT_FALSE(button("btnStart")->isEnabled());
-    window->StartCapture();
+    window->startCapture();
     EXPECT_TRUE(source->startedOn.empty());
     EXPECT_FALSE(button("btnStop")->isEnabled());
 }
@@ -111,10 +113,10 @@ TEST_F(CaptureWindowTest, StartOnEmptyBufferAsksNothingAndPlaysEveryFrameInOrder
 
     for (std::uint32_t k = 1; k <= 5; ++k) source->frame(numberedFrame(k, 40 + int(k)));
     deliver();
-    ASSERT_EQ(buffer.getPacketCount(), 5);
+    ASSERT_EQ(buffer.newestHeld(), 5);
     for (int n = 1; n <= 5; ++n) {
         EXPECT_EQ(numberOf(buffer, n), std::uint32_t(n));
-        EXPECT_EQ(buffer.getLastByteIndex(n), 40 + n - 1);  // a frame of n bytes: last index n - 1
+        EXPECT_EQ(buffer.frameLength(n), 40 + n);
     }
     EXPECT_EQ(views.plotted(), (std::vector<int>{1, 2, 3, 4, 5}));
     EXPECT_EQ(views.views[3].thumbnails, (std::vector<int>{1, 2, 3, 4, 5}));
@@ -127,44 +129,44 @@ TEST_F(CaptureWindowTest, StartOnEmptyBufferAsksNothingAndPlaysEveryFrameInOrder
 
 TEST_F(CaptureWindowTest, HeldPacketsAskBeforeGoingAndFramesDuringTheQuestionGoWithThem) {
     open(kTwoAdapters);
-    for (std::uint32_t k = 1; k <= 3; ++k) buffer.insertPacket(numberedFrame(k).data(), 59);
+    for (std::uint32_t k = 1; k <= 3; ++k) buffer.insertPacket({numberedFrame(k).data(), 60});
     dialogs.whileAsking = [this] {
         source->frame(numberedFrame(100));
         deliver();
     };
     dialogs.answers = {true};
-    window->StartCapture();
+    window->startCapture();
     ASSERT_EQ(dialogs.questions.size(), 1u);
     EXPECT_EQ(dialogs.questions[0].title, msg::kVerifyBufferDeleteTitle);
     EXPECT_EQ(dialogs.questions[0].text, msg::kVerifyBufferDelete);
-    EXPECT_EQ(buffer.getPacketCount(), 0);  // the frame that came during the question went too
+    EXPECT_EQ(buffer.newestHeld(), 0);  // the frame that came during the question went too
     EXPECT_EQ(views.plotted(), std::vector<int>{4});
     EXPECT_EQ(views.clears(), 1);  // once, whatever the answer
 
     // Stop, then Start on the other line: asked again; a No keeps the packets.
     source->frame(numberedFrame(7));
     deliver();
-    window->StopCapture();
+    window->stopCapture();
     list()->setCurrentIndex(1);
     dialogs.whileAsking = nullptr;
     dialogs.answers = {false};
-    window->StartCapture();
+    window->startCapture();
     EXPECT_EQ(source->startedOn, (std::vector<int>{1, 2}));
     EXPECT_EQ(dialogs.questions.size(), 2u);
     source->frame(numberedFrame(8));
     deliver();
-    ASSERT_EQ(buffer.getPacketCount(), 2);
+    ASSERT_EQ(buffer.newestHeld(), 2);
     EXPECT_EQ(numberOf(buffer, 1), 7u);
     EXPECT_EQ(numberOf(buffer, 2), 8u);
 }
 
 TEST_F(CaptureWindowTest, AnAdapterThatCannotBeOpenedIsReportedAndTheWindowStaysIdle) {
     open(kTwoAdapters);
-    buffer.insertPacket(numberedFrame(1).data(), 59);
+    buffer.insertPacket({numberedFrame(1).data(), 60});
     source->startResult = {
         CaptureProblem::Kind::Permission,
         "eth0: You don't have permission to perform this capture on that device"};
-    window->StartCapture();
+    window->startCapture();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     const std::string& text = dialogs.messages[0].text;
     EXPECT_EQ(dialogs.messages[0].icon, Dialogs::Icon::Critical);
@@ -172,13 +174,13 @@ TEST_F(CaptureWindowTest, AnAdapterThatCannotBeOpenedIsReportedAndTheWindowStays
     EXPECT_NE(text.find("permission"), std::string::npos);
     EXPECT_NE(text.find("setcap cap_net_raw,cap_net_admin=eip"), std::string::npos);
     EXPECT_TRUE(dialogs.questions.empty());  // nothing started, so nothing is cleared
-    EXPECT_EQ(buffer.getPacketCount(), 1);
+    EXPECT_EQ(buffer.newestHeld(), 1);
     EXPECT_TRUE(button("btnStart")->isEnabled());
     EXPECT_FALSE(button("btnStop")->isEnabled());
 
     source->startResult = {CaptureProblem::Kind::Filter, "syntax error"};
     window->findChild<QLineEdit*>("txtFilter")->setText("udp portx 9");
-    window->StartCapture();
+    window->startCapture();
     ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(dialogs.messages[1].text,
               "The capture filter \"udp portx 9\" is not valid: syntax error");
@@ -187,7 +189,7 @@ TEST_F(CaptureWindowTest, AnAdapterThatCannotBeOpenedIsReportedAndTheWindowStays
 TEST_F(CaptureWindowTest, ClosingStopsTheCaptureFirstAndNothingArrivesAfterwards) {
     open(kTwoAdapters);
     window->show();
-    window->StartCapture();
+    window->startCapture();
     source->frame(numberedFrame(1));
     deliver();
     source->frame(numberedFrame(2));  // waiting when the window closes
@@ -195,13 +197,13 @@ TEST_F(CaptureWindowTest, ClosingStopsTheCaptureFirstAndNothingArrivesAfterwards
     EXPECT_EQ(source->stops, 1);
     EXPECT_FALSE(source->isCapturing());
     deliver();
-    EXPECT_EQ(buffer.getPacketCount(), 1);
+    EXPECT_EQ(buffer.newestHeld(), 1);
     EXPECT_EQ(source->stats().queueDropped, 1u);  // counted, not lost silently
 }
 
 TEST_F(CaptureWindowTest, TheQueueHoldsThirtyThousandFramesAndCountsTheRest) {
     open(kTwoAdapters);
-    window->StartCapture();
+    window->startCapture();
     // A capturing thread that outruns the user-interface thread.
     std::thread flood([this] {
         for (std::uint32_t k = 1; k <= 30005; ++k) source->frame(numberedFrame(k));
@@ -210,7 +212,7 @@ TEST_F(CaptureWindowTest, TheQueueHoldsThirtyThousandFramesAndCountsTheRest) {
     flood.join();
     source->kernelDrops(3);
     deliver();
-    EXPECT_EQ(buffer.getPacketCount(), 30000);
+    EXPECT_EQ(buffer.newestHeld(), 30000);
     for (int n : {1, 2, 15000, 30000}) EXPECT_EQ(numberOf(buffer, n), std::uint32_t(n));
     const CaptureStats s = source->stats();
     EXPECT_EQ(s.captured, 30006u);
@@ -227,16 +229,16 @@ TEST_F(CaptureWindowTest, TheQueueHoldsThirtyThousandFramesAndCountsTheRest) {
     // Room again once the window has caught up; a new start counts afresh.
     source->frame(std::vector<std::uint8_t>(3000, 2), 3000);
     deliver();
-    EXPECT_EQ(buffer.getLastByteIndex(buffer.getPacketCount()), PacketBuffer::kSlotBytes - 1);
-    window->StopCapture();
-    window->StartCapture();
+    EXPECT_EQ(buffer.frameLength(buffer.newestHeld()), PacketBuffer::kSlotBytes);
+    window->stopCapture();
+    window->startCapture();
     EXPECT_EQ(source->stats().captured, 0u);
     EXPECT_EQ(source->stats().queueDropped, 0u);
 }
 
 TEST_F(CaptureWindowTest, AFailureWhileCapturingIsReportedAndLeavesTheWindowIdle) {
     open(kTwoAdapters);
-    window->StartCapture();
+    window->startCapture();
     emit source->failed("Capture on adapter \"eth0\" stopped: The interface went down");
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text,
@@ -253,7 +255,7 @@ TEST_F(CaptureWindowTest, RecordsEveryFrameOfTheNextCaptureWithItsTimeEvenThoseT
     button("btnRecord")->click();
     EXPECT_TRUE(button("btnRecord")->isChecked());
     EXPECT_EQ(window->findChild<QLabel*>("lblRecording")->text(), "Records to rec.pcap");
-    window->StartCapture();
+    window->startCapture();
     EXPECT_FALSE(button("btnRecord")->isEnabled());  // the file is fixed for this capture
 
     // More frames than the queue holds, from a thread that outruns the window.
@@ -267,7 +269,7 @@ TEST_F(CaptureWindowTest, RecordsEveryFrameOfTheNextCaptureWithItsTimeEvenThoseT
     deliver();
     EXPECT_EQ(source->stats().queueDropped, 5u);
     EXPECT_TRUE(QFile::exists(QString::fromStdString(path)));  // written in place
-    window->StopCapture();
+    window->stopCapture();
 
     // More than a buffer's worth: the last few are read from the file's end.
     ReadOptions last;
@@ -302,11 +304,11 @@ TEST_F(CaptureWindowTest, AFailedRecordingIsReportedWithItsReasonAndKeepsWhatWas
     const std::string path = folder + "/rec.pcapng";
     dialogs.saveFiles = {path};
     button("btnRecord")->click();
-    window->StartCapture();
+    window->startCapture();
     // The disk fills while the capture runs.
     for (int k = 1; k <= 100; ++k) source->frame(numberedFrame(std::uint32_t(k), 1601));
     deliver();
-    window->StopCapture();
+    window->stopCapture();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_NE(dialogs.messages[0].text.find("rec.pcapng"), std::string::npos)
         << dialogs.messages[0].text;

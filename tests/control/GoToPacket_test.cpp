@@ -20,12 +20,12 @@ class GoToTest : public ::testing::TestWithParam<GoToCase> {
   protected:
     static PacketBuffer& buffer() {
         static PacketBuffer b;
-        if (b.getPacketCount() == 0) {
+        if (b.newestHeld() == 0) {
             b.initBuffer();
             const std::uint8_t frame[60] = {};
             for (int i = 0; i < 10; ++i) {
                 CaptureTime t{kFirst + i / 2, std::uint32_t(i % 2) * 500'000'000, 6, true};
-                b.insertPacket(frame, 59, t);
+                b.insertPacket({frame, 60}, t);
             }
         }
         return b;
@@ -63,7 +63,7 @@ TEST(GoTo, PacketsOverwrittenOrWithoutTimes) {
     PacketBuffer b;
     b.initBuffer();
     const std::uint8_t frame[60] = {};
-    for (int i = 0; i < PacketBuffer::kSlots + 5; ++i) b.insertPacket(frame, 59);
+    for (int i = 0; i < PacketBuffer::kSlots + 5; ++i) b.insertPacket({frame, 60});
     EXPECT_EQ(goToPacket(b, "3").problem,
               "Packet 3 is no longer held: the oldest held is packet 6.");
     EXPECT_EQ(goToPacket(b, "6").packet, 6);

@@ -57,11 +57,12 @@ class LiveCaptureTest : public ::testing::Test {
     LiveCaptureTest() : pipeline(buffer, filters, views) {}
 
     CaptureWindow& openOnLoopback(const std::string& filter) {
-        window = std::make_unique<CaptureWindow>(std::make_unique<PcapCaptureSource>(), buffer,
-                                                 pipeline, dialogs);
+        session = std::make_unique<CaptureSession>(std::make_unique<PcapCaptureSource>(), buffer,
+                                                   pipeline, dialogs);
+        window = std::make_unique<CaptureWindow>(*session, dialogs);
         int line = -1;
-        for (int i = 1; i <= window->source().adapterCount(); ++i)
-            if (window->source().adapter(i).name == "lo") line = i - 1;
+        for (int i = 1; i <= window->session().source().adapterCount(); ++i)
+            if (window->session().source().adapter(i).name == "lo") line = i - 1;
         EXPECT_GE(line, 0) << "lo is not listed";
         window->findChild<QComboBox*>("cmbInterface")->setCurrentIndex(line);
         window->findChild<QLineEdit*>("txtFilter")->setText(QString::fromStdString(filter));
@@ -73,6 +74,7 @@ class LiveCaptureTest : public ::testing::Test {
     test::RecordingViews views;
     Pipeline pipeline;
     ScriptedDialogs dialogs;
+    std::unique_ptr<CaptureSession> session;
     std::unique_ptr<CaptureWindow> window;
 };
 
@@ -80,25 +82,25 @@ TEST_F(LiveCaptureTest, CapturesExactlyTheDatagramsSentInOrderByteForByte) {
     SKIP_UNLESS_LOOPBACK_CAPTURE();
     const LoopbackUdp udp;
     CaptureWindow& w = openOnLoopback(udp.filter());
-    w.StartCapture();
+    w.startCapture();
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text;
-    ASSERT_TRUE(w.source().isCapturing());
+    ASSERT_TRUE(w.session().source().isCapturing());
 
     const auto payloads = knownPayloads();
     for (const auto& p : payloads) udp.send(p);
     const int n = int(payloads.size());
-    EXPECT_TRUE(waitFor([&] { return buffer.getPacketCount() >= n; }, 4000));
+    EXPECT_TRUE(waitFor([&] { return buffer.newestHeld() >= n; }, 4000));
     waitFor([] { return false; }, 200);  // nothing beyond them may follow
-    w.StopCapture();
+    w.stopCapture();
 
-    ASSERT_EQ(buffer.getPacketCount(), n);
+    ASSERT_EQ(buffer.newestHeld(), n);
     EXPECT_EQ(views.plotted().size(), std::size_t(n));
     for (int k = 0; k < n; ++k) {
         const auto& p = payloads[std::size_t(k)];
         const int packet = k + 1;
         const int stored = std::min(frameLength(p), PacketBuffer::kSlotBytes);
         SCOPED_TRACE("datagram of " + std::to_string(p.size()) + " bytes");
-        ASSERT_EQ(buffer.getLastByteIndex(packet), stored - 1);
+        ASSERT_EQ(buffer.frameLength(packet), stored);
         const std::uint8_t* f = buffer.packetData(packet);
         for (int i = 0; i < 12; ++i) EXPECT_EQ(f[i], 0) << "loopback Ethernet address byte " << i;
         EXPECT_EQ(buffer.getEtherType(packet), 0x0800);
@@ -112,7 +114,7 @@ TEST_F(LiveCaptureTest, CapturesExactlyTheDatagramsSentInOrderByteForByte) {
         EXPECT_TRUE(std::equal(f + payloadAt, f + stored, p.begin()))
             << "payload differs from what was sent";
     }
-    const CaptureStats s = w.source().stats();
+    const CaptureStats s = w.session().source().stats();
     EXPECT_EQ(s.captured, std::uint64_t(n));
     EXPECT_EQ(s.cut, 2u);  // 1560 and 3000 bytes of payload make frames of more than 1601
     EXPECT_EQ(s.queueDropped, 0u);
@@ -215,13 +217,13 @@ TEST_F(LiveCaptureTest, TheWindowRecordsWhileItCapturesAndKeepsTheTimes) {
     dialogs.saveFiles = {path.toStdString()};
     w.findChild<QPushButton*>("btnRecord")->click();
     const auto before = QDateTime::currentSecsSinceEpoch();
-    w.StartCapture();
-    ASSERT_TRUE(w.source().isCapturing());
+    w.startCapture();
+    ASSERT_TRUE(w.session().source().isCapturing());
     const auto payloads = knownPayloads();
     for (const auto& p : payloads) udp.send(p);
     const int n = int(payloads.size());
-    EXPECT_TRUE(waitFor([&] { return buffer.getPacketCount() >= n; }, 4000));
-    w.StopCapture();
+    EXPECT_TRUE(waitFor([&] { return buffer.newestHeld() >= n; }, 4000));
+    w.stopCapture();
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text;
 
     const QStringList lines = tcpdumpLines(path);
@@ -243,8 +245,8 @@ TEST_F(LiveCaptureTest, TheWindowRecordsWhileItCapturesAndKeepsTheTimes) {
 TEST_F(LiveCaptureTest, ABadFilterShowsLibpcapsMessageAndDoesNotStart) {
     SKIP_UNLESS_LOOPBACK_CAPTURE();
     CaptureWindow& w = openOnLoopback("udp portx 9");
-    w.StartCapture();
-    EXPECT_FALSE(w.source().isCapturing());
+    w.startCapture();
+    EXPECT_FALSE(w.session().source().isCapturing());
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_NE(dialogs.messages[0].text.find("\"udp portx 9\" is not valid: "), std::string::npos);
     EXPECT_NE(dialogs.messages[0].text.find("syntax error"), std::string::npos);

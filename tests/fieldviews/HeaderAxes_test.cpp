@@ -63,7 +63,7 @@ TEST(HeaderAxes, SamplesOfAPacket) {
     const int arp = store(buffer, arpFrame());
     auto played = [&buffer](int n) {
         return PlayedPacket{
-            n, buffer.packetData(n), buffer.getLastByteIndex(n) + 1, &buffer.fields(n), 0, {}};
+            n, buffer.packetData(n), buffer.frameLength(n), &buffer.fields(n), 0, {}};
     };
 
     EXPECT_EQ(axisSample(played(a), 0, ProtocolLabel::Name).label, "60");

@@ -86,8 +86,8 @@ TEST(Pipeline, DispatchOrderVisibilityAndFilter) {
     Views v;
     Pipeline pipe(b, m, v);
     auto tcp = ipv4(6), udp = ipv4(17);
-    b.insertPacket(tcp.data(), 59);
-    b.insertPacket(udp.data(), 59);
+    b.insertPacket({tcp.data(), 60});
+    b.insertPacket({udp.data(), 60});
     v.shown[0] = true;
     m.setHidden(ProtocolClass::TCP, true);
     pipe.playPackets(1, 1);
@@ -116,7 +116,7 @@ TEST(Pipeline, FiltersSeeTheWireLengthAndViewsZerosPastTheFrame) {
         std::uint32_t wire;
     } frames[] = {{1601, 3000}, {60, 0}, {1600, 0}, {1601, 0}, {1601, 1602}, {40, 1602}, {61, 0}};
     for (const auto& f : frames)
-        b.insertPacket(ipv4(17, f.stored).data(), f.stored - 1, {}, f.wire);
+        b.insertPacket({ipv4(17, f.stored).data(), std::size_t(f.stored)}, {}, f.wire);
     const std::uint32_t udp = m.protocolColor(17);
     std::string error;
     ASSERT_TRUE(m.addColorRule("len == 1602", 7, &error)) << error;
@@ -151,7 +151,7 @@ TEST(Pipeline, RangeJobPlaysInSlicesAndEndsWhenTheBufferIsReinitialised) {
     Views v;
     Pipeline pipe(b, m, v);
     auto udp = ipv4(17);
-    for (int i = 0; i < 500; ++i) b.insertPacket(udp.data(), 59);
+    for (int i = 0; i < 500; ++i) b.insertPacket({udp.data(), 60});
     pipe.playPackets(1, 500);
     EXPECT_TRUE(pipe.busy());
     EXPECT_TRUE(v.calls[0].thumbs.empty());  // nothing before the event loop runs
@@ -180,9 +180,9 @@ TEST(Ingest, AsksBeforeOverwritingAndClearsTheViewsOnce) {
     EXPECT_EQ(v.calls[0].clears, 1);
     const auto udp = ipv4(17);
     FrameBatch frames;
-    frames.append(udp.data(), int(udp.size()), 1514, {1765200000, 5, 9, true});
+    frames.append(udp, {.wireLength = 1514, .time = {1765200000, 5, 9, true}});
     ingest.frames(frames);
-    EXPECT_EQ(b.getPacketCount(), 1);
+    EXPECT_EQ(b.newestHeld(), 1);
     EXPECT_EQ(v.calls[0].thumbs, std::vector<int>{1});
     EXPECT_EQ(b.wireLength(1), 1514u);
     EXPECT_EQ(b.captureTime(1).nanoseconds, 5u);
@@ -192,16 +192,16 @@ TEST(Ingest, AsksBeforeOverwritingAndClearsTheViewsOnce) {
     ASSERT_EQ(d.questions.size(), 1u);
     EXPECT_EQ(d.questions[0].title, "Verify Buffer Delete");
     EXPECT_EQ(d.questions[0].text, "Packets exist in the buffer.  Do you wish to overwrite?");
-    EXPECT_EQ(b.getPacketCount(), 1);
+    EXPECT_EQ(b.newestHeld(), 1);
     EXPECT_EQ(v.calls[0].clears, 2);
 
-    for (int i = 0; i < 100; ++i) b.insertPacket(udp.data(), int(udp.size()) - 1);
+    for (int i = 0; i < 100; ++i) b.insertPacket(udp);
     pipe.playPackets(1, 101);
     ASSERT_TRUE(pipe.busy());
     const auto generation = b.generation();
     ingest.begin();  // Yes
     EXPECT_FALSE(pipe.busy());
-    EXPECT_EQ(b.getPacketCount(), 0);
+    EXPECT_EQ(b.newestHeld(), 0);
     EXPECT_GT(b.generation(), generation);
     EXPECT_EQ(v.calls[0].clears, 3);
 }
@@ -231,7 +231,7 @@ TEST(Pipeline, RangeOnTwoThreadsGivesEveryViewEveryPacketInOrder) {
     for (int n = 1; n <= 1000; ++n) {
         const int protocol = n % 7 == 0 ? 17 : 6;
         const auto p = ipv4(protocol, n % 2 ? 1514 : 60);
-        buffer.insertPacket(p.data(), int(p.size()) - 1);
+        buffer.insertPacket(p);
         if (protocol == 6) expected.push_back(n);
     }
     Pipeline pipeline(buffer, filters, views);

@@ -120,7 +120,7 @@ TEST(Application, LoaderRefusesAWrongMagicWithoutTouchingTheBuffer) {
               std::string(msg::kNotPelsidFile) + "\n\n" + bad.fileName().toStdString());
     EXPECT_EQ(r.dialogs.messages[0].title, "Warning");
     EXPECT_TRUE(r.dialogs.questions.empty());
-    EXPECT_EQ(r.app.buffer().getPacketCount(), 3);
+    EXPECT_EQ(r.app.buffer().newestHeld(), 3);
 }
 
 TEST(Application, LoaderAsksBeforeOverwritingAndPlaysWhatItStored) {
@@ -135,7 +135,7 @@ TEST(Application, LoaderAsksBeforeOverwritingAndPlaysWhatItStored) {
     ASSERT_EQ(r.dialogs.questions.size(), 1u);
     EXPECT_EQ(r.dialogs.questions[0].text, msg::kVerifyBufferDelete);
     EXPECT_EQ(r.dialogs.questions[0].title, "Verify Buffer Delete");
-    EXPECT_EQ(r.app.buffer().getPacketCount(), 5);
+    EXPECT_EQ(r.app.buffer().newestHeld(), 5);
     EXPECT_EQ(r.app.pipeline().lastPlayed(), 5);  // the new packets 3..5, not 1..3
     auto* rain = static_cast<TextRainfallWindow*>(r.app.viewWindow(0));
     EXPECT_EQ(rain->thumbnailScrollLocation(), 3);
@@ -143,14 +143,14 @@ TEST(Application, LoaderAsksBeforeOverwritingAndPlaysWhatItStored) {
     r.dialogs.answers = {true};
     ASSERT_TRUE(r.app.loadDataset(writeDataset(r.dir, "c.pelsid", 4)));
     r.waitForPlay();
-    EXPECT_EQ(r.app.buffer().getPacketCount(), 4);
+    EXPECT_EQ(r.app.buffer().newestHeld(), 4);
     EXPECT_EQ(r.app.pipeline().lastPlayed(), 4);
 }
 
 TEST(Application, LoaderKeepsTheFirst30000Records) {
     Rig r;
     ASSERT_TRUE(r.app.loadDataset(writeDataset(r.dir, "big.pelsid", 30001)));
-    EXPECT_EQ(r.app.buffer().getPacketCount(), 30000);
+    EXPECT_EQ(r.app.buffer().newestHeld(), 30000);
     ASSERT_EQ(r.dialogs.messages.size(), 1u);
     EXPECT_EQ(r.dialogs.messages[0].text,
               "Packets in file exceeded buffer.  Only the first 30000 packets will be used.");
@@ -168,9 +168,9 @@ TEST(Application, OpenDatasetStartsBesideTheSampleThenWhereTheLastFileWas) {
     ASSERT_EQ(r.dialogs.fileFolders.size(), 1u);
     EXPECT_EQ(r.dialogs.fileFolders[0], r.app.programFolder().toStdString());
     EXPECT_EQ(r.dialogs.questions[0].title, "Open pelsid dataset");
-    EXPECT_EQ(r.app.buffer().getPacketCount(), 1);
+    EXPECT_EQ(r.app.buffer().newestHeld(), 1);
     r.entry("LoadData")->trigger();  // cancelled: nothing happens
-    EXPECT_EQ(r.app.buffer().getPacketCount(), 1);
+    EXPECT_EQ(r.app.buffer().newestHeld(), 1);
     ASSERT_EQ(r.dialogs.fileFolders.size(), 2u);
     EXPECT_EQ(r.dialogs.fileFolders[1], elsewhere.path().toStdString());
 }

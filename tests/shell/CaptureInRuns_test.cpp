@@ -33,7 +33,7 @@ struct CaptureRig : AppRig {
         });
         app.registry().toggleWindow(QStringLiteral("frmCapture"));
         window = static_cast<CaptureWindow*>(app.registry().existing(QStringLiteral("frmCapture")));
-        window->StartCapture();
+        window->startCapture();
     }
     QString pvrText(const char* label) {
         return app.registry()
@@ -63,7 +63,7 @@ std::map<QString, QByteArray> captureSample(const std::vector<int>& batches) {
         for (int k = 0; k < size && next < frames.size(); ++k) rig.source->frame(frames[next++]);
         QCoreApplication::sendPostedEvents();
     }
-    EXPECT_EQ(rig.app.buffer().getPacketCount(), int(frames.size()));
+    EXPECT_EQ(rig.app.buffer().newestHeld(), int(frames.size()));
     EXPECT_EQ(rig.app.pipeline().lastPlayed(), int(frames.size()));
     EXPECT_FALSE(rig.app.pipeline().busy());  // played at once, not queued behind the event loop
     return picturesOf(rig.app, rig.dir.path());
@@ -87,7 +87,7 @@ TEST(CaptureInRuns, CountersFollowTheBufferOncePerFrameShown) {
     for (int k = 0; k < 500; ++k) rig.source->frame(frame);
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(notifications, 1);  // one batch, one change told
-    EXPECT_EQ(rig.app.buffer().getPacketCount(), 500);
+    EXPECT_EQ(rig.app.buffer().newestHeld(), 500);
 }
 
 TEST(CaptureInRuns, TheCountersShowTheLastCountOnceTheFloodPauses) {
@@ -106,5 +106,5 @@ TEST(CaptureInRuns, TheCountersShowTheLastCountOnceTheFloodPauses) {
     }
     EXPECT_EQ(rig.pvrText("lblPacketCounter"), "1000");
     EXPECT_EQ(rig.pvrText("lblPacketMax"), "1000");
-    EXPECT_EQ(rig.window->stored(), 1000u);
+    EXPECT_EQ(rig.window->session().stored(), 1000u);
 }

@@ -3,13 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QSignalSpy>
 
-#include "control/PvrWindow.h"
+#include "control/PlaybackController.h"
 #include "store/CaptureFile.h"
 #include "support/AppRig.h"
-#include "views/SurfaceWidget.h"
 
 using namespace pelsid;
 
@@ -31,19 +29,10 @@ struct ExportRig : AppRig {
         EXPECT_TRUE(done.wait(10000));
         return done.size() == 1 && done.front().front().toBool();
     }
-    /// Drags the PVR's minimum range handle `dx` pixels to the right.
+    /// Moves the PVR's minimum range handle `dx` pixels to the right and applies it.
     void dragMinHandle(int dx) {
-        auto* handle = app.pvr()->findChild<SurfaceWidget*>(QStringLiteral("sliderBufferMin"));
-        ASSERT_TRUE(handle);
-        for (auto [type, x] :
-             {std::pair{QEvent::MouseButtonPress, 8}, std::pair{QEvent::MouseMove, 8 + dx},
-              std::pair{QEvent::MouseButtonRelease, 8 + dx}}) {
-            const QPointF at(x, 8);
-            QMouseEvent e(type, at, handle->mapToGlobal(at), Qt::LeftButton,
-                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
-                          Qt::NoModifier);
-            QCoreApplication::sendEvent(handle, &e);
-        }
+        app.playback().dragMinHandle(pixelsToTwips(dx), 0);
+        app.playback().applyHandles();
         waitForPlay();
     }
     void expectHeld(const CaptureFile& f, int first) {
@@ -86,7 +75,7 @@ TEST(ExportPackets, WritesEveryHeldPacketWithItsTimeWithoutAsking) {
 TEST(ExportPackets, AsksWhetherOnlyTheBufferRangeIsWanted) {
     ExportRig r;
     r.dragMinHandle(200);
-    const PacketRange range = r.app.pvr()->bufferRange();
+    const PacketRange range = *r.app.playback().range();
     ASSERT_GT(range.first, 1);
     ASSERT_EQ(range.last, 14);
 

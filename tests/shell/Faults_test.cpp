@@ -41,10 +41,10 @@ struct Rig : AppRig {
     // True when packets 1..count hold the records of the file marked `mark`.
     bool holdsFile(int count, char mark) {
         const PacketBuffer& b = app.buffer();
-        if (b.getPacketCount() != count) return false;
+        if (b.newestHeld() != count) return false;
         for (int n = 1; n <= count; ++n)
             if (b.getPacketByte(n, 42) != mark || b.getPacketByte(n, 43) != ((n - 1) & 0x7F) ||
-                b.getLastByteIndex(n) != 59)
+                b.frameLength(n) != 60)
                 return false;
         return true;
     }
@@ -104,7 +104,7 @@ TEST(Faults, BufferClearedWhileARangePlays) {
     r.app.buffer().initBuffer();
     r.waitForPlay();  // the old range ends at once: its packets are gone
     EXPECT_LE(r.app.pipeline().lastPlayed(), stopped + 1);
-    EXPECT_EQ(r.app.buffer().getPacketCount(), 0);
+    EXPECT_EQ(r.app.buffer().newestHeld(), 0);
 
     // The same through the loader: Yes empties the buffer, only the new file plays.
     ASSERT_TRUE(r.app.loadDataset(writeDataset(r.dir, "b.pelsid", 300, 'b')));
@@ -122,7 +122,7 @@ TEST(Faults, SecondLoadAnsweredNoQueuesBehindTheFirstPlay) {
     r.playUntil(30);
     r.dialogs.answers = {false};
     ASSERT_TRUE(r.app.loadDataset(writeDataset(r.dir, "b.pelsid", 50, 'b')));
-    EXPECT_EQ(r.app.buffer().getPacketCount(), 250);
+    EXPECT_EQ(r.app.buffer().newestHeld(), 250);
     r.waitForPlay();
     EXPECT_EQ(r.app.pipeline().lastPlayed(), 250);
     EXPECT_EQ(r.app.buffer().getPacketByte(200, 42), 'a');
@@ -219,9 +219,9 @@ TEST(Faults, ExitWhileCaptureRunsStopsItAndNothingArrivesAfterwards) {
     int storedAtExit = -1;
     QTimer exitLater;
     QObject::connect(&exitLater, &QTimer::timeout, &r.app, [&] {
-        if (storedAtExit >= 0 || r.app.buffer().getPacketCount() < 300) return;
+        if (storedAtExit >= 0 || r.app.buffer().newestHeld() < 300) return;
         r.app.exit();
-        storedAtExit = r.app.buffer().getPacketCount();
+        storedAtExit = r.app.buffer().newestHeld();
     });
     exitLater.start(1);
     const bool exited = r.processUntil([&] { return storedAtExit >= 0; });
@@ -237,10 +237,10 @@ TEST(Faults, ExitWhileCaptureRunsStopsItAndNothingArrivesAfterwards) {
     EXPECT_FALSE(source->isCapturing());
     EXPECT_EQ(source->stops, 1);
     const PacketBuffer& b = r.app.buffer();
-    EXPECT_EQ(b.getPacketCount(), storedAtExit);
+    EXPECT_EQ(b.newestHeld(), storedAtExit);
     EXPECT_EQ(r.app.pipeline().lastPlayed(), storedAtExit);
     EXPECT_FALSE(r.app.pipeline().busy());
-    for (int n = 1; n <= b.getPacketCount(); ++n) ASSERT_EQ(numberOf(b, n), std::uint32_t(n)) << n;
+    for (int n = 1; n <= b.newestHeld(); ++n) ASSERT_EQ(numberOf(b, n), std::uint32_t(n)) << n;
     // Every frame handed over is either stored or counted as dropped.
     const CaptureStats s = source->stats();
     EXPECT_EQ(s.captured, handed.load());
@@ -263,14 +263,14 @@ TEST(Faults, ExitAndShutdownWhileLiveCaptureRunsJoinTheCaptureThread) {
     CaptureWindow* capture = r->captureWindow();
     ASSERT_TRUE(capture);
     auto* list = capture->findChild<QComboBox*>(QStringLiteral("cmbInterface"));
-    for (int i = 1; i <= capture->source().adapterCount(); ++i)
-        if (capture->source().adapter(i).name == "lo") list->setCurrentIndex(i - 1);
+    for (int i = 1; i <= capture->session().source().adapterCount(); ++i)
+        if (capture->session().source().adapter(i).name == "lo") list->setCurrentIndex(i - 1);
     capture->findChild<QLineEdit*>(QStringLiteral("txtFilter"))
         ->setText(QString::fromStdString(udp.filter()));
-    capture->StartCapture();
-    ASSERT_TRUE(capture->source().isCapturing());
+    capture->startCapture();
+    ASSERT_TRUE(capture->session().source().isCapturing());
     const PacketBuffer& b = r->app.buffer();
-    EXPECT_TRUE(r->processUntil([&] { return b.getPacketCount() >= 50; }));
+    EXPECT_TRUE(r->processUntil([&] { return b.newestHeld() >= 50; }));
 
     bool exited = false;
     QTimer::singleShot(0, &r->app, [&] {
@@ -278,16 +278,16 @@ TEST(Faults, ExitAndShutdownWhileLiveCaptureRunsJoinTheCaptureThread) {
         exited = true;
     });
     r->processUntil([&] { return exited; });
-    EXPECT_FALSE(capture->source().isCapturing());  // the thread is joined
-    const int stored = b.getPacketCount();
+    EXPECT_FALSE(capture->session().source().isCapturing());  // the thread is joined
+    const int stored = b.newestHeld();
     r->processUntil([] { return false; }, 200);  // datagrams keep coming; none is stored
-    EXPECT_EQ(b.getPacketCount(), stored);
+    EXPECT_EQ(b.newestHeld(), stored);
 
     // The application ends while a capture runs: its thread is joined before
     // anything it feeds goes (a thread left running would abort the program).
-    capture->StartCapture();
-    ASSERT_TRUE(capture->source().isCapturing());
-    EXPECT_TRUE(r->processUntil([&] { return b.getPacketCount() >= 20; }));
+    capture->startCapture();
+    ASSERT_TRUE(capture->session().source().isCapturing());
+    EXPECT_TRUE(r->processUntil([&] { return b.newestHeld() >= 20; }));
     r.reset();
     sending = false;
     sender.join();

@@ -3,19 +3,19 @@
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
-#include <QStyle>
 #include <QDir>
 #include <QDropEvent>
 #include <QEventLoop>
 #include <QFile>
 #include <QMimeData>
 #include <QPushButton>
-#include <QScrollBar>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
 
+#include "control/PlaybackController.h"
 #include "control/PvrWindow.h"
 #include "shell/Application.h"
 #include "shell/MainWindow.h"
@@ -60,7 +60,7 @@ struct Rig {
     QPushButton* pvrButton(const char* name) {
         return app.pvr()->findChild<QPushButton*>(QString::fromLatin1(name));
     }
-    int position() { return app.pvr()->findChild<QScrollBar*>("scrPacket")->value(); }
+    int position() { return app.playback().position(); }
 };
 
 }  // namespace
@@ -124,8 +124,8 @@ TEST(Installed, PlaybackKeysWorkInViewWindowsAndThePvr) {
     QWidget* view = r.shownWindow("vis1");
     QPushButton* play = r.pvrButton("btnPlay");
     QPushButton* pause = r.pvrButton("btnPause");
-    auto* timer = r.app.pvr()->findChild<QTimer*>("tmrPlayTimer");
-    ASSERT_TRUE(play && pause && timer);
+    const QTimer* timer = &r.app.playback().timer();
+    ASSERT_TRUE(play && pause);
     EXPECT_EQ(r.position(), 1);
 
     QTest::keyClick(view, Qt::Key_Right);
@@ -172,7 +172,7 @@ TEST(Installed, MenuShortcutsAndDroppedFiles) {
     QCoreApplication::processEvents();  // the load runs after the drop returns
     waitForLoad(r.app);
     r.waitForPlay();
-    EXPECT_EQ(r.app.buffer().getPacketCount(), 7);
+    EXPECT_EQ(r.app.buffer().newestHeld(), 7);
 
     // A second drop on the main window goes through the loader's question: No appends.
     r.dialogs.answers = {false};
@@ -184,7 +184,7 @@ TEST(Installed, MenuShortcutsAndDroppedFiles) {
     QCoreApplication::processEvents();
     waitForLoad(r.app);
     r.waitForPlay();
-    EXPECT_EQ(r.app.buffer().getPacketCount(), 14);
+    EXPECT_EQ(r.app.buffer().newestHeld(), 14);
     ASSERT_FALSE(r.dialogs.questions.empty());
 
     QMimeData folder;  // a folder or several files are refused
@@ -206,8 +206,8 @@ TEST_P(KeysAfterSpinArrow, StillPlayPauseAndStep) {
     QWidget* pvr = r.shownWindow("ToolFilters");
     auto* spin = pvr->findChild<QAbstractSpinBox*>(GetParam());
     ASSERT_TRUE(spin);
-    const QRect arrows = spin->style()->subControlRect(
-        QStyle::CC_SpinBox, nullptr, QStyle::SC_SpinBoxUp, spin);
+    const QRect arrows =
+        spin->style()->subControlRect(QStyle::CC_SpinBox, nullptr, QStyle::SC_SpinBoxUp, spin);
     const QPoint up = arrows.isValid() && spin->inherits("QDoubleSpinBox")
                           ? arrows.center()
                           : QPoint(spin->width() / 2, 2);
@@ -232,8 +232,8 @@ INSTANTIATE_TEST_SUITE_P(Pvr, KeysAfterSpinArrow,
 // Every control of every window lies wholly inside it: nothing is cut.
 TEST(Installed, NoControlIsCutByItsWindow) {
     Rig r;
-    for (const char* entry : {"vis1", "vis2", "vis3", "vis4", "vis5", "vis6", "vis7",
-                              "ToolFilters", "ToolEncodings", "ToolCapture"}) {
+    for (const char* entry : {"vis1", "vis2", "vis3", "vis4", "vis5", "vis6", "vis7", "ToolFilters",
+                              "ToolEncodings", "ToolCapture"}) {
         QWidget* w = r.shownWindow(entry);
         for (QWidget* c : w->findChildren<QWidget*>()) {
             if (!c->isVisibleTo(w) || c->isWindow()) continue;
@@ -241,8 +241,8 @@ TEST(Installed, NoControlIsCutByItsWindow) {
             EXPECT_TRUE(w->rect().contains(inWindow))
                 << entry << ": " << c->metaObject()->className() << " "
                 << c->objectName().toStdString() << " at " << inWindow.x() << "," << inWindow.y()
-                << " " << inWindow.width() << "x" << inWindow.height() << " in "
-                << w->width() << "x" << w->height();
+                << " " << inWindow.width() << "x" << inWindow.height() << " in " << w->width()
+                << "x" << w->height();
         }
     }
 }

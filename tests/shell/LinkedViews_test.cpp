@@ -210,7 +210,7 @@ TEST(LinkedViews, EveryPixelAPacketChangesNamesThatPacket) {
             recorded[i].assign(
                 std::size_t(pics[i].second->surface().width() * pics[i].second->surface().height()),
                 0);
-        for (int n = 1; n <= app.buffer().getPacketCount(); ++n) {
+        for (int n = 1; n <= app.buffer().newestHeld(); ++n) {
             const std::unique_ptr<HeldPacket> held = app.pipeline().lookUp(n);
             ASSERT_TRUE(held);
             for (std::size_t i = 0; i < pics.size(); ++i) {

@@ -18,12 +18,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <thread>
 
+#include <QScreen>
 #include "shell/Application.h"
 #include "shell/LoadPartDialog.h"
 #include "shell/MainWindow.h"
-#include <QScreen>
 #include "support/DatasetFile.h"
 #include "support/ScriptedDialogs.h"
 #include "support/WaitForLoad.h"
@@ -74,12 +75,12 @@ TEST(LoadJob, ProgressWindowShowsTheReadAndCompletesOnlyAtItsEnd) {
     QTRY_VERIFY_WITH_TIMEOUT(bar->format().contains(QStringLiteral("50 records")), 5000);
     EXPECT_TRUE(bar->format().contains(QStringLiteral("808 bytes read")));
     EXPECT_EQ(r.status(), "In Progress");
-    EXPECT_EQ(r.app.buffer().getPacketCount(), 0);
+    EXPECT_EQ(r.app.buffer().newestHeld(), 0);
     more = true;
     waitForLoad(r.app);
     writer.join();
     EXPECT_EQ(r.status(), "Completed");
-    EXPECT_EQ(r.app.buffer().getPacketCount(), 50);
+    EXPECT_EQ(r.app.buffer().newestHeld(), 50);
     EXPECT_FALSE(r.progress()->isVisible());
 }
 
@@ -95,7 +96,7 @@ TEST(LoadJob, ExitEndsAReadThatNeverEnds) {
     r.app.exit();
     EXPECT_LT(clock.elapsed(), 1000);
     EXPECT_FALSE(r.app.loading());
-    EXPECT_EQ(r.app.buffer().getPacketCount(), 0);
+    EXPECT_EQ(r.app.buffer().newestHeld(), 0);
 }
 
 TEST(LoadJob, ASecondLoadEndsTheFirstRead) {
@@ -104,7 +105,35 @@ TEST(LoadJob, ASecondLoadEndsTheFirstRead) {
     r.app.startLoad(fifo.path);
     r.app.startLoad(writeDataset(r.dir, "b.pelsid", 4));
     waitForLoad(r.app);
-    EXPECT_EQ(r.app.buffer().getPacketCount(), 4);
+    EXPECT_EQ(r.app.buffer().newestHeld(), 4);
+}
+
+// A read that ends while another load asks whether to overwrite is stored
+// once that load is done, and asks its own question once.
+TEST(LoadJob, AReadEndingDuringAQuestionIsStoredWhenItIsAnswered) {
+    struct AskingDialogs : ScriptedDialogs {
+        std::function<void()> whileAsking;
+        bool question(const std::string& title, const std::string& text) override {
+            if (auto f = std::exchange(whileAsking, {})) f();
+            return ScriptedDialogs::question(title, text);
+        }
+    } dialogs;
+    QTemporaryDir dir;
+    Application app{dialogs, dir.path()};
+    app.initApplication();
+    ASSERT_TRUE(app.loadDataset(writeDataset(dir, "a.pelsid", 3)));
+    int finished = 0;
+    QObject::connect(&app, &Application::loadFinished, [&](bool loaded) { finished += loaded; });
+    dialogs.whileAsking = [&] {
+        app.startLoad(writeDataset(dir, "b.pelsid", 5));
+        QTest::qWait(300);  // a modal question runs events: the read ends meanwhile
+    };
+    ASSERT_TRUE(app.loadDataset(writeDataset(dir, "c.pelsid", 4)));
+    EXPECT_EQ(app.buffer().newestHeld(), 4);
+    waitForLoad(app);
+    EXPECT_EQ(finished, 1);
+    EXPECT_EQ(app.buffer().newestHeld(), 5);
+    EXPECT_EQ(dialogs.questions.size(), 2u);
 }
 
 TEST(LoadJob, LoadPartChoosesFirstFrameAndFilter) {
@@ -151,7 +180,7 @@ TEST(LoadJob, LoadPartChoosesFirstFrameAndFilter) {
     ASSERT_TRUE(r.app.loading());
     waitForLoad(r.app);
     // TCP records from the fifth on: 7, 10, ..., 28 (index bytes 6, 9, ..., 27).
-    ASSERT_EQ(r.app.buffer().getPacketCount(), 8);
+    ASSERT_EQ(r.app.buffer().newestHeld(), 8);
     EXPECT_EQ(r.app.buffer().getIPProtocol(1), 6);
 }
 
@@ -163,7 +192,7 @@ TEST(LoadJob, CancellingTheLoadPartDialogLoadsNothing) {
     QTest::mouseClick(r.app.partDialog()->findChild<QPushButton*>("btnCancelPart"), Qt::LeftButton);
     QCoreApplication::processEvents();
     EXPECT_FALSE(r.app.loading());
-    EXPECT_EQ(r.app.buffer().getPacketCount(), 0);
+    EXPECT_EQ(r.app.buffer().newestHeld(), 0);
 }
 
 // "Completed" only when the file was read to its end; a load that stopped at
@@ -174,8 +203,8 @@ TEST(LoadJob, ProgressSaysWhetherTheFileWasReadToItsEnd) {
         int records;
         const char* status;
     };
-    for (const Case c : {Case{30000, "Completed"},
-                         Case{30001, "Stopped after 30000 packets at byte 2280008"}}) {
+    for (const Case c :
+         {Case{30000, "Completed"}, Case{30001, "Stopped after 30000 packets at byte 2280008"}}) {
         Rig r;
         const QRect available = r.app.mainWindow()->screen()->availableGeometry();
         r.app.mainWindow()->move(available.bottomRight() - QPoint(20, 20));

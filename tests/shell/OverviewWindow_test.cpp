@@ -2,11 +2,10 @@
 
 #include <QEventLoop>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTest>
 
 #include "control/OverviewStrip.h"
-#include "control/PvrWindow.h"
+#include "control/PlaybackController.h"
 #include "shell/OverviewWindow.h"
 #include "support/AppRig.h"
 #include "support/PcapBytes.h"
@@ -78,17 +77,17 @@ TEST(OverviewWindow, LoadsTheDraggedSpanAndMarksWhatIsHeld) {
     w->findChild<QPushButton*>("btnOverviewLoad")->click();
     waitForLoad(r.app);
     r.waitForPlay();
-    ASSERT_EQ(r.app.buffer().getPacketCount(), 3);
+    ASSERT_EQ(r.app.buffer().newestHeld(), 3);
     EXPECT_EQ(r.app.buffer().captureTime(1).seconds, 1'800'000'003);
     EXPECT_EQ(r.app.buffer().captureTime(3).seconds, 1'800'000'005);
 
     // Hovering names an interval: its frames and first frame.
-    EXPECT_TRUE(strip->describe(*strip->intervalAt(444)).contains("1 frame, 60 bytes, first frame 5"));  // 4 s
+    EXPECT_TRUE(strip->describe(*strip->intervalAt(444))
+                    .contains("1 frame, 60 bytes, first frame 5"));  // 4 s
 
     // A click inside the held span moves the PVR to the packet at or after it.
-    auto* position = r.app.pvr()->findChild<QScrollBar*>("scrPacket");
     QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(450, 20));  // 4.5 s: the packet at 5 s
-    EXPECT_EQ(position->value(), 3);
+    EXPECT_EQ(r.app.playback().position(), 3);
     QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(900, 20));  // outside: nothing moves
-    EXPECT_EQ(position->value(), 3);
+    EXPECT_EQ(r.app.playback().position(), 3);
 }

@@ -58,9 +58,9 @@ TEST(CaptureFile, ReadsADatasetFromDiskAndStoresItsRecords) {
     EXPECT_EQ(f.fileSize(), 8u + 60 + 16 + 1 + 16);
     PacketBuffer b;
     EXPECT_EQ(f.insertInto(b), 2);
-    EXPECT_EQ(b.getPacketCount(), 2);
-    EXPECT_EQ(b.getLastByteIndex(1), 59);
-    EXPECT_EQ(b.getLastByteIndex(2), 0);
+    EXPECT_EQ(b.newestHeld(), 2);
+    EXPECT_EQ(b.frameLength(1), 60);
+    EXPECT_EQ(b.frameLength(2), 1);
     EXPECT_EQ(b.getPacketByte(2, 0), 'b');
     EXPECT_EQ(b.getPacketByte(2, 1), 0);  // nothing of the longer record before it shows
 }

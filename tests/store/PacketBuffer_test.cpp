@@ -20,13 +20,13 @@ TEST(PacketBuffer, WrapsAt30000AndCountsOn) {
     auto f = frame(60, 1);
     for (int i = 1; i <= 30000; ++i) {
         f[0] = std::uint8_t(i);
-        ASSERT_EQ(b.insertPacket(f.data(), 59), i);
+        ASSERT_EQ(b.insertPacket({f.data(), 60}), i);
     }
     EXPECT_EQ(b.currentSlot(), 30000);
     EXPECT_EQ(b.oldestHeld(), 1);
     f[0] = 0xAB;
-    EXPECT_EQ(b.insertPacket(f.data(), 59), 1);
-    EXPECT_EQ(b.getPacketCount(), 30001);
+    EXPECT_EQ(b.insertPacket({f.data(), 60}), 1);
+    EXPECT_EQ(b.newestHeld(), 30001);
     EXPECT_EQ(b.oldestHeld(), 2);
     EXPECT_FALSE(b.holds(1));
     EXPECT_EQ(b.getPacketByte(1, 0), 0xAB);
@@ -39,10 +39,10 @@ TEST(PacketBuffer, ShorterPacketLeavesNothingOfTheOldOne) {
     std::vector<std::uint8_t> ipv4(60, 0);
     ipv4[12] = 0x08;
     ipv4[23] = 6;
-    for (int i = 0; i < 30000; ++i) b.insertPacket(ipv4.data(), 59);
+    for (int i = 0; i < 30000; ++i) b.insertPacket({ipv4.data(), 60});
     auto shortOne = frame(14, 7);
-    b.insertPacket(shortOne.data(), 13);  // overwrites packet 1 in slot 1
-    EXPECT_EQ(b.getLastByteIndex(30001), 13);
+    b.insertPacket({shortOne.data(), 14});  // overwrites packet 1 in slot 1
+    EXPECT_EQ(b.frameLength(30001), 14);
     EXPECT_EQ(b.getPacketByte(30001, 23), 0);
     EXPECT_EQ(b.getIPProtocol(30001), 0);
     EXPECT_EQ(b.getEtherType(30001), 0x0707);
@@ -51,20 +51,20 @@ TEST(PacketBuffer, ShorterPacketLeavesNothingOfTheOldOne) {
 TEST(PacketBuffer, InitBufferEmptiesTheRingAndStartsANewGeneration) {
     PacketBuffer b;
     auto f = frame(20, 3);
-    b.insertPacket(f.data(), 19);
+    b.insertPacket({f.data(), 20});
     const auto gen = b.generation();
     b.initBuffer();
-    EXPECT_EQ(b.getPacketCount(), 0);
+    EXPECT_EQ(b.newestHeld(), 0);
     EXPECT_EQ(b.currentSlot(), 0);
     EXPECT_GT(b.generation(), gen);
-    EXPECT_EQ(b.insertPacket(f.data(), 19), 1);
+    EXPECT_EQ(b.insertPacket({f.data(), 20}), 1);
 }
 
 TEST(PacketBuffer, OversizedPacketIsCutToTheSlot) {
     PacketBuffer b;
     auto big = frame(5000, 9);
-    b.insertPacket(big.data(), 4999);
-    EXPECT_EQ(b.getLastByteIndex(1), PacketBuffer::kSlotBytes - 1);
+    b.insertPacket({big.data(), 5000});
+    EXPECT_EQ(b.frameLength(1), PacketBuffer::kSlotBytes);
     EXPECT_EQ(b.getPacketByte(1, 1600), 9);
     EXPECT_EQ(b.getPacketByte(1, 1601), 0);
 }
@@ -73,17 +73,17 @@ TEST(PacketBuffer, KeepsTimeAndWireLengthUntilOverwrittenOrCleared) {
     PacketBuffer b;
     auto f = frame(60, 1);
     const CaptureTime t{1700000000, 123456789, 9, true};
-    b.insertPacket(f.data(), 59, t, 1514);
-    b.insertPacket(f.data(), 59);          // a dataset frame: no time, wire = stored
-    b.insertPacket(f.data(), 59, {}, 10);  // a wire length below the stored one is not believed
+    b.insertPacket({f.data(), 60}, t, 1514);
+    b.insertPacket({f.data(), 60});          // a dataset frame: no time, wire = stored
+    b.insertPacket({f.data(), 60}, {}, 10);  // a wire length below the stored one is not believed
     EXPECT_EQ(b.captureTime(1), t);
     EXPECT_EQ(b.wireLength(1), 1514u);
     EXPECT_FALSE(b.captureTime(2).known);
     EXPECT_EQ(b.wireLength(2), 60u);
     EXPECT_EQ(b.wireLength(3), 60u);
-    for (int n = 4; n <= PacketBuffer::kSlots + 1; ++n) b.insertPacket(f.data(), 59);
+    for (int n = 4; n <= PacketBuffer::kSlots + 1; ++n) b.insertPacket({f.data(), 60});
     EXPECT_FALSE(b.captureTime(PacketBuffer::kSlots + 1).known);  // slot of packet 1, reused
-    b.insertPacket(f.data(), 59, t, 100);
+    b.insertPacket({f.data(), 60}, t, 100);
     b.initBuffer();
     EXPECT_FALSE(b.captureTime(1).known);
     EXPECT_EQ(b.wireLength(1), 0u);
@@ -111,7 +111,7 @@ TEST(HeaderDecoding, FieldsAndOffsets) {
     p[40] = 0x04;
     p[41] = 0x00;
     PacketBuffer b;
-    b.insertPacket(p.data(), 59);
+    b.insertPacket({p.data(), 60});
     EXPECT_EQ(b.getEtherTypeText(1), "0x800");
     EXPECT_EQ(b.getIPVersion(1), 4);
     EXPECT_EQ(b.getIPHeaderLength(1), 6);
@@ -130,7 +130,7 @@ TEST(HeaderDecoding, FieldsAndOffsets) {
 
     p[20] = 0x40;  // the first fragment (offset 0) carries the ports
     p[21] = 0;
-    b.insertPacket(p.data(), 59);
+    b.insertPacket({p.data(), 60});
     EXPECT_EQ(b.getUDPSrcPort(2), 53);
     EXPECT_EQ(b.getUDPDstPort(2), 1024);
     EXPECT_EQ(b.getTCPSrcPort(2), 0);
@@ -139,14 +139,14 @@ TEST(HeaderDecoding, FieldsAndOffsets) {
     p[23] = 6;
     p[34] = 0;
     p[35] = 80;
-    b.insertPacket(p.data(), 59);
+    b.insertPacket({p.data(), 60});
     EXPECT_EQ(b.getTCPSrcPort(3), 80);
     EXPECT_EQ(b.getUDPSrcPort(3), 0);
 
     std::vector<std::uint8_t> arp(42, 0xFF);
     arp[12] = 0x08;
     arp[13] = 0x06;
-    b.insertPacket(arp.data(), 41);
+    b.insertPacket({arp.data(), 42});
     EXPECT_EQ(b.getEtherType(4), 2054);
     EXPECT_EQ(b.getEtherTypeText(4), "0x806");
     EXPECT_EQ(b.getIPProtocol(4), 0);
@@ -160,8 +160,8 @@ TEST(HeaderDecoding, ShortPacketReadsZerosBeyondItsEnd) {
     p[14] = 0x45;
     p[23] = 6;
     PacketBuffer b;
-    b.insertPacket(p.data(), 39);
-    b.insertPacket(p.data(), 23);  // 24 bytes: protocol is the last byte
+    b.insertPacket({p.data(), 40});
+    b.insertPacket({p.data(), 24});  // 24 bytes: protocol is the last byte
     EXPECT_EQ(b.getIPProtocol(2), 6);
     EXPECT_EQ(b.getIPChecksum(2), 0);
     EXPECT_EQ(b.getTCPSrcPort(2), 0);
@@ -199,10 +199,10 @@ TEST(PacketBuffer, RingOfMixedLengthsKeepsEveryHeldPacketWhole) {
     for (int n = 1; n <= 100000; ++n) {
         length[n] = lengthOf(n, next());
         for (int i = 0; i < length[n]; ++i) f[i] = std::uint8_t(n * 7 + i);
-        b.insertPacket(f.data(), length[n] - 1);
+        b.insertPacket({f.data(), std::size_t(length[n])});
         if (n % 9973 == 0 || n == 100000) {
             for (int m = b.oldestHeld(); m <= n; ++m) {
-                ASSERT_EQ(b.getLastByteIndex(m), length[m] - 1) << m;
+                ASSERT_EQ(b.frameLength(m), length[m]) << m;
                 const std::uint8_t* d = b.packetData(m);
                 for (int i = 0; i < length[m]; ++i)
                     ASSERT_EQ(d[i], std::uint8_t(m * 7 + i)) << "packet " << m << " byte " << i;
@@ -213,7 +213,7 @@ TEST(PacketBuffer, RingOfMixedLengthsKeepsEveryHeldPacketWhole) {
     // After an initialisation slots never written since read as zero bytes.
     b.initBuffer();
     f.assign(3, 9);
-    b.insertPacket(f.data(), 2);
+    b.insertPacket({f.data(), 3});
     EXPECT_EQ(b.getPacketByte(2, 0), 0);
     EXPECT_EQ(b.packetData(2)[0], 0);
     EXPECT_EQ(b.getPacketByte(1, 2), 9);

@@ -70,7 +70,7 @@ void expectMatchesTshark(const char* capture, const char* expected, int linkHead
         const int n = i + 1;
         SCOPED_TRACE("frame " + std::to_string(n));
         const int frameLength = number(r[0]) - linkHeader + 14;
-        EXPECT_EQ(b.getLastByteIndex(n) + 1, std::min(frameLength, PacketBuffer::kSlotBytes));
+        EXPECT_EQ(b.frameLength(n), std::min(frameLength, PacketBuffer::kSlotBytes));
         EXPECT_EQ(b.getEtherType(n), number(r[1]));
         EXPECT_EQ(b.getIPVersion(n), number(r[2]));
         EXPECT_EQ(b.getIPHeaderLength(n) * 4, number(r[3]));
@@ -180,7 +180,7 @@ TEST(PcapReader, RawIpGetsAnEthernetHeader) {
         ASSERT_EQ(f.recordCount(), 1) << linkType;
         PacketBuffer b;
         f.insertInto(b);
-        EXPECT_EQ(b.getLastByteIndex(1), 14 + 28 - 1);
+        EXPECT_EQ(b.frameLength(1), 14 + 28);
         EXPECT_EQ(b.getEtherType(1), 0x0800);
         EXPECT_EQ(b.getSrcIPText(1), "10.0.0.1");
         EXPECT_EQ(b.getUDPSrcPort(1), 1000);

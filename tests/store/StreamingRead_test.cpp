@@ -80,7 +80,7 @@ std::vector<int> ids(const CaptureFile& f) {
 std::vector<std::uint32_t> wireLengths(const CaptureFile& f) {
     std::vector<std::uint32_t> out;
     for (int i = 0; i < f.recordCount(); ++i) {
-        const std::uint32_t w = f.recordSet().records[std::size_t(i)].wireLength;
+        const std::uint32_t w = f.records()[std::size_t(i)].wireLength;
         out.push_back(w ? w : std::uint32_t(f.record(i).size()));
     }
     return out;

@@ -55,8 +55,8 @@ inline std::vector<std::uint8_t> arpFrame() {
 
 /// Stores the frame and returns its packet number.
 inline int store(PacketBuffer& buffer, const std::vector<std::uint8_t>& frame) {
-    buffer.insertPacket(frame.data(), int(frame.size()) - 1);
-    return buffer.getPacketCount();
+    buffer.insertPacket(frame);
+    return buffer.newestHeld();
 }
 
 }  // namespace pelsid::testing

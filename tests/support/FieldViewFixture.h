@@ -31,7 +31,7 @@ struct FieldViewFixture {
     PlayedPacket packet(int number) const {
         return {number,
                 buffer.packetData(number),
-                buffer.getLastByteIndex(number) + 1,
+                buffer.frameLength(number),
                 &buffer.fields(number),
                 colorOf(number),
                 buffer.captureTime(number)};

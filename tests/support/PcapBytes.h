@@ -3,12 +3,12 @@
 // time stamps no tool here makes: the readers' tests build them byte by byte.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <cstdint>
 #include <fstream>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 namespace pcapbytes {
 
@@ -128,10 +128,11 @@ inline Bytes ethernetFrame(std::size_t length) {
     return f;
 }
 
-/// A path in the test's temporary folder, of this process alone: ctest runs
-/// the cases of one table side by side, each in a process of its own.
+/// A path in a temporary folder of this process alone, removed at its end:
+/// ctest runs the cases of one table side by side, each in a process of its own.
 inline std::string tempPath(const char* name) {
-    return testing::TempDir() + "/" + std::to_string(::getpid()) + "-" + name;
+    static const QTemporaryDir folder;
+    return QDir(folder.path()).filePath(QString::fromUtf8(name)).toStdString();
 }
 
 /// Writes `bytes` as the whole of the file at `path`.

@@ -35,8 +35,8 @@ class ViewFixture : public ::testing::Test {
     PlayedPacket packet(const std::vector<std::uint8_t>& bytes) {
         auto& copy = copies_.emplace_back();
         std::copy(bytes.begin(), bytes.end(), copy.bytes.begin());
-        buffer.insertPacket(bytes.data(), int(bytes.size()) - 1);
-        const int n = buffer.getPacketCount();
+        buffer.insertPacket(bytes);
+        const int n = buffer.newestHeld();
         return {n,
                 copy.bytes.data(),
                 int(bytes.size()),
