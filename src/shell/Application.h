@@ -15,6 +15,7 @@
 #include "shell/FileDrop.h"
 #include "shell/LoadPartDialog.h"
 #include "shell/ProgramFolders.h"
+#include "shell/ViewRenderers.h"
 #include "shell/WindowRegistry.h"
 #include "store/PacketBuffer.h"
 #include "store/ReadOptions.h"
@@ -101,7 +102,10 @@ class Application : public QObject, public ViewSet {
     // ViewSet
     PacketView& view(int index) override;
     bool isShown(int index) override;
+    /// The window of view `index`, created hidden if needed.
     ViewWindow* viewWindow(int index);
+    /// The views' renderers, which the pipeline drives with or without windows.
+    ViewRenderers& renderers() { return renderers_; }
     /// The PVR window, created hidden if needed.
     PvrWindow* pvr();
 
@@ -156,6 +160,7 @@ class Application : public QObject, public ViewSet {
     ViewContext context_{thumbnails_, &selection_};
     std::uint64_t selectionGeneration_ = 0;  // the buffer's when the selection was last valid
     AxisStore axes_;  // axis choices of the header-field views, kept for the whole run
+    ViewRenderers renderers_{thumbnails_, axes_};
     std::unique_ptr<Pipeline> pipeline_;
     WindowRegistry registry_;
     std::unique_ptr<MainWindow> main_;
@@ -166,8 +171,8 @@ class Application : public QObject, public ViewSet {
     bool loadingStream_ = false;         // a pipe or device: no size to measure progress by
     bool storing_ = false;               // loadDataset runs (it may wait on a question)
     QPointer<LoadPartDialog> partDialog_;
-    // The view windows as the registry made them, so playing a packet needs
-    // no look-up by name; a window's deletion clears its entry, as it does the registry's.
+    // The view windows as the registry made them, so asking whether a view
+    // is shown needs no look-up by name; a window's deletion clears its entry.
     std::array<QPointer<ViewWindow>, ViewSet::kViewCount> views_;
     CaptureSourceFactory captureSource_;
     ProgramFolders folders_{programFolder_};
