@@ -3,7 +3,7 @@
 #include <QRegularExpression>
 
 #include "pipeline/FilterModel.h"
-#include "views/Color.h"
+#include "raster/Color.h"
 
 namespace pelsid {
 

@@ -15,7 +15,7 @@
 
 #include "store/Dialogs.h"
 #include "store/PacketMatcher.h"
-#include "views/Color.h"
+#include "raster/Color.h"
 
 namespace pelsid {
 

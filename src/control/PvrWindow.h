@@ -9,7 +9,7 @@
 #include "control/RateMeter.h"
 #include "control/RealTimePacer.h"
 #include "control/TickPacer.h"
-#include "views/Surface.h"
+#include "raster/Surface.h"
 
 class QLabel;
 class QPushButton;

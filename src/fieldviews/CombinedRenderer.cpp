@@ -2,7 +2,7 @@
 
 #include "fieldviews/AxisMarks.h"
 #include "fieldviews/HeaderAxes.h"
-#include "views/Color.h"
+#include "raster/Color.h"
 #include "views/Thumbnails.h"
 
 namespace pelsid {

@@ -9,8 +9,8 @@
 
 #include "fieldviews/AxisChooser.h"
 #include "pipeline/GuiThread.h"
-#include "views/SpinButton.h"
-#include "views/SurfaceWidget.h"
+#include "widgets/SpinButton.h"
+#include "widgets/SurfaceWidget.h"
 #include "views/ViewGeometry.h"
 
 namespace pelsid {

@@ -4,7 +4,7 @@
 #include <QResizeEvent>
 
 #include "fieldviews/AxisChooser.h"
-#include "views/SurfaceWidget.h"
+#include "widgets/SurfaceWidget.h"
 #include "views/ViewGeometry.h"
 
 namespace pelsid {

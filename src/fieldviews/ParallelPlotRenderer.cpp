@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "fieldviews/HeaderAxes.h"
-#include "views/Color.h"
+#include "raster/Color.h"
 #include "views/Thumbnails.h"
 
 namespace pelsid {

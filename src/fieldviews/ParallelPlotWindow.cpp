@@ -6,8 +6,8 @@
 #include <algorithm>
 
 #include "pipeline/GuiThread.h"
-#include "views/SpinButton.h"
-#include "views/SurfaceWidget.h"
+#include "widgets/SpinButton.h"
+#include "widgets/SurfaceWidget.h"
 #include "views/ViewGeometry.h"
 
 namespace pelsid {

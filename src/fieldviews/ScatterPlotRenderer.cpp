@@ -4,8 +4,8 @@
 
 #include "fieldviews/HeaderAxes.h"
 #include "fieldviews/ShadowLabels.h"
-#include "views/Color.h"
-#include "views/GlyphFont.h"
+#include "raster/Color.h"
+#include "raster/GlyphFont.h"
 #include "views/Thumbnails.h"
 
 namespace pelsid {

@@ -6,7 +6,7 @@
 
 #include "fieldviews/AxisChooser.h"
 #include "pipeline/GuiThread.h"
-#include "views/SurfaceWidget.h"
+#include "widgets/SurfaceWidget.h"
 #include "views/ViewGeometry.h"
 
 namespace pelsid {

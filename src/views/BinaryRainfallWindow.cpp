@@ -7,8 +7,8 @@
 #include <QRadioButton>
 #include <QResizeEvent>
 
-#include "views/Named.h"
-#include "views/SurfaceWidget.h"
+#include "widgets/Named.h"
+#include "widgets/SurfaceWidget.h"
 #include "views/ViewGeometry.h"
 
 namespace pelsid {

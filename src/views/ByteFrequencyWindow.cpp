@@ -5,8 +5,8 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
-#include "views/Named.h"
-#include "views/SurfaceWidget.h"
+#include "widgets/Named.h"
+#include "widgets/SurfaceWidget.h"
 #include "views/Thumbnails.h"
 
 namespace pelsid {

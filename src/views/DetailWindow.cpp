@@ -10,10 +10,10 @@
 
 #include "pipeline/GuiThread.h"
 #include "pipeline/PacketSelection.h"
-#include "views/Color.h"
+#include "raster/Color.h"
 #include "views/DetailText.h"
-#include "views/Named.h"
-#include "views/SpinButton.h"
+#include "widgets/Named.h"
+#include "widgets/SpinButton.h"
 #include "views/ViewGeometry.h"
 
 namespace pelsid {

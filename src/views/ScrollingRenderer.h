@@ -3,7 +3,7 @@
 
 #include "views/RowScroll.h"
 #include "views/RunSettings.h"
-#include "views/Surface.h"
+#include "raster/Surface.h"
 #include "views/ViewRenderer.h"
 
 namespace pelsid {

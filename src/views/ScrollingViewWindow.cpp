@@ -2,7 +2,7 @@
 
 #include <QRadioButton>
 
-#include "views/SurfaceWidget.h"
+#include "widgets/SurfaceWidget.h"
 
 namespace pelsid {
 

@@ -4,8 +4,8 @@
 #include <charconv>
 #include <cmath>
 
-#include "views/Color.h"
-#include "views/GlyphFont.h"
+#include "raster/Color.h"
+#include "raster/GlyphFont.h"
 #include "views/RowScroll.h"
 #include "views/Thumbnails.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "views/RunSettings.h"
-#include "views/Surface.h"
+#include "raster/Surface.h"
 #include "views/ViewRenderer.h"
 
 namespace pelsid {

@@ -7,8 +7,8 @@
 #include <QSpinBox>
 #include <algorithm>
 
-#include "views/SpinButton.h"
-#include "views/SurfaceWidget.h"
+#include "widgets/SpinButton.h"
+#include "widgets/SurfaceWidget.h"
 #include "views/ViewGeometry.h"
 
 namespace pelsid {

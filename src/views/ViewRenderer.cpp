@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-#include "views/Surface.h"
+#include "raster/Surface.h"
 
 namespace pelsid {
 

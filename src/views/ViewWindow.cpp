@@ -6,10 +6,10 @@
 #include <memory>
 
 #include "pipeline/PacketSelection.h"
-#include "views/SurfaceWidget.h"
+#include "widgets/SurfaceWidget.h"
 
-#include "views/DarkGrey.h"
-#include "views/Surface.h"
+#include "widgets/DarkGrey.h"
+#include "raster/Surface.h"
 
 namespace pelsid {
 

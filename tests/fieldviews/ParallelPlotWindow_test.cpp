@@ -11,8 +11,8 @@
 
 #include "fieldviews/RepeatedDrawing.h"
 #include "support/FieldViewFixture.h"
-#include "views/GlyphFont.h"
-#include "views/SpinButton.h"
+#include "raster/GlyphFont.h"
+#include "widgets/SpinButton.h"
 
 using namespace pelsid;
 using namespace pelsid::testing;

@@ -25,7 +25,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/WaitForLoad.h"
 #include "views/ByteFrequencyWindow.h"
-#include "views/SurfaceWidget.h"
+#include "widgets/SurfaceWidget.h"
 #include "views/TextRainfallWindow.h"
 
 using namespace pelsid;

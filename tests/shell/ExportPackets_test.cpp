@@ -9,7 +9,7 @@
 #include "control/PvrWindow.h"
 #include "store/CaptureFile.h"
 #include "support/AppRig.h"
-#include "views/SurfaceWidget.h"
+#include "widgets/SurfaceWidget.h"
 
 using namespace pelsid;
 

@@ -22,7 +22,7 @@
 #include "support/LoopbackUdp.h"
 #include "support/ScriptedCaptureSource.h"
 #include "support/ScriptedDialogs.h"
-#include "views/Surface.h"
+#include "raster/Surface.h"
 #include "views/TextRainfallWindow.h"
 
 using namespace pelsid;

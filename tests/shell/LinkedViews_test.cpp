@@ -18,8 +18,8 @@
 #include "support/PcapBytes.h"
 #include "views/DetailText.h"
 #include "views/DetailWindow.h"
-#include "views/Surface.h"
-#include "views/SurfaceWidget.h"
+#include "raster/Surface.h"
+#include "widgets/SurfaceWidget.h"
 #include "views/ViewWindow.h"
 
 using namespace pelsid;

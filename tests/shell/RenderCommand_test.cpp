@@ -15,7 +15,7 @@
 
 #include "pipeline/PacketSelection.h"
 #include "support/AppRig.h"
-#include "views/SurfaceWidget.h"
+#include "widgets/SurfaceWidget.h"
 #include "views/ViewWindow.h"
 
 namespace {

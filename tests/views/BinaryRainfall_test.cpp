@@ -8,8 +8,8 @@
 
 #include "support/ViewFixture.h"
 #include "views/BinaryRainfallWindow.h"
-#include "views/Color.h"
-#include "views/SurfaceWidget.h"
+#include "raster/Color.h"
+#include "widgets/SurfaceWidget.h"
 
 using namespace pelsid;
 

@@ -9,9 +9,9 @@
 
 #include "support/ViewFixture.h"
 #include "views/ByteFrequencyWindow.h"
-#include "views/Color.h"
+#include "raster/Color.h"
 #include "views/FrequencyRendering.h"
-#include "views/SurfaceWidget.h"
+#include "widgets/SurfaceWidget.h"
 
 using namespace pelsid;
 

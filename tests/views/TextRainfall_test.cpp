@@ -7,7 +7,7 @@
 
 #include "pipeline/FilterModel.h"
 #include "store/PacketBuffer.h"
-#include "views/GlyphFont.h"
+#include "raster/GlyphFont.h"
 #include "views/TextRainfallWindow.h"
 #include "views/Thumbnails.h"
 
