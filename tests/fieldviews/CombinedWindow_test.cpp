@@ -116,31 +116,3 @@ TEST(CombinedWindow, NonIPv4FrameOnlyScrollsTheThumbnail) {
     c.w.renderer().clear();
     EXPECT_EQ(countOf(t, rgb(0, 255, 0)), 0);
 }
-
-TEST(CombinedWindow, ChooserScrollAndCloseWriteBack) {
-    FieldViewFixture f;
-    auto* w = new CombinedWindow(f.context, f.axes);
-    w->comboAxis(1)->setCurrentIndex(0);
-    EXPECT_EQ(f.axes.combined(1), 0);  // at once, not only at close
-    w->comboAxis(2)->setCurrentIndex(1);
-    delete w;
-    EXPECT_EQ(f.axes.combined(2), 1);
-    CombinedWindow again(f.context, f.axes);
-    EXPECT_EQ(again.comboAxis(1)->currentIndex(), 0);
-    EXPECT_EQ(again.comboAxis(2)->currentIndex(), 1);
-}
-
-TEST(CombinedWindow, ScreenShotWritesThreeFiles) {
-    Combined c;
-    c.play(2);
-    const QDir dir(QDir::tempPath());
-    QString error;
-    ASSERT_TRUE(c.w.ScreenShot(dir.path(), QStringLiteral("pelsidtest_6"), &error));
-    for (const char* suffix :
-         {"_combined_left.bmp", "_combined_center.bmp", "_combined_right.bmp"}) {
-        const QString path = dir.filePath(QStringLiteral("pelsidtest_6") + suffix);
-        QImage img(path);
-        EXPECT_FALSE(img.isNull()) << suffix;
-        QFile::remove(path);
-    }
-}

@@ -10,8 +10,8 @@
 #include <QSpinBox>
 
 #include "fieldviews/RepeatedDrawing.h"
-#include "support/FieldViewFixture.h"
 #include "raster/GlyphFont.h"
+#include "support/FieldViewFixture.h"
 #include "widgets/SpinButton.h"
 
 using namespace pelsid;
@@ -148,36 +148,6 @@ TEST(ParallelPlotWindow, ThumbnailRunsForEveryPacket) {
     EXPECT_EQ(t.pixel(0, toPixel(57 - 57 * (10.0 * 256 + 1) / 65536)), rgb(0, 255, 0));
     w.renderer().clear();
     EXPECT_EQ(countOf(t, rgb(0, 255, 0)), 0);
-}
-
-TEST(ParallelPlotWindow, StoreSurvivesCloseAndReopen) {
-    FieldViewFixture f;
-    auto* w = new ParallelPlotWindow(f.context, f.axes);
-    w->spnNumAxes()->setValue(3);
-    w->comboAxis(1)->setCurrentIndex(9);
-    w->comboAxis(3)->setCurrentIndex(15);
-    w->comboAxis(4)->setCurrentIndex(0);  // beyond the axes in use: not stored
-    QPointer<ParallelPlotWindow> guard(w);
-    w->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    ASSERT_TRUE(guard.isNull());
-    EXPECT_EQ(f.axes.parallel(1), 9);
-    EXPECT_EQ(f.axes.parallel(3), 15);
-    EXPECT_EQ(f.axes.parallel(4), 3);
-
-    ParallelPlotWindow again(f.context, f.axes);
-    EXPECT_EQ(again.comboAxis(1)->currentIndex(), 9);
-    EXPECT_EQ(again.comboAxis(3)->currentIndex(), 15);
-    EXPECT_EQ(again.renderer().numAxes(), 2);  // the axis count starts afresh
-}
-
-TEST(ParallelPlotWindow, ScreenShotWritesItsFile) {
-    FieldViewFixture f;
-    ParallelPlotWindow w(f.context, f.axes);
-    const QString dir = QDir::tempPath();
-    QString error;
-    ASSERT_TRUE(w.ScreenShot(dir, QStringLiteral("pelsidtest_3"), &error)) << error.toStdString();
-    EXPECT_TRUE(QFile::remove(QDir(dir).filePath("pelsidtest_3_parallelcoord.bmp")));
 }
 
 TEST(ParallelPlotWindow, RepeatedPacketIsDrawnAgainOnlyOverOtherDrawing) {

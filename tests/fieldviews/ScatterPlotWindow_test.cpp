@@ -73,15 +73,3 @@ TEST(ScatterPlotWindow, ResizeAndClearErase) {
     w.renderer().clear();
     EXPECT_EQ(countOf(f.thumbnails.vis(5), rgb(0, 255, 0)), 0);
 }
-
-TEST(ScatterPlotWindow, StoreSurvivesCloseAndReopen) {
-    FieldViewFixture f;
-    auto* w = new ScatterPlotWindow(f.context, f.axes);
-    w->comboAxis(1)->setCurrentIndex(13);
-    w->comboAxis(2)->setCurrentIndex(16);
-    delete w;
-    EXPECT_EQ(f.axes.scatter(1), 13);
-    ScatterPlotWindow again(f.context, f.axes);
-    EXPECT_EQ(again.comboAxis(1)->currentIndex(), 13);
-    EXPECT_EQ(again.comboAxis(2)->currentIndex(), 16);
-}

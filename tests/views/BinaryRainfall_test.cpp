@@ -6,9 +6,9 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 
+#include "raster/Color.h"
 #include "support/ViewFixture.h"
 #include "views/BinaryRainfallWindow.h"
-#include "raster/Color.h"
 #include "widgets/SurfaceWidget.h"
 
 using namespace pelsid;
@@ -204,16 +204,6 @@ TEST_F(BinaryRainfall, ResizeHoldsTheMinimumAndRestartsThePicture) {
     QCoreApplication::processEvents();
     EXPECT_EQ(window.width(), 133);
     EXPECT_EQ(window.renderer().picGraph().height(), 200 - 73);
-}
-
-TEST_F(BinaryRainfall, ScreenShotWritesItsBitmap) {
-    QTemporaryDir dir;
-    window.renderer().Plot(packet({50}));
-    QString error;
-    ASSERT_TRUE(window.ScreenShot(dir.path(), "20240102_030405", &error)) << error.toStdString();
-    const QImage saved(QDir(dir.path()).filePath("20240102_030405_binaryrainfall.bmp"));
-    EXPECT_EQ(fromQRgb(saved.pixel(0, 0)), rgb(0, 50, 0));
-    EXPECT_FALSE(window.ScreenShot(dir.filePath("missing"), "x", &error));
 }
 
 }  // namespace
