@@ -157,10 +157,13 @@ int runRenderCommand(const QStringList& args, std::future<CaptureFile> early,
 
     ReadOptions options;
     options.choice = choice;
-    const CaptureFile read = early.valid()
-                                 ? early.get()
-                                 : readCaptureFile(QFile::encodeName(file).toStdString(), options);
-    if (!render.load(file, read, dialogs)) return 1;
+    // The file's bytes go once stored: the buffer holds the packets.
+    if (!render.load(file,
+                     early.valid()
+                         ? early.get()
+                         : readCaptureFile(QFile::encodeName(file).toStdString(), options),
+                     dialogs))
+        return 1;
     render.pipeline.playToEnd();
 
     QString folder = dir;
