@@ -332,9 +332,14 @@ int main(int argc, char** argv) {
     }
     // DIR's own bytes: a folder name need not be valid text.
     const QByteArray renderDir = render && argc > 2 ? QByteArray(argv[2]) : QByteArray();
+    if (render) {
+        // A render draws on pictures alone: fonts, but no widgets.
+        QGuiApplication gui(argc, argv);
+        return pelsid::runRenderCommand(gui.arguments().mid(2), std::move(early), renderDir,
+                                        choice);
+    }
     QApplication qapp(argc, argv);
     QStringList args = qapp.arguments().mid(1);
-    if (render) return pelsid::runRenderCommand(args.mid(1), std::move(early), renderDir, choice);
 
     // The installed theme's icon when there is one, our own otherwise.
     QIcon icon(QStringLiteral(":/pelsid-256.png"));

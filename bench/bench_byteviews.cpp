@@ -74,7 +74,7 @@ void binaryRainfall(benchmark::State& state) {
     window.findChild<QComboBox*>("cmbVisMode")->setCurrentIndex(int(state.range(0)));
     window.findChild<QRadioButton*>(QStringLiteral("radScroll(%1)").arg(state.range(1)))
         ->setChecked(true);
-    play(state, window);
+    play(state, window.renderer());
 }
 BENCHMARK(binaryRainfall)->ArgNames({"mode", "dynamic"})->ArgsProduct({{0, 1, 2, 3}, {0, 1}});
 
@@ -83,13 +83,13 @@ void byteFrequency(benchmark::State& state) {
     window.findChild<QComboBox*>("cmbVisMode")->setCurrentIndex(int(state.range(0)));
     window.findChild<QRadioButton*>(QStringLiteral("radScroll(%1)").arg(state.range(1)))
         ->setChecked(true);
-    play(state, window);
+    play(state, window.renderer());
 }
 BENCHMARK(byteFrequency)->ArgNames({"mode", "dynamic"})->ArgsProduct({{0, 1}, {0, 1}});
 
 void detail(benchmark::State& state) {
     DetailWindow window(Traffic::get().context);
-    play(state, window);
+    play(state, window.renderer());
 }
 BENCHMARK(detail);
 
@@ -99,7 +99,7 @@ void detailFrame(benchmark::State& state) {
     DetailWindow window(t.context);
     int i = 0;
     for (auto _ : state) {
-        window.Plot(t.packets[i++ % kPackets]);
+        window.renderer().Plot(t.packets[i++ % kPackets]);
         window.refreshText();
     }
 }

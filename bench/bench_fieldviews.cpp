@@ -34,8 +34,8 @@ void run(benchmark::State& state, Window& w, FieldViewFixture& f) {
     int n = 0;
     for (auto _ : state) {
         const PlayedPacket p = f.packet(1 + n++ % kPackets);
-        w.Plot(p);
-        w.plotThumbnail(p);
+        w.renderer().Plot(p);
+        w.renderer().plotThumbnail(p);
     }
     state.SetItemsProcessed(state.iterations());
 }

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "fieldviews/ShadowLabels.h"
-#include "views/GlyphFont.h"
-#include "views/Surface.h"
+#include "raster/GlyphFont.h"
+#include "raster/Surface.h"
 
 using namespace pelsid;
 

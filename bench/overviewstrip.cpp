@@ -89,10 +89,10 @@ int main(int argc, char** argv) {
     const double first = ms.front();
     ms.erase(ms.begin());
     std::sort(ms.begin(), ms.end());
-    std::cout << "intervals held: " << overview.lastIndex() - overview.firstIndex() + 1
-              << " of " << overview.interval() / 1'000'000 << " ms; shown: "
-              << strip.shown().lastIndex() - strip.shown().firstIndex() + 1 << " of "
-              << strip.shown().interval() / 1'000'000 << " ms\n";
+    std::cout << "intervals held: " << overview.lastIndex() - overview.firstIndex() + 1 << " of "
+              << overview.interval() / 1'000'000
+              << " ms; shown: " << strip.shown().lastIndex() - strip.shown().firstIndex() + 1
+              << " of " << strip.shown().interval() / 1'000'000 << " ms\n";
     std::cout << "first paint at 2000 columns (grouping included): " << first << " ms\n"
               << "repaint at 2000 columns: median " << ms[ms.size() / 2] << " ms, worst "
               << ms.back() << " ms (goal: under 16 ms)\n";

@@ -29,7 +29,7 @@
 #include "shell/Application.h"
 #include "store/Dialogs.h"
 #include "views/DetailWindow.h"
-#include "views/SurfaceWidget.h"
+#include "widgets/SurfaceWidget.h"
 
 using namespace pelsid;
 

@@ -2,8 +2,8 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
-#include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <cerrno>
@@ -13,12 +13,16 @@
 #include <optional>
 #include <vector>
 
+#include "control/FilterSettings.h"
 #include "control/Screenshots.h"
-#include "shell/Application.h"
-#include "shell/ControlSetter.h"
+#include "fieldviews/AxisStore.h"
+#include "pipeline/FilterModel.h"
+#include "pipeline/Ingest.h"
+#include "pipeline/Pipeline.h"
 #include "shell/QtDialogs.h"
-#include "views/SurfaceWidget.h"
-#include "views/ViewWindow.h"
+#include "shell/ViewRenderers.h"
+#include "store/PacketBuffer.h"
+#include "views/Thumbnails.h"
 
 namespace pelsid {
 
@@ -57,19 +61,58 @@ std::optional<PickRequest> parsePick(const QString& text) {
 
 /// Prints the packet that drew the pick's pixel: window, x, y, number (0 for
 /// none) and its summary, tab-separated.
-bool answerPick(Application& app, const PickRequest& pick) {
-    auto* window = qobject_cast<ViewWindow*>(app.registry().window(pick.window));
-    auto* picture = window ? window->findChild<SurfaceWidget*>(pick.picture) : nullptr;
-    if (!picture) {
+bool answerPick(ViewRenderers& views, Pipeline& pipeline, const PickRequest& pick) {
+    const ViewRenderer& view = views.at(ViewRenderers::indexOf(pick.window));
+    if (!view.picture(pick.picture)) {
         fail(QStringLiteral("no picture for %1").arg(pick.name));
         return false;
     }
-    const std::uint32_t number = window->packetAt(*picture, {pick.x, pick.y});
-    const std::unique_ptr<HeldPacket> held = app.pipeline().lookUp(int(number));
+    const std::uint32_t number = view.packetAt(pick.picture, {pick.x, pick.y});
+    const std::unique_ptr<HeldPacket> held = pipeline.lookUp(int(number));
     std::printf("%s\t%d\t%d\t%u\t%s\n", qPrintable(pick.name), pick.x, pick.y, number,
                 held ? held->summary.c_str() : "");
     return true;
 }
+
+/// What a render draws with: the buffer, the filters, the thumbnails and
+/// the seven renderers, every one shown. No window.
+struct RenderSet : ViewSet {
+    PacketBuffer buffer;
+    FilterModel filters;
+    Thumbnails thumbnails;
+    AxisStore axes;
+    ViewRenderers views{thumbnails, axes};
+    Pipeline pipeline{buffer, filters, *this};
+
+    PacketView& view(int index) override { return views.at(index); }
+    bool isShown(int) override { return true; }
+
+    /// `--set WINDOW.CONTROL=VALUE`: an error message, or empty.
+    QString set(const QString& window, const QString& control, const QString& value) {
+        if (window == QLatin1String("frmEncodings"))
+            return applySetting(filterSettingControls(filters), window, control, value);
+        const int index = ViewRenderers::indexOf(window);
+        if (index < 0) return QStringLiteral("unknown window: %1").arg(window);
+        return applySetting(views.at(index).settingControls(), window, control, value);
+    }
+
+    /// Stores the file's packets and plays them; false when it holds none
+    /// that can be loaded. Its problems go to `dialogs`.
+    bool load(const QString& path, const CaptureFile& file, Dialogs& dialogs) {
+        for (const LoadProblem& p : file.problems())
+            dialogs.message(p.icon, p.title,
+                            file.format() == CaptureFormat::NotPelsid
+                                ? p.text + "\n\n" + QDir::toNativeSeparators(path).toStdString()
+                                : p.text);
+        if (!file.isLoadable()) return false;
+        Ingest ingest(buffer, pipeline, dialogs);
+        ingest.begin();
+        int stored = 0;
+        const int first = ingest.store(file, &stored);
+        ingest.play(first, first + stored - 1);
+        return true;
+    }
+};
 }  // namespace
 
 int runRenderCommand(const QStringList& args, std::future<CaptureFile> early,
@@ -90,10 +133,8 @@ int runRenderCommand(const QStringList& args, std::future<CaptureFile> early,
         return fail(QStringLiteral("no such folder: %1").arg(dir));
 
     ConsoleDialogs dialogs;
-    Application app(dialogs, QCoreApplication::applicationDirPath());
-    app.initApplication();
-    for (int n = 1; n <= ViewSet::kViewCount; ++n)
-        app.registry().toggleWindow(QStringLiteral("frmVis%1").arg(n));
+    RenderSet render;
+    render.buffer.initBuffer();
 
     std::vector<PickRequest> picks;
     for (int i = 2; i < args.size(); ++i) {
@@ -109,19 +150,21 @@ int runRenderCommand(const QStringList& args, std::future<CaptureFile> early,
         const int dot = setting.indexOf(QLatin1Char('.')), eq = setting.indexOf(QLatin1Char('='));
         if (dot <= 0 || eq <= dot + 1)
             return fail(QStringLiteral("bad setting: %1 (WINDOW.CONTROL=VALUE)").arg(setting));
-        const QString window = setting.left(dot);
-        QWidget* w = app.registry().has(window) ? app.registry().window(window) : nullptr;
-        if (!w) return fail(QStringLiteral("unknown window: %1").arg(window));
         const QString error =
-            setControl(w, setting.mid(dot + 1, eq - dot - 1), setting.mid(eq + 1));
+            render.set(setting.left(dot), setting.mid(dot + 1, eq - dot - 1), setting.mid(eq + 1));
         if (!error.isEmpty()) return fail(error);
     }
 
-    const bool loaded =
-        early.valid() ? app.loadDataset(file, early.get()) : app.loadDataset(file, choice);
-    if (!loaded) return 1;
-    // Nobody watches a render: the windows need not paint while it plays.
-    app.pipeline().playToEnd();
+    ReadOptions options;
+    options.choice = choice;
+    // The file's bytes go once stored: the buffer holds the packets.
+    if (!render.load(file,
+                     early.valid()
+                         ? early.get()
+                         : readCaptureFile(QFile::encodeName(file).toStdString(), options),
+                     dialogs))
+        return 1;
+    render.pipeline.playToEnd();
 
     QString folder = dir;
     if (!nameable) {
@@ -131,16 +174,15 @@ int runRenderCommand(const QStringList& args, std::future<CaptureFile> early,
         folder = QStringLiteral(".");
     }
     const QString stamp = screenshotStamp(QDateTime::currentDateTime());
-    std::vector<ViewWindow*> shown;
-    for (int i = 0; i < 6; ++i)
-        if (app.isShown(i)) shown.push_back(app.viewWindow(i));
+    std::vector<const ViewRenderer*> shown;
+    for (int i = 0; i < 6; ++i) shown.push_back(&render.views.at(i));
     QString error = saveScreenshots(shown, folder, stamp);
     for (int n = 1; n <= 6 && error.isEmpty(); ++n)
-        saveShot(app.thumbnails().vis(n), folder, stamp,
+        saveShot(render.thumbnails.vis(n), folder, stamp,
                  qPrintable(QStringLiteral("_thumb%1.bmp").arg(n)), &error);
     if (!error.isEmpty()) return fail(error);
     for (const PickRequest& pick : picks)
-        if (!answerPick(app, pick)) return 1;
+        if (!answerPick(render.views, render.pipeline, pick)) return 1;
     return dialogs.failed ? 1 : 0;
 }
 

@@ -11,7 +11,7 @@
 #include "control/FixedWindowFlags.h"
 #include "store/Dialogs.h"
 #include "store/PacketBuffer.h"
-#include "views/DarkGrey.h"
+#include "widgets/DarkGrey.h"
 
 namespace pelsid {
 

@@ -1,5 +1,6 @@
 #include "control/FiltersWindow.h"
 
+#include "control/FilterSettings.h"
 #include "control/FixedWindowFlags.h"
 
 #include <QEvent>
@@ -10,31 +11,15 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <algorithm>
 
 #include "store/Dialogs.h"
 #include "store/PacketMatcher.h"
-#include "views/Color.h"
+#include "raster/Color.h"
 
 namespace pelsid {
 
 namespace {
-struct Row {
-    ProtocolClass cls;
-    const char* toggle;
-    const char* caption;
-    const char* swatch;
-};
-// Top to bottom as the window shows them.
-constexpr Row kRows[] = {
-    {ProtocolClass::TCP, "tglTCP", "TCP", "picTCP"},
-    {ProtocolClass::UDP, "tglUDP", "UDP", "picUDP"},
-    {ProtocolClass::ICMP, "tglICMP", "ICMP", "picICMP"},
-    {ProtocolClass::IGMP, "tglIGMP", "IGMP", "picIGMP"},
-    {ProtocolClass::OtherTransport, "tglOtherTransport", "other legal", "picOtherTransport"},
-    {ProtocolClass::UnassignedTransport, "tglUnkTransport", "unassigned", "picUnassignedTransport"},
-};
 // The six rows are 139 pixels wide; the expression fields below them want
 // more room, and the rows stay centred above them.
 constexpr int kClientWidth = 260;
@@ -87,7 +72,7 @@ FiltersWindow::FiltersWindow(FilterModel& model, Dialogs& dialogs, QWidget* pare
     model_.reset();
 
     int y = 8;
-    for (const Row& r : kRows) {
+    for (const FilterRow& r : kFilterRows) {
         auto* t = new QPushButton(QString::fromLatin1(r.caption), this);
         t->setObjectName(QString::fromLatin1(r.toggle));
         t->setCheckable(true);
@@ -260,21 +245,9 @@ void FiltersWindow::updateRuleButtons() {
 
 std::optional<QString> FiltersWindow::setScripted(const QString& name, const QString& value) {
     if (name != QLatin1String("colorRule")) return std::nullopt;
-    // The colour follows the last colon: IPv6 addresses in the expression have colons too.
-    const int colon = value.lastIndexOf(QLatin1Char(':'));
-    const QString expression = value.left(colon).trimmed(), hex = value.mid(colon + 1);
-    static const QRegularExpression sixHex(QStringLiteral("^[0-9A-Fa-f]{6}$"));
-    if (colon < 0 || expression.isEmpty() || !sixHex.match(hex).hasMatch())
-        return QStringLiteral("bad value \"%1\" for %2.colorRule (EXPRESSION:RRGGBB)")
-            .arg(value, objectName());
-    const std::uint32_t rrggbb = hex.toUInt(nullptr, 16);
-    std::string error;
-    if (!model_.addColorRule(expression.toStdString(),
-                             rgb(int(rrggbb >> 16), int(rrggbb >> 8), int(rrggbb)), &error))
-        return QStringLiteral("%1.colorRule \"%2\": %3")
-            .arg(objectName(), expression, QString::fromStdString(error));
-    showRules(int(model_.colorRules().size()) - 1);
-    return QString();
+    const QString error = pelsid::addColorRule(model_, objectName(), value);
+    if (error.isEmpty()) showRules(int(model_.colorRules().size()) - 1);
+    return error;
 }
 
 void FiltersWindow::paintSwatch(ProtocolClass c) {

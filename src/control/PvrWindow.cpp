@@ -11,9 +11,9 @@
 #include "control/FactorSpinBox.h"
 #include "control/FixedWindowFlags.h"
 #include "control/PlaybackController.h"
-#include "views/Color.h"
-#include "views/SpinButton.h"
-#include "views/SurfaceWidget.h"
+#include "raster/Color.h"
+#include "widgets/SpinButton.h"
+#include "widgets/SurfaceWidget.h"
 #include "views/ViewGeometry.h"
 
 namespace pelsid {

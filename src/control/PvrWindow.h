@@ -2,7 +2,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "views/Surface.h"
+#include "raster/Surface.h"
 
 class QLabel;
 class QPushButton;

@@ -8,10 +8,10 @@ QString screenshotStamp(const QDateTime& time) {
     return time.toString(QStringLiteral("yyyyMMdd_HHmmss"));
 }
 
-QString saveScreenshots(const std::vector<ViewWindow*>& shownViews, const QString& folder,
+QString saveScreenshots(const std::vector<const ViewRenderer*>& shownViews, const QString& folder,
                         const QString& stamp) {
     QString error;
-    for (ViewWindow* v : shownViews)
+    for (const ViewRenderer* v : shownViews)
         if (!v->ScreenShot(folder, stamp, &error)) return error;
     return {};
 }

@@ -6,7 +6,7 @@
 
 #include "control/FixedWindowFlags.h"
 #include "store/Dialogs.h"
-#include "views/Color.h"
+#include "raster/Color.h"
 
 namespace pelsid {
 

@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "fieldviews/ShadowLabels.h"
-#include "views/Color.h"
-#include "views/GlyphFont.h"
-#include "views/Surface.h"
+#include "raster/Color.h"
+#include "raster/GlyphFont.h"
+#include "raster/Surface.h"
 
 namespace pelsid {
 

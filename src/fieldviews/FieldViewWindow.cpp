@@ -4,17 +4,16 @@
 #include <QResizeEvent>
 
 #include "fieldviews/AxisChooser.h"
-#include "views/SurfaceWidget.h"
+#include "widgets/SurfaceWidget.h"
 #include "views/ViewGeometry.h"
 
 namespace pelsid {
 
-FieldViewWindow::FieldViewWindow(ViewContext& context, AxisStore& axes, const QString& objectName,
+FieldViewWindow::FieldViewWindow(ViewContext& context, FieldViewRenderer& renderer,
+                                 bool ownsRenderer, const QString& objectName,
                                  const QString& caption, QWidget* parent)
-    : ViewWindow(context, objectName, caption, parent),
-      axes_(axes),
-      picGraphWidget_(new SurfaceWidget(picGraph_, QStringLiteral("picGraph"), this)) {
-    picGraph_.enablePicks();
+    : ViewWindow(context, renderer, ownsRenderer, objectName, caption, parent),
+      picGraphWidget_(new SurfaceWidget(renderer.picGraph(), QStringLiteral("picGraph"), this)) {
     linkPicture(picGraphWidget_);
     setMinimumSize(twipsToPixels(2000), twipsToPixels(3000));
 }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "views/Color.h"
+#include "raster/Color.h"
 
 namespace pelsid {
 

@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "views/Surface.h"
+#include "raster/Surface.h"
 
 namespace pelsid {
 

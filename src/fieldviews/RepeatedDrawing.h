@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "views/Surface.h"
+#include "raster/Surface.h"
 
 namespace pelsid {
 

@@ -1,7 +1,7 @@
 #include "fieldviews/ShadowLabels.h"
 
-#include "views/Color.h"
-#include "views/Surface.h"
+#include "raster/Color.h"
+#include "raster/Surface.h"
 
 namespace pelsid {
 

@@ -19,8 +19,9 @@ struct PlayedPacket {
     std::uint64_t frame = 0;               // its number in the file loaded (0: captured)
 };
 
-/// What the pipeline needs of a view: draw a packet into the window's picture
-/// (only while shown), into its thumbnail (always), and forget everything.
+/// What the pipeline needs of a view (a renderer, never a window): draw a
+/// packet into its pictures (only while its window is shown), into its
+/// thumbnail (always), and forget everything.
 /// Plot, plotThumbnail, clear and beginRun run on the GUI thread.
 class PacketView {
   public:
@@ -54,7 +55,7 @@ class ViewSet {
   public:
     static constexpr int kViewCount = 7;
     virtual ~ViewSet() = default;
-    /// View 0..6, created hidden if it does not exist.
+    /// View 0..6, made if it does not exist (never a window).
     virtual PacketView& view(int index) = 0;
     virtual bool isShown(int index) = 0;
 };

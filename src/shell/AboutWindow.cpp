@@ -4,7 +4,7 @@
 #include <QPainter>
 
 #include "control/FixedWindowFlags.h"
-#include "views/DarkGrey.h"
+#include "widgets/DarkGrey.h"
 
 namespace pelsid {
 

@@ -20,9 +20,6 @@
 #include "control/PvrWindow.h"
 #include "control/Screenshots.h"
 #include "control/SettingsWindow.h"
-#include "fieldviews/CombinedWindow.h"
-#include "fieldviews/ParallelPlotWindow.h"
-#include "fieldviews/ScatterPlotWindow.h"
 #include "shell/AboutWindow.h"
 #include "shell/ExportController.h"
 #include "shell/LoadController.h"
@@ -34,10 +31,6 @@
 #include "shell/WindowPlacement.h"
 #include "store/CaptureFile.h"
 #include "store/Dialogs.h"
-#include "views/BinaryRainfallWindow.h"
-#include "views/ByteFrequencyWindow.h"
-#include "views/DetailWindow.h"
-#include "views/TextRainfallWindow.h"
 
 namespace pelsid {
 
@@ -66,8 +59,8 @@ Application::Application(Dialogs& dialogs, const QString& programFolder, QObject
     pipeline_ = std::make_unique<Pipeline>(buffer_, filters_, *this);
     PlaybackController::Hooks hooks;
     hooks.rangeChosen = [this] {
-        for (const QPointer<ViewWindow>& v : views_)
-            if (v) v->rangeChosen();
+        for (int i = 0; i < ViewSet::kViewCount; ++i)
+            if (ViewRenderer* r = renderers_.existing(i)) r->rangeChosen();
     };
     playback_ = std::make_unique<PlaybackController>(buffer_, *pipeline_, hooks);
     connect(playback_.get(), &PlaybackController::positionChanged, this,
@@ -136,19 +129,15 @@ Application::~Application() {
 
 void Application::registerWindows() {
     auto entry = [this](const char* name) { return main_->action(QString::fromLatin1(name)); };
-    registry_.add(kViewNames[0], entry("vis1"),
-                  [this] { return new TextRainfallWindow(context_); });
-    registry_.add(kViewNames[1], entry("vis2"),
-                  [this] { return new ByteFrequencyWindow(context_); });
-    registry_.add(kViewNames[2], entry("vis3"),
-                  [this] { return new ParallelPlotWindow(context_, axes_); });
-    registry_.add(kViewNames[4], entry("vis5"),
-                  [this] { return new ScatterPlotWindow(context_, axes_); });
-    registry_.add(kViewNames[5], entry("vis6"),
-                  [this] { return new CombinedWindow(context_, axes_); });
-    registry_.add(kViewNames[3], entry("vis4"),
-                  [this] { return new BinaryRainfallWindow(context_); });
-    registry_.add(kViewNames[6], entry("vis7"), [this] { return new DetailWindow(context_); });
+    for (int i : {0, 1, 2, 4, 5, 3, 6})
+        registry_.add(
+            kViewNames[i], entry(qPrintable(QStringLiteral("vis%1").arg(i + 1))), [this, i] {
+                ViewWindow* w = renderers_.makeWindow(i, context_);
+                views_[std::size_t(i)] = w;
+                // A view closed starts afresh: its renderer goes with its window.
+                connect(w, &QObject::destroyed, this, [this, i] { renderers_.discard(i); });
+                return w;
+            });
     registry_.add(QStringLiteral("frmEncodings"), entry("ToolEncodings"),
                   [this] { return new FiltersWindow(filters_, dialogs_); });
     // New windows open beside the main window, cascaded, rather than over it.
@@ -309,7 +298,7 @@ PlaybackController& Application::playback() {
 }
 
 PacketView& Application::view(int index) {
-    return *viewWindow(index);
+    return renderers_.at(index);
 }
 
 ViewWindow* Application::viewWindow(int index) {
@@ -378,9 +367,9 @@ bool Application::exporting() const {
 }
 
 bool Application::saveScreenshots(const QString& folder) {
-    std::vector<ViewWindow*> shown;
+    std::vector<const ViewRenderer*> shown;
     for (int i = 0; i < 6; ++i)
-        if (isShown(i)) shown.push_back(viewWindow(i));
+        if (isShown(i)) shown.push_back(&renderers_.at(i));
     OverviewWindow* strip = overview();
     const bool withOverview = strip && strip->isVisible();
     if (shown.empty() && !withOverview) {

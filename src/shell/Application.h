@@ -15,6 +15,7 @@
 #include "shell/FileDrop.h"
 #include "shell/LoadPartDialog.h"
 #include "shell/ProgramFolders.h"
+#include "shell/ViewRenderers.h"
 #include "shell/WindowRegistry.h"
 #include "store/PacketBuffer.h"
 #include "store/ReadOptions.h"
@@ -103,7 +104,10 @@ class Application : public QObject, public ViewSet {
     // ViewSet
     PacketView& view(int index) override;
     bool isShown(int index) override;
+    /// The window of view `index`, created hidden if needed.
     ViewWindow* viewWindow(int index);
+    /// The views' renderers, which the pipeline drives with or without windows.
+    ViewRenderers& renderers() { return renderers_; }
     /// The PVR window, created hidden if needed.
     PvrWindow* pvr();
     /// What the PVR plays. The PVR window is opened hidden first when it is
@@ -157,6 +161,7 @@ class Application : public QObject, public ViewSet {
     ViewContext context_{thumbnails_, &selection_};
     std::uint64_t selectionGeneration_ = 0;  // the buffer's when the selection was last valid
     AxisStore axes_;  // axis choices of the header-field views, kept for the whole run
+    ViewRenderers renderers_{thumbnails_, axes_};
     std::unique_ptr<Pipeline> pipeline_;
     std::unique_ptr<PlaybackController> playback_;
     std::unique_ptr<CaptureSession> capture_;
@@ -165,8 +170,8 @@ class Application : public QObject, public ViewSet {
     std::unique_ptr<LoadController> load_;
     std::unique_ptr<ExportController> export_;
     QPointer<LoadPartDialog> partDialog_;
-    // The view windows as the registry made them, so playing a packet needs
-    // no look-up by name; a window's deletion clears its entry, as it does the registry's.
+    // The view windows as the registry made them, so asking whether a view
+    // is shown needs no look-up by name; a window's deletion clears its entry.
     std::array<QPointer<ViewWindow>, ViewSet::kViewCount> views_;
     CaptureSourceFactory captureSource_;
     ProgramFolders folders_{programFolder_};

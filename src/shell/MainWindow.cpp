@@ -11,8 +11,8 @@
 #include <QScreen>
 #include <QToolButton>
 
-#include "views/DarkGrey.h"
-#include "views/SurfaceWidget.h"
+#include "widgets/DarkGrey.h"
+#include "widgets/SurfaceWidget.h"
 #include "views/Thumbnails.h"
 
 namespace pelsid {

@@ -14,7 +14,7 @@
 #include "shell/OverviewJob.h"
 #include "store/FrameBatch.h"
 #include "store/OverviewScan.h"
-#include "views/Color.h"
+#include "raster/Color.h"
 
 namespace pelsid {
 

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <cstdio>
 
-#include "views/Color.h"
+#include "raster/Color.h"
 
 namespace pelsid {
 

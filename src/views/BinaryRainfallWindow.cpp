@@ -7,8 +7,8 @@
 #include <QRadioButton>
 #include <QResizeEvent>
 
-#include "views/Named.h"
-#include "views/SurfaceWidget.h"
+#include "widgets/Named.h"
+#include "widgets/SurfaceWidget.h"
 #include "views/ViewGeometry.h"
 
 namespace pelsid {
@@ -22,9 +22,18 @@ QPushButton* toggle(const char* name, const char* caption, QWidget* parent) {
 }  // namespace
 
 BinaryRainfallWindow::BinaryRainfallWindow(ViewContext& context, QWidget* parent)
-    : ScrollingViewWindow(context, QStringLiteral("frmVis4"),
-                          QStringLiteral("pelsid: Binary Rainfall"), 4, "_binaryrainfall.bmp",
-                          parent),
+    : BinaryRainfallWindow(context, *new BinaryRainfallRenderer(context.thumbnails), true, parent) {
+}
+
+BinaryRainfallWindow::BinaryRainfallWindow(ViewContext& context, BinaryRainfallRenderer& renderer,
+                                           QWidget* parent)
+    : BinaryRainfallWindow(context, renderer, false, parent) {}
+
+BinaryRainfallWindow::BinaryRainfallWindow(ViewContext& context, BinaryRainfallRenderer& renderer,
+                                           bool ownsRenderer, QWidget* parent)
+    : ScrollingViewWindow(context, renderer, ownsRenderer, QStringLiteral("frmVis4"),
+                          QStringLiteral("pelsid: Binary Rainfall"), parent),
+      view_(renderer),
       cmbVisMode_(named<QComboBox>("cmbVisMode", this)),
       lblHighlight_(named<QLabel>("lblHighlight", QStringLiteral("Highlight"), this)),
       tglASCII_(toggle("tglASCII", "Printable ASCII", this)),
@@ -43,44 +52,27 @@ BinaryRainfallWindow::BinaryRainfallWindow(ViewContext& context, QWidget* parent
     grid->addWidget(tglNOP_, 1, 3);
     grid->setColumnStretch(4, 1);
 
-    cmbVisMode_->addItems({QStringLiteral("packet length"), QStringLiteral("rainfall 24:1"),
-                           QStringLiteral("rainfall 8:1"), QStringLiteral("rainfall 1:1")});
+    // The controls show the renderer's settings before they edit them.
+    cmbVisMode_->addItems(BinaryRainfallRenderer::modeNames());
+    cmbVisMode_->setCurrentIndex(view_.settings().mode);
+    tglASCII_->setChecked(view_.highlights().ascii);
+    tglNOP_->setChecked(view_.highlights().nop);
     connect(cmbVisMode_, &QComboBox::currentIndexChanged, this,
-            [this](int index) { settings_.mode = index; });
-    connect(tglASCII_, &QPushButton::toggled, this,
-            [this](bool on) { settings_.highlights.ascii = on; });
-    connect(tglNOP_, &QPushButton::toggled, this,
-            [this](bool on) { settings_.highlights.nop = on; });
-    connect(cmbVisMode_, &QComboBox::currentIndexChanged, this, &BinaryRainfallWindow::initVisAll);
-    cmbVisMode_->setCurrentIndex(2);
+            [this](int index) { view_.setMode(index); });
+    connect(tglASCII_, &QPushButton::toggled, this, [this](bool on) {
+        Highlights h = view_.highlights();
+        h.ascii = on;
+        view_.setHighlights(h);
+    });
+    connect(tglNOP_, &QPushButton::toggled, this, [this](bool on) {
+        Highlights h = view_.highlights();
+        h.nop = on;
+        view_.setHighlights(h);
+    });
     connect(pictureWidget(), &SurfaceWidget::doubleClicked, this, &BinaryRainfallWindow::nextMode);
 
     setMinimumSize(kMinWindowWidth, kMinWindowHeight);
-    setPictureSize(kDefaultWidth, kDefaultHeight - kStripHeight);
     resize(kDefaultWidth, kDefaultHeight);
-}
-
-void BinaryRainfallWindow::beginRun() {
-    ScrollingViewWindow::beginRun();
-    run_ = settings_;
-}
-
-void BinaryRainfallWindow::drawRow(Surface& target, int row, const PlayedPacket& packet) {
-    if (run_.mode < 0) return;
-    const BinaryMode m = BinaryMode(run_.mode);
-    const std::uint32_t colour = usesPacketColour(m) ? packet.color : 0;
-    drawBinaryRow(target, row, m, run_.highlights, packet.bytes, packet.length, colour);
-}
-
-void BinaryRainfallWindow::drawThumbnailRow(Surface& thumbnail, int row,
-                                            const PlayedPacket& packet) {
-    drawBinaryThumbnailRow(thumbnail, row, packet.bytes, packet.length);
-}
-
-QString BinaryRainfallWindow::byteText(SurfaceWidget&, QPoint pos,
-                                       const PlayedPacket* packet) const {
-    const std::optional<BytePosition> at = byteAtColumn(mode(), pos.x());
-    return packet && at ? byteDescription(at->offset, at->bit, *packet) : QString();
 }
 
 void BinaryRainfallWindow::nextMode() {
@@ -91,7 +83,8 @@ void BinaryRainfallWindow::resizeEvent(QResizeEvent* event) {
     ViewWindow::resizeEvent(event);
     const int w = width(), h = height() - kStripHeight;
     // A resize that keeps the picture's size (the first show) keeps the picture.
-    if (w != picGraph().width() || std::max(1, h) != picGraph().height()) setPictureSize(w, h);
+    const Surface& picture = view_.picGraph();
+    if (w != picture.width() || std::max(1, h) != picture.height()) setPictureSize(w, h);
     strip_->setGeometry(0, height() - kStripHeight, width(), kStripHeight);
 }
 

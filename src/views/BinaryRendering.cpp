@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "views/Color.h"
+#include "raster/Color.h"
 #include "views/RowScroll.h"
 
 namespace pelsid {

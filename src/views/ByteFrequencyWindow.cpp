@@ -5,8 +5,8 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
-#include "views/Named.h"
-#include "views/SurfaceWidget.h"
+#include "widgets/Named.h"
+#include "widgets/SurfaceWidget.h"
 #include "views/Thumbnails.h"
 
 namespace pelsid {
@@ -15,8 +15,11 @@ namespace {
 constexpr int kMargin = 6;
 constexpr int kRowHeight = 24;
 constexpr int kControlsHeight = 2 * kRowHeight + 12;  // mode list and scroll buttons
-constexpr int kDesignHeight = ByteFrequencyWindow::kPictureHeight + kControlsHeight +
-                              ByteFrequencyWindow::kThresholdStripHeight;
+constexpr int kPictureWidth = ByteFrequencyRenderer::kPictureWidth;
+constexpr int kPictureHeight = ByteFrequencyRenderer::kPictureHeight;
+constexpr int kThresholdMaximum = ByteFrequencyRenderer::kThresholdMaximum;
+constexpr int kDesignHeight =
+    kPictureHeight + kControlsHeight + ByteFrequencyWindow::kThresholdStripHeight;
 
 QLabel* label(const char* name, const char* text, QWidget* parent) {
     return named<QLabel>(name, QString::fromLatin1(text), parent);
@@ -24,9 +27,17 @@ QLabel* label(const char* name, const char* text, QWidget* parent) {
 }  // namespace
 
 ByteFrequencyWindow::ByteFrequencyWindow(ViewContext& context, QWidget* parent)
-    : ScrollingViewWindow(context, QStringLiteral("frmVis2"),
-                          QStringLiteral("pelsid: Byte Frequency"), 2, "_bytefrequency.bmp",
-                          parent),
+    : ByteFrequencyWindow(context, *new ByteFrequencyRenderer(context.thumbnails), true, parent) {}
+
+ByteFrequencyWindow::ByteFrequencyWindow(ViewContext& context, ByteFrequencyRenderer& renderer,
+                                         QWidget* parent)
+    : ByteFrequencyWindow(context, renderer, false, parent) {}
+
+ByteFrequencyWindow::ByteFrequencyWindow(ViewContext& context, ByteFrequencyRenderer& renderer,
+                                         bool ownsRenderer, QWidget* parent)
+    : ScrollingViewWindow(context, renderer, ownsRenderer, QStringLiteral("frmVis2"),
+                          QStringLiteral("pelsid: Byte Frequency"), parent),
+      view_(renderer),
       cmbVisMode_(named<QComboBox>("cmbVisMode", this)),
       lblStaticScroll_(label("lblStaticScroll", kStaticScroll, this)),
       lblDynamicScroll_(label("lblDynamicScroll", kDynamicScroll, this)),
@@ -41,7 +52,6 @@ ByteFrequencyWindow::ByteFrequencyWindow(ViewContext& context, QWidget* parent)
     // Fixed layout: the picture keeps its designed size.
     const int w = kPictureWidth;
     int y = kPictureHeight + kMargin;
-    setPictureSize(kPictureWidth, kPictureHeight);
     cmbVisMode_->setGeometry(kMargin, y, w - 2 * kMargin, kRowHeight);
     y += kRowHeight + 4;
     radScroll(0)->setGeometry(kMargin, y, 20, kRowHeight);
@@ -61,51 +71,24 @@ ByteFrequencyWindow::ByteFrequencyWindow(ViewContext& context, QWidget* parent)
     // Load step: the designed height less the threshold strip, then the mode.
     originalHeight_ = kDesignHeight - kThresholdStripHeight;
     setFixedSize(w, originalHeight_);
-    connect(cmbVisMode_, &QComboBox::currentIndexChanged, this,
-            [this](int index) { settings_.mode = index; });
-    connect(cmbVisMode_, &QComboBox::currentIndexChanged, this, &ByteFrequencyWindow::applyMode);
-    cmbVisMode_->addItems(
-        {QStringLiteral("byte presence"), QStringLiteral("byte frequency (by packet)")});
-    connect(scrThreshold_, &QScrollBar::valueChanged, this,
-            [this](int value) { settings_.threshold = value; });
-    connect(scrThreshold_, &QScrollBar::valueChanged, this, &ByteFrequencyWindow::showThreshold);
-    scrThreshold_->setValue(int(std::nearbyint(kThresholdMaximum * 0.5)));
+    // The controls show the renderer's settings before they edit them.
+    cmbVisMode_->addItems(ByteFrequencyRenderer::modeNames());
+    cmbVisMode_->setCurrentIndex(view_.settings().mode);
+    scrThreshold_->setValue(view_.settings().threshold);
+    connect(cmbVisMode_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        view_.setMode(index);
+        applyMode();
+    });
+    connect(scrThreshold_, &QScrollBar::valueChanged, this, [this](int value) {
+        view_.setThreshold(value);
+        showThreshold();
+    });
+    applyMode();
     showThreshold();
 }
 
-void ByteFrequencyWindow::grayVisThumb() {
-    context_.thumbnails.setBordered(2, true);
-}
-
-void ByteFrequencyWindow::beginRun() {
-    ScrollingViewWindow::beginRun();
-    run_ = settings_;
-}
-
-double ByteFrequencyWindow::threshold(const Settings& settings) {
-    return thresholdShare(settings.threshold, kThresholdMaximum);
-}
-
-std::uint32_t ByteFrequencyWindow::scaleColor(const PlayedPacket& packet,
-                                              float currentFrequency) const {
-    if (currentFrequency == 0.0f) return 0;
-    return frequencyColour(mode(), packet.color, threshold(settings_), currentFrequency);
-}
-
-void ByteFrequencyWindow::drawRow(Surface& target, int row, const PlayedPacket& packet) {
-    if (run_.mode < 0) return;
-    const FrequencyMode m = FrequencyMode(run_.mode);
-    const std::uint32_t colour = m == FrequencyMode::Presence ? packet.color : 0;
-    drawFrequencyRow(target, row, packet.bytes, packet.length, m, colour, threshold(run_));
-}
-
-void ByteFrequencyWindow::drawThumbnailRow(Surface& thumbnail, int row,
-                                           const PlayedPacket& packet) {
-    drawFrequencyThumbnailRow(thumbnail, row, packet.bytes, packet.length);
-}
-
 void ByteFrequencyWindow::applyMode() {
-    const bool share = mode() == FrequencyMode::ByPacket;
+    const bool share = view_.mode() == FrequencyMode::ByPacket;
     for (QWidget* w :
          {static_cast<QWidget*>(lblThreshold_), static_cast<QWidget*>(lblThresholdMax_),
           static_cast<QWidget*>(lblThresholdMin_), static_cast<QWidget*>(lblFrequencyThreshold_),
@@ -116,10 +99,6 @@ void ByteFrequencyWindow::applyMode() {
 
 void ByteFrequencyWindow::showThreshold() {
     lblThreshold_->setText(thresholdText(scrThreshold_->value(), scrThreshold_->maximum()));
-}
-
-QString ByteFrequencyWindow::byteText(SurfaceWidget&, QPoint pos, const PlayedPacket*) const {
-    return byteReadout(pos.x()).value_or(QString());
 }
 
 }  // namespace pelsid

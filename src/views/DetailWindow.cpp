@@ -10,10 +10,10 @@
 
 #include "pipeline/GuiThread.h"
 #include "pipeline/PacketSelection.h"
-#include "views/Color.h"
+#include "raster/Color.h"
 #include "views/DetailText.h"
-#include "views/Named.h"
-#include "views/SpinButton.h"
+#include "widgets/Named.h"
+#include "widgets/SpinButton.h"
 #include "views/ViewGeometry.h"
 
 namespace pelsid {
@@ -46,14 +46,23 @@ QPlainTextEdit* textBox(const char* name, QWidget* parent) {
 }  // namespace
 
 DetailWindow::DetailWindow(ViewContext& context, QWidget* parent)
-    : ViewWindow(context, QStringLiteral("frmVis7"), QStringLiteral("detail view"), parent),
+    : DetailWindow(context, *new DetailRenderer(context.thumbnails), true, parent) {}
+
+DetailWindow::DetailWindow(ViewContext& context, DetailRenderer& renderer, QWidget* parent)
+    : DetailWindow(context, renderer, false, parent) {}
+
+DetailWindow::DetailWindow(ViewContext& context, DetailRenderer& renderer, bool ownsRenderer,
+                           QWidget* parent)
+    : ViewWindow(context, renderer, ownsRenderer, QStringLiteral("frmVis7"),
+                 QStringLiteral("detail view"), parent),
       txtASCII_(textBox("txtASCII", this)),
       txtHex_(textBox("txtHex", this)),
       lblFontSize_(named<QLabel>("lblFontSize", QStringLiteral("font size"), this)),
       spnFontSize_(named<SpinButton>("spnFontSize", this)),
       lblCurrentFontSize_(named<QLabel>("lblCurrentFontSize", QStringLiteral("8"), this)),
       lblPacketTime_(named<QLabel>("lblPacketTime", this)),
-      lblSummary_(named<QLabel>("lblSummary", this)) {
+      lblSummary_(named<QLabel>("lblSummary", this)),
+      view_(renderer) {
     // The hex dump breaks lines only at the blanks between bytes, never inside one.
     txtHex_->setWordWrapMode(QTextOption::WordWrap);
     spnFontSize_->setRange(8, 24);
@@ -67,10 +76,23 @@ DetailWindow::DetailWindow(ViewContext& context, QWidget* parent)
     setMinimumSize(kMinWindowWidth, kMinWindowHeight);
     resize(kDefaultWidth, kDefaultHeight);
     layoutControls();
+    view_.changed = [this](bool played) { rendererChanged(played); };
 }
 
-void DetailWindow::Plot(const PlayedPacket& packet) {
-    keep(packet);
+DetailWindow::~DetailWindow() {
+    view_.changed = nullptr;
+}
+
+void DetailWindow::rendererChanged(bool played) {
+    if (!played) {
+        frame_.stop();
+        txtASCII_->clear();
+        txtHex_->clear();
+        lblPacketTime_->clear();
+        lblSummary_->clear();
+        return;
+    }
+    showSoon();
     if (!lblSummary_->text().isEmpty()) lblSummary_->clear();
 }
 
@@ -78,47 +100,33 @@ void DetailWindow::showSelection(int packetNumber) {
     const std::unique_ptr<HeldPacket> held =
         context_.selection ? context_.selection->lookUp(packetNumber) : nullptr;
     if (!held) return;  // nothing selected: the packet shown stays
-    keep(held->packet);
+    view_.keep(held->packet);
+    showSoon();
     lblSummary_->setText(QStringLiteral("packet %1: %2")
                              .arg(packetNumber)
                              .arg(QString::fromStdString(held->summary)));
 }
 
-void DetailWindow::keep(const PlayedPacket& packet) {
+void DetailWindow::showSoon() {
     PELSID_ASSERT_GUI_THREAD();  // starts a timer
-    length_ = std::clamp(packet.length, 0, int(bytes_.size()));
-    std::memcpy(bytes_.data(), packet.bytes, std::size_t(length_));
-    colour_ = packet.color;
-    time_ = packet.time;
-    fileFrame_ = packet.frame;
-    pending_ = true;
     if (!frame_.isActive()) frame_.start();
 }
 
-void DetailWindow::clear() {
-    pending_ = false;
-    frame_.stop();
-    txtASCII_->clear();
-    txtHex_->clear();
-    lblPacketTime_->clear();
-    lblSummary_->clear();
-}
-
 void DetailWindow::refreshText() {
-    if (!pending_) return;
-    pending_ = false;
+    if (!view_.takeKept()) return;
     frame_.stop();
-    shownColour_ = colour_;
+    shownColour_ = view_.colour();
     for (QPlainTextEdit* box : {txtASCII_, txtHex_}) {
         QPalette pal = box->palette();
-        pal.setColor(QPalette::Text, QColor::fromRgb(toQRgb(colour_)));
+        pal.setColor(QPalette::Text, QColor::fromRgb(toQRgb(shownColour_)));
         box->setPalette(pal);
     }
-    txtASCII_->setPlainText(detailCharacters(bytes_.data(), length_));
-    txtHex_->setPlainText(detailHex(bytes_.data(), length_));
-    lblPacketTime_->setText(fileFrame_ == 0 ? detailTime(time_)
-                                        : detailTime(time_) +
-                                              QStringLiteral(", frame %1").arg(fileFrame_));
+    const auto bytes = view_.bytes();
+    txtASCII_->setPlainText(detailCharacters(bytes.data(), int(bytes.size())));
+    txtHex_->setPlainText(detailHex(bytes.data(), int(bytes.size())));
+    const QString time = detailTime(view_.time());
+    lblPacketTime_->setText(
+        view_.fileFrame() == 0 ? time : time + QStringLiteral(", frame %1").arg(view_.fileFrame()));
 }
 
 void DetailWindow::setFontSize(int points) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "views/DetailRenderer.h"
 #include "views/ViewWindow.h"
 
 class QLabel;
@@ -11,25 +12,21 @@ class QSpinBox;
 
 namespace pelsid {
 
-/// frmVis7: the newest packet as characters and as a hex dump, in its
-/// protocol colour. Plot keeps only the packet; the boxes are filled when
-/// the window next paints, so playing many packets between two frames costs
-/// one text build.
+/// frmVis7: shows a DetailRenderer's packet as characters and as a hex
+/// dump, in its protocol colour. The boxes are filled when the window next
+/// paints, so playing many packets between two frames costs one text build.
 class DetailWindow : public ViewWindow {
     Q_OBJECT
   public:
     static constexpr int kDefaultWidth = 600;
     static constexpr int kDefaultHeight = 500;
 
+    /// A window with a renderer of its own.
     explicit DetailWindow(ViewContext& context, QWidget* parent = nullptr);
+    DetailWindow(ViewContext& context, DetailRenderer& renderer, QWidget* parent = nullptr);
+    ~DetailWindow() override;
 
-    void Plot(const PlayedPacket& packet) override;
-    /// Only the last packet of a run shows.
-    void plotRun(std::span<const PlayedPacket> run) override {
-        if (!run.empty()) Plot(run.back());
-    }
-    void plotThumbnail(const PlayedPacket&) override {}
-    void clear() override;
+    DetailRenderer& renderer() { return view_; }
 
     /// Shows the newest packet in the boxes now, if it is not shown yet.
     void refreshText();
@@ -47,8 +44,12 @@ class DetailWindow : public ViewWindow {
     void showSelection(int packetNumber) override;
 
   private:
-    /// Keeps a packet to show when the window next paints.
-    void keep(const PlayedPacket& packet);
+    DetailWindow(ViewContext& context, DetailRenderer& renderer, bool ownsRenderer,
+                 QWidget* parent);
+    /// The renderer kept a packet (played) or was cleared.
+    void rendererChanged(bool played);
+    /// Shows the kept packet when the window next paints.
+    void showSoon();
     void setFontSize(int points);
     void layoutControls();
 
@@ -60,13 +61,7 @@ class DetailWindow : public ViewWindow {
     QLabel* lblPacketTime_;
     QLabel* lblSummary_;
     QTimer frame_;
-
-    std::array<std::uint8_t, 1601> bytes_{};
-    int length_ = 0;
-    std::uint32_t colour_ = 0;
-    CaptureTime time_;
-    std::uint64_t fileFrame_ = 0;  // the packet's number in its file (0: captured)
-    bool pending_ = false;
+    DetailRenderer& view_;
     std::uint32_t shownColour_ = 0;
 };
 

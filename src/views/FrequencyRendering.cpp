@@ -4,7 +4,7 @@
 #include <array>
 #include <charconv>
 
-#include "views/Color.h"
+#include "raster/Color.h"
 
 namespace pelsid {
 

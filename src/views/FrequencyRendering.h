@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "views/Surface.h"
+#include "raster/Surface.h"
 
 namespace pelsid {
 

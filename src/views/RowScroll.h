@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <span>
 
-#include "views/Surface.h"
+#include "raster/Surface.h"
 
 namespace pelsid {
 

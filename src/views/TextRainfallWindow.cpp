@@ -6,104 +6,80 @@
 #include <QResizeEvent>
 #include <QSpinBox>
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 
-#include "pipeline/GuiThread.h"
-#include "views/Color.h"
-#include "views/GlyphFont.h"
-#include "views/RowScroll.h"
-#include "views/SpinButton.h"
-#include "views/SurfaceWidget.h"
-#include "views/Thumbnails.h"
+#include "widgets/SpinButton.h"
+#include "widgets/SurfaceWidget.h"
 #include "views/ViewGeometry.h"
 
 namespace pelsid {
 
-namespace {
-constexpr int kEtherHeader = 14;
-constexpr std::uint32_t kThumbBar = rgb(0, 255, 0);
-constexpr const char* kHex = "0123456789ABCDEF";
-
-bool plainPrintable(int b) {
-    return b >= 32 && b <= 126;
-}
-bool runPrintable(int b) {
-    return b >= 32 && b <= 125;
-}
-
-// Length of the printable run at p if it has at least n characters, else 0.
-// The packet's last byte never belongs to a run.
-int runLength(const std::uint8_t* bytes, int len, int p, int n) {
-    if (n > len - p - 1) return 0;
-    int count = 0;
-    while (p + count <= len - 2 && runPrintable(bytes[p + count])) ++count;
-    return count >= n ? count : 0;
-}
-}  // namespace
-
 TextRainfallWindow::TextRainfallWindow(ViewContext& context, QWidget* parent)
-    : ViewWindow(context, QStringLiteral("frmVis1"), QStringLiteral("pelsid: Text Rainfall"),
-                 parent),
-      picGraph_(600, 400) {
-    picGraph_.enablePicks();
-    setMinimumSize(kMinWindowWidth, kMinWindowHeight);
-    graphWidget_ = new SurfaceWidget(picGraph_, QStringLiteral("picGraph"), this);
+    : TextRainfallWindow(context, *new TextRainfallRenderer(context.thumbnails), true, parent) {}
 
-    {}  // dropped by mutate
+TextRainfallWindow::TextRainfallWindow(ViewContext& context, TextRainfallRenderer& renderer,
+                                       QWidget* parent)
+    : TextRainfallWindow(context, renderer, false, parent) {}
+
+TextRainfallWindow::TextRainfallWindow(ViewContext& context, TextRainfallRenderer& renderer,
+                                       bool ownsRenderer, QWidget* parent)
+    : ViewWindow(context, renderer, ownsRenderer, QStringLiteral("frmVis1"),
+                 QStringLiteral("pelsid: Text Rainfall"), parent),
+      view_(renderer) {
+    setMinimumSize(kMinWindowWidth, kMinWindowHeight);
+    graphWidget_ = new SurfaceWidget(view_.picGraph(), QStringLiteral("picGraph"), this);
+
+    cmbVisMode_ = new QComboBox(this);
     cmbVisMode_->setObjectName(QStringLiteral("cmbVisMode"));
     tglPrintASCII_ = new QPushButton(QStringLiteral("Show Strings of Length N"), this);
     tglPrintASCII_->setObjectName(QStringLiteral("tglPrintASCII"));
     tglPrintASCII_->setCheckable(true);
     spnLength_ = new SpinButton(this);
     spnLength_->setObjectName(QStringLiteral("spnLength"));
-    spnLength_->setRange(1, 9);
-    spnLength_->setValue(1);
+    spnLength_->setRange(1, TextRainfallRenderer::kMaxStringLength);
     lblLength_ = new QLabel(this);
     lblLength_->setObjectName(QStringLiteral("lblLength"));
     tglEther_ = new QPushButton(QStringLiteral("Strip Ether Header"), this);
     tglEther_->setObjectName(QStringLiteral("tglEther"));
     tglEther_->setCheckable(true);
 
-    connect(cmbVisMode_, &QComboBox::currentIndexChanged, this,
-            [this](int index) { settings_.mode = index; });
-    connect(tglPrintASCII_, &QPushButton::toggled, this,
-            [this](bool on) { settings_.printASCII = on; });
-    connect(spnLength_, &QSpinBox::valueChanged, this, [this](int n) { settings_.length = n; });
-    connect(tglEther_, &QPushButton::toggled, this, [this](bool on) { settings_.stripEther = on; });
-    connect(cmbVisMode_, &QComboBox::currentIndexChanged, this, [this] { initVisAll(); });
-    connect(graphWidget_, &SurfaceWidget::doubleClicked, this, &TextRainfallWindow::nextMode);
-    connect(spnLength_, &QSpinBox::valueChanged, this,
-            [this](int v) { lblLength_->setText(QString::number(v)); });
+    // The controls show the renderer's settings before they edit them.
+    const TextRainfallRenderer::Settings& s = view_.settings();
+    cmbVisMode_->addItems(TextRainfallRenderer::modeNames());
+    cmbVisMode_->setCurrentIndex(s.mode);
+    tglPrintASCII_->setChecked(s.printASCII);
+    spnLength_->setValue(s.length);
+    tglEther_->setChecked(s.stripEther);
+    lblLength_->setText(QString::number(s.length));
+    const bool strings = s.mode == 0 && s.printASCII;
+    spnLength_->setVisible(strings);
+    lblLength_->setVisible(strings);
+    tglPrintASCII_->setVisible(s.mode == 0);
+
+    connect(cmbVisMode_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        view_.setMode(index);
+        initVis();
+    });
     connect(tglPrintASCII_, &QPushButton::toggled, this, [this](bool on) {
+        view_.editSettings().printASCII = on;
         spnLength_->setVisible(on);
         lblLength_->setVisible(on);
     });
+    connect(spnLength_, &QSpinBox::valueChanged, this, [this](int n) {
+        view_.editSettings().length = n;
+        lblLength_->setText(QString::number(n));
+    });
+    connect(tglEther_, &QPushButton::toggled, this,
+            [this](bool on) { view_.editSettings().stripEther = on; });
+    connect(graphWidget_, &SurfaceWidget::doubleClicked, this, &TextRainfallWindow::nextMode);
 
-    cmbVisMode_->addItems(
-        {QStringLiteral("ASCII"), QStringLiteral("hex"), QStringLiteral("decimal")});
-    cmbVisMode_->setCurrentIndex(0);
-    spnLength_->hide();
-    lblLength_->hide();
-    lblLength_->setText(QString::number(spnLength_->value()));
-    resize(600, 400 + kStripHeight);
+    resize(view_.picGraph().width(), view_.picGraph().height() + kStripHeight);
     linkPicture(graphWidget_);
-}
-
-QString TextRainfallWindow::byteText(SurfaceWidget&, QPoint pos, const PlayedPacket* packet) const {
-    if (!packet) return {};
-    const std::optional<int> byte = byteUnder(pos, *packet);
-    return byte ? byteDescription(*byte, -1, *packet) : QString();
 }
 
 void TextRainfallWindow::resizeEvent(QResizeEvent* e) {
     const int w = e->size().width();
     const int h = std::max(1, e->size().height() - kStripHeight);
-    if (w != picGraph_.width() || h != picGraph_.height()) {
-        picGraph_.resize(w, h);
-        scrollLocation_ = 0;
-        lineSettings_.clear();
-    }
+    view_.resizePicture(w, h);
     graphWidget_->setGeometry(0, 0, w, h);
     const int y = h + 8;
     cmbVisMode_->setGeometry(8, y, 89, 25);
@@ -118,207 +94,10 @@ void TextRainfallWindow::nextMode() {
 }
 
 void TextRainfallWindow::initVis() {
-    scrollLocation_ = 0;
-    picGraph_.clear();
-    const bool ascii = settings_.mode == 0;
+    const bool ascii = view_.settings().mode == 0;
     tglPrintASCII_->setVisible(ascii);
     lblLength_->setVisible(ascii);
     spnLength_->setVisible(ascii);
-}
-
-void TextRainfallWindow::initVisAll() {
-    // Its thumbnail has no look to reset.
-    initVis();
-}
-
-void TextRainfallWindow::clear() {
-    scrollLocation_ = 0;
-    picGraph_.clear();
-    thumbnailScrollLocation_ = 0;
-    context_.thumbnails.vis(1).clear();
-}
-
-int TextRainfallWindow::charsPerLine() const {
-    const int s = GlyphFont::courier8().width("S");
-    return s > 0 ? int(std::nearbyint(double(picGraph_.width()) / s)) : 0;
-}
-
-std::optional<int> TextRainfallWindow::byteUnder(QPoint pos, const PlayedPacket& p) const {
-    // The line was written with the settings of its time, which may have changed since.
-    const auto slot = std::size_t(std::max(0, pos.y()) / kLinePitch);
-    const Settings& s = slot < lineSettings_.size() ? lineSettings_[slot] : settings_;
-    std::string text;
-    std::vector<int> bytes;
-    writeLine(s, p, text, &bytes);
-    const GlyphFont& font = GlyphFont::courier8();
-    int x = 0;
-    for (std::size_t i = 0; i < text.size() && x <= pos.x(); ++i) {
-        const int next = x + font.glyph(static_cast<unsigned char>(text[i])).advance;
-        if (pos.x() < next) return bytes[i] >= 0 ? std::optional<int>(bytes[i]) : std::nullopt;
-        x = next;
-    }
-    return std::nullopt;
-}
-
-std::string TextRainfallWindow::lineText(const PlayedPacket& p) const {
-    std::string text;
-    writeLine(settings_, p, text);
-    return text;
-}
-
-void TextRainfallWindow::beginRun() {
-    PELSID_ASSERT_GUI_THREAD();
-    run_ = settings_;
-}
-
-std::pair<int, int> TextRainfallWindow::shownBytes(const Settings& s, const PlayedPacket& p) const {
-    const bool strip = s.stripEther;
-    const int cpl = charsPerLine();
-    return {strip ? kEtherHeader : 0, std::min(p.length - 1, strip ? cpl + 13 : cpl - 1)};
-}
-
-void TextRainfallWindow::writeLine(const Settings& s, const PlayedPacket& p, std::string& text,
-                                   std::vector<int>* bytes) const {
-    text.clear();
-    if (bytes) bytes->clear();
-    const auto [firstByte, lastByte] = shownBytes(s, p);
-    switch (s.mode) {
-        case 0: {
-            if (!s.printASCII) {
-                // Written through a pointer: a line is made for every packet played.
-                text.resize(std::size_t(std::max(0, lastByte - firstByte + 1)));
-                char* out = text.data();
-                for (int i = firstByte; i <= lastByte; ++i)
-                    *out++ = plainPrintable(p.bytes[i]) ? char(p.bytes[i]) : '.';
-                if (bytes)
-                    for (int i = firstByte; i <= lastByte; ++i) bytes->push_back(i);
-            } else {
-                const int budget = lastByte - firstByte + 1;
-                const int n = s.length;
-                int count = 0;
-                int pos = firstByte;
-                while (count <= budget && pos < p.length) {
-                    const int run = runLength(p.bytes, p.length, pos, n);
-                    if (run == 0) {
-                        ++pos;
-                        continue;
-                    }
-                    for (int i = pos; i < pos + run && i < p.length; ++i) {
-                        text += char(p.bytes[i]);
-                        if (bytes) bytes->push_back(i);
-                    }
-                    count += run;
-                    pos += run;
-                }
-            }
-            if (!text.empty()) {
-                char prefix[24] = {'<'};
-                char* end = std::to_chars(prefix + 1, prefix + 20, p.number).ptr;
-                for (char c : {'>', ' ', ' '}) *end++ = c;
-                text.insert(0, prefix, std::size_t(end - prefix));
-                if (bytes) bytes->insert(bytes->begin(), std::size_t(end - prefix), -1);
-            }
-            break;
-        }
-        case 1:
-        case 2: {
-            const bool hex = s.mode == 1;
-            text.resize(std::size_t(std::max(0, lastByte - firstByte + 1)) * 4);
-            char* out = text.data();
-            for (int i = firstByte; i <= lastByte; ++i) {
-                const int b = p.bytes[i];
-                if (hex) {
-                    *out++ = kHex[b >> 4];
-                    *out++ = kHex[b & 15];
-                    *out++ = ' ';
-                } else {
-                    if (b >= 100) *out++ = char('0' + b / 100);
-                    if (b >= 10) *out++ = char('0' + b / 10 % 10);
-                    *out++ = char('0' + b % 10);
-                }
-                *out++ = ' ';
-                if (bytes) {
-                    bytes->resize(std::size_t(out - text.data()) - 1, i);
-                    bytes->push_back(-1);  // the blank after the byte
-                }
-            }
-            text.resize(std::size_t(out - text.data()));
-            break;
-        }
-        default:
-            break;
-    }
-}
-
-void TextRainfallWindow::Plot(const PlayedPacket& p) {
-    beginRun();
-    plotOne(p);
-}
-
-void TextRainfallWindow::plotOne(const PlayedPacket& p) {
-    const int mode = run_.mode;
-    if (mode < 0) return;
-    writeLine(run_, p, line_);
-    if (mode == 0 && line_.empty()) return;  // nothing printed, the line stays
-    const auto slot = std::size_t(scrollLocation_ / kLinePitch);
-    if (lineSettings_.size() <= slot) lineSettings_.resize(slot + 1);
-    lineSettings_[slot] = run_;
-    picGraph_.setOwner(std::uint32_t(p.number));
-    // Most lines scroll away unseen while a range plays: drawn only if looked at.
-    picGraph_.deferText(0, scrollLocation_, line_, p.color, GlyphFont::courier8());
-    advanceLine();
-}
-
-bool TextRainfallWindow::printsLine(const PlayedPacket& p) {
-    const int mode = run_.mode;
-    if (mode != 0) return mode > 0;
-    if (!run_.printASCII) {
-        const auto [first, last] = shownBytes(run_, p);
-        return last >= first;
-    }
-    writeLine(run_, p, line_);
-    return !line_.empty();
-}
-
-void TextRainfallWindow::plotRun(std::span<const PlayedPacket> run) {
-    // The line positions form a cycle from the top, and after one line at
-    // each position every band has been erased again: of a long run only
-    // the last lines can show. The position still moves on over the others.
-    int positions = 1;
-    for (int s = nextLocation(0); s != 0; s = nextLocation(s)) ++positions;
-    const int at = scrollLocation_;
-    const bool onCycle = at == 0 || (at > 0 && at % kLinePitch == 0 && at < picGraph_.height());
-    std::size_t first = run.size();
-    for (int lines = 0; first > 0 && lines < positions;)
-        if (printsLine(run[--first])) ++lines;
-    if (onCycle && first > 0) {
-        for (const PlayedPacket& p : run.first(first))
-            if (printsLine(p)) scrollLocation_ = nextLocation(scrollLocation_);
-    } else {
-        first = 0;
-    }
-    for (const PlayedPacket& p : run.subspan(first)) plotOne(p);
-}
-
-int TextRainfallWindow::nextLocation(int location) const {
-    return location < picGraph_.height() - kLinePitch ? location + kLinePitch : 0;
-}
-
-void TextRainfallWindow::advanceLine() {
-    scrollLocation_ = nextLocation(scrollLocation_);
-    picGraph_.eraseRows(scrollLocation_, scrollLocation_ + kLinePitch);
-}
-
-void TextRainfallWindow::plotThumbnail(const PlayedPacket& p) {
-    Surface& thumb = context_.thumbnails.vis(1);
-    const int width = scaleLength(p.length, thumb.width());
-    thumb.line(0, thumbnailScrollLocation_, width, thumbnailScrollLocation_, kThumbBar);
-    advanceRow(thumb, thumbnailScrollLocation_);
-}
-
-void TextRainfallWindow::plotThumbnailRun(std::span<const PlayedPacket> run) {
-    const int h = context_.thumbnails.vis(1).height();
-    for (const PlayedPacket& p : rowsThatShow(run, h, thumbnailScrollLocation_)) plotThumbnail(p);
 }
 
 }  // namespace pelsid

@@ -1,11 +1,5 @@
 #pragma once
-#include <QPoint>
-#include <optional>
-#include <string>
-#include <utility>
-#include <vector>
-
-#include "views/Surface.h"
+#include "views/TextRainfallRenderer.h"
 #include "views/ViewWindow.h"
 
 class QComboBox;
@@ -17,83 +11,35 @@ namespace pelsid {
 
 class SurfaceWidget;
 
-/// frmVis1: each packet as one line of ASCII, hex or decimal text in its
-/// protocol colour; the thumbnail is a bar chart of packet lengths.
+/// frmVis1: shows a TextRainfallRenderer and edits its settings; the
+/// picture takes the window's size less the strip of controls.
 class TextRainfallWindow : public ViewWindow {
     Q_OBJECT
   public:
-    static constexpr int kLinePitch = 15;
-
+    /// A window with a renderer of its own.
     explicit TextRainfallWindow(ViewContext& context, QWidget* parent = nullptr);
+    TextRainfallWindow(ViewContext& context, TextRainfallRenderer& renderer,
+                       QWidget* parent = nullptr);
 
-    /// The controls' values: mode (0 ASCII, 1 hex, 2 decimal, -1 none),
-    /// strings only and their least length, Ethernet header left out.
-    struct Settings {
-        int mode = 0;
-        bool printASCII = false;
-        int length = 1;
-        bool stripEther = false;
-    };
-    const Settings& settings() const { return settings_; }
-    void beginRun() override;
-
-    void Plot(const PlayedPacket& packet) override;
-    void plotThumbnail(const PlayedPacket& packet) override;
-    void plotRun(std::span<const PlayedPacket> run) override;
-    void plotThumbnailRun(std::span<const PlayedPacket> run) override;
-    void clear() override;
-    void initVis();
-    void initVisAll();
-
-    /// The line Plot would print for a packet now ("" when nothing is printed).
-    std::string lineText(const PlayedPacket& packet) const;
-    /// The byte of `packet` whose character its line shows at `pos` of
-    /// picGraph; none over its number or a blank.
-    std::optional<int> byteUnder(QPoint pos, const PlayedPacket& packet) const;
-
-    Surface& picGraph() { return picGraph_; }
-    int scrollLocation() const { return scrollLocation_; }
-    int thumbnailScrollLocation() const { return thumbnailScrollLocation_; }
+    TextRainfallRenderer& renderer() { return view_; }
 
   protected:
-    std::vector<ShotFile> screenshotFiles() const override {
-        return {{&picGraph_, "_textrainfall.bmp"}};
-    }
     void resizeEvent(QResizeEvent*) override;
-    /// The byte whose character is under the pointer.
-    QString byteText(SurfaceWidget& picture, QPoint pos, const PlayedPacket* packet) const override;
 
   private:
-    /// Draws one packet with the run's settings.
-    void plotOne(const PlayedPacket& packet);
-    void advanceLine();
-    /// Where the line after one at `location` goes: one pitch down, back to
-    /// the top when the next would not fit.
-    int nextLocation(int location) const;
-    /// The line of text for a packet into `text` (emptied first); with
-    /// `bytes`, the packet byte of each character into it (-1: none).
-    void writeLine(const Settings& s, const PlayedPacket& packet, std::string& text,
-                   std::vector<int>* bytes = nullptr) const;
-    /// The packet's bytes that a line shows, first and last (last < first: none).
-    std::pair<int, int> shownBytes(const Settings& s, const PlayedPacket& packet) const;
-    /// False when Plot would print nothing for the packet and stay put.
-    bool printsLine(const PlayedPacket& packet);
+    TextRainfallWindow(ViewContext& context, TextRainfallRenderer& renderer, bool ownsRenderer,
+                       QWidget* parent);
+    /// The picture starts afresh; the string controls show in ASCII only.
+    void initVis();
     void nextMode();
-    int charsPerLine() const;
 
-    Surface picGraph_;
+    TextRainfallRenderer& view_;
     SurfaceWidget* graphWidget_;
     QComboBox* cmbVisMode_;
     QPushButton* tglPrintASCII_;
     QSpinBox* spnLength_;
     QLabel* lblLength_;
     QPushButton* tglEther_;
-    int scrollLocation_ = 0;
-    int thumbnailScrollLocation_ = 0;
-    std::string line_;  // reused for every packet
-    Settings settings_;
-    Settings run_;                        // what the run being drawn uses
-    std::vector<Settings> lineSettings_;  // what each line position was last written with
 };
 
 }  // namespace pelsid

@@ -2,7 +2,7 @@
 #include <array>
 #include <functional>
 
-#include "views/Surface.h"
+#include "raster/Surface.h"
 
 namespace pelsid {
 

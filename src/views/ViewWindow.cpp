@@ -1,22 +1,24 @@
 #include "views/ViewWindow.h"
 
-#include <QDir>
 #include <QKeyEvent>
 #include <QStringList>
 #include <QToolTip>
 #include <memory>
 
 #include "pipeline/PacketSelection.h"
-#include "views/SurfaceWidget.h"
+#include "widgets/SurfaceWidget.h"
 
-#include "views/DarkGrey.h"
-#include "views/Surface.h"
+#include "widgets/DarkGrey.h"
+#include "raster/Surface.h"
 
 namespace pelsid {
 
-ViewWindow::ViewWindow(ViewContext& context, const QString& objectName, const QString& caption,
-                       QWidget* parent)
-    : QWidget(parent, Qt::Window), context_(context) {
+ViewWindow::ViewWindow(ViewContext& context, ViewRenderer& renderer, bool ownsRenderer,
+                       const QString& objectName, const QString& caption, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      context_(context),
+      owned_(ownsRenderer ? &renderer : nullptr),
+      renderer_(renderer) {
     setObjectName(objectName);
     setWindowTitle(caption);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -44,8 +46,13 @@ void ViewWindow::linkPicture(SurfaceWidget* picture) {
     if (context_.selection) picture->setHighlight(std::uint32_t(context_.selection->selected()));
 }
 
-std::uint32_t ViewWindow::packetAt(SurfaceWidget& picture, QPoint pos) {
-    return picture.surface().pickAt(pos.x(), pos.y());
+ViewWindow::~ViewWindow() {
+    // The pictures show the renderer's surfaces: they go first.
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+}
+
+std::uint32_t ViewWindow::packetAt(SurfaceWidget& picture, QPoint pos) const {
+    return renderer_.packetAt(picture.objectName(), pos);
 }
 
 QString ViewWindow::toolTipAt(SurfaceWidget& picture, QPoint pos) {
@@ -53,7 +60,8 @@ QString ViewWindow::toolTipAt(SurfaceWidget& picture, QPoint pos) {
     const std::unique_ptr<HeldPacket> held =
         context_.selection ? context_.selection->lookUp(number) : nullptr;
     QStringList lines;
-    const QString byte = byteText(picture, pos, held ? &held->packet : nullptr);
+    const QString byte =
+        renderer_.byteText(picture.objectName(), pos, held ? &held->packet : nullptr);
     if (!byte.isEmpty()) lines << byte;
     if (held)
         lines << QStringLiteral("packet %1: %2")
@@ -68,10 +76,6 @@ void ViewWindow::clickAt(SurfaceWidget& picture, QPoint pos) {
     if (context_.selection) context_.selection->select(int(packetAt(picture, pos)));
 }
 
-QString ViewWindow::byteText(SurfaceWidget&, QPoint, const PlayedPacket*) const {
-    return {};
-}
-
 void ViewWindow::showSelection(int packetNumber) {
     for (SurfaceWidget* p : pictures_) p->setHighlight(std::uint32_t(packetNumber));
 }
@@ -82,32 +86,6 @@ void ViewWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
-}
-
-QString byteDescription(int offset, int bit, const PlayedPacket& packet) {
-    if (offset < 0 || offset >= packet.length) return {};
-    const int value = packet.bytes[offset];
-    QString text = QStringLiteral("byte %1").arg(offset);
-    if (bit >= 0) text += QStringLiteral(", bit %1").arg(bit);
-    return text + QStringLiteral(": 0x") +
-           QString::number(value, 16).toUpper().rightJustified(2, QLatin1Char('0'));
-}
-
-bool ViewWindow::ScreenShot(const QString& folder, const QString& systemTime, QString* error) {
-    for (const ShotFile& f : screenshotFiles())
-        if (!saveShot(*f.surface, folder, systemTime, f.suffix, error)) return false;
-    return true;
-}
-
-bool saveShot(const Surface& surface, const QString& folder, const QString& systemTime,
-              const char* suffix, QString* error) {
-    const QString path = QDir(folder).filePath(systemTime + QLatin1String(suffix));
-    QString reason;
-    if (surface.saveBitmap(path, &reason)) return true;
-    if (error)
-        *error =
-            QStringLiteral("Could not write %1: %2").arg(QDir::toNativeSeparators(path), reason);
-    return false;
 }
 
 }  // namespace pelsid

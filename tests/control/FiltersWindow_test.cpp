@@ -9,7 +9,7 @@
 #include "control/FiltersWindow.h"
 #include "store/PacketMatcher.h"
 #include "support/ScriptedDialogs.h"
-#include "views/Color.h"
+#include "raster/Color.h"
 
 using namespace pelsid;
 

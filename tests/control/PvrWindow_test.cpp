@@ -20,8 +20,8 @@
 #include "pipeline/Pipeline.h"
 #include "store/PacketBuffer.h"
 #include "support/RecordingViews.h"
-#include "views/SpinButton.h"
-#include "views/SurfaceWidget.h"
+#include "widgets/SpinButton.h"
+#include "widgets/SurfaceWidget.h"
 
 using namespace pelsid;
 

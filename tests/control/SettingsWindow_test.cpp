@@ -9,7 +9,7 @@
 #include "control/PlaceholderWindow.h"
 #include "control/SettingsWindow.h"
 #include "store/Dialogs.h"
-#include "views/Color.h"
+#include "raster/Color.h"
 
 using namespace pelsid;
 

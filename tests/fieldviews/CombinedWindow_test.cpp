@@ -39,7 +39,7 @@ struct Combined : FieldViewFixture {
             Ipv4Header s;
             s.src = {std::uint8_t(20 + 10 * (next % 20)), 0, 0, 1};
             s.dstPort = 1000 + 3000 * (next++ % 20);
-            w.Plot(packet(store(buffer, ipv4Frame(s))));
+            w.renderer().Plot(packet(store(buffer, ipv4Frame(s))));
         }
     }
 };
@@ -48,42 +48,45 @@ struct Combined : FieldViewFixture {
 
 TEST(CombinedWindow, ColumnsMoveOutwardOnePerQuantum) {
     Combined c;
-    const int lw = c.w.leftStrip().width();
-    ASSERT_EQ(c.w.picGraph().width(), 200);
+    const int lw = c.w.renderer().leftStrip().width();
+    ASSERT_EQ(c.w.renderer().picGraph().width(), 200);
     c.play(3);
-    EXPECT_EQ(columnsOf(c.w.leftStrip(), kTcp), (std::vector<int>{lw - 8, lw - 5, lw - 2}));
-    EXPECT_EQ(columnsOf(c.w.rightStrip(), kTcp), (std::vector<int>{1, 3, 5}));
+    EXPECT_EQ(columnsOf(c.w.renderer().leftStrip(), kTcp),
+              (std::vector<int>{lw - 8, lw - 5, lw - 2}));
+    EXPECT_EQ(columnsOf(c.w.renderer().rightStrip(), kTcp), (std::vector<int>{1, 3, 5}));
     // The composed pictures show the same.
-    EXPECT_EQ(c.w.leftStrip().front().pixel(lw - 8, c.w.leftStrip().height() - 1), 0u);
-    EXPECT_EQ(countOf(c.w.leftStrip().front(), kTcp), 3);
+    EXPECT_EQ(
+        c.w.renderer().leftStrip().front().pixel(lw - 8, c.w.renderer().leftStrip().height() - 1),
+        0u);
+    EXPECT_EQ(countOf(c.w.renderer().leftStrip().front(), kTcp), 3);
     // One centre line per packet, ending at the right edge.
-    EXPECT_EQ(c.w.picGraph().pixel(199, toPixel(400 - 400 * 7000.0 / 65536)), kTcp);
+    EXPECT_EQ(c.w.renderer().picGraph().pixel(199, toPixel(400 - 400 * 7000.0 / 65536)), kTcp);
 }
 
 TEST(CombinedWindow, QuantumOfFiveAppearsAtOnce) {
     Combined c;
     c.w.spnBuckets()->setValue(5);
     c.play(4);
-    EXPECT_TRUE(columnsOf(c.w.leftStrip(), kTcp).empty());
-    EXPECT_TRUE(columnsOf(c.w.rightStrip(), kTcp).empty());
+    EXPECT_TRUE(columnsOf(c.w.renderer().leftStrip(), kTcp).empty());
+    EXPECT_TRUE(columnsOf(c.w.renderer().rightStrip(), kTcp).empty());
     c.play(1);
-    const int lw = c.w.leftStrip().width();
-    EXPECT_EQ(columnsOf(c.w.leftStrip(), kTcp), std::vector<int>{lw - 2});
-    EXPECT_EQ(dotsIn(c.w.leftStrip(), lw - 2, kTcp), 5);
-    EXPECT_EQ(c.w.quantumCount(), 0);
+    const int lw = c.w.renderer().leftStrip().width();
+    EXPECT_EQ(columnsOf(c.w.renderer().leftStrip(), kTcp), std::vector<int>{lw - 2});
+    EXPECT_EQ(dotsIn(c.w.renderer().leftStrip(), lw - 2, kTcp), 5);
+    EXPECT_EQ(c.w.renderer().quantumCount(), 0);
 }
 
 TEST(CombinedWindow, ClearKeepsTheQuantumBegun) {
     Combined c;
     c.w.spnBuckets()->setValue(5);
     c.play(3);
-    c.w.clear();
-    EXPECT_EQ(c.w.quantumCount(), 3);
+    c.w.renderer().clear();
+    EXPECT_EQ(c.w.renderer().quantumCount(), 3);
     c.play(1);
-    EXPECT_TRUE(columnsOf(c.w.leftStrip(), kTcp).empty());
+    EXPECT_TRUE(columnsOf(c.w.renderer().leftStrip(), kTcp).empty());
     c.play(1);
-    EXPECT_EQ(dotsIn(c.w.leftStrip(), c.w.leftStrip().width() - 2, kTcp), 2);
-    EXPECT_EQ(dotsIn(c.w.rightStrip(), 1, kTcp), 2);
+    EXPECT_EQ(dotsIn(c.w.renderer().leftStrip(), c.w.renderer().leftStrip().width() - 2, kTcp), 2);
+    EXPECT_EQ(dotsIn(c.w.renderer().rightStrip(), 1, kTcp), 2);
 }
 
 TEST(CombinedWindow, SmallerQuantumCompletesAtTheNextPacket) {
@@ -92,7 +95,7 @@ TEST(CombinedWindow, SmallerQuantumCompletesAtTheNextPacket) {
     c.play(3);
     c.w.spnBuckets()->setValue(2);
     c.play(1);
-    EXPECT_EQ(dotsIn(c.w.rightStrip(), 1, kTcp), 4);
+    EXPECT_EQ(dotsIn(c.w.renderer().rightStrip(), 1, kTcp), 4);
 }
 
 TEST(CombinedWindow, NonIPv4FrameOnlyScrollsTheThumbnail) {
@@ -101,43 +104,15 @@ TEST(CombinedWindow, NonIPv4FrameOnlyScrollsTheThumbnail) {
     Ipv4Header s;
     s.src = {128, 0, 0, 1};
     const int ip = store(c.buffer, ipv4Frame(s));
-    c.w.plotThumbnail(c.packet(ip));  // y = 57 - 28.5 = 28.5, to the even 28
-    c.w.Plot(c.packet(arp));
-    c.w.plotThumbnail(c.packet(arp));
-    EXPECT_EQ(countOf(c.w.picGraph(), c.colorOf(arp)), 0);
-    EXPECT_TRUE(columnsOf(c.w.leftStrip(), c.colorOf(arp)).empty());
+    c.w.renderer().plotThumbnail(c.packet(ip));  // y = 57 - 28.5 = 28.5, to the even 28
+    c.w.renderer().Plot(c.packet(arp));
+    c.w.renderer().plotThumbnail(c.packet(arp));
+    EXPECT_EQ(countOf(c.w.renderer().picGraph(), c.colorOf(arp)), 0);
+    EXPECT_TRUE(columnsOf(c.w.renderer().leftStrip(), c.colorOf(arp)).empty());
     const Surface& t = c.thumbnails.vis(6);
     EXPECT_EQ(t.pixel(3, 28), rgb(0, 255, 0));  // moved 2 to the right
     EXPECT_EQ(t.pixel(1, 28), 0u);
     EXPECT_EQ(countOf(c.thumbnails.picVis6Back, rgb(0, 255, 0)), 0);
-    c.w.clear();
+    c.w.renderer().clear();
     EXPECT_EQ(countOf(t, rgb(0, 255, 0)), 0);
-}
-
-TEST(CombinedWindow, ChooserScrollAndCloseWriteBack) {
-    FieldViewFixture f;
-    auto* w = new CombinedWindow(f.context, f.axes);
-    w->comboAxis(1)->setCurrentIndex(0);
-    EXPECT_EQ(f.axes.combined(1), 0);  // at once, not only at close
-    w->comboAxis(2)->setCurrentIndex(1);
-    delete w;
-    EXPECT_EQ(f.axes.combined(2), 1);
-    CombinedWindow again(f.context, f.axes);
-    EXPECT_EQ(again.comboAxis(1)->currentIndex(), 0);
-    EXPECT_EQ(again.comboAxis(2)->currentIndex(), 1);
-}
-
-TEST(CombinedWindow, ScreenShotWritesThreeFiles) {
-    Combined c;
-    c.play(2);
-    const QDir dir(QDir::tempPath());
-    QString error;
-    ASSERT_TRUE(c.w.ScreenShot(dir.path(), QStringLiteral("pelsidtest_6"), &error));
-    for (const char* suffix :
-         {"_combined_left.bmp", "_combined_center.bmp", "_combined_right.bmp"}) {
-        const QString path = dir.filePath(QStringLiteral("pelsidtest_6") + suffix);
-        QImage img(path);
-        EXPECT_FALSE(img.isNull()) << suffix;
-        QFile::remove(path);
-    }
 }

@@ -10,9 +10,9 @@
 #include <QSpinBox>
 
 #include "fieldviews/RepeatedDrawing.h"
+#include "raster/GlyphFont.h"
 #include "support/FieldViewFixture.h"
-#include "views/GlyphFont.h"
-#include "views/SpinButton.h"
+#include "widgets/SpinButton.h"
 
 using namespace pelsid;
 using namespace pelsid::testing;
@@ -29,10 +29,10 @@ int charWidth() {
 TEST(ParallelPlotWindow, DefaultPacketSpansTheWidthWithItsLabels) {
     FieldViewFixture f;
     ParallelPlotWindow w(f.context, f.axes);
-    Surface& s = w.picGraph();
+    Surface& s = w.renderer().picGraph();
     ASSERT_EQ(s.width(), 600);
     ASSERT_EQ(s.height(), 400);
-    w.Plot(f.packet(store(f.buffer, ipv4Frame({}))));
+    w.renderer().Plot(f.packet(store(f.buffer, ipv4Frame({}))));
     // 60 bytes: y 384 on the left; 0x800: y 388 on the right.
     EXPECT_EQ(s.pixel(300, 386), kTcp);
     EXPECT_EQ(s.pixel(599, 388), kTcp);
@@ -57,8 +57,8 @@ TEST(ParallelPlotWindow, ZeroValueLabelGoesAboveTheBottomEdge) {
     FieldViewFixture f;
     f.axes.setParallel(1, 4);  // IP Diff Services, 0 here
     ParallelPlotWindow w(f.context, f.axes);
-    w.Plot(f.packet(store(f.buffer, ipv4Frame({}))));
-    const QRect label = boxOf(w.picGraph(), kWhite, QRect(0, 300, 50, 100));
+    w.renderer().Plot(f.packet(store(f.buffer, ipv4Frame({}))));
+    const QRect label = boxOf(w.renderer().picGraph(), kWhite, QRect(0, 300, 50, 100));
     const int kTextHeight = textHeight();
     ASSERT_FALSE(label.isEmpty());
     EXPECT_GE(label.top(), 400 - kTextHeight);
@@ -71,14 +71,14 @@ TEST(ParallelPlotWindow, FourAxesOnAn601PixelPicture) {
     w.resize(601, w.height());
     w.layoutWindow();
     w.spnNumAxes()->setValue(4);
-    ASSERT_EQ(w.picGraph().width(), 601);
-    EXPECT_EQ(w.axisX(1), 0);
-    EXPECT_EQ(w.axisX(2), 200);
-    EXPECT_EQ(w.axisX(3), 401);
-    EXPECT_EQ(w.axisX(4), 601);
-    EXPECT_EQ(w.picGraph().pixel(200, 0), kShadow);
-    EXPECT_EQ(w.picGraph().pixel(401, 399), kShadow);
-    EXPECT_EQ(w.picGraph().pixel(0, 10), 0u);
+    ASSERT_EQ(w.renderer().picGraph().width(), 601);
+    EXPECT_EQ(w.renderer().axisX(1), 0);
+    EXPECT_EQ(w.renderer().axisX(2), 200);
+    EXPECT_EQ(w.renderer().axisX(3), 401);
+    EXPECT_EQ(w.renderer().axisX(4), 601);
+    EXPECT_EQ(w.renderer().picGraph().pixel(200, 0), kShadow);
+    EXPECT_EQ(w.renderer().picGraph().pixel(401, 399), kShadow);
+    EXPECT_EQ(w.renderer().picGraph().pixel(0, 10), 0u);
     EXPECT_TRUE(w.comboAxis(4)->isVisibleTo(&w));
     EXPECT_FALSE(w.comboAxis(5)->isVisibleTo(&w));
 }
@@ -87,17 +87,17 @@ TEST(ParallelPlotWindow, MoreAxesClearThePlotAndShowStoredChooser) {
     FieldViewFixture f;
     f.axes.setParallel(3, 9);
     ParallelPlotWindow w(f.context, f.axes);
-    w.Plot(f.packet(store(f.buffer, ipv4Frame({}))));
-    ASSERT_GT(countOf(w.picGraph(), kTcp), 0);
+    w.renderer().Plot(f.packet(store(f.buffer, ipv4Frame({}))));
+    ASSERT_GT(countOf(w.renderer().picGraph(), kTcp), 0);
     w.spnNumAxes()->setValue(3);
-    EXPECT_EQ(countOf(w.picGraph(), kTcp), 0);
+    EXPECT_EQ(countOf(w.renderer().picGraph(), kTcp), 0);
     EXPECT_EQ(w.comboAxis(3)->currentIndex(), 9);
     EXPECT_TRUE(w.comboAxis(3)->isVisibleTo(&w));
-    EXPECT_EQ(w.picGraph().pixel(300, 200), kShadow);
-    w.clear();
-    EXPECT_EQ(w.numAxes(), 3);
+    EXPECT_EQ(w.renderer().picGraph().pixel(300, 200), kShadow);
+    w.renderer().clear();
+    EXPECT_EQ(w.renderer().numAxes(), 3);
     EXPECT_EQ(w.comboAxis(3)->currentIndex(), 9);
-    EXPECT_EQ(countOf(w.picGraph(), kShadow), 0);
+    EXPECT_EQ(countOf(w.renderer().picGraph(), kShadow), 0);
 }
 
 TEST(ParallelPlotWindow, NonIPv4PacketGetsPointsOnItsValidAxesOnly) {
@@ -109,8 +109,8 @@ TEST(ParallelPlotWindow, NonIPv4PacketGetsPointsOnItsValidAxesOnly) {
     w.spnNumAxes()->setValue(3);
     const int arp = store(f.buffer, arpFrame());
     const std::uint32_t color = f.colorOf(arp);
-    w.Plot(f.packet(arp));
-    Surface& s = w.picGraph();
+    w.renderer().Plot(f.packet(arp));
+    Surface& s = w.renderer().picGraph();
     // Nothing between the axes but the grey middle axis.
     EXPECT_TRUE(boxOf(s, color, QRect(2, 0, 596, 400)).isEmpty());
     EXPECT_EQ(s.pixel(0, 384), color);    // 60 bytes on axis 1
@@ -123,13 +123,13 @@ TEST(ParallelPlotWindow, ChooserChangeAffectsOnlyLaterPackets) {
     FieldViewFixture f;
     ParallelPlotWindow w(f.context, f.axes);
     const int n = store(f.buffer, ipv4Frame({}));
-    w.Plot(f.packet(n));
-    const QImage before = w.picGraph().image();
+    w.renderer().Plot(f.packet(n));
+    const QImage before = w.renderer().picGraph().image();
     w.comboAxis(1)->setCurrentIndex(9);  // TTL 64: y 300
-    EXPECT_EQ(w.picGraph().image(), before);
-    w.Plot(f.packet(n));
-    EXPECT_EQ(w.picGraph().pixel(0, 384), kTcp);  // the first line stays
-    EXPECT_EQ(w.picGraph().pixel(0, 300), kTcp);
+    EXPECT_EQ(w.renderer().picGraph().image(), before);
+    w.renderer().Plot(f.packet(n));
+    EXPECT_EQ(w.renderer().picGraph().pixel(0, 384), kTcp);  // the first line stays
+    EXPECT_EQ(w.renderer().picGraph().pixel(0, 300), kTcp);
 }
 
 TEST(ParallelPlotWindow, ThumbnailRunsForEveryPacket) {
@@ -139,45 +139,15 @@ TEST(ParallelPlotWindow, ThumbnailRunsForEveryPacket) {
     udp.protocol = 17;
     udp.src = {0, 0, 1, 1};
     udp.dstPort = 0;
-    w.plotThumbnail(f.packet(store(f.buffer, ipv4Frame(udp))));
-    w.plotThumbnail(f.packet(store(f.buffer, arpFrame())));
+    w.renderer().plotThumbnail(f.packet(store(f.buffer, ipv4Frame(udp))));
+    w.renderer().plotThumbnail(f.packet(store(f.buffer, arpFrame())));
     const Surface& t = f.thumbnails.vis(3);
     EXPECT_EQ(t.pixel(0, 56), 0u);  // y 57 is just below the thumbnail
     EXPECT_EQ(countOf(t, rgb(0, 255, 0)), 0);
-    w.plotThumbnail(f.packet(store(f.buffer, ipv4Frame({}))));  // 10.1/16 to port 80
+    w.renderer().plotThumbnail(f.packet(store(f.buffer, ipv4Frame({}))));  // 10.1/16 to port 80
     EXPECT_EQ(t.pixel(0, toPixel(57 - 57 * (10.0 * 256 + 1) / 65536)), rgb(0, 255, 0));
-    w.clear();
+    w.renderer().clear();
     EXPECT_EQ(countOf(t, rgb(0, 255, 0)), 0);
-}
-
-TEST(ParallelPlotWindow, StoreSurvivesCloseAndReopen) {
-    FieldViewFixture f;
-    auto* w = new ParallelPlotWindow(f.context, f.axes);
-    w->spnNumAxes()->setValue(3);
-    w->comboAxis(1)->setCurrentIndex(9);
-    w->comboAxis(3)->setCurrentIndex(15);
-    w->comboAxis(4)->setCurrentIndex(0);  // beyond the axes in use: not stored
-    QPointer<ParallelPlotWindow> guard(w);
-    w->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    ASSERT_TRUE(guard.isNull());
-    EXPECT_EQ(f.axes.parallel(1), 9);
-    EXPECT_EQ(f.axes.parallel(3), 15);
-    EXPECT_EQ(f.axes.parallel(4), 3);
-
-    ParallelPlotWindow again(f.context, f.axes);
-    EXPECT_EQ(again.comboAxis(1)->currentIndex(), 9);
-    EXPECT_EQ(again.comboAxis(3)->currentIndex(), 15);
-    EXPECT_EQ(again.numAxes(), 2);  // the axis count starts afresh
-}
-
-TEST(ParallelPlotWindow, ScreenShotWritesItsFile) {
-    FieldViewFixture f;
-    ParallelPlotWindow w(f.context, f.axes);
-    const QString dir = QDir::tempPath();
-    QString error;
-    ASSERT_TRUE(w.ScreenShot(dir, QStringLiteral("pelsidtest_3"), &error)) << error.toStdString();
-    EXPECT_TRUE(QFile::remove(QDir(dir).filePath("pelsidtest_3_parallelcoord.bmp")));
 }
 
 TEST(ParallelPlotWindow, RepeatedPacketIsDrawnAgainOnlyOverOtherDrawing) {
@@ -193,14 +163,14 @@ TEST(ParallelPlotWindow, RepeatedPacketIsDrawnAgainOnlyOverOtherDrawing) {
     const int pa = store(f.buffer, ipv4Frame(a)), pb = store(f.buffer, ipv4Frame(b));
     f.axes.setParallel(2, 12);  // Source IP: A low, B high on the right
     ParallelPlotWindow w(f.context, f.axes), once(f.context, f.axes);
-    for (int p : {pa, pa, pb, pa, pa}) w.Plot(f.packet(p));
-    for (int p : {pa, pb, pa}) once.Plot(f.packet(p));
-    EXPECT_EQ(w.picGraph().image(), once.picGraph().image());
-    EXPECT_GT(countOf(w.picGraph(), kTcp), 0);
+    for (int p : {pa, pa, pb, pa, pa}) w.renderer().Plot(f.packet(p));
+    for (int p : {pa, pb, pa}) once.renderer().Plot(f.packet(p));
+    EXPECT_EQ(w.renderer().picGraph().image(), once.renderer().picGraph().image());
+    EXPECT_GT(countOf(w.renderer().picGraph(), kTcp), 0);
     // Drawing on the picture in between counts too: a clear is drawing.
-    w.clear();
-    w.Plot(f.packet(pa));
-    EXPECT_GT(countOf(w.picGraph(), kTcp), 100);
+    w.renderer().clear();
+    w.renderer().Plot(f.packet(pa));
+    EXPECT_GT(countOf(w.renderer().picGraph(), kTcp), 100);
 }
 
 TEST(KeepLastOfEach, DropsEveryDrawingThatComesAgainLaterAndKeepsTheOrder) {

@@ -23,9 +23,9 @@
 #include "support/AppRig.h"
 #include "support/DatasetFile.h"
 #include "support/ScriptedDialogs.h"
-#include "views/ByteFrequencyWindow.h"
 #include "support/WaitForLoad.h"
-#include "views/SurfaceWidget.h"
+#include "views/ByteFrequencyWindow.h"
+#include "widgets/SurfaceWidget.h"
 #include "views/TextRainfallWindow.h"
 
 using namespace pelsid;
@@ -138,7 +138,7 @@ TEST(Application, LoaderAsksBeforeOverwritingAndPlaysWhatItStored) {
     EXPECT_EQ(r.app.buffer().newestHeld(), 5);
     EXPECT_EQ(r.app.pipeline().lastPlayed(), 5);  // the new packets 3..5, not 1..3
     auto* rain = static_cast<TextRainfallWindow*>(r.app.viewWindow(0));
-    EXPECT_EQ(rain->thumbnailScrollLocation(), 3);
+    EXPECT_EQ(rain->renderer().thumbnailScrollLocation(), 3);
 
     r.dialogs.answers = {true};
     ASSERT_TRUE(r.app.loadDataset(writeDataset(r.dir, "c.pelsid", 4)));
@@ -179,7 +179,9 @@ TEST(Application, HiddenViewsKeepTheirThumbnailsRunning) {
     Rig r;
     ASSERT_TRUE(r.app.loadDataset(writeDataset(r.dir, "t.pelsid", 10)));
     r.waitForPlay();
-    EXPECT_EQ(static_cast<TextRainfallWindow*>(r.app.viewWindow(0))->thumbnailScrollLocation(), 10);
+    EXPECT_EQ(
+        static_cast<TextRainfallWindow*>(r.app.viewWindow(0))->renderer().thumbnailScrollLocation(),
+        10);
     EXPECT_FALSE(r.app.isShown(0));
 }
 
@@ -190,7 +192,7 @@ TEST(Application, ThumbnailBorderShowsAsSoonAsItChanges) {
     r.entry("vis2")->trigger();
     auto* view = qobject_cast<ByteFrequencyWindow*>(r.app.viewWindow(1));
     ASSERT_TRUE(view);
-    view->grayVisThumb();
+    view->renderer().grayVisThumb();
     EXPECT_TRUE(r.app.mainWindow()->thumbnail(2)->bordered());
     EXPECT_FALSE(r.app.mainWindow()->thumbnail(4)->bordered());
     r.entry("vis2")->trigger();
@@ -202,8 +204,9 @@ TEST(Screenshots, StampNamesAndFailedWrite) {
     EXPECT_EQ(screenshotStamp(QDateTime(QDate(2026, 2, 1), QTime(9, 5, 7))), "20260201_090507");
     Rig r;
     EXPECT_TRUE(r.app.saveScreenshots());
-    EXPECT_TRUE(
-        QDir(r.app.programFolder()).entryList({"*.bmp"}).isEmpty());  // no view shown, nothing written
+    EXPECT_TRUE(QDir(r.app.programFolder())
+                    .entryList({"*.bmp"})
+                    .isEmpty());               // no view shown, nothing written
     ASSERT_EQ(r.dialogs.messages.size(), 1u);  // but said so
     EXPECT_NE(r.dialogs.messages[0].text.find("No view is shown"), std::string::npos);
     r.entry("vis1")->trigger();

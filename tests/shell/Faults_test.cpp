@@ -22,7 +22,7 @@
 #include "support/LoopbackUdp.h"
 #include "support/ScriptedCaptureSource.h"
 #include "support/ScriptedDialogs.h"
-#include "views/Surface.h"
+#include "raster/Surface.h"
 #include "views/TextRainfallWindow.h"
 
 using namespace pelsid;
@@ -92,7 +92,7 @@ TEST(Faults, ViewWindowClosedWhileARangePlaysIntoIt) {
     // The thumbnails keep running: the pipeline recreates closed views hidden.
     for (int i = 0; i < ViewSet::kViewCount; ++i) EXPECT_FALSE(r.app.isShown(i)) << i;
     auto* rain = static_cast<TextRainfallWindow*>(r.app.viewWindow(0));
-    EXPECT_GT(rain->thumbnailScrollLocation(), 0);
+    EXPECT_GT(rain->renderer().thumbnailScrollLocation(), 0);
 }
 
 TEST(Faults, BufferClearedWhileARangePlays) {
@@ -186,7 +186,7 @@ TEST(Faults, WindowsResizedWhilePlaying) {
     r.waitForPlay();
     EXPECT_EQ(r.app.pipeline().lastPlayed(), 400);
     auto* rain = static_cast<TextRainfallWindow*>(r.app.viewWindow(0));
-    EXPECT_GT(rain->picGraph().image().width(), 0);
+    EXPECT_GT(rain->renderer().picGraph().image().width(), 0);
     EXPECT_TRUE(r.holdsFile(400, 'a'));
 }
 

@@ -18,8 +18,8 @@
 #include "support/PcapBytes.h"
 #include "views/DetailText.h"
 #include "views/DetailWindow.h"
-#include "views/Surface.h"
-#include "views/SurfaceWidget.h"
+#include "raster/Surface.h"
+#include "widgets/SurfaceWidget.h"
 #include "views/ViewWindow.h"
 
 using namespace pelsid;
@@ -217,7 +217,7 @@ TEST(LinkedViews, EveryPixelAPacketChangesNamesThatPacket) {
                 auto [window, picture] = pics[i];
                 const Surface& s = picture->surface();
                 const QImage before = s.image();
-                window->Plot(held->packet);
+                window->renderer().Plot(held->packet);
                 const QImage after = s.image();
                 for (int y = 0; y < s.height(); ++y)
                     for (int x = 0; x < s.width(); ++x) {

@@ -15,7 +15,7 @@
 
 #include "pipeline/PacketSelection.h"
 #include "support/AppRig.h"
-#include "views/SurfaceWidget.h"
+#include "widgets/SurfaceWidget.h"
 #include "views/ViewWindow.h"
 
 namespace {
@@ -153,6 +153,35 @@ TEST(RenderCommand, DisplayFilterAndColourRulesFromTheCommandLine) {
     renderVeth(root, "bad", {"frmEncodings.colorRule=ip6"}, &status, &errors);
     EXPECT_EQ(status, 1);
     EXPECT_NE(errors.find("EXPRESSION:RRGGBB"), std::string::npos) << errors;
+}
+
+// A render builds no widget: under its QGuiApplication a QWidget would end the
+// program. Every view's settings are still set by their controls' names.
+TEST(RenderCommand, ViewSettingsWithoutWindows) {
+    QTemporaryDir work;
+    const std::string root = work.path().toStdString();
+    int status = 0;
+    std::string errors;
+    const auto plain = renderVeth(root, "plain", {}, &status, &errors);
+    ASSERT_EQ(status, 0) << errors;
+    const std::pair<const char*, const char*> changes[] = {
+        {"frmVis1.cmbVisMode=hex", "_textrainfall.bmp"},
+        {"frmVis2.cmbVisMode=1", "_bytefrequency.bmp"},
+        {"frmVis3.spnNumAxes=5", "_parallelcoord.bmp"},
+        {"frmVis4.radScroll(1)=1", "_binaryrainfall.bmp"},
+        {"frmVis5.comboAxis(1)=TTL", "_scatterplot.bmp"},
+        {"frmVis6.spnBuckets=4", "_combined_left.bmp"}};
+    for (const auto& [setting, picture] : changes) {
+        const auto set = renderVeth(root, setting, {setting}, &status, &errors);
+        EXPECT_EQ(status, 0) << setting << errors;
+        EXPECT_EQ(errors.find("QWidget"), std::string::npos) << errors;
+        EXPECT_TRUE(set.at(picture) != plain.at(picture)) << setting;
+    }
+    for (const char* bad : {"frmVis3.spnNumAxes=19", "frmVis1.cmbVisMode=octal"}) {
+        renderVeth(root, "bad", {bad}, &status, &errors);
+        EXPECT_EQ(status, 1) << bad;
+        EXPECT_NE(errors.find("bad value"), std::string::npos) << errors;
+    }
 }
 
 // --pick answers what the windows answer: the same render in this process,

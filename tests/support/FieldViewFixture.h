@@ -8,8 +8,8 @@
 #include "pipeline/FilterModel.h"
 #include "store/PacketBuffer.h"
 #include "support/FieldPackets.h"
-#include "views/Color.h"
-#include "views/Surface.h"
+#include "raster/Color.h"
+#include "raster/Surface.h"
 #include "views/Thumbnails.h"
 #include "views/ViewWindow.h"
 

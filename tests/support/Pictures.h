@@ -15,8 +15,8 @@ namespace pelsid {
 /// Every view's picture and every thumbnail of the application, as bitmap
 /// files written into `folder` (which should hold nothing else), by file name.
 inline std::map<QString, QByteArray> picturesOf(Application& app, const QString& folder) {
-    std::vector<ViewWindow*> shown;
-    for (int i = 0; i < 6; ++i) shown.push_back(app.viewWindow(i));
+    std::vector<const ViewRenderer*> shown;
+    for (int i = 0; i < 6; ++i) shown.push_back(&app.renderers().at(i));
     EXPECT_TRUE(saveScreenshots(shown, folder, QStringLiteral("x")).isEmpty());
     const QDir dir(folder);
     for (int n = 1; n <= 6; ++n)

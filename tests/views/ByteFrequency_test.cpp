@@ -9,9 +9,9 @@
 
 #include "support/ViewFixture.h"
 #include "views/ByteFrequencyWindow.h"
-#include "views/Color.h"
+#include "raster/Color.h"
 #include "views/FrequencyRendering.h"
-#include "views/SurfaceWidget.h"
+#include "widgets/SurfaceWidget.h"
 
 using namespace pelsid;
 
@@ -38,7 +38,7 @@ class ByteFrequency : public test::ViewFixture {
         std::fill(b.begin(), b.begin() + count, 0x41);
         return packet(b);
     }
-    std::uint32_t px(int x, int y) { return window.picGraph().pixel(x, y); }
+    std::uint32_t px(int x, int y) { return window.renderer().picGraph().pixel(x, y); }
     void moveMouse(int x) {
         auto* pic = control<SurfaceWidget>("picGraph");
         QMouseEvent move(QEvent::MouseMove, QPointF(x, 5), QPointF(x, 5), Qt::NoButton,
@@ -83,11 +83,11 @@ TEST_F(ByteFrequency, LoadsInPresenceModeWithTheThresholdStripHidden) {
     EXPECT_EQ(control<QLabel>("lblThreshold")->text(), "10%");
     EXPECT_TRUE(control<QScrollBar>("scrThreshold")->isHidden());
     EXPECT_EQ(window.height(), window.originalHeight());
-    EXPECT_EQ(window.picGraph().width(), 256);
+    EXPECT_EQ(window.renderer().picGraph().width(), 256);
 }
 
 TEST_F(ByteFrequency, ModeChangeResizesTheWindowAndKeepsThePicture) {
-    window.Plot(shares(10, 10));
+    window.renderer().Plot(shares(10, 10));
     control<QComboBox>("cmbVisMode")->setCurrentIndex(1);
     EXPECT_FALSE(control<QScrollBar>("scrThreshold")->isHidden());
     EXPECT_FALSE(control<QLabel>("lblThreshold")->isHidden());
@@ -101,31 +101,31 @@ TEST_F(ByteFrequency, ModeChangeResizesTheWindowAndKeepsThePicture) {
 TEST_F(ByteFrequency, PresenceSetsOnePixelPerByteValueInThePacketColour) {
     const PlayedPacket only41 = packet(std::vector<std::uint8_t>(60, 0x41));
     const PlayedPacket p = ipPacket(17, 60, 0x41);
-    window.Plot(only41);
+    window.renderer().Plot(only41);
     int set = 0;
     for (int x = 0; x < 256; ++x) set += px(x, 0) != 0u;
     EXPECT_EQ(set, 1);
     EXPECT_EQ(px(65, 0), colourOf(only41));
-    window.Plot(p);
+    window.renderer().Plot(p);
     EXPECT_EQ(px(0x41, 1), colourOf(p));
     EXPECT_EQ(px(0x45, 1), colourOf(p));
-    EXPECT_EQ(window.scaleColor(p, 0.0f), 0u);
+    EXPECT_EQ(window.renderer().scaleColor(p, 0.0f), 0u);
 }
 
 TEST_F(ByteFrequency, ShareColouringAroundTheThreshold) {
-    byShare(20);                 // 10 %
-    window.Plot(shares(21, 3));  // 0x41: 3 / 20 = 15 %, 0x42: 90 %
+    byShare(20);                            // 10 %
+    window.renderer().Plot(shares(21, 3));  // 0x41: 3 / 20 = 15 %, 0x42: 90 %
     EXPECT_EQ(px(0x41, 0), kRed);
-    window.Plot(shares(21, 1));  // 5 %
+    window.renderer().Plot(shares(21, 1));  // 5 %
     EXPECT_EQ(px(0x41, 1), kBlue);
-    window.Plot(shares(11, 1));  // exactly 10 %: not above the threshold
+    window.renderer().Plot(shares(11, 1));  // exactly 10 %: not above the threshold
     EXPECT_EQ(px(0x41, 2), kBlue);
-    byShare(25);                // 12.5 %
-    window.Plot(shares(9, 1));  // exactly 1 / 8
+    byShare(25);                           // 12.5 %
+    window.renderer().Plot(shares(9, 1));  // exactly 1 / 8
     EXPECT_EQ(px(0x41, 3), kBlue);
     EXPECT_EQ(control<QLabel>("lblThreshold")->text(), "12.5%");
     byShare(0);
-    window.Plot(shares(21, 1));
+    window.renderer().Plot(shares(21, 1));
     EXPECT_EQ(px(0x41, 4), kRed);
     EXPECT_EQ(px(0x41, 1), kBlue);  // rows drawn earlier keep their colours
     EXPECT_EQ(control<QLabel>("lblThreshold")->text(), "0%");
@@ -147,25 +147,25 @@ TEST_F(ByteFrequency, ThumbnailShowsTheValuesThatFitWhateverTheMode) {
     byShare(0);
     std::vector<std::uint8_t> b = {0, 80, 81, 200};
     const PlayedPacket p = packet(b);
-    window.plotThumbnail(p);
+    window.renderer().plotThumbnail(p);
     Surface& thumb = thumbnails.vis(2);
     EXPECT_EQ(thumb.pixel(0, 0), rgb(0, 255, 0));
     EXPECT_EQ(thumb.pixel(80, 0), rgb(0, 255, 0));
     EXPECT_EQ(thumb.pixel(1, 0), 0u);
-    EXPECT_EQ(window.thumbnailScrollLocation(), 1);
-    EXPECT_EQ(window.picGraph().pixel(0, 0), 0u);
+    EXPECT_EQ(window.renderer().thumbnailScrollLocation(), 1);
+    EXPECT_EQ(window.renderer().picGraph().pixel(0, 0), 0u);
 
-    window.grayVisThumb();
+    window.renderer().grayVisThumb();
     EXPECT_TRUE(thumbnails.bordered(2));
-    window.initVis2All();
+    window.renderer().initVis2All();
     EXPECT_FALSE(thumbnails.bordered(2));
-    EXPECT_EQ(window.thumbnailScrollLocation(), 1);
+    EXPECT_EQ(window.renderer().thumbnailScrollLocation(), 1);
 }
 
 TEST_F(ByteFrequency, DynamicScrollDrawsTheNewestOnRowOne) {
     control<QRadioButton>("radScroll(1)")->click();
-    window.Plot(packet({1}));
-    window.Plot(packet({2}));
+    window.renderer().Plot(packet({1}));
+    window.renderer().Plot(packet({2}));
     for (int x = 0; x < 256; ++x) ASSERT_EQ(px(x, 0), 0u) << x;
     EXPECT_NE(px(2, 1), 0u);
     EXPECT_NE(px(1, 2), 0u);

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "views/GlyphFont.h"
-#include "views/Surface.h"
+#include "raster/GlyphFont.h"
+#include "raster/Surface.h"
 
 using namespace pelsid;
 

@@ -6,7 +6,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
-#include "views/SpinButton.h"
+#include "widgets/SpinButton.h"
 
 using namespace pelsid;
 

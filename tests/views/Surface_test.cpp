@@ -8,10 +8,10 @@
 #include <csignal>
 #include <cstring>
 
-#include "views/Color.h"
-#include "views/GlyphFont.h"
+#include "raster/Color.h"
+#include "raster/GlyphFont.h"
 #include "views/RowScroll.h"
-#include "views/Surface.h"
+#include "raster/Surface.h"
 
 using namespace pelsid;
 

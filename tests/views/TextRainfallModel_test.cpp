@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QComboBox>
-#include <QPushButton>
-#include <QSpinBox>
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -10,8 +7,8 @@
 #include <vector>
 
 #include "store/PacketFields.h"
-#include "views/GlyphFont.h"
-#include "views/TextRainfallWindow.h"
+#include "raster/GlyphFont.h"
+#include "views/TextRainfallRenderer.h"
 #include "views/Thumbnails.h"
 
 using namespace pelsid;
@@ -116,10 +113,8 @@ TEST(TextRainfall, LinesAndPictureFollowTheModelOneByOneAndInRuns) {
     for (const bool inRuns : {false, true}) {
         SCOPED_TRACE(inRuns ? "in runs" : "one by one");
         Thumbnails thumbs;
-        ViewContext context{thumbs};
-        TextRainfallWindow win{context};
-        win.show();
-        Surface& shown = win.picGraph();
+        TextRainfallRenderer rain(thumbs);
+        Surface& shown = rain.picGraph();
         auto lineWidth = [&] {
             return int(std::nearbyint(double(shown.width()) / GlyphFont::courier8().width("S")));
         };
@@ -131,24 +126,25 @@ TEST(TextRainfall, LinesAndPictureFollowTheModelOneByOneAndInRuns) {
         int number = 0;
         for (int batch = 0; batch < 60; ++batch) {
             if (batch % 7 == 3) {  // a new size clears the picture and starts at the top
-                win.resize(150 + int(packets.rng() % 600), 150 + int(packets.rng() % 400));
+                rain.resizePicture(150 + int(packets.rng() % 600), 80 + int(packets.rng() % 400));
                 if (shown.width() != model.picture.width() ||
                     shown.height() != model.picture.height()) {
                     model = ModelPicture(shown);
                     perLine = lineWidth();
                 }
             }
-            if (const int mode = int(packets.rng() % 3); mode != choice.mode && batch % 4 == 0) {
-                choice.mode = mode;  // a new mode clears the picture
-                win.findChild<QComboBox*>("cmbVisMode")->setCurrentIndex(mode);
+            if (batch % 4 == 0) {  // a mode chosen starts the picture afresh
+                choice.mode = int(packets.rng() % 3);
+                rain.setMode(choice.mode);
                 model.clear();
             }
             choice.strings = packets.rng() % 2 == 0;
             choice.least = 1 + int(packets.rng() % 9);
             choice.strip = packets.rng() % 3 == 0;
-            win.findChild<QPushButton*>("tglPrintASCII")->setChecked(choice.strings);
-            win.findChild<QSpinBox*>("spnLength")->setValue(choice.least);
-            win.findChild<QPushButton*>("tglEther")->setChecked(choice.strip);
+            TextRainfallRenderer::Settings& settings = rain.editSettings();
+            settings.printASCII = choice.strings;
+            settings.length = choice.least;
+            settings.stripEther = choice.strip;
 
             std::vector<std::vector<std::uint8_t>> held;
             std::vector<PlayedPacket> run;
@@ -160,18 +156,18 @@ TEST(TextRainfall, LinesAndPictureFollowTheModelOneByOneAndInRuns) {
                 const PlayedPacket p{++number, held.back().data(), len, &fields,
                                      std::uint32_t(packets.rng() & 0xFFFFFF), {}};
                 const std::string line = modelLine(choice, b, len, number, perLine);
-                ASSERT_EQ(win.lineText(p), line) << "packet " << number << " of " << len;
+                ASSERT_EQ(rain.lineText(p), line) << "packet " << number << " of " << len;
                 if (choice.mode != 0 || !line.empty()) model.write(line, p.color);
                 if (inRuns)
                     run.push_back(p);  // its bytes stay put: `held` moves, never copies, them
                 else
-                    win.Plot(p);
+                    rain.Plot(p);
             }
             if (inRuns) {
-                win.beginRun();
-                win.plotRun(run);
+                rain.beginRun();
+                rain.plotRun(run);
             }
-            ASSERT_EQ(win.scrollLocation(), model.y) << "batch " << batch;
+            ASSERT_EQ(rain.scrollLocation(), model.y) << "batch " << batch;
             for (int y = 0; y < shown.height(); ++y)
                 for (int x = 0; x < shown.width(); ++x)
                     ASSERT_EQ(shown.pixel(x, y), model.picture.pixel(x, y))

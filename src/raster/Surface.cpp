@@ -1,7 +1,5 @@
-#include "views/Surface.h"
+#include "raster/Surface.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QPainter>
 #include <algorithm>
 #include <climits>
@@ -9,8 +7,9 @@
 #include <cstring>
 #include <vector>
 
-#include "views/Color.h"
-#include "views/GlyphFont.h"
+#include "raster/BitmapFile.h"
+#include "raster/Color.h"
+#include "raster/GlyphFont.h"
 
 namespace pelsid {
 
@@ -81,7 +80,7 @@ std::uint32_t Surface::pixel(int x, int y) const {
     return fromQRgb(rawRow(y)[x]);
 }
 
-void Surface::fill(int x0, int x1, int y, QRgb c, std::uint32_t owner) {
+void Surface::fill(int x0, int x1, int y, QRgb c, std::uint32_t owner) const {
     if (unsigned(y) >= unsigned(h_)) return;
     x0 = std::max(x0, 0);
     x1 = std::min(x1, w_);
@@ -198,39 +197,12 @@ void Surface::text(int x, int y, std::string_view text, std::uint32_t color,
 
 Surface::Deferred& Surface::defer(Deferred::Kind kind, int x, int y, int bottom,
                                   std::uint32_t color) {
-    // Enough for any picture's lines; beyond it the work is done now.
-    constexpr int kMaxDeferred = 512;
-    if (deferredCount_ == kMaxDeferred) compactDeferred();
-    if (deferredCount_ == kMaxDeferred) drawDeferred();
-    if (std::size_t(deferredCount_) == deferred_.size()) {
-        deferred_.emplace_back();
-        bands_.emplace_back();
-    }
+    if (deferred_.full()) deferred_.compact();
+    if (deferred_.full()) drawDeferred();
     touch();
-    bands_[std::size_t(deferredCount_)] = {y, bottom};
-    Deferred& d = deferred_[std::size_t(deferredCount_++)];
-    d.kind = kind;
-    d.x = x;
-    d.y = y;
-    d.bottom = bottom;
-    d.color = color;
     // Erases and the columns a scroll opens belong to nobody.
-    d.owner = kind == Deferred::Text || kind == Deferred::Pixel ? owner_ : 0;
-    return d;
-}
-
-void Surface::compactDeferred() const {
-    int kept = 0;
-    for (int i = 0; i < deferredCount_; ++i) {
-        if (!live(i)) continue;
-        if (i != kept) {
-            std::swap(deferred_[std::size_t(i)], deferred_[std::size_t(kept)]);
-            bands_[std::size_t(kept)] = bands_[std::size_t(i)];
-        }
-        ++kept;
-    }
-    deferredCount_ = kept;
-    deadCount_ = 0;
+    const bool owned = kind == Deferred::Text || kind == Deferred::Pixel;
+    return deferred_.add(kind, x, y, bottom, color, owned ? owner_ : 0);
 }
 
 void Surface::deferText(int x, int y, std::string_view text, std::uint32_t color,
@@ -256,27 +228,20 @@ void Surface::eraseRows(int y0, int y1) {
     if (y0 >= y1) return;
     // Work wholly inside the band would be erased anyway (the sideways
     // scrolls keep every pixel in its row).
-    for (int i = 0; i < deferredCount_; ++i) {
-        Band& b = bands_[std::size_t(i)];
-        if (b.y >= y0 && b.bottom <= y1) {
-            b = {INT_MAX, INT_MIN};
-            ++deadCount_;
-        }
-    }
-    if (deadCount_ * 2 > deferredCount_) compactDeferred();
+    deferred_.dropWithin(y0, y1);
     defer(Deferred::Erase, 0, y0, y1, back_);
 }
 
-void Surface::scrollRightWithDots(int first, int end) {
+void Surface::scrollRightWithDots(int first, int end) const {
     // Each dot moves on with every scroll after it; one that leaves the
     // picture is gone, as it would have been.
     long sum = 0;
     for (int i = first; i < end; ++i) {
-        const Deferred& d = deferred_[std::size_t(i)];
-        if (live(i) && d.kind == Deferred::ScrollRight) sum += d.x;
+        const Deferred& d = deferred_.at(i);
+        if (deferred_.live(i) && d.kind == Deferred::ScrollRight) sum += d.x;
     }
     const int shift = int(std::min<long>(w_, sum));
-    const QRgb fillColor = toQRgb(deferred_[std::size_t(first)].color);
+    const QRgb fillColor = toQRgb(deferred_.at(first).color);
     for (int y = 0; y < h_; ++y) {
         QRgb* r = rawRow(y);
         std::memmove(r + shift, r, std::size_t(w_ - shift) * sizeof(QRgb));
@@ -289,8 +254,8 @@ void Surface::scrollRightWithDots(int first, int end) {
     }
     long after = sum;  // the scrolling still to come
     for (int i = first; i < end; ++i) {
-        const Deferred& d = deferred_[std::size_t(i)];
-        if (!live(i)) continue;
+        const Deferred& d = deferred_.at(i);
+        if (!deferred_.live(i)) continue;
         if (d.kind == Deferred::ScrollRight) {
             after -= d.x;
         } else {
@@ -308,33 +273,31 @@ void Surface::scrollRightWithDots(int first, int end) {
 void Surface::drawDeferred() const {
     // Drawing changes pixels, not what the picture shows: it is the same
     // picture whether the work was done then or now.
-    auto* self = const_cast<Surface*>(this);
-    const int count = deferredCount_;
-    deferredCount_ = deadCount_ = 0;
+    const int count = deferred_.take();
     for (int i = 0; i < count; ++i) {
-        const Deferred& d = deferred_[std::size_t(i)];
-        if (!live(i)) continue;
+        const Deferred& d = deferred_.at(i);
+        if (!deferred_.live(i)) continue;
         switch (d.kind) {
             case Deferred::Text:
-                self->drawText(d.x, d.y, d.text, toQRgb(d.color), *d.font, d.owner);
+                drawText(d.x, d.y, d.text, toQRgb(d.color), *d.font, d.owner);
                 break;
             case Deferred::Erase:
-                for (int y = d.y; y < d.bottom; ++y) self->fill(0, w_, y, toQRgb(d.color), 0);
+                for (int y = d.y; y < d.bottom; ++y) fill(0, w_, y, toQRgb(d.color), 0);
                 break;
             case Deferred::Pixel:
-                self->fill(d.x, d.x + 1, d.y, toQRgb(d.color), d.owner);
+                fill(d.x, d.x + 1, d.y, toQRgb(d.color), d.owner);
                 break;
             case Deferred::ScrollRight: {
                 // The run of scrolls (with one fill) and dots that starts here.
                 int end = i + 1;
                 while (end < count) {
-                    const Deferred& e = deferred_[std::size_t(end)];
-                    if (live(end) && e.kind == Deferred::ScrollRight && e.color != d.color) break;
-                    if (live(end) && e.kind != Deferred::ScrollRight && e.kind != Deferred::Pixel)
-                        break;
+                    const Deferred& e = deferred_.at(end);
+                    const bool live = deferred_.live(end);
+                    if (live && e.kind == Deferred::ScrollRight && e.color != d.color) break;
+                    if (live && e.kind != Deferred::ScrollRight && e.kind != Deferred::Pixel) break;
                     ++end;
                 }
-                self->scrollRightWithDots(i, end);
+                scrollRightWithDots(i, end);
                 i = end - 1;
                 break;
             }
@@ -343,7 +306,7 @@ void Surface::drawDeferred() const {
 }
 
 void Surface::drawText(int x, int y, std::string_view text, QRgb c, const GlyphFont& font,
-                       std::uint32_t owner) {
+                       std::uint32_t owner) const {
     const int fh = font.height();
     if (y >= h_ || y + fh <= 0) return;
     if (picking_) {
@@ -448,70 +411,9 @@ void Surface::paint(QPainter& painter, int x, int y) const {
 }
 
 bool Surface::saveBitmap(const QString& path, QString* error) const {
-    // A 24-bit Windows bitmap, bottom row first, written straight from the
-    // rows in pieces of a reused buffer: the layout QImage writes, without
-    // its copies or a picture-sized allocation per file.
     settle();
-    const std::size_t rowBytes = (std::size_t(w_) * 3 + 3) & ~std::size_t(3);
-    const std::size_t pixelBytes = rowBytes * std::size_t(h_);
-    constexpr std::size_t kHeader = 14 + 40;
-    std::uint8_t header[kHeader] = {'B', 'M'};
-    auto put = [&header](std::size_t at, std::uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i) header[at + std::size_t(i)] = std::uint8_t(v >> (8 * i));
-    };
-    put(2, std::uint32_t(kHeader + pixelBytes), 4);
-    put(10, kHeader, 4);
-    put(14, 40, 4);
-    put(18, std::uint32_t(w_), 4);
-    put(22, std::uint32_t(h_), 4);
-    put(26, 1, 2);   // planes
-    put(28, 24, 2);  // bits per pixel
-    put(34, std::uint32_t(pixelBytes), 4);
-    put(38, 3780, 4);  // 96 dots per inch, in dots per metre
-    put(42, 3780, 4);
-
-    QFile file(path);
-    // A short write is tried again, so that the one that fails names the reason.
-    auto writeAll = [&file](const void* data, std::size_t size) {
-        const char* p = static_cast<const char*>(data);
-        for (qint64 left = qint64(size); left > 0;) {
-            const qint64 n = file.write(p, left);
-            if (n <= 0) return false;
-            p += n;
-            left -= n;
-        }
-        return true;
-    };
-    // Unbuffered, so a failed write reports the system's reason (a full disk, say).
-    const bool opened =
-        file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
-    bool ok = opened && writeAll(header, kHeader);
-    constexpr std::size_t kPiece = 64 * 1024;  // small enough to come from the heap, not mmap
-    std::vector<std::uint8_t> piece(std::max(kPiece, rowBytes));
-    std::size_t used = 0;
-    for (int y = h_ - 1; ok && y >= 0; --y) {
-        if (used + rowBytes > piece.size()) {
-            ok = writeAll(piece.data(), used);
-            used = 0;
-        }
-        std::uint8_t* o = piece.data() + used;
-        const QRgb* r = rawRow(y);
-        for (int x = 0; x < w_; ++x) {
-            *o++ = std::uint8_t(qBlue(r[x]));
-            *o++ = std::uint8_t(qGreen(r[x]));
-            *o++ = std::uint8_t(qRed(r[x]));
-        }
-        std::fill(o, piece.data() + used + rowBytes, std::uint8_t(0));  // row padding
-        used += rowBytes;
-    }
-    ok = ok && writeAll(piece.data(), used) && file.flush();
-    if (ok) return true;
-    if (error)
-        *error = file.errorString().isEmpty() ? QStringLiteral("write failed") : file.errorString();
-    // No partial picture stays behind; a device such as /dev/full is not ours to remove.
-    file.close();
-    if (opened && QFileInfo(path).isFile()) QFile::remove(path);
-    return false;
+    return writeBitmap(
+        path, w_, h_, [this](int y) { return rawRow(y); }, error);
 }
 
 }  // namespace pelsid

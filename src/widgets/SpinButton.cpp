@@ -1,4 +1,4 @@
-#include "views/SpinButton.h"
+#include "widgets/SpinButton.h"
 
 #include <QLineEdit>
 #include <QMouseEvent>

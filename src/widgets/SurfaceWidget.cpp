@@ -1,10 +1,10 @@
-#include "views/SurfaceWidget.h"
+#include "widgets/SurfaceWidget.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <utility>
 
-#include "views/Surface.h"
+#include "raster/Surface.h"
 
 namespace pelsid {
 

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "raster/DeferredDrawing.h"
+
 class QPainter;
 
 namespace pelsid {
@@ -124,38 +126,28 @@ class Surface {
     }
 
   private:
-    /// A piece of deferred work touching rows y .. bottom - 1.
-    struct Deferred {
-        enum Kind { Text, Erase, Pixel, ScrollRight } kind = Text;
-        int x = 0, y = 0, bottom = 0;  // ScrollRight: x columns
-        std::uint32_t color = 0;
-        std::uint32_t owner = 0;  // the pick map's value for what it draws
-        const GlyphFont* font = nullptr;
-        std::string text;  // reused: its capacity stays
-    };
+    using Deferred = DeferredDrawing::Work;
     Deferred& defer(Deferred::Kind kind, int x, int y, int bottom, std::uint32_t color);
-    /// Does the scrolls and dots of deferred_[first, end) as one scroll.
-    void scrollRightWithDots(int first, int end);
-    void compactDeferred() const;
-    /// False once erased over.
-    bool live(int i) const { return bands_[std::size_t(i)].y != INT_MAX; }
+    /// Does the scrolls and dots of deferred work [first, end) as one scroll.
+    void scrollRightWithDots(int first, int end) const;
 
     /// Draws the deferred work; every access to the pixels goes through it.
     void settle() const {
-        if (deferredCount_ > 0) drawDeferred();
+        if (deferred_.count() > 0) drawDeferred();
     }
     void drawDeferred() const;
+    // Drawing writes pixels and picks, not members: settling a picture that
+    // is only looked at (const) draws too.
     void drawText(int x, int y, std::string_view text, QRgb color, const GlyphFont& font,
-                  std::uint32_t owner);
+                  std::uint32_t owner) const;
     /// Pixels x0 .. x1 - 1 of row y (clipped) in colour c, owned by `owner`.
-    void fill(int x0, int x1, int y, QRgb c, std::uint32_t owner);
-    void dropDeferred() { deferredCount_ = deadCount_ = 0; }
+    void fill(int x0, int x1, int y, QRgb c, std::uint32_t owner) const;
+    void dropDeferred() { deferred_.clear(); }
     QRgb* rawRow(int y) const {
         return reinterpret_cast<QRgb*>(bits_ + std::size_t(physical(y)) * bpl_);
     }
     std::uint32_t* rawPick(int y) const {
-        return const_cast<std::uint32_t*>(picks_.data()) +
-               std::size_t(physical(y)) * (bpl_ / sizeof(QRgb));
+        return picks_.data() + std::size_t(physical(y)) * (bpl_ / sizeof(QRgb));
     }
     int physical(int y) const {
         const int p = y + top_;
@@ -170,21 +162,14 @@ class Surface {
     int top_ = 0;  // physical row of logical row 0
     std::uint32_t back_ = 0;
     std::uint64_t revision_ = 0;
-    // The pick map, laid out as the pixels are (same stride, same ring), when picking_.
-    std::vector<std::uint32_t> picks_;
+    // The pick map, laid out as the pixels are (same stride, same ring), when
+    // picking_. Like the pixels behind bits_, it changes when deferred work is
+    // drawn for someone who only looks.
+    mutable std::vector<std::uint32_t> picks_;
     bool picking_ = false;
     std::uint32_t owner_ = 0;
-    // Deferred work in the order given; entries from deferredCount_ on are
-    // spare, and deadCount_ of those before it were erased over.
-    mutable std::vector<Deferred> deferred_;
-    // The rows of each live entry of deferred_, apart so an erase scans them
-    // quickly; an entry erased over has an empty band.
-    struct Band {
-        int y, bottom;
-    };
-    mutable std::vector<Band> bands_;
-    mutable int deferredCount_ = 0;
-    mutable int deadCount_ = 0;
+    // Drawing put off until someone looks; drawn (and emptied) by settle().
+    mutable DeferredDrawing deferred_;
 };
 
 }  // namespace pelsid

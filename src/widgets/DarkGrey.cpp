@@ -1,4 +1,4 @@
-#include "views/DarkGrey.h"
+#include "widgets/DarkGrey.h"
 
 #include <QWidget>
 

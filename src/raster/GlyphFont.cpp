@@ -1,4 +1,4 @@
-#include "views/GlyphFont.h"
+#include "raster/GlyphFont.h"
 
 #include <QFontMetrics>
 #include <QImage>
