@@ -1,4 +1,4 @@
-// Per-packet cost of the byte-content views for 1518-byte frames: Plot and
+// Per-packet cost of the byte-content views for 1518-byte frames: plot and
 // plotThumbnail as the pipeline calls them, at each window's default size.
 #include <benchmark/benchmark.h>
 
@@ -63,7 +63,7 @@ void play(benchmark::State& state, PacketView& view) {
     int i = 0;
     for (auto _ : state) {
         const PlayedPacket& p = t.packets[i++ % kPackets];
-        view.Plot(p);
+        view.plot(p);
         view.plotThumbnail(p);
     }
     state.SetItemsProcessed(state.iterations());
@@ -99,7 +99,7 @@ void detailFrame(benchmark::State& state) {
     DetailWindow window(t.context);
     int i = 0;
     for (auto _ : state) {
-        window.renderer().Plot(t.packets[i++ % kPackets]);
+        window.renderer().plot(t.packets[i++ % kPackets]);
         window.refreshText();
     }
 }

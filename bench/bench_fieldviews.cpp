@@ -34,7 +34,7 @@ void run(benchmark::State& state, Window& w, FieldViewFixture& f) {
     int n = 0;
     for (auto _ : state) {
         const PlayedPacket p = f.packet(1 + n++ % kPackets);
-        w.renderer().Plot(p);
+        w.renderer().plot(p);
         w.renderer().plotThumbnail(p);
     }
     state.SetItemsProcessed(state.iterations());

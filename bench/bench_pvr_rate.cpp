@@ -50,9 +50,9 @@ class TimedViews : public ViewSet {
     struct Forwarder : PacketView {
         Forwarder() = default;
         Forwarder(TimedViews* owner, int index) : owner(owner), index(index) {}
-        void Plot(const PlayedPacket& p) override {
+        void plot(const PlayedPacket& p) override {
             if (index == 0) owner->plotTimes.push_back(owner->clock.nsecsElapsed());
-            owner->views_.view(index).Plot(p);
+            owner->views_.view(index).plot(p);
         }
         void plotThumbnail(const PlayedPacket& p) override {
             owner->views_.view(index).plotThumbnail(p);

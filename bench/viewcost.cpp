@@ -1,4 +1,4 @@
-// Cost per packet of each view's Plot and plotThumbnail at its default size,
+// Cost per packet of each view's plot and plotThumbnail at its default size,
 // and of the pipeline with no view, over the packets of a capture file.
 // Every view window is shown, as in `pelsid --render`. Prints one line per
 // view with the median of several passes in nanoseconds per packet.
@@ -30,7 +30,7 @@ constexpr const char* kNames[ViewSet::kViewCount] = {
 /// A view set with nothing in it: the pipeline's own cost.
 struct NoViews : ViewSet {
     struct Nothing : PacketView {
-        void Plot(const PlayedPacket&) override {}
+        void plot(const PlayedPacket&) override {}
         void plotThumbnail(const PlayedPacket&) override {}
         void clear() override {}
     } nothing;
@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
     NoViews none;
     Pipeline bare(buffer, app.filters(), none);
     std::printf("%d packets, median of %d passes, ns per packet\n", count, passes);
-    std::printf("%-22s %10s %14s\n", "view", "Plot", "plotThumbnail");
+    std::printf("%-22s %10s %14s\n", "view", "plot", "plotThumbnail");
     double plots = 0, thumbs = 0;
     for (int i = 0; i < ViewSet::kViewCount; ++i) {
         PacketView& view = app.view(i);

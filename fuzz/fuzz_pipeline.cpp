@@ -1,5 +1,5 @@
 // The whole pipeline: random frames through insertPacket, the decoders and
-// every view's Plot and plotThumbnail, with random window sizes and random
+// every view's plot and plotThumbnail, with random window sizes and random
 // values for every control of the view windows.
 //
 // Input: one byte of shown views, two bytes of size per view, one byte per

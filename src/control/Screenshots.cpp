@@ -12,7 +12,7 @@ QString saveScreenshots(const std::vector<const ViewRenderer*>& shownViews, cons
                         const QString& stamp) {
     QString error;
     for (const ViewRenderer* v : shownViews)
-        if (!v->ScreenShot(folder, stamp, &error)) return error;
+        if (!v->screenShot(folder, stamp, &error)) return error;
     return {};
 }
 

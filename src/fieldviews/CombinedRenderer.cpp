@@ -86,7 +86,7 @@ void CombinedRenderer::beginRun() {
     settings_.beginRun();
 }
 
-void CombinedRenderer::Plot(const PlayedPacket& packet) {
+void CombinedRenderer::plot(const PlayedPacket& packet) {
     beginRun();
     std::optional<Drawing> d = drawingOf(packet);
     if (!d) return;

@@ -37,7 +37,7 @@ class CombinedRenderer : public FieldViewRenderer {
     /// `stripWidth` wide, all empty.
     void layout(int centreWidth, int stripWidth, int height);
 
-    void Plot(const PlayedPacket& packet) override;
+    void plot(const PlayedPacket& packet) override;
     void plotThumbnail(const PlayedPacket& packet) override;
     void beginRun() override;
     void plotRun(std::span<const PlayedPacket> run) override;

@@ -87,7 +87,7 @@ void ParallelPlotRenderer::beginRun() {
     settings_.beginRun();
 }
 
-void ParallelPlotRenderer::Plot(const PlayedPacket& packet) {
+void ParallelPlotRenderer::plot(const PlayedPacket& packet) {
     beginRun();
     draw({drawingOf(packet), std::uint32_t(packet.number)});
 }

@@ -35,7 +35,7 @@ class ParallelPlotRenderer : public FieldViewRenderer {
     /// A picture of `width` x `height`, empty but for the axes.
     void layout(int width, int height);
 
-    void Plot(const PlayedPacket& packet) override;
+    void plot(const PlayedPacket& packet) override;
     void plotThumbnail(const PlayedPacket& packet) override;
     bool drawsOffGuiThread() const override { return true; }
     void beginRun() override;

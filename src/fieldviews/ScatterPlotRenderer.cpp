@@ -70,7 +70,7 @@ void ScatterPlotRenderer::beginRun() {
     settings_.beginRun();
 }
 
-void ScatterPlotRenderer::Plot(const PlayedPacket& packet) {
+void ScatterPlotRenderer::plot(const PlayedPacket& packet) {
     beginRun();
     if (std::optional<Drawing> d = drawingOf(packet))
         draw({std::move(*d), std::uint32_t(packet.number)});

@@ -36,7 +36,7 @@ class ScatterPlotRenderer : public FieldViewRenderer {
     /// A picture of `width` x `height`, empty.
     void resizePicture(int width, int height) { picGraph_.resize(width, height); }
 
-    void Plot(const PlayedPacket& packet) override;
+    void plot(const PlayedPacket& packet) override;
     void plotThumbnail(const PlayedPacket& packet) override;
     bool drawsOffGuiThread() const override { return true; }
     void beginRun() override;

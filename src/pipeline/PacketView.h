@@ -22,11 +22,11 @@ struct PlayedPacket {
 /// What the pipeline needs of a view (a renderer, never a window): draw a
 /// packet into its pictures (only while its window is shown), into its
 /// thumbnail (always), and forget everything.
-/// Plot, plotThumbnail, clear and beginRun run on the GUI thread.
+/// plot, plotThumbnail, clear and beginRun run on the GUI thread.
 class PacketView {
   public:
     virtual ~PacketView() = default;
-    virtual void Plot(const PlayedPacket& packet) = 0;
+    virtual void plot(const PlayedPacket& packet) = 0;
     virtual void plotThumbnail(const PlayedPacket& packet) = 0;
     virtual void clear() = 0;
 
@@ -38,11 +38,11 @@ class PacketView {
     /// Before every run, on the GUI thread: takes the copy of the view's
     /// settings that the run is drawn with (the user changes them only between runs).
     virtual void beginRun() {}
-    /// A run of packets in order, with the pictures left as Plot (or
+    /// A run of packets in order, with the pictures left as plot (or
     /// plotThumbnail) one by one would leave them. Nobody looks in between,
     /// so a view may leave out what later packets of the run are sure to cover.
     virtual void plotRun(std::span<const PlayedPacket> run) {
-        for (const PlayedPacket& p : run) Plot(p);
+        for (const PlayedPacket& p : run) plot(p);
     }
     virtual void plotThumbnailRun(std::span<const PlayedPacket> run) {
         for (const PlayedPacket& p : run) plotThumbnail(p);

@@ -104,7 +104,7 @@ void Pipeline::dispatchPacket(int packetNumber, const std::uint8_t* packetTxt, i
     lastPlayed_ = packetNumber;
     for (int i = 0; i < ViewSet::kViewCount; ++i) {
         PacketView& view = views_.view(i);
-        if (views_.isShown(i)) view.Plot(packet);
+        if (views_.isShown(i)) view.plot(packet);
         view.plotThumbnail(packet);
     }
 }

@@ -5,7 +5,7 @@
 
 namespace pelsid {
 
-void DetailRenderer::Plot(const PlayedPacket& packet) {
+void DetailRenderer::plot(const PlayedPacket& packet) {
     keep(packet);
     if (changed) changed(true);
 }

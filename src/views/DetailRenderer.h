@@ -14,10 +14,10 @@ class DetailRenderer : public ViewRenderer {
   public:
     using ViewRenderer::ViewRenderer;
 
-    void Plot(const PlayedPacket& packet) override;
+    void plot(const PlayedPacket& packet) override;
     /// Only the last packet of a run shows.
     void plotRun(std::span<const PlayedPacket> run) override {
-        if (!run.empty()) Plot(run.back());
+        if (!run.empty()) plot(run.back());
     }
     void plotThumbnail(const PlayedPacket&) override {}
     void clear() override;

@@ -30,7 +30,7 @@ Surface& ScrollingRenderer::thumbnail() {
     return thumbnails_.vis(thumbnail_);
 }
 
-void ScrollingRenderer::Plot(const PlayedPacket& packet) {
+void ScrollingRenderer::plot(const PlayedPacket& packet) {
     // The settings are read for every packet: whatever is selected now decides.
     beginRun();
     plotOne(packet);

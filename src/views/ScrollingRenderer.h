@@ -18,7 +18,7 @@ class ScrollingRenderer : public ViewRenderer {
     /// `shotSuffix` the screenshot file's suffix.
     ScrollingRenderer(Thumbnails& thumbnails, int thumbnail, const char* shotSuffix);
 
-    void Plot(const PlayedPacket& packet) final;
+    void plot(const PlayedPacket& packet) final;
     void plotThumbnail(const PlayedPacket& packet) final;
     void plotRun(std::span<const PlayedPacket> run) final;
     void plotThumbnailRun(std::span<const PlayedPacket> run) final;

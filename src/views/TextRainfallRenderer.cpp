@@ -208,7 +208,7 @@ void TextRainfallRenderer::writeLine(const Settings& s, const PlayedPacket& p, s
     }
 }
 
-void TextRainfallRenderer::Plot(const PlayedPacket& p) {
+void TextRainfallRenderer::plot(const PlayedPacket& p) {
     beginRun();
     plotOne(p);
 }

@@ -40,7 +40,7 @@ class TextRainfallRenderer : public ViewRenderer {
     void beginRun() override;
     std::vector<SettingControl> settingControls() override;
 
-    void Plot(const PlayedPacket& packet) override;
+    void plot(const PlayedPacket& packet) override;
     void plotThumbnail(const PlayedPacket& packet) override;
     void plotRun(std::span<const PlayedPacket> run) override;
     void plotThumbnailRun(std::span<const PlayedPacket> run) override;
@@ -50,7 +50,7 @@ class TextRainfallRenderer : public ViewRenderer {
     /// A picture of another size starts empty at the top; the same size keeps it.
     void resizePicture(int width, int height);
 
-    /// The line Plot would print for a packet now ("" when nothing is printed).
+    /// The line plot would print for a packet now ("" when nothing is printed).
     std::string lineText(const PlayedPacket& packet) const;
     /// The byte of `packet` whose character its line shows at `pos` of
     /// picGraph; none over its number or a blank.
@@ -78,7 +78,7 @@ class TextRainfallRenderer : public ViewRenderer {
                    std::vector<int>* bytes = nullptr) const;
     /// The packet's bytes that a line shows, first and last (last < first: none).
     std::pair<int, int> shownBytes(const Settings& s, const PlayedPacket& packet) const;
-    /// False when Plot would print nothing for the packet and stay put.
+    /// False when plot would print nothing for the packet and stay put.
     bool printsLine(const PlayedPacket& packet);
     int charsPerLine() const;
 

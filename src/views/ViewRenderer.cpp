@@ -21,7 +21,7 @@ QString ViewRenderer::byteText(const QString&, QPoint, const PlayedPacket*) cons
     return {};
 }
 
-bool ViewRenderer::ScreenShot(const QString& folder, const QString& systemTime,
+bool ViewRenderer::screenShot(const QString& folder, const QString& systemTime,
                               QString* error) const {
     for (const ShotFile& f : screenshotFiles())
         if (!saveShot(*f.surface, folder, systemTime, f.suffix, error)) return false;

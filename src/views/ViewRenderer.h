@@ -29,7 +29,7 @@ class ViewRenderer : public PacketView {
     virtual std::vector<ShotFile> screenshotFiles() const { return {}; }
     /// Saves the view's pictures as "<folder>/<systemTime><suffix>" bitmaps.
     /// Returns false with the file and reason in `error` at the first failure.
-    bool ScreenShot(const QString& folder, const QString& systemTime, QString* error) const;
+    bool screenShot(const QString& folder, const QString& systemTime, QString* error) const;
 
     /// The picture shown by the control named `name` ("picGraph", ...); null for none.
     virtual const Surface* picture(const QString& name) const;

@@ -37,8 +37,8 @@ class ViewWindow : public QWidget {
     ~ViewWindow() override;
 
     ViewRenderer& renderer() { return renderer_; }
-    bool ScreenShot(const QString& folder, const QString& systemTime, QString* error) const {
-        return renderer_.ScreenShot(folder, systemTime, error);
+    bool screenShot(const QString& folder, const QString& systemTime, QString* error) const {
+        return renderer_.screenShot(folder, systemTime, error);
     }
     /// The window was hidden from its menu entry, thumbnail or button.
     void menuHidden() { renderer_.menuHidden(); }

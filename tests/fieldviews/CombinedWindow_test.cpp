@@ -39,7 +39,7 @@ struct Combined : FieldViewFixture {
             Ipv4Header s;
             s.src = {std::uint8_t(20 + 10 * (next % 20)), 0, 0, 1};
             s.dstPort = 1000 + 3000 * (next++ % 20);
-            w.renderer().Plot(packet(store(buffer, ipv4Frame(s))));
+            w.renderer().plot(packet(store(buffer, ipv4Frame(s))));
         }
     }
 };
@@ -105,7 +105,7 @@ TEST(CombinedWindow, NonIPv4FrameOnlyScrollsTheThumbnail) {
     s.src = {128, 0, 0, 1};
     const int ip = store(c.buffer, ipv4Frame(s));
     c.w.renderer().plotThumbnail(c.packet(ip));  // y = 57 - 28.5 = 28.5, to the even 28
-    c.w.renderer().Plot(c.packet(arp));
+    c.w.renderer().plot(c.packet(arp));
     c.w.renderer().plotThumbnail(c.packet(arp));
     EXPECT_EQ(countOf(c.w.renderer().picGraph(), c.colorOf(arp)), 0);
     EXPECT_TRUE(columnsOf(c.w.renderer().leftStrip(), c.colorOf(arp)).empty());

@@ -32,7 +32,7 @@ TEST(ParallelPlotWindow, DefaultPacketSpansTheWidthWithItsLabels) {
     Surface& s = w.renderer().picGraph();
     ASSERT_EQ(s.width(), 600);
     ASSERT_EQ(s.height(), 400);
-    w.renderer().Plot(f.packet(store(f.buffer, ipv4Frame({}))));
+    w.renderer().plot(f.packet(store(f.buffer, ipv4Frame({}))));
     // 60 bytes: y 384 on the left; 0x800: y 388 on the right.
     EXPECT_EQ(s.pixel(300, 386), kTcp);
     EXPECT_EQ(s.pixel(599, 388), kTcp);
@@ -57,7 +57,7 @@ TEST(ParallelPlotWindow, ZeroValueLabelGoesAboveTheBottomEdge) {
     FieldViewFixture f;
     f.axes.setParallel(1, 4);  // IP Diff Services, 0 here
     ParallelPlotWindow w(f.context, f.axes);
-    w.renderer().Plot(f.packet(store(f.buffer, ipv4Frame({}))));
+    w.renderer().plot(f.packet(store(f.buffer, ipv4Frame({}))));
     const QRect label = boxOf(w.renderer().picGraph(), kWhite, QRect(0, 300, 50, 100));
     const int kTextHeight = textHeight();
     ASSERT_FALSE(label.isEmpty());
@@ -87,7 +87,7 @@ TEST(ParallelPlotWindow, MoreAxesClearThePlotAndShowStoredChooser) {
     FieldViewFixture f;
     f.axes.setParallel(3, 9);
     ParallelPlotWindow w(f.context, f.axes);
-    w.renderer().Plot(f.packet(store(f.buffer, ipv4Frame({}))));
+    w.renderer().plot(f.packet(store(f.buffer, ipv4Frame({}))));
     ASSERT_GT(countOf(w.renderer().picGraph(), kTcp), 0);
     w.spnNumAxes()->setValue(3);
     EXPECT_EQ(countOf(w.renderer().picGraph(), kTcp), 0);
@@ -109,7 +109,7 @@ TEST(ParallelPlotWindow, NonIPv4PacketGetsPointsOnItsValidAxesOnly) {
     w.spnNumAxes()->setValue(3);
     const int arp = store(f.buffer, arpFrame());
     const std::uint32_t color = f.colorOf(arp);
-    w.renderer().Plot(f.packet(arp));
+    w.renderer().plot(f.packet(arp));
     Surface& s = w.renderer().picGraph();
     // Nothing between the axes but the grey middle axis.
     EXPECT_TRUE(boxOf(s, color, QRect(2, 0, 596, 400)).isEmpty());
@@ -123,11 +123,11 @@ TEST(ParallelPlotWindow, ChooserChangeAffectsOnlyLaterPackets) {
     FieldViewFixture f;
     ParallelPlotWindow w(f.context, f.axes);
     const int n = store(f.buffer, ipv4Frame({}));
-    w.renderer().Plot(f.packet(n));
+    w.renderer().plot(f.packet(n));
     const QImage before = w.renderer().picGraph().image();
     w.comboAxis(1)->setCurrentIndex(9);  // TTL 64: y 300
     EXPECT_EQ(w.renderer().picGraph().image(), before);
-    w.renderer().Plot(f.packet(n));
+    w.renderer().plot(f.packet(n));
     EXPECT_EQ(w.renderer().picGraph().pixel(0, 384), kTcp);  // the first line stays
     EXPECT_EQ(w.renderer().picGraph().pixel(0, 300), kTcp);
 }
@@ -163,13 +163,13 @@ TEST(ParallelPlotWindow, RepeatedPacketIsDrawnAgainOnlyOverOtherDrawing) {
     const int pa = store(f.buffer, ipv4Frame(a)), pb = store(f.buffer, ipv4Frame(b));
     f.axes.setParallel(2, 12);  // Source IP: A low, B high on the right
     ParallelPlotWindow w(f.context, f.axes), once(f.context, f.axes);
-    for (int p : {pa, pa, pb, pa, pa}) w.renderer().Plot(f.packet(p));
-    for (int p : {pa, pb, pa}) once.renderer().Plot(f.packet(p));
+    for (int p : {pa, pa, pb, pa, pa}) w.renderer().plot(f.packet(p));
+    for (int p : {pa, pb, pa}) once.renderer().plot(f.packet(p));
     EXPECT_EQ(w.renderer().picGraph().image(), once.renderer().picGraph().image());
     EXPECT_GT(countOf(w.renderer().picGraph(), kTcp), 0);
     // Drawing on the picture in between counts too: a clear is drawing.
     w.renderer().clear();
-    w.renderer().Plot(f.packet(pa));
+    w.renderer().plot(f.packet(pa));
     EXPECT_GT(countOf(w.renderer().picGraph(), kTcp), 100);
 }
 

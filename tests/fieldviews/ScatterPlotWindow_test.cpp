@@ -27,7 +27,7 @@ TEST(ScatterPlotWindow, IPv4PacketOnTheDefaultAxes) {
     FieldViewFixture f;
     ScatterPlotWindow w(f.context, f.axes);
     toExampleSize(w);
-    w.renderer().Plot(f.packet(store(f.buffer, ipv4Frame({}))));
+    w.renderer().plot(f.packet(store(f.buffer, ipv4Frame({}))));
     EXPECT_EQ(w.renderer().picGraph().pixel(100, 291), kTcp);
     const QRect label = boxOf(w.renderer().picGraph(), kWhite, QRect(0, 0, 400, 300));
     EXPECT_GE(label.left(), 100);
@@ -41,7 +41,7 @@ TEST(ScatterPlotWindow, NonIPv4Rules) {
     const int arp = store(f.buffer, arpFrame());
     const std::uint32_t color = f.colorOf(arp);
     // Ethertype known, IP Version not: on the left edge.
-    w.renderer().Plot(f.packet(arp));
+    w.renderer().plot(f.packet(arp));
     EXPECT_EQ(w.renderer().picGraph().pixel(0, 291), color);
     EXPECT_EQ(countOf(w.renderer().picGraph(), color), 1);
 
@@ -49,14 +49,14 @@ TEST(ScatterPlotWindow, NonIPv4Rules) {
     w.renderer().clear();
     w.comboAxis(1)->setCurrentIndex(9);
     w.comboAxis(2)->setCurrentIndex(0);
-    w.renderer().Plot(f.packet(arp));
+    w.renderer().plot(f.packet(arp));
     EXPECT_EQ(w.renderer().picGraph().pixel(16, 0), color);
 
     // Ports on both axes: nothing in the window.
     w.renderer().clear();
     w.comboAxis(1)->setCurrentIndex(15);
     w.comboAxis(2)->setCurrentIndex(17);
-    w.renderer().Plot(f.packet(arp));
+    w.renderer().plot(f.packet(arp));
     EXPECT_EQ(countOf(w.renderer().picGraph(), color) + countOf(w.renderer().picGraph(), kWhite),
               0);
 }
@@ -65,7 +65,7 @@ TEST(ScatterPlotWindow, ResizeAndClearErase) {
     FieldViewFixture f;
     ScatterPlotWindow w(f.context, f.axes);
     const int n = store(f.buffer, ipv4Frame({}));
-    w.renderer().Plot(f.packet(n));
+    w.renderer().plot(f.packet(n));
     w.renderer().plotThumbnail(f.packet(n));
     toExampleSize(w);
     EXPECT_EQ(countOf(w.renderer().picGraph(), kTcp), 0);

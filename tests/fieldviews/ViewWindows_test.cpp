@@ -35,10 +35,10 @@ class ScreenShots : public ::testing::TestWithParam<ShotCase> {};
 TEST_P(ScreenShots, WriteEveryPictureAsDrawn) {
     FieldViewFixture f;
     std::unique_ptr<ViewRenderer> view = GetParam().make(f);
-    for (int i = 0; i < 3; ++i) view->Plot(f.packet(store(f.buffer, ipv4Frame({}))));
+    for (int i = 0; i < 3; ++i) view->plot(f.packet(store(f.buffer, ipv4Frame({}))));
     QTemporaryDir dir;
     QString error;
-    ASSERT_TRUE(view->ScreenShot(dir.path(), QStringLiteral("20240102_030405"), &error))
+    ASSERT_TRUE(view->screenShot(dir.path(), QStringLiteral("20240102_030405"), &error))
         << error.toStdString();
     const auto files = view->screenshotFiles();
     ASSERT_EQ(files.size(), GetParam().suffixes.size());
@@ -50,7 +50,7 @@ TEST_P(ScreenShots, WriteEveryPictureAsDrawn) {
         EXPECT_TRUE(saved.convertToFormat(QImage::Format_RGB32) == files[i].surface->image())
             << files[i].suffix;
     }
-    EXPECT_FALSE(view->ScreenShot(dir.filePath("missing"), QStringLiteral("x"), &error));
+    EXPECT_FALSE(view->screenShot(dir.filePath("missing"), QStringLiteral("x"), &error));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -16,7 +16,7 @@ namespace {
 struct Thumbs : PacketView {
     std::vector<int> numbers;
     std::map<int, std::uint32_t> colors;
-    void Plot(const PlayedPacket&) override {}
+    void plot(const PlayedPacket&) override {}
     void plotThumbnail(const PlayedPacket& p) override {
         numbers.push_back(p.number);
         colors[p.number] = p.color;

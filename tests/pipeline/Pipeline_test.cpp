@@ -19,7 +19,7 @@ struct Calls : PacketView {
     std::vector<std::uint32_t> colors;
     int clears = 0, dirtyTails = 0;
     bool offThread = false;
-    void Plot(const PlayedPacket& p) override {
+    void plot(const PlayedPacket& p) override {
         plots.push_back(p.number);
         // Views may read a whole slot: past the packet it must read zeros.
         dirtyTails += std::any_of(p.bytes + p.length, p.bytes + PacketBuffer::kSlotBytes,

@@ -217,7 +217,7 @@ TEST(LinkedViews, EveryPixelAPacketChangesNamesThatPacket) {
                 auto [window, picture] = pics[i];
                 const Surface& s = picture->surface();
                 const QImage before = s.image();
-                window->renderer().Plot(held->packet);
+                window->renderer().plot(held->packet);
                 const QImage after = s.image();
                 for (int y = 0; y < s.height(); ++y)
                     for (int x = 0; x < s.width(); ++x) {

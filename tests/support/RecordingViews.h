@@ -13,7 +13,7 @@ class RecordingViews : public ViewSet {
         std::vector<int> plotted;
         std::vector<int> thumbnails;
         int clears = 0;
-        void Plot(const PlayedPacket& p) override { plotted.push_back(p.number); }
+        void plot(const PlayedPacket& p) override { plotted.push_back(p.number); }
         void plotThumbnail(const PlayedPacket& p) override { thumbnails.push_back(p.number); }
         void clear() override { ++clears; }
     };

@@ -59,8 +59,8 @@ TEST_F(BinaryRainfall, LoadsWithItsControlsAndDefaults) {
 TEST_F(BinaryRainfall, PacketLengthBarScalesTo1518Bytes) {
     setMode(BinaryMode::PacketLength);
     const PlayedPacket full = ipPacket(6, 1518), half = ipPacket(17, 759);
-    window.renderer().Plot(full);
-    window.renderer().Plot(half);
+    window.renderer().plot(full);
+    window.renderer().plot(half);
     EXPECT_EQ(px(599, 0), colourOf(full));
     EXPECT_EQ(px(299, 1), colourOf(half));
     EXPECT_EQ(px(300, 1), 0u);
@@ -69,31 +69,31 @@ TEST_F(BinaryRainfall, PacketLengthBarScalesTo1518Bytes) {
 
 TEST_F(BinaryRainfall, Rainfall24DropsAnIncompleteLastGroup) {
     setMode(BinaryMode::Rainfall24);
-    window.renderer().Plot(packet({10, 20, 30, 40, 50}));
+    window.renderer().plot(packet({10, 20, 30, 40, 50}));
     EXPECT_EQ(px(0, 0), rgb(10, 20, 30));
     EXPECT_EQ(px(1, 0), 0u);
-    window.renderer().Plot(packet({1, 2, 3, 4, 5, 6}));
+    window.renderer().plot(packet({1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(px(1, 1), rgb(4, 5, 6));
     EXPECT_EQ(px(2, 1), 0u);
 }
 
 TEST_F(BinaryRainfall, Rainfall8HighlightRulesInOrder) {
     const PlayedPacket p = packet({0x90, 0x41, 0x05, 0x00, 0x7F});
-    window.renderer().Plot(p);  // no highlight: green levels, byte 0 black
+    window.renderer().plot(p);  // no highlight: green levels, byte 0 black
     EXPECT_EQ(px(0, 0), rgb(0, 0x90, 0));
     EXPECT_EQ(px(1, 0), rgb(0, 0x41, 0));
     EXPECT_EQ(px(3, 0), 0u);
     setHighlights(true, false);
-    window.renderer().Plot(p);
+    window.renderer().plot(p);
     EXPECT_EQ(px(0, 1), kGrey);
     EXPECT_EQ(px(1, 1), kBlue);
     EXPECT_EQ(px(4, 1), kGrey);
     setHighlights(true, true);
-    window.renderer().Plot(p);
+    window.renderer().plot(p);
     EXPECT_EQ(px(0, 2), kRed);
     EXPECT_EQ(px(1, 2), kBlue);
     setHighlights(false, true);
-    window.renderer().Plot(p);
+    window.renderer().plot(p);
     EXPECT_EQ(px(0, 3), kRed);
     EXPECT_EQ(px(1, 3), rgb(0, 0x41, 0));
 }
@@ -107,14 +107,14 @@ TEST_F(BinaryRainfall, Rainfall1DrawsBitsMostSignificantFirst) {
     bytes[0] = 0x81;
     bytes[1] = 0x90;
     bytes[2] = 0x41;
-    window.renderer().Plot(p);
+    window.renderer().plot(p);
     for (int x = 0; x < 8; ++x)
         EXPECT_EQ(px(x, 0), x == 0 || x == 7 ? colourOf(p) : rgb(1, 1, 1)) << x;
 
     // Both toggles on 0x90 (1001 0000): the later printable rule greys its set
     // bits, its clear bits stay dark red; 0x41 (0100 0001) is blue on dark blue.
     setHighlights(true, true);
-    window.renderer().Plot(p);
+    window.renderer().plot(p);
     const std::uint32_t nop[8] = {kGrey,    kDarkRed, kDarkRed, kGrey,
                                   kDarkRed, kDarkRed, kDarkRed, kDarkRed};
     const std::uint32_t a[8] = {kDarkBlue, kBlue,     kDarkBlue, kDarkBlue,
@@ -124,7 +124,7 @@ TEST_F(BinaryRainfall, Rainfall1DrawsBitsMostSignificantFirst) {
         EXPECT_EQ(px(16 + k, 1), a[k]) << k;
     }
     setHighlights(false, true);
-    window.renderer().Plot(p);
+    window.renderer().plot(p);
     EXPECT_EQ(px(8, 2), kRed);
     EXPECT_EQ(px(17, 2), kGrey);         // set bit of a byte that is not 0x90
     EXPECT_EQ(px(16, 2), rgb(1, 1, 1));  // its clear bits untouched
@@ -133,11 +133,11 @@ TEST_F(BinaryRainfall, Rainfall1DrawsBitsMostSignificantFirst) {
 TEST_F(BinaryRainfall, StaticScrollWrapsAndBlanksTheNextRow) {
     const PlayedPacket p = packet({200, 200});
     const int h = window.renderer().picGraph().height();
-    for (int i = 0; i < h; ++i) window.renderer().Plot(p);
+    for (int i = 0; i < h; ++i) window.renderer().plot(p);
     EXPECT_EQ(window.renderer().scrollLocation(), 0);
     EXPECT_EQ(px(0, 0), 0u);  // the oldest row gave way to the blank marker
     EXPECT_EQ(px(0, h - 1), rgb(0, 200, 0));
-    window.renderer().Plot(p);
+    window.renderer().plot(p);
     EXPECT_EQ(px(0, 0), rgb(0, 200, 0));
     EXPECT_EQ(px(0, 1), 0u);
     EXPECT_EQ(window.renderer().scrollLocation(), 1);
@@ -145,7 +145,7 @@ TEST_F(BinaryRainfall, StaticScrollWrapsAndBlanksTheNextRow) {
 
 TEST_F(BinaryRainfall, DynamicScrollKeepsRowZeroBlank) {
     control<QRadioButton>("radScroll(1)")->click();
-    for (std::uint8_t v : {10, 20, 30}) window.renderer().Plot(packet({v}));
+    for (std::uint8_t v : {10, 20, 30}) window.renderer().plot(packet({v}));
     EXPECT_EQ(px(0, 0), 0u);
     EXPECT_EQ(px(0, 1), rgb(0, 30, 0));
     EXPECT_EQ(px(0, 2), rgb(0, 20, 0));
@@ -183,7 +183,7 @@ TEST_F(BinaryRainfall, ThumbnailRunsHiddenAndSurvivesReinitialisation) {
 TEST_F(BinaryRainfall, DoubleClickSelectsTheNextRenderingAndClears) {
     auto* mode = control<QComboBox>("cmbVisMode");
     auto* pic = control<SurfaceWidget>("picGraph");
-    window.renderer().Plot(packet({50}));
+    window.renderer().plot(packet({50}));
     emit pic->doubleClicked();
     EXPECT_EQ(mode->currentIndex(), 3);
     EXPECT_EQ(px(0, 0), 0u);
@@ -194,7 +194,7 @@ TEST_F(BinaryRainfall, DoubleClickSelectsTheNextRenderingAndClears) {
 
 TEST_F(BinaryRainfall, ResizeHoldsTheMinimumAndRestartsThePicture) {
     window.show();
-    window.renderer().Plot(packet({50}));
+    window.renderer().plot(packet({50}));
     window.resize(300, 300);
     QCoreApplication::processEvents();
     EXPECT_EQ(window.renderer().picGraph().width(), 300);
@@ -229,12 +229,12 @@ TEST_F(BinaryRainfall, TheByteAndBitUnderThePointer) {
 
     // The whole row is the packet's in the pick map, as far as its bytes reach.
     setMode(BinaryMode::Rainfall1);
-    window.renderer().Plot(p);
+    window.renderer().plot(p);
     EXPECT_EQ(window.renderer().picGraph().pickAt(0, 0), std::uint32_t(p.number));
     EXPECT_EQ(window.renderer().picGraph().pickAt(8 * 30 - 1, 0), std::uint32_t(p.number));
     EXPECT_EQ(window.renderer().picGraph().pickAt(8 * 30, 0), 0u);
     setMode(BinaryMode::Rainfall24);
-    window.renderer().Plot(p);
+    window.renderer().plot(p);
     EXPECT_EQ(window.renderer().picGraph().pickAt(9, 0), std::uint32_t(p.number));
     EXPECT_EQ(window.renderer().picGraph().pickAt(10, 0), 0u);
 }

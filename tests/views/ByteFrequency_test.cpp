@@ -87,7 +87,7 @@ TEST_F(ByteFrequency, LoadsInPresenceModeWithTheThresholdStripHidden) {
 }
 
 TEST_F(ByteFrequency, ModeChangeResizesTheWindowAndKeepsThePicture) {
-    window.renderer().Plot(shares(10, 10));
+    window.renderer().plot(shares(10, 10));
     control<QComboBox>("cmbVisMode")->setCurrentIndex(1);
     EXPECT_FALSE(control<QScrollBar>("scrThreshold")->isHidden());
     EXPECT_FALSE(control<QLabel>("lblThreshold")->isHidden());
@@ -101,12 +101,12 @@ TEST_F(ByteFrequency, ModeChangeResizesTheWindowAndKeepsThePicture) {
 TEST_F(ByteFrequency, PresenceSetsOnePixelPerByteValueInThePacketColour) {
     const PlayedPacket only41 = packet(std::vector<std::uint8_t>(60, 0x41));
     const PlayedPacket p = ipPacket(17, 60, 0x41);
-    window.renderer().Plot(only41);
+    window.renderer().plot(only41);
     int set = 0;
     for (int x = 0; x < 256; ++x) set += px(x, 0) != 0u;
     EXPECT_EQ(set, 1);
     EXPECT_EQ(px(65, 0), colourOf(only41));
-    window.renderer().Plot(p);
+    window.renderer().plot(p);
     EXPECT_EQ(px(0x41, 1), colourOf(p));
     EXPECT_EQ(px(0x45, 1), colourOf(p));
     EXPECT_EQ(window.renderer().scaleColor(p, 0.0f), 0u);
@@ -114,18 +114,18 @@ TEST_F(ByteFrequency, PresenceSetsOnePixelPerByteValueInThePacketColour) {
 
 TEST_F(ByteFrequency, ShareColouringAroundTheThreshold) {
     byShare(20);                            // 10 %
-    window.renderer().Plot(shares(21, 3));  // 0x41: 3 / 20 = 15 %, 0x42: 90 %
+    window.renderer().plot(shares(21, 3));  // 0x41: 3 / 20 = 15 %, 0x42: 90 %
     EXPECT_EQ(px(0x41, 0), kRed);
-    window.renderer().Plot(shares(21, 1));  // 5 %
+    window.renderer().plot(shares(21, 1));  // 5 %
     EXPECT_EQ(px(0x41, 1), kBlue);
-    window.renderer().Plot(shares(11, 1));  // exactly 10 %: not above the threshold
+    window.renderer().plot(shares(11, 1));  // exactly 10 %: not above the threshold
     EXPECT_EQ(px(0x41, 2), kBlue);
     byShare(25);                           // 12.5 %
-    window.renderer().Plot(shares(9, 1));  // exactly 1 / 8
+    window.renderer().plot(shares(9, 1));  // exactly 1 / 8
     EXPECT_EQ(px(0x41, 3), kBlue);
     EXPECT_EQ(control<QLabel>("lblThreshold")->text(), "12.5%");
     byShare(0);
-    window.renderer().Plot(shares(21, 1));
+    window.renderer().plot(shares(21, 1));
     EXPECT_EQ(px(0x41, 4), kRed);
     EXPECT_EQ(px(0x41, 1), kBlue);  // rows drawn earlier keep their colours
     EXPECT_EQ(control<QLabel>("lblThreshold")->text(), "0%");
@@ -164,8 +164,8 @@ TEST_F(ByteFrequency, ThumbnailShowsTheValuesThatFitWhateverTheMode) {
 
 TEST_F(ByteFrequency, DynamicScrollDrawsTheNewestOnRowOne) {
     control<QRadioButton>("radScroll(1)")->click();
-    window.renderer().Plot(packet({1}));
-    window.renderer().Plot(packet({2}));
+    window.renderer().plot(packet({1}));
+    window.renderer().plot(packet({2}));
     for (int x = 0; x < 256; ++x) ASSERT_EQ(px(x, 0), 0u) << x;
     EXPECT_NE(px(2, 1), 0u);
     EXPECT_NE(px(1, 2), 0u);

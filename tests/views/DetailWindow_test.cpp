@@ -23,7 +23,7 @@ TEST_F(Detail, ShowsThePacketAsCharactersAndHex) {
     EXPECT_EQ(window.objectName(), "frmVis7");
     EXPECT_EQ(window.windowTitle(), "detail view");
     const PlayedPacket p = packet({0x41, 0x20, 0x0A});
-    window.renderer().Plot(p);
+    window.renderer().plot(p);
     // The boxes follow at the next frame.
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window.txtHex()->toPlainText().isEmpty(); }));
     EXPECT_EQ(window.txtASCII()->toPlainText(), "A..");
@@ -39,19 +39,19 @@ TEST_F(Detail, ShowsThePacketAsCharactersAndHex) {
 TEST_F(Detail, SaysWhenThePacketWasCaptured) {
     auto* time = test::control<QLabel>(window, "lblPacketTime");
     PlayedPacket p = packet({0x41});
-    window.renderer().Plot(p);
+    window.renderer().plot(p);
     window.refreshText();
     EXPECT_EQ(time->text(), "capture time unknown");
     p.time = {.seconds = 1765200001, .nanoseconds = 123456000, .decimals = 6, .known = true};
-    window.renderer().Plot(p);
+    window.renderer().plot(p);
     window.refreshText();
     EXPECT_EQ(time->text(), "captured 2025-12-08 13:20:01.123456 UTC");
     p.time = {.seconds = 1765200001, .nanoseconds = 5, .decimals = 9, .known = true};
-    window.renderer().Plot(p);
+    window.renderer().plot(p);
     window.refreshText();
     EXPECT_EQ(time->text(), "captured 2025-12-08 13:20:01.000000005 UTC");
     p.frame = 1'500'012;  // loaded from a file: where it sits there
-    window.renderer().Plot(p);
+    window.renderer().plot(p);
     window.refreshText();
     EXPECT_EQ(time->text(), "captured 2025-12-08 13:20:01.000000005 UTC, frame 1500012");
     // Beside the font size, inside the window.
@@ -62,15 +62,15 @@ TEST_F(Detail, SaysWhenThePacketWasCaptured) {
 }
 
 TEST_F(Detail, KeepsOnlyTheNewestPacketAndClearEmptiesBoth) {
-    window.renderer().Plot(packet({0x31}));
+    window.renderer().plot(packet({0x31}));
     const PlayedPacket udp = ipPacket(17, 40, 0x7E);
-    window.renderer().Plot(udp);
+    window.renderer().plot(udp);
     window.refreshText();
     EXPECT_EQ(window.txtASCII()->toPlainText().size(), 40);
     EXPECT_TRUE(window.txtASCII()->toPlainText().endsWith("~~~"));
     EXPECT_EQ(window.packetColour(), colourOf(udp));
 
-    window.renderer().Plot(packet({0x32}));
+    window.renderer().plot(packet({0x32}));
     window.renderer().clear();  // a packet not yet shown is dropped too
     window.refreshText();
     QTest::qWait(60);
@@ -88,7 +88,7 @@ TEST_F(Detail, TextColourChangesLeaveTheScrollBarsPalettesAlone) {
     for (QScrollBar* b : bars) keys.push_back(b->palette().cacheKey());
     for (int protocol : {6, 17, 1, 6, 17}) {
         const PlayedPacket p = ipPacket(protocol, 1500, 0x41);
-        window.renderer().Plot(p);
+        window.renderer().plot(p);
         window.refreshText();
         const QColor c = window.txtHex()->palette().color(QPalette::Text);
         EXPECT_EQ(c.rgb(), QColor(int(colourOf(p) & 255), int(colourOf(p) >> 8 & 255),
@@ -132,7 +132,7 @@ TEST_F(Detail, HexWrapsOnlyBetweenBytes) {
     window.show();
     std::vector<std::uint8_t> bytes(300);
     for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = std::uint8_t(i * 7);
-    window.renderer().Plot(packet(bytes));
+    window.renderer().plot(packet(bytes));
     window.refreshText();
     QPlainTextEdit* hex = window.txtHex();
     for (int points : {8, 13}) {

@@ -161,7 +161,7 @@ TEST(TextRainfall, LinesAndPictureFollowTheModelOneByOneAndInRuns) {
                 if (inRuns)
                     run.push_back(p);  // its bytes stay put: `held` moves, never copies, them
                 else
-                    rain.Plot(p);
+                    rain.plot(p);
             }
             if (inRuns) {
                 rain.beginRun();

@@ -69,7 +69,7 @@ TEST(TextRainfall, StringsFilter) {
     EXPECT_EQ(r.win.renderer().lineText(r.packet(text("abcd~efgh\x01wxyz"))), "<7>  abcdefgh");
     EXPECT_EQ(r.win.renderer().lineText(r.packet(text("\x01xyzw"))), "");
     const PlayedPacket none = r.packet(text("\x01\x02"));
-    r.win.renderer().Plot(none);
+    r.win.renderer().plot(none);
     EXPECT_EQ(r.win.renderer().scrollLocation(), 0);  // nothing printed, the line stays
 }
 
@@ -81,7 +81,7 @@ TEST(TextRainfall, EthernetStripping) {
     EXPECT_EQ(r.win.renderer().lineText(r.packet(p)), "<7>  E..<");
     r.child<QComboBox>("cmbVisMode")->setCurrentIndex(1);
     EXPECT_EQ(r.win.renderer().lineText(r.packet(std::vector<std::uint8_t>(14, 1))), "");
-    r.win.renderer().Plot(r.packet(std::vector<std::uint8_t>(14, 1)));
+    r.win.renderer().plot(r.packet(std::vector<std::uint8_t>(14, 1)));
     EXPECT_EQ(r.win.renderer().scrollLocation(), 15);  // an empty hex line still advances
 }
 
@@ -91,7 +91,7 @@ TEST(TextRainfall, LineAdvanceWrapsAndBlanksTheNextLine) {
     const auto p = r.packet(text("HELLO"));
     int expected = 0;
     for (int i = 0; i < 40; ++i) {
-        r.win.renderer().Plot(p);
+        r.win.renderer().plot(p);
         expected = expected < h - 15 ? expected + 15 : 0;
         ASSERT_EQ(r.win.renderer().scrollLocation(), expected);
     }
@@ -123,7 +123,7 @@ TEST(TextRainfall, ThumbnailBarsAdvanceAndWrap) {
 
 TEST(TextRainfall, ModeChangesReinitialise) {
     Rig r;
-    r.win.renderer().Plot(r.packet(text("HELLO")));
+    r.win.renderer().plot(r.packet(text("HELLO")));
     EXPECT_EQ(r.win.renderer().scrollLocation(), 15);
     auto* mode = r.child<QComboBox>("cmbVisMode");
     mode->setCurrentIndex(2);
@@ -154,7 +154,7 @@ TEST(TextRainfall, TheByteUnderEachCharacterOfALine) {
     const PlayedPacket p = r.packet(bytes);
 
     // ASCII "<7>  xxx...": the number and its blanks are no byte.
-    r.win.renderer().Plot(p);
+    r.win.renderer().plot(p);
     EXPECT_EQ(under(0, 0, p), -1);
     EXPECT_EQ(under(4, 0, p), -1);
     EXPECT_EQ(under(5, 0, p), 0);
@@ -162,7 +162,7 @@ TEST(TextRainfall, TheByteUnderEachCharacterOfALine) {
     EXPECT_EQ(under(1000, 0, p), -1);  // beyond the line
     // The Ethernet header left out from the next line on; the first keeps its bytes.
     r.child<QPushButton>("tglEther")->setChecked(true);
-    r.win.renderer().Plot(p);
+    r.win.renderer().plot(p);
     EXPECT_EQ(under(5, 0, p), 0);
     EXPECT_EQ(under(5, 1, p), 14);
     r.child<QPushButton>("tglEther")->setChecked(false);
@@ -170,13 +170,13 @@ TEST(TextRainfall, TheByteUnderEachCharacterOfALine) {
     // Strings of at least four: "<7>  " then the run of bytes 21..38 (the last byte never counts).
     r.child<QPushButton>("tglPrintASCII")->setChecked(true);
     r.child<QSpinBox>("spnLength")->setValue(4);
-    r.win.renderer().Plot(p);
+    r.win.renderer().plot(p);
     EXPECT_EQ(under(5, 2, p), 0);
     EXPECT_EQ(under(5 + 20, 2, p), 21);
 
     // Hex "78  78  ...": two digits and a blank a byte, then a blank of its own.
     r.child<QComboBox>("cmbVisMode")->setCurrentIndex(1);
-    r.win.renderer().Plot(p);
+    r.win.renderer().plot(p);
     EXPECT_EQ(under(0, 0, p), 0);
     EXPECT_EQ(under(1, 0, p), 0);
     EXPECT_EQ(under(3, 0, p), -1);
@@ -185,7 +185,7 @@ TEST(TextRainfall, TheByteUnderEachCharacterOfALine) {
 
     // Decimal "120 120 ... 0 120": as many digits as the value has.
     r.child<QComboBox>("cmbVisMode")->setCurrentIndex(2);
-    r.win.renderer().Plot(p);
+    r.win.renderer().plot(p);
     EXPECT_EQ(under(2, 0, p), 0);
     EXPECT_EQ(under(3, 0, p), -1);
     EXPECT_EQ(under(4, 0, p), 1);
