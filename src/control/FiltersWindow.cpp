@@ -13,9 +13,9 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "raster/Color.h"
 #include "store/Dialogs.h"
 #include "store/PacketMatcher.h"
-#include "raster/Color.h"
 
 namespace pelsid {
 

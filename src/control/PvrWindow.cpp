@@ -12,9 +12,9 @@
 #include "control/FixedWindowFlags.h"
 #include "control/PlaybackController.h"
 #include "raster/Color.h"
+#include "views/ViewGeometry.h"
 #include "widgets/SpinButton.h"
 #include "widgets/SurfaceWidget.h"
-#include "views/ViewGeometry.h"
 
 namespace pelsid {
 

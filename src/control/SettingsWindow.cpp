@@ -5,8 +5,8 @@
 #include <QPushButton>
 
 #include "control/FixedWindowFlags.h"
-#include "store/Dialogs.h"
 #include "raster/Color.h"
+#include "store/Dialogs.h"
 
 namespace pelsid {
 

@@ -9,9 +9,9 @@
 
 #include "fieldviews/AxisChooser.h"
 #include "pipeline/GuiThread.h"
+#include "views/ViewGeometry.h"
 #include "widgets/SpinButton.h"
 #include "widgets/SurfaceWidget.h"
-#include "views/ViewGeometry.h"
 
 namespace pelsid {
 

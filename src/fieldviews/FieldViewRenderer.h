@@ -1,7 +1,7 @@
 #pragma once
 #include "fieldviews/AxisStore.h"
-#include "views/RunSettings.h"
 #include "raster/Surface.h"
+#include "views/RunSettings.h"
 #include "views/ViewRenderer.h"
 
 namespace pelsid {

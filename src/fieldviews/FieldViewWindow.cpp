@@ -4,8 +4,8 @@
 #include <QResizeEvent>
 
 #include "fieldviews/AxisChooser.h"
-#include "widgets/SurfaceWidget.h"
 #include "views/ViewGeometry.h"
+#include "widgets/SurfaceWidget.h"
 
 namespace pelsid {
 

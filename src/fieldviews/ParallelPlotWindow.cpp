@@ -6,9 +6,9 @@
 #include <algorithm>
 
 #include "pipeline/GuiThread.h"
+#include "views/ViewGeometry.h"
 #include "widgets/SpinButton.h"
 #include "widgets/SurfaceWidget.h"
-#include "views/ViewGeometry.h"
 
 namespace pelsid {
 

@@ -6,8 +6,8 @@
 
 #include "fieldviews/AxisChooser.h"
 #include "pipeline/GuiThread.h"
-#include "widgets/SurfaceWidget.h"
 #include "views/ViewGeometry.h"
+#include "widgets/SurfaceWidget.h"
 
 namespace pelsid {
 

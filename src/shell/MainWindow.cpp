@@ -11,9 +11,9 @@
 #include <QScreen>
 #include <QToolButton>
 
+#include "views/Thumbnails.h"
 #include "widgets/DarkGrey.h"
 #include "widgets/SurfaceWidget.h"
-#include "views/Thumbnails.h"
 
 namespace pelsid {
 

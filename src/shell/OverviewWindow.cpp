@@ -11,10 +11,10 @@
 
 #include "control/OverviewStrip.h"
 #include "pipeline/FilterModel.h"
+#include "raster/Color.h"
 #include "shell/OverviewJob.h"
 #include "store/FrameBatch.h"
 #include "store/OverviewScan.h"
-#include "raster/Color.h"
 
 namespace pelsid {
 
@@ -40,14 +40,19 @@ OverviewWindow::OverviewWindow(const FilterModel& filters, QWidget* parent)
     interval->setObjectName(QStringLiteral("cmbOverviewInterval"));
     interval->setToolTip(QStringLiteral("The interval of a bar: Auto gives about one a column"));
     constexpr std::int64_t ms = 1'000'000;
-    const std::pair<const char*, std::int64_t> intervals[] = {
-        {"Auto", 0},           {"1 ms", ms},         {"10 ms", 10 * ms},
-        {"100 ms", 100 * ms},  {"1 s", 1000 * ms},   {"10 s", 10'000 * ms},
-        {"1 min", 60'000 * ms}, {"10 min", 600'000 * ms}, {"1 h", 3'600'000 * ms}};
-    for (const auto& [name, ns] : intervals) interval->addItem(QString::fromLatin1(name), qlonglong(ns));
-    connect(interval, &QComboBox::currentIndexChanged, this, [this, interval] {
-        strip_->setInterval(interval->currentData().toLongLong());
-    });
+    const std::pair<const char*, std::int64_t> intervals[] = {{"Auto", 0},
+                                                              {"1 ms", ms},
+                                                              {"10 ms", 10 * ms},
+                                                              {"100 ms", 100 * ms},
+                                                              {"1 s", 1000 * ms},
+                                                              {"10 s", 10'000 * ms},
+                                                              {"1 min", 60'000 * ms},
+                                                              {"10 min", 600'000 * ms},
+                                                              {"1 h", 3'600'000 * ms}};
+    for (const auto& [name, ns] : intervals)
+        interval->addItem(QString::fromLatin1(name), qlonglong(ns));
+    connect(interval, &QComboBox::currentIndexChanged, this,
+            [this, interval] { strip_->setInterval(interval->currentData().toLongLong()); });
     load_ = new QPushButton(QStringLiteral("Load"), this);
     load_->setObjectName(QStringLiteral("btnOverviewLoad"));
     load_->setToolTip(QStringLiteral("Load the frames of the span dragged out on the strip"));

@@ -7,9 +7,9 @@
 #include <QRadioButton>
 #include <QResizeEvent>
 
+#include "views/ViewGeometry.h"
 #include "widgets/Named.h"
 #include "widgets/SurfaceWidget.h"
-#include "views/ViewGeometry.h"
 
 namespace pelsid {
 

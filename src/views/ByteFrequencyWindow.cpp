@@ -5,9 +5,9 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
+#include "views/Thumbnails.h"
 #include "widgets/Named.h"
 #include "widgets/SurfaceWidget.h"
-#include "views/Thumbnails.h"
 
 namespace pelsid {
 

@@ -12,9 +12,9 @@
 #include "pipeline/PacketSelection.h"
 #include "raster/Color.h"
 #include "views/DetailText.h"
+#include "views/ViewGeometry.h"
 #include "widgets/Named.h"
 #include "widgets/SpinButton.h"
-#include "views/ViewGeometry.h"
 
 namespace pelsid {
 

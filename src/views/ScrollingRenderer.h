@@ -1,9 +1,9 @@
 #pragma once
 #include <optional>
 
+#include "raster/Surface.h"
 #include "views/RowScroll.h"
 #include "views/RunSettings.h"
-#include "raster/Surface.h"
 #include "views/ViewRenderer.h"
 
 namespace pelsid {

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "views/RunSettings.h"
 #include "raster/Surface.h"
+#include "views/RunSettings.h"
 #include "views/ViewRenderer.h"
 
 namespace pelsid {

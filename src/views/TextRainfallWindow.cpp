@@ -7,9 +7,9 @@
 #include <QSpinBox>
 #include <algorithm>
 
+#include "views/ViewGeometry.h"
 #include "widgets/SpinButton.h"
 #include "widgets/SurfaceWidget.h"
-#include "views/ViewGeometry.h"
 
 namespace pelsid {
 

@@ -8,8 +8,8 @@
 #include "pipeline/PacketSelection.h"
 #include "widgets/SurfaceWidget.h"
 
-#include "widgets/DarkGrey.h"
 #include "raster/Surface.h"
+#include "widgets/DarkGrey.h"
 
 namespace pelsid {
 

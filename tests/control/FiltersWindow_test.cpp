@@ -7,9 +7,9 @@
 #include <QTest>
 
 #include "control/FiltersWindow.h"
+#include "raster/Color.h"
 #include "store/PacketMatcher.h"
 #include "support/ScriptedDialogs.h"
-#include "raster/Color.h"
 
 using namespace pelsid;
 

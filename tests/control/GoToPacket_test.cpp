@@ -44,13 +44,11 @@ INSTANTIATE_TEST_SUITE_P(
     Typed, GoToTest,
     ::testing::Values(GoToCase{"1", 0, 1, ""}, GoToCase{" 10 ", 0, 10, ""},
                       GoToCase{"11", 0, 0, "the packets held are 1 to 10"},
-                      GoToCase{"0", 0, 0, "not held"},
-                      GoToCase{"99999999999", 0, 0, "not held"},
+                      GoToCase{"0", 0, 0, "not held"}, GoToCase{"99999999999", 0, 0, "not held"},
                       GoToCase{"+0", 0, 1, ""}, GoToCase{"+0.5", 0, 2, ""},
                       GoToCase{"+0.6", 0, 3, ""},  // the next at or after
                       GoToCase{"+4.5", 0, 10, ""}, GoToCase{"+4.6", 0, 0, "No packet held"},
-                      GoToCase{"+x", 0, 0, "no number"},
-                      GoToCase{"23:59:59 UTC", 0, 3, ""},
+                      GoToCase{"+x", 0, 0, "no number"}, GoToCase{"23:59:59 UTC", 0, 3, ""},
                       GoToCase{"23:59:59.5Z", 0, 4, ""},
                       GoToCase{"00:00:01 UTC", 0, 7, ""},  // past midnight: the next day
                       GoToCase{"00:59:59", 3600, 3, ""},   // local time, an hour east

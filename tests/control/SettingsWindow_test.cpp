@@ -8,8 +8,8 @@
 
 #include "control/PlaceholderWindow.h"
 #include "control/SettingsWindow.h"
-#include "store/Dialogs.h"
 #include "raster/Color.h"
+#include "store/Dialogs.h"
 
 using namespace pelsid;
 

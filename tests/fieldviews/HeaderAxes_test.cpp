@@ -62,8 +62,8 @@ TEST(HeaderAxes, SamplesOfAPacket) {
     const int b = store(buffer, ipv4Frame(wanted));
     const int arp = store(buffer, arpFrame());
     auto played = [&buffer](int n) {
-        return PlayedPacket{
-            n, buffer.packetData(n), buffer.frameLength(n), &buffer.fields(n), 0, {}};
+        return PlayedPacket{n, buffer.packetData(n), buffer.frameLength(n), &buffer.fields(n), 0,
+                            {}};
     };
 
     EXPECT_EQ(axisSample(played(a), 0, ProtocolLabel::Name).label, "60");

@@ -25,8 +25,8 @@
 #include "support/ScriptedDialogs.h"
 #include "support/WaitForLoad.h"
 #include "views/ByteFrequencyWindow.h"
-#include "widgets/SurfaceWidget.h"
 #include "views/TextRainfallWindow.h"
+#include "widgets/SurfaceWidget.h"
 
 using namespace pelsid;
 

@@ -16,13 +16,13 @@
 #include <thread>
 
 #include "control/CaptureWindow.h"
+#include "raster/Surface.h"
 #include "shell/Application.h"
 #include "support/AppRig.h"
 #include "support/DatasetFile.h"
 #include "support/LoopbackUdp.h"
 #include "support/ScriptedCaptureSource.h"
 #include "support/ScriptedDialogs.h"
-#include "raster/Surface.h"
 #include "views/TextRainfallWindow.h"
 
 using namespace pelsid;

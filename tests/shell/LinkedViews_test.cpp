@@ -12,15 +12,15 @@
 
 #include "fieldviews/HeaderAxes.h"
 #include "pipeline/PacketSelection.h"
+#include "raster/Surface.h"
 #include "shell/Application.h"
 #include "shell/ControlSetter.h"
 #include "support/AppRig.h"
 #include "support/PcapBytes.h"
 #include "views/DetailText.h"
 #include "views/DetailWindow.h"
-#include "raster/Surface.h"
-#include "widgets/SurfaceWidget.h"
 #include "views/ViewWindow.h"
+#include "widgets/SurfaceWidget.h"
 
 using namespace pelsid;
 

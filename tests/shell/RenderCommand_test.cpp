@@ -15,8 +15,8 @@
 
 #include "pipeline/PacketSelection.h"
 #include "support/AppRig.h"
-#include "widgets/SurfaceWidget.h"
 #include "views/ViewWindow.h"
+#include "widgets/SurfaceWidget.h"
 
 namespace {
 

@@ -121,8 +121,8 @@ TEST_P(CompressedRead, HostileStreamsGetTheUsualMessages) {
     for (int i = 0; i < 20000; ++i)
         dataset.append(std::to_string(rng())).append("<PELSID[CR][LF]>");
     const auto set = compressed(GetParam(), {dataset.begin(), dataset.end()});
-    const CaptureFile d = readCaptureBytes({set.begin(), set.begin() + std::ptrdiff_t(set.size() / 2)},
-                                           "cut.pelsid");
+    const CaptureFile d =
+        readCaptureBytes({set.begin(), set.begin() + std::ptrdiff_t(set.size() / 2)}, "cut.pelsid");
     EXPECT_NE(problemsOf(d).find("frame " + std::to_string(d.recordCount() + 1) + " ("),
               std::string::npos)
         << problemsOf(d);

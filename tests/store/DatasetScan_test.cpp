@@ -79,10 +79,12 @@ TEST_P(DatasetCuts, RecordsAreWhatTheDelimitersEnd) {
 INSTANTIATE_TEST_SUITE_P(
     Files, DatasetCuts,
     ::testing::Values(
-        Cut{"BytesAfterTheLastDelimiterAreDropped", dataset({"one", "two"}) + "three without end",
+        Cut{"BytesAfterTheLastDelimiterAreDropped",
+            dataset({"one", "two"}) + "three without end",
             {"one", "two"}},
         Cut{"NoDelimiterAtAll", kMagic + "no delimiter at all", {}},
-        Cut{"DelimiterInsideDataSplitsThePacket", kMagic + "head" + kDelim + "tail" + kDelim,
+        Cut{"DelimiterInsideDataSplitsThePacket",
+            kMagic + "head" + kDelim + "tail" + kDelim,
             {"head", "tail"}},
         Cut{"GreaterThanAndPartialDelimitersAreData",
             dataset({"a>b<PELSID[CR]>c<PELSID[CR][LF]x>"}),
@@ -92,7 +94,8 @@ INSTANTIATE_TEST_SUITE_P(
         Cut{"DelimiterRightAfterARecord", dataset({"p"}) + kDelim + kDelim, {"p", kDelim}},
         // Pairs: each unrecognised delimiter is the packet ended by the next one.
         Cut{"OnlyDelimitersMakeRecordsOfDelimiterText",
-            kMagic + kDelim + kDelim + kDelim + kDelim + kDelim, {kDelim, kDelim}}),
+            kMagic + kDelim + kDelim + kDelim + kDelim + kDelim,
+            {kDelim, kDelim}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DatasetScan, ThirtyThousandRecordsFitAndOneMoreIsRefusedOnce) {

@@ -45,8 +45,7 @@ TEST_P(AgainstTshark, EveryFieldAgrees) {
         auto& r = rows[std::size_t(n - 1)];
         const PacketFields& f = b.fields(n);
         SCOPED_TRACE(name + " frame " + std::to_string(n) + ": " + packetSummary(b.frame(n)));
-        EXPECT_EQ(b.frameLength(n),
-                  std::min<int>(int(tsharkNumber(r["frame.len"])), 1601));
+        EXPECT_EQ(b.frameLength(n), std::min<int>(int(tsharkNumber(r["frame.len"])), 1601));
         EXPECT_EQ(b.getEtherType(n), tsharkNumber(r["eth.type"]));
         const std::string outer = r["ieee8021ad.id"].empty() ? r["vlan.id"] : r["ieee8021ad.id"];
         EXPECT_EQ(f.tagged, !outer.empty());

@@ -88,8 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
 // protocol ID: IPv4 and ARP.
 TEST(LinkTypes, OldArcnetFramesCarryTheirPayloadAfterTheProtocolId) {
     pcapbytes::Bytes b = pcapbytes::pcapHeader(129);  // ARCNET_LINUX
-    const pcapbytes::Bytes ipPayload = {0x45, 0, 0, 20, 0, 1, 0, 0, 64, 17,
-                                        0,    0, 10, 1, 2, 3, 10, 1, 2, 4};
+    const pcapbytes::Bytes ipPayload = {0x45, 0, 0,  20, 0, 1, 0,  0, 64, 17,
+                                        0,    0, 10, 1,  2, 3, 10, 1, 2,  4};
     pcapbytes::Bytes arp(28);
     for (std::size_t i = 0; i < arp.size(); ++i) arp[i] = std::uint8_t(0x30 + i);
     for (const auto& [protocol, payload] : {std::pair{0xF0, ipPayload}, {0xF1, arp}}) {

@@ -33,8 +33,8 @@ struct Frame {
 
 // Frame 1 at 0 s; the last microsecond of the first second and its end;
 // a time out of order; a gap of an empty second; one before the first.
-const Frame kFrames[] = {{6, 60, 0},          {17, 70, 999'999},     {1, 80, 1'000'000},
-                         {-1, 64, 500'000},   {6, 100, 3'200'000},   {17, 90, -100'000}};
+const Frame kFrames[] = {{6, 60, 0},        {17, 70, 999'999},   {1, 80, 1'000'000},
+                         {-1, 64, 500'000}, {6, 100, 3'200'000}, {17, 90, -100'000}};
 
 std::string writeCapture() {
     Bytes b = pcapHeader(1);
@@ -95,19 +95,30 @@ TEST_P(OverviewScanTest, CountsEachIntervalFromTheFirstFramesTime) {
 INSTANTIATE_TEST_SUITE_P(
     Captures, OverviewScanTest,
     ::testing::Values(
-        ScanCase{"every", 1, "",
+        ScanCase{"every",
+                 1,
+                 "",
                  {{-1, 6, 1, 90, kUdp},
                   {0, 1, 3, 194, kTcp},
                   {1, 3, 1, 80, kIcmp},
                   {2, 0, 0, 0, 0},
                   {3, 5, 1, 100, kTcp}}},
-        ScanCase{"filter", 1, "tcp", {{0, 1, 1, 60, kTcp}, {1, 0, 0, 0, 0}, {2, 0, 0, 0, 0},
-                                      {3, 5, 1, 100, kTcp}}},
+        ScanCase{"filter",
+                 1,
+                 "tcp",
+                 {{0, 1, 1, 60, kTcp}, {1, 0, 0, 0, 0}, {2, 0, 0, 0, 0}, {3, 5, 1, 100, kTcp}}},
         // The first frame kept (at 3.2 s) sets where intervals start.
-        ScanCase{"wire", 1, "greater 85", {{-4, 6, 1, 90, kUdp}, {-3, 0, 0, 0, 0},
-                                           {-2, 0, 0, 0, 0}, {-1, 0, 0, 0, 0},
-                                           {0, 5, 1, 100, kTcp}}},
-        ScanCase{"from", 3, "",
+        ScanCase{"wire",
+                 1,
+                 "greater 85",
+                 {{-4, 6, 1, 90, kUdp},
+                  {-3, 0, 0, 0, 0},
+                  {-2, 0, 0, 0, 0},
+                  {-1, 0, 0, 0, 0},
+                  {0, 5, 1, 100, kTcp}}},
+        ScanCase{"from",
+                 3,
+                 "",
                  {{-2, 6, 1, 90, kUdp},
                   {-1, 4, 1, 64, kNonIpKind},
                   {0, 3, 1, 80, kIcmp},

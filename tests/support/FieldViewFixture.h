@@ -6,10 +6,10 @@
 #include "fieldviews/AxisStore.h"
 #include "fieldviews/HeaderAxes.h"
 #include "pipeline/FilterModel.h"
-#include "store/PacketBuffer.h"
-#include "support/FieldPackets.h"
 #include "raster/Color.h"
 #include "raster/Surface.h"
+#include "store/PacketBuffer.h"
+#include "support/FieldPackets.h"
 #include "views/Thumbnails.h"
 #include "views/ViewWindow.h"
 

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <random>
 
+#include "raster/Color.h"
 #include "support/ViewFixture.h"
 #include "views/ByteFrequencyWindow.h"
-#include "raster/Color.h"
 #include "views/FrequencyRendering.h"
 #include "widgets/SurfaceWidget.h"
 

@@ -10,8 +10,8 @@
 
 #include "raster/Color.h"
 #include "raster/GlyphFont.h"
-#include "views/RowScroll.h"
 #include "raster/Surface.h"
+#include "views/RowScroll.h"
 
 using namespace pelsid;
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "store/PacketFields.h"
 #include "raster/GlyphFont.h"
+#include "store/PacketFields.h"
 #include "views/TextRainfallRenderer.h"
 #include "views/Thumbnails.h"
 
@@ -88,9 +88,10 @@ struct Packets {
     std::mt19937 rng{20261209};
     std::vector<std::uint8_t> bytes = std::vector<std::uint8_t>(1601);
     int length(int perLine) {
-        const int edges[] = {0,           1,           13,          14,          15,
-                             perLine - 1, perLine,     perLine + 1, perLine + 13, perLine + 14,
-                             perLine + 15, 1599,       1600,        1601};
+        const int edges[] = {
+            0,       1,           13,           14,           15,           perLine - 1,
+            perLine, perLine + 1, perLine + 13, perLine + 14, perLine + 15, 1599,
+            1600,    1601};
         return rng() % 3 == 0 ? edges[rng() % std::size(edges)] : int(rng() % 1602);
     }
     const std::uint8_t* fill(int len) {
@@ -153,8 +154,12 @@ TEST(TextRainfall, LinesAndPictureFollowTheModelOneByOneAndInRuns) {
                 const int len = packets.length(perLine);
                 const std::uint8_t* b = packets.fill(len);
                 held.emplace_back(b, b + 1601);
-                const PlayedPacket p{++number, held.back().data(), len, &fields,
-                                     std::uint32_t(packets.rng() & 0xFFFFFF), {}};
+                const PlayedPacket p{++number,
+                                     held.back().data(),
+                                     len,
+                                     &fields,
+                                     std::uint32_t(packets.rng() & 0xFFFFFF),
+                                     {}};
                 const std::string line = modelLine(choice, b, len, number, perLine);
                 ASSERT_EQ(rain.lineText(p), line) << "packet " << number << " of " << len;
                 if (choice.mode != 0 || !line.empty()) model.write(line, p.color);

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "pipeline/FilterModel.h"
-#include "store/PacketBuffer.h"
 #include "raster/GlyphFont.h"
+#include "store/PacketBuffer.h"
 #include "views/TextRainfallWindow.h"
 #include "views/Thumbnails.h"
 
