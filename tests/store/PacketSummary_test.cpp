@@ -115,6 +115,20 @@ TEST(PacketSummary, CutFramesAndHostileHeadersStayInside) {
     auto v4 = pelsid::testing::ipv4Frame(h);
     v4[14] = 0x4F;  // a header length of 60 in a 60-byte frame: no ports to read
     EXPECT_EQ(packetSummary(v4), "60 bytes  10.1.2.3 -> 192.168.0.1  TCP");
+    // At the edge of what a line shows: TCP flags in a frame that ends right
+    // after them; an ARP request whole, and one byte short.
+    auto syn = pelsid::testing::ipv4Frame(pelsid::testing::Ipv4Header{});
+    syn.resize(48);
+    syn[47] = 0x02;
+    EXPECT_NE(packetSummary(syn).find(" [SYN]"), std::string::npos) << packetSummary(syn);
+    syn.resize(47);
+    EXPECT_EQ(packetSummary(syn).find(" ["), std::string::npos) << packetSummary(syn);
+    auto arp = pelsid::testing::arpFrame();
+    arp[16] = 0x08;  // for IPv4
+    arp.resize(42);
+    EXPECT_NE(packetSummary(arp), "42 bytes  ARP");
+    arp.resize(41);
+    EXPECT_EQ(packetSummary(arp), "41 bytes  ARP");
 }
 
 TEST(PacketSummary, DottedQuadsAtEveryDigitCount) {

@@ -8,6 +8,7 @@
 #include "store/CaptureFile.h"
 #include "store/IpFlags.h"
 #include "store/PacketBuffer.h"
+#include "store/PcapReader.h"
 #include "support/PcapBytes.h"
 
 using namespace pelsid;
@@ -306,6 +307,18 @@ TEST(PcapReader, DamageNamesTheByteOffsetCountingSkippedFrames) {
     two.insert(two.end(), 8, 0);
     const std::string plural = readCaptureBytes(two, "d.pcap").problems()[0].text;
     EXPECT_NE(plural.find("The 2 packets before it were kept."), std::string::npos) << plural;
+
+    // Three bytes are no magic, whatever follows them in memory.
+    const std::uint8_t magic[4] = {0xD4, 0xC3, 0xB2, 0xA1};
+    EXPECT_TRUE(hasPcapMagic({magic, 4}));
+    EXPECT_FALSE(hasPcapMagic({magic, 3}));
+    // One stray byte after the last record is a record header cut short.
+    Bytes stray = handPcap(1, {ethernetFrame(60)});
+    stray.push_back(0x42);
+    const CaptureFile s = readCaptureBytes(stray, "s.pcap");
+    EXPECT_EQ(s.recordCount(), 1);
+    ASSERT_EQ(s.problems().size(), 1u);
+    EXPECT_NE(s.problems()[0].text.find("frame 2"), std::string::npos) << s.problems()[0].text;
 }
 
 TEST(PcapReader, SnaplenSmallerThanTheFramesWarnsOnceWithTheCount) {
