@@ -21,6 +21,7 @@
 #include "support/ScriptedDialogs.h"
 
 namespace pelsid {
+using namespace test;
 namespace {
 
 struct HelperRun {

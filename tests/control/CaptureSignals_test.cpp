@@ -13,6 +13,7 @@
 #include "support/LoopbackUdp.h"
 
 namespace pelsid {
+using namespace test;
 namespace {
 
 constexpr int kFrames = 30;

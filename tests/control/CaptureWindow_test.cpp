@@ -25,6 +25,7 @@
 #include "support/ScriptedDialogs.h"
 
 namespace pelsid {
+using namespace test;
 namespace {
 
 using test::ScriptedCaptureSource;

@@ -12,6 +12,7 @@
 #include "support/ScriptedDialogs.h"
 
 using namespace pelsid;
+using namespace pelsid::test;
 
 namespace {
 struct FiltersWindowTest : ::testing::Test {

@@ -21,6 +21,7 @@
 #include "support/ScriptedDialogs.h"
 
 namespace pelsid {
+using namespace test;
 namespace {
 
 constexpr int kEthernet = 14, kIp = 20, kUdp = 8;

@@ -8,7 +8,7 @@
 #include "support/FieldPackets.h"
 
 using namespace pelsid;
-using namespace pelsid::testing;
+using namespace pelsid::test;
 
 namespace {
 int vertical(int value, int axisIndex, double length) {

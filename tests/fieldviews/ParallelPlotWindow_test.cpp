@@ -15,7 +15,7 @@
 #include "widgets/SpinButton.h"
 
 using namespace pelsid;
-using namespace pelsid::testing;
+using namespace pelsid::test;
 
 namespace {
 int textHeight() {

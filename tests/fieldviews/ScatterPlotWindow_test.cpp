@@ -5,7 +5,7 @@
 #include "support/FieldViewFixture.h"
 
 using namespace pelsid;
-using namespace pelsid::testing;
+using namespace pelsid::test;
 
 namespace {
 // A 400 x 300 plot, as in the worked examples.

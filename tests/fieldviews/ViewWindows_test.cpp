@@ -19,7 +19,7 @@
 #include "views/TextRainfallRenderer.h"
 
 using namespace pelsid;
-using namespace pelsid::testing;
+using namespace pelsid::test;
 
 namespace {
 

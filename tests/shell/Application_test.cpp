@@ -29,6 +29,7 @@
 #include "widgets/SurfaceWidget.h"
 
 using namespace pelsid;
+using namespace pelsid::test;
 
 namespace {
 

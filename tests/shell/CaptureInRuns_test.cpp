@@ -16,6 +16,7 @@
 #include "support/ScriptedCaptureSource.h"
 
 using namespace pelsid;
+using namespace pelsid::test;
 
 namespace {
 

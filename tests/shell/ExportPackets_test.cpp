@@ -10,6 +10,7 @@
 #include "support/AppRig.h"
 
 using namespace pelsid;
+using namespace pelsid::test;
 
 namespace {
 

@@ -26,6 +26,7 @@
 #include "views/TextRainfallWindow.h"
 
 using namespace pelsid;
+using namespace pelsid::test;
 
 namespace {
 

@@ -25,6 +25,7 @@
 #include "support/WaitForLoad.h"
 
 using namespace pelsid;
+using namespace pelsid::test;
 
 namespace {
 

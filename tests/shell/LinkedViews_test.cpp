@@ -23,6 +23,7 @@
 #include "widgets/SurfaceWidget.h"
 
 using namespace pelsid;
+using namespace pelsid::test;
 
 namespace {
 
@@ -34,14 +35,14 @@ using Settings = std::vector<std::pair<QString, QString>>;  // window, control=v
 QString writeRandomCapture(const QString& folder, int count, std::uint32_t seed) {
     std::mt19937 rng(seed);
     auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    pcapbytes::Bytes file = pcapbytes::pcapHeader(1);
+    pelsid::test::Bytes file = pelsid::test::pcapHeader(1);
     for (int i = 0; i < count; ++i) {
         const int kind = pick(0, 9);
         if (kind == 0) {
-            pcapbytes::pcapFrame(file, pcapbytes::ethernetFrame(std::size_t(pick(14, 80))));
+            pelsid::test::pcapFrame(file, pelsid::test::ethernetFrame(std::size_t(pick(14, 80))));
             continue;
         }
-        pcapbytes::Bytes f(std::size_t(kind == 1 ? pick(38, 1600) : pick(54, 200)), 0);
+        pelsid::test::Bytes f(std::size_t(kind == 1 ? pick(38, 1600) : pick(54, 200)), 0);
         for (auto& b : f) b = std::uint8_t(pick(0, 3) == 0 ? pick(0, 255) : pick(32, 126));
         f[12] = 0x08;
         f[13] = 0x00;
@@ -52,7 +53,7 @@ QString writeRandomCapture(const QString& folder, int count, std::uint32_t seed)
         // First fragments, whose ports are read: a later one has none.
         f[20] &= 0xE0;
         f[21] = 0;
-        pcapbytes::pcapFrame(file, f);
+        pelsid::test::pcapFrame(file, f);
     }
     const QString path = folder + QStringLiteral("/random.pcap");
     QFile out(path);

@@ -30,6 +30,7 @@
 #include "support/WaitForLoad.h"
 
 using namespace pelsid;
+using namespace pelsid::test;
 
 namespace {
 struct Rig {

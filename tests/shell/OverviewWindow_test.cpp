@@ -12,7 +12,7 @@
 #include "support/WaitForLoad.h"
 
 using namespace pelsid;
-using namespace pcapbytes;
+using namespace pelsid::test;
 
 namespace {
 // One UDP frame a second for ten seconds: frame k at k - 1 seconds.

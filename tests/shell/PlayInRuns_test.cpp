@@ -14,6 +14,7 @@
 #include "support/Pictures.h"
 
 using namespace pelsid;
+using namespace pelsid::test;
 
 namespace {
 

@@ -188,7 +188,7 @@ TEST(RenderCommand, ViewSettingsWithoutWindows) {
 // asked directly, gives each picked pixel's packet and summary.
 TEST(RenderCommand, PickNamesThePacketThatDrewEachPixel) {
     const std::string capture = PELSID_TEST_DATA "/veth_mixed.pcap";
-    pelsid::AppRig rig;
+    pelsid::test::AppRig rig;
     rig.showAllViews();
     ASSERT_TRUE(rig.app.loadDataset(QString::fromStdString(capture)));
     rig.app.pipeline().playToEnd();

@@ -7,6 +7,7 @@
 #include "support/WidgetCallWatch.h"
 
 using namespace pelsid;
+using namespace pelsid::test;
 
 // Widgets belong to the GUI thread. While a range plays, the views that draw
 // on the drawing thread do so from copies of their settings: no widget is

@@ -18,7 +18,7 @@
 #include "support/PcapBytes.h"
 
 using namespace pelsid;
-using namespace pcapbytes;
+using namespace pelsid::test;
 
 namespace {
 Bytes pcapWithSnaplen(std::uint32_t snaplen, const Bytes& frame) {

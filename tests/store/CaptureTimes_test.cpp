@@ -10,7 +10,7 @@
 #include "support/PcapBytes.h"
 
 using namespace pelsid;
-using namespace pcapbytes;
+using namespace pelsid::test;
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include "support/PcapBytes.h"
 
 using namespace pelsid;
-using pelsid::testing::Codec;
-using pelsid::testing::compressed;
+using pelsid::test::Codec;
+using pelsid::test::compressed;
 
 namespace {
 
@@ -60,8 +60,8 @@ TEST_P(CompressedRead, GivesThePlainFilesRecordsForEveryPieceSize) {
             EXPECT_EQ(problemsOf(f), problemsOf(expected)) << piece;
         }
         // From a file, whose long stretches are not passed over by seeking.
-        const std::string path = pcapbytes::tempPath("compressed-capture");
-        pcapbytes::writeFile(path, compressed(GetParam(), plain));
+        const std::string path = pelsid::test::tempPath("compressed-capture");
+        pelsid::test::writeFile(path, compressed(GetParam(), plain));
         EXPECT_EQ(recordsOf(readCaptureFile(path, pieces(100))), recordsOf(expected));
         // Two streams back to back: the second half of the file in the second.
         const std::size_t half = plain.size() / 2;
@@ -74,15 +74,15 @@ TEST_P(CompressedRead, GivesThePlainFilesRecordsForEveryPieceSize) {
     // Frames far longer than a piece, of bytes that do not compress: what a
     // read passes over is passed over in the decompressed stream, never by
     // seeking in the compressed file.
-    pcapbytes::Bytes big = pcapbytes::pcapHeader(1);
+    pelsid::test::Bytes big = pelsid::test::pcapHeader(1);
     std::mt19937 rng(7);
     for (std::size_t length : {60, 200000, 60, 150001, 61}) {
-        pcapbytes::Bytes frame = pcapbytes::ethernetFrame(length);
+        pelsid::test::Bytes frame = pelsid::test::ethernetFrame(length);
         for (std::size_t i = 14; i < length; ++i) frame[i] = std::uint8_t(rng());
-        pcapbytes::pcapFrame(big, frame);
+        pelsid::test::pcapFrame(big, frame);
     }
-    const std::string path = pcapbytes::tempPath("compressed-big-frames");
-    pcapbytes::writeFile(path, compressed(GetParam(), big));
+    const std::string path = pelsid::test::tempPath("compressed-big-frames");
+    pelsid::test::writeFile(path, compressed(GetParam(), big));
     const auto expected = recordsOf(readCaptureBytes(big, "big.pcap"));
     ASSERT_EQ(expected.size(), 5u);
     for (std::size_t piece : {100, 4096, 1 << 16})
@@ -94,7 +94,7 @@ TEST_P(CompressedRead, GivesThePlainFilesRecordsForEveryPieceSize) {
 TEST_P(CompressedRead, HostileStreamsGetTheUsualMessages) {
     const auto plain = fixtureBytes("lo_ethernet.pcap");
     const auto packed = compressed(GetParam(), plain);
-    const std::string name = pelsid::testing::codecName(GetParam());
+    const std::string name = pelsid::test::codecName(GetParam());
 
     const std::vector<std::uint8_t> cut(packed.begin(),
                                         packed.begin() + std::ptrdiff_t(packed.size() * 3 / 4));
@@ -134,13 +134,13 @@ TEST_P(CompressedRead, HostileStreamsGetTheUsualMessages) {
 
 INSTANTIATE_TEST_SUITE_P(Codecs, CompressedRead,
                          ::testing::Values(Codec::Gzip, Codec::Zstd, Codec::Lz4),
-                         [](const auto& info) { return pelsid::testing::codecName(info.param); });
+                         [](const auto& info) { return pelsid::test::codecName(info.param); });
 
 // A gigabyte of zeros behind a pcap header, compressed to a few tens of
 // kilobytes: the read stops at the first record, which has no length, and
 // never decompresses the rest.
 TEST(CompressedRead, ABombStopsAtItsFirstEmptyRecord) {
-    const pcapbytes::Bytes header = pcapbytes::pcapHeader(1);
+    const pelsid::test::Bytes header = pelsid::test::pcapHeader(1);
     ZSTD_CCtx* z = ZSTD_createCCtx();
     std::vector<std::uint8_t> bomb(ZSTD_CStreamOutSize());
     std::vector<std::uint8_t> file;

@@ -12,7 +12,7 @@
 #include "support/TsharkTsv.h"
 
 using namespace pelsid;
-using pelsid::testing::tsharkNumber;
+using pelsid::test::tsharkNumber;
 
 namespace {
 
@@ -22,7 +22,7 @@ std::string fixture(const std::string& name) {
 
 // The upper-layer protocol tshark names: the last next-header field it shows.
 // An ICMPv6 message counts as ICMPv6 even when it quotes a fragment.
-long long upperLayer(pelsid::testing::TsharkRow& r) {
+long long upperLayer(pelsid::test::TsharkRow& r) {
     if (!r["icmpv6.type"].empty()) return 58;
     for (const char* f : {"ipv6.fraghdr.nxt", "ipv6.hopopts.nxt", "ipv6.nxt"})
         if (!r[f].empty()) return tsharkNumber(r[f]);
@@ -36,7 +36,7 @@ class AgainstTshark : public ::testing::TestWithParam<const char*> {};
 TEST_P(AgainstTshark, EveryFieldAgrees) {
     const std::string name = GetParam();
     const CaptureFile file = readCaptureFile(fixture(name + ".pcap"));
-    auto rows = pelsid::testing::readTsharkTsv(fixture(name + ".tshark.tsv"));
+    auto rows = pelsid::test::readTsharkTsv(fixture(name + ".tshark.tsv"));
     ASSERT_EQ(file.recordCount(), int(rows.size()));
     PacketBuffer b;
     file.insertInto(b);

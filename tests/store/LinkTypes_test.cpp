@@ -87,15 +87,15 @@ INSTANTIATE_TEST_SUITE_P(
 // The older ARCnet encapsulation (RFC 1051) puts the payload right after the
 // protocol ID: IPv4 and ARP.
 TEST(LinkTypes, OldArcnetFramesCarryTheirPayloadAfterTheProtocolId) {
-    pcapbytes::Bytes b = pcapbytes::pcapHeader(129);  // ARCNET_LINUX
-    const pcapbytes::Bytes ipPayload = {0x45, 0, 0,  20, 0, 1, 0,  0, 64, 17,
+    pelsid::test::Bytes b = pelsid::test::pcapHeader(129);  // ARCNET_LINUX
+    const pelsid::test::Bytes ipPayload = {0x45, 0, 0,  20, 0, 1, 0,  0, 64, 17,
                                         0,    0, 10, 1,  2, 3, 10, 1, 2,  4};
-    pcapbytes::Bytes arp(28);
+    pelsid::test::Bytes arp(28);
     for (std::size_t i = 0; i < arp.size(); ++i) arp[i] = std::uint8_t(0x30 + i);
     for (const auto& [protocol, payload] : {std::pair{0xF0, ipPayload}, {0xF1, arp}}) {
-        pcapbytes::Bytes frame = {0x01, 0x02, 0x00, 0x00, std::uint8_t(protocol)};
+        pelsid::test::Bytes frame = {0x01, 0x02, 0x00, 0x00, std::uint8_t(protocol)};
         frame.insert(frame.end(), payload.begin(), payload.end());
-        pcapbytes::pcapFrame(b, frame);
+        pelsid::test::pcapFrame(b, frame);
     }
     const CaptureFile f = readCaptureBytes(b, "arcnet.pcap");
     ASSERT_EQ(f.recordCount(), 2);

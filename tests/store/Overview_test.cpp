@@ -6,7 +6,7 @@
 #include "support/PcapBytes.h"
 
 using namespace pelsid;
-using namespace pcapbytes;
+using namespace pelsid::test;
 
 namespace {
 constexpr std::int64_t kSecond = 1'000'000'000;

@@ -6,9 +6,9 @@
 #include "store/PacketMatcher.h"
 
 using namespace pelsid;
-using pelsid::testing::arpFrame;
-using pelsid::testing::ipv4Frame;
-using pelsid::testing::Ipv4Header;
+using pelsid::test::arpFrame;
+using pelsid::test::ipv4Frame;
+using pelsid::test::Ipv4Header;
 
 namespace {
 std::shared_ptr<const PacketMatcher> compiled(const std::string& expression) {

@@ -29,7 +29,7 @@ std::string flagNames(const std::string& str) {
 // Every frame of a capture against what tshark printed for it.
 void expectAgreesWithTshark(const char* capture, const char* tsv) {
     const CaptureFile file = readCaptureFile(std::string(PELSID_TEST_DATA) + "/" + capture);
-    const auto rows = pelsid::testing::readTsharkTsv(std::string(PELSID_TEST_DATA) + "/" + tsv);
+    const auto rows = pelsid::test::readTsharkTsv(std::string(PELSID_TEST_DATA) + "/" + tsv);
     ASSERT_EQ(file.recordCount(), int(rows.size()));
     for (int i = 0; i < file.recordCount(); ++i) {
         const std::string s = packetSummary(file.record(i));
@@ -91,9 +91,9 @@ TEST(PacketSummary, NamesIcmpTypesAndOtherFrames) {
     lldp[13] = 0xcc;
     EXPECT_EQ(packetSummary(lldp),
               "60 bytes  02:00:00:00:00:0a -> 01:00:00:00:00:0e  EtherType 0x88cc");
-    pelsid::testing::Ipv4Header h;
+    pelsid::test::Ipv4Header h;
     h.protocol = 2;  // IGMP: the name table's keyword, no ports
-    EXPECT_EQ(packetSummary(pelsid::testing::ipv4Frame(h)),
+    EXPECT_EQ(packetSummary(pelsid::test::ipv4Frame(h)),
               "60 bytes  10.1.2.3 -> 192.168.0.1  IGMP");
 }
 
@@ -111,19 +111,19 @@ TEST(PacketSummary, CutFramesAndHostileHeadersStayInside) {
     v6[12] = 0x86, v6[13] = 0xdd, v6[14] = 0x60, v6[20] = 0;  // next: hop-by-hop
     v6[54] = 0, v6[55] = 255;                                 // says 2 KiB more, next hop-by-hop
     EXPECT_NE(packetSummary(v6).find("HOPOPT"), std::string::npos);
-    pelsid::testing::Ipv4Header h;
-    auto v4 = pelsid::testing::ipv4Frame(h);
+    pelsid::test::Ipv4Header h;
+    auto v4 = pelsid::test::ipv4Frame(h);
     v4[14] = 0x4F;  // a header length of 60 in a 60-byte frame: no ports to read
     EXPECT_EQ(packetSummary(v4), "60 bytes  10.1.2.3 -> 192.168.0.1  TCP");
     // At the edge of what a line shows: TCP flags in a frame that ends right
     // after them; an ARP request whole, and one byte short.
-    auto syn = pelsid::testing::ipv4Frame(pelsid::testing::Ipv4Header{});
+    auto syn = pelsid::test::ipv4Frame(pelsid::test::Ipv4Header{});
     syn.resize(48);
     syn[47] = 0x02;
     EXPECT_NE(packetSummary(syn).find(" [SYN]"), std::string::npos) << packetSummary(syn);
     syn.resize(47);
     EXPECT_EQ(packetSummary(syn).find(" ["), std::string::npos) << packetSummary(syn);
-    auto arp = pelsid::testing::arpFrame();
+    auto arp = pelsid::test::arpFrame();
     arp[16] = 0x08;  // for IPv4
     arp.resize(42);
     EXPECT_NE(packetSummary(arp), "42 bytes  ARP");

@@ -12,7 +12,7 @@
 #include "support/PcapBytes.h"
 
 using namespace pelsid;
-using namespace pcapbytes;
+using namespace pelsid::test;
 
 namespace {
 std::string fixture(const char* name) {

@@ -22,7 +22,7 @@
 #include "support/PcapBytes.h"
 
 using namespace pelsid;
-using namespace pcapbytes;
+using namespace pelsid::test;
 
 namespace {
 const std::string kDelim = "<PELSID[CR][LF]>";

@@ -10,7 +10,7 @@
 #include "shell/MainWindow.h"
 #include "support/ScriptedDialogs.h"
 
-namespace pelsid {
+namespace pelsid::test {
 
 /// The application as the shell tests drive it: scripted dialogs, a
 /// temporary build folder as the program's, started up with the main window hidden.
@@ -44,4 +44,4 @@ struct AppRig {
     }
 };
 
-}  // namespace pelsid
+}  // namespace pelsid::test

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace pelsid::testing {
+namespace pelsid::test {
 
 enum class Codec { Gzip, Zstd, Lz4 };
 
@@ -45,4 +45,4 @@ inline std::vector<std::uint8_t> compressed(Codec codec, const std::vector<std::
     return out;
 }
 
-}  // namespace pelsid::testing
+}  // namespace pelsid::test

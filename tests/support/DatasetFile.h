@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <string>
 
-namespace pelsid {
+namespace pelsid::test {
 
 // `count` records of 60 bytes; byte 42 holds `mark`, byte 43 the record's
 // index, and every third record is TCP (the others UDP).
@@ -27,4 +27,4 @@ inline QString writeDataset(const QTemporaryDir& dir, const QString& name, int c
     return f.fileName();
 }
 
-}  // namespace pelsid
+}  // namespace pelsid::test

@@ -6,7 +6,7 @@
 
 #include "store/PacketBuffer.h"
 
-namespace pelsid::testing {
+namespace pelsid::test {
 
 struct Ipv4Header {
     std::array<std::uint8_t, 4> src{10, 1, 2, 3};
@@ -59,4 +59,4 @@ inline int store(PacketBuffer& buffer, const std::vector<std::uint8_t>& frame) {
     return buffer.newestHeld();
 }
 
-}  // namespace pelsid::testing
+}  // namespace pelsid::test

@@ -13,7 +13,7 @@
 #include "views/Thumbnails.h"
 #include "views/ViewWindow.h"
 
-namespace pelsid::testing {
+namespace pelsid::test {
 
 inline constexpr std::uint32_t kWhite = rgb(255, 255, 255);
 inline constexpr std::uint32_t kShadow = rgb(64, 64, 64);
@@ -57,4 +57,4 @@ inline int countOf(const Surface& s, std::uint32_t color) {
     return n;
 }
 
-}  // namespace pelsid::testing
+}  // namespace pelsid::test

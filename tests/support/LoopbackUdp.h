@@ -12,7 +12,7 @@
 
 #include "capture/LiveCapture.h"
 
-namespace pelsid {
+namespace pelsid::test {
 
 // A receiver on an unused loopback port and a sender to it; the port keeps the
 // capture filter to this test's own traffic.
@@ -73,4 +73,4 @@ inline bool canCaptureOnLoopback(std::string& why) {
         if (!canCaptureOnLoopback(why)) GTEST_SKIP() << why; \
     } while (0)
 
-}  // namespace pelsid
+}  // namespace pelsid::test

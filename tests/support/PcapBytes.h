@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace pcapbytes {
+namespace pelsid::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -141,4 +141,4 @@ inline void writeFile(const std::string& path, const Bytes& bytes) {
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-}  // namespace pcapbytes
+}  // namespace pelsid::test

@@ -10,7 +10,7 @@
 #include "shell/Application.h"
 #include "views/Thumbnails.h"
 
-namespace pelsid {
+namespace pelsid::test {
 
 /// Every view's picture and every thumbnail of the application, as bitmap
 /// files written into `folder` (which should hold nothing else), by file name.
@@ -41,4 +41,4 @@ inline void expectSamePictures(const std::map<QString, QByteArray>& expected,
     }
 }
 
-}  // namespace pelsid
+}  // namespace pelsid::test

@@ -5,7 +5,7 @@
 
 #include "store/Dialogs.h"
 
-namespace pelsid {
+namespace pelsid::test {
 
 /// Dialogs answered from a script, recording everything asked, so no test
 /// ever waits on a real dialog.
@@ -68,4 +68,4 @@ class ScriptedDialogs : public Dialogs {
     }
 };
 
-}  // namespace pelsid
+}  // namespace pelsid::test

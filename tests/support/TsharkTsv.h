@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace pelsid::testing {
+namespace pelsid::test {
 
 using TsharkRow = std::map<std::string, std::string>;
 
@@ -37,4 +37,4 @@ inline long long tsharkNumber(const std::string& s) {
     return s.empty() ? 0 : std::stoll(s, nullptr, 0);
 }
 
-}  // namespace pelsid::testing
+}  // namespace pelsid::test

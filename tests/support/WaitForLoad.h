@@ -3,7 +3,7 @@
 
 #include "shell/Application.h"
 
-namespace pelsid {
+namespace pelsid::test {
 
 // Waits for a load begun with startLoad (a menu entry, a drop) to be over.
 inline void waitForLoad(Application& app) {
@@ -13,4 +13,4 @@ inline void waitForLoad(Application& app) {
     loop.exec();
 }
 
-}  // namespace pelsid
+}  // namespace pelsid::test
