@@ -10,7 +10,7 @@
 #include "support/FieldViewFixture.h"
 
 using namespace pelsid;
-using namespace pelsid::testing;
+using namespace pelsid::test;
 
 namespace {
 

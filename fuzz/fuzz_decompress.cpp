@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     static const std::vector<std::uint8_t> kMagics[] = {
         {0x1F, 0x8B}, {0x28, 0xB5, 0x2F, 0xFD}, {0x04, 0x22, 0x4D, 0x18}};
-    const auto codec = pelsid::testing::Codec(data[0] % 3);
+    const auto codec = pelsid::test::Codec(data[0] % 3);
     const std::vector<std::uint8_t> rest(data + 1, data + size);
 
     std::vector<std::uint8_t> stream = kMagics[data[0] % 3];
@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const CaptureFile plain = readCaptureBytes(rest, "fuzz");
     const CaptureFile packed =
-        readCaptureBytes(pelsid::testing::compressed(codec, rest), "fuzz", tiny);
+        readCaptureBytes(pelsid::test::compressed(codec, rest), "fuzz", tiny);
     // Bytes that themselves start with a magic are decompressed twice over.
     if (!std::ranges::any_of(kMagics,
                              [&](const auto& m) {

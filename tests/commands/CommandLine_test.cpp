@@ -12,6 +12,7 @@
 #include <string>
 
 #include "support/CommandOutput.h"
+#include "support/PcapBytes.h"
 
 namespace {
 
@@ -84,7 +85,7 @@ int lines(const std::string& out) {
 }  // namespace
 
 TEST(CommandLine, FromAndFilterChooseTheFramesLoadedAnywhereBeforeTheFile) {
-    const std::string file = writeDataset(testing::TempDir() + "/choose.pelsid", 30);
+    const std::string file = writeDataset(pelsid::test::tempPath("choose.pelsid"), 30);
     // 30 records, 10 of them TCP; from the 5th on 8 are TCP.
     for (const std::string& args :
          {"--fields --from 5 --filter tcp " + file, "--from 5 --fields --filter tcp " + file,
@@ -137,7 +138,7 @@ TEST(CommandLine, OverviewPrintsEveryIntervalOfTheFramesChosen) {
 }
 
 TEST(CommandLine, BadFromOrFilterIsRefusedBeforeReading) {
-    const std::string file = writeDataset(testing::TempDir() + "/bad.pelsid", 3);
+    const std::string file = writeDataset(pelsid::test::tempPath("bad.pelsid"), 3);
     const Outcome filter = run("--fields --filter 'tcp port' " + file);
     EXPECT_EQ(filter.status, 1);
     EXPECT_NE(filter.out.find("syntax error"), std::string::npos) << filter.out;

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -93,6 +94,9 @@ TEST(RenderCommand, FolderAndFileNamesThatAreNotUtf8) {
     EXPECT_EQ(runPelsid(root, {"--render", again, root + "/" + file}, errors), 0)
         << readAll(errors);
     EXPECT_EQ(filesIn(again).size(), 14u);
+    // QTemporaryDir cannot remove names it cannot decode.
+    std::filesystem::remove_all(root + "/" + folder);
+    std::filesystem::remove(root + "/" + file);
 }
 
 namespace {
