@@ -99,13 +99,9 @@ struct RenderSet : ViewSet {
     /// Stores the file's packets and plays them; false when it holds none
     /// that can be loaded. Its problems go to `dialogs`.
     bool load(const QString& path, const CaptureFile& file, Dialogs& dialogs) {
-        for (const LoadProblem& p : file.problems())
-            dialogs.message(p.icon, p.title,
-                            file.format() == CaptureFormat::NotPelsid
-                                ? p.text + "\n\n" + QDir::toNativeSeparators(path).toStdString()
-                                : p.text);
-        if (!file.isLoadable()) return false;
         Ingest ingest(buffer, pipeline, dialogs);
+        ingest.problems(file, QDir::toNativeSeparators(path).toStdString());
+        if (!file.isLoadable()) return false;
         ingest.begin();
         int stored = 0;
         const int first = ingest.store(file, &stored);

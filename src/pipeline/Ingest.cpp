@@ -11,6 +11,13 @@
 
 namespace pelsid {
 
+void Ingest::problems(const CaptureFile& file, const std::string& path) {
+    for (const LoadProblem& p : file.problems())
+        dialogs_.message(
+            p.icon, p.title,
+            file.format() == CaptureFormat::NotPelsid ? p.text + "\n\n" + path : p.text);
+}
+
 void Ingest::begin() {
     PELSID_ASSERT_GUI_THREAD();
     if (buffer_.newestHeld() > 0 &&

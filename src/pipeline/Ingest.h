@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "store/FrameBatch.h"
 
@@ -20,6 +21,9 @@ class Ingest {
     Ingest(PacketBuffer& buffer, Pipeline& pipeline, Dialogs& dialogs)
         : buffer_(buffer), pipeline_(pipeline), dialogs_(dialogs) {}
 
+    /// Tells the file's problems. A file that is not ours is named by
+    /// `path`: one dropped or chosen long ago is easier to recognise by name.
+    void problems(const CaptureFile& file, const std::string& path);
     /// Before new packets: when packets are held, asks whether they may be
     /// overwritten; a Yes ends every job and empties the buffer. The views
     /// are emptied either way.

@@ -123,25 +123,16 @@ bool LoadController::load(const QString& path, const CaptureFile& file) {
     progress.setRange(qint64(file.fileSize()));
     progress.setProgress(qint64(file.fileSize()));
 
-    auto showProblems = [&] {
-        for (const LoadProblem& p : file.problems()) {
-            // A file dropped or chosen long ago is easier to recognise by name.
-            const std::string named =
-                file.format() == CaptureFormat::NotPelsid
-                    ? p.text + "\n\n" + QDir::toNativeSeparators(path).toStdString()
-                    : p.text;
-            dialogs_.message(p.icon, p.title, named);
-        }
-    };
+    Ingest ingest(buffer_, pipeline_, dialogs_);
+    const std::string named = QDir::toNativeSeparators(path).toStdString();
     if (!file.isLoadable()) {
         progress.hide();
-        showProblems();
+        ingest.problems(file, named);
         hooks_.playback().resetRange();
         return false;
     }
     folders_.loaded(path);
     hooks_.storing(path, choice_);
-    Ingest ingest(buffer_, pipeline_, dialogs_);
     ingest.begin();
     // The views stay empty while records are stored; the counters are shown once at the end.
     int stored = 0;
@@ -155,7 +146,7 @@ bool LoadController::load(const QString& path, const CaptureFile& file) {
         progress.setRange(end);
         progress.setProgress(end);
     }
-    showProblems();
+    ingest.problems(file, named);
     progress.hide();
     hooks_.playback().resetRange();
     ingest.play(first, first + stored - 1);
