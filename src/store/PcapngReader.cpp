@@ -253,7 +253,9 @@ void readPcapngFile(ByteInput& input, const std::string& fileName, FrameIntake& 
                         std::min<std::size_t>(total - 4, ByteInput::kMaxWindow);
                     statistics && body >= 12 && input.ensure(looked)) {
                     d = input.data();
-                    statistics(readStatistics(d + 20, looked - 20, swapped));
+                    InterfaceStatistics s = readStatistics(d + 20, looked - 20, swapped);
+                    s.interface = read32(d + 8, swapped);
+                    statistics(s);
                 }
                 break;
             case kSimplePacket:

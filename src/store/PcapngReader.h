@@ -20,6 +20,7 @@ class FrameIntake;
 /// frame and its byte offset.
 /// An interface statistics block's counts (0 for those it leaves out).
 struct InterfaceStatistics {
+    std::uint32_t interface = 0;  // which of the file's interfaces
     std::uint64_t received = 0;
     std::uint64_t interfaceDropped = 0;
     std::uint64_t systemDropped = 0;

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QTimer>
 #include <algorithm>
 #include <vector>
 
@@ -153,17 +154,35 @@ TEST(Pipeline, RangeJobPlaysInSlicesAndEndsWhenTheBufferIsReinitialised) {
     Pipeline pipe(b, m, v);
     auto udp = ipv4(17);
     for (int i = 0; i < 500; ++i) b.insertPacket({udp.data(), 60});
+    int finished = 0;
+    QObject::connect(&pipe, &Pipeline::finished, [&] { ++finished; });
+    auto idle = [] {  // long enough for a stray slice to run
+        QEventLoop loop;
+        QTimer::singleShot(30, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+    pipe.setSliceBudget(0);  // a slice a packet: many slices
     pipe.playPackets(1, 500);
     EXPECT_TRUE(pipe.busy());
     EXPECT_TRUE(v.calls[0].thumbs.empty());  // nothing before the event loop runs
     waitFor(pipe);
     ASSERT_EQ(v.calls[0].thumbs.size(), 500u);
     EXPECT_EQ(v.calls[0].thumbs.back(), 500);
+    idle();
+    EXPECT_EQ(finished, 1);  // once, and not again while nothing plays
+    pipe.setSliceBudget(10);
 
     pipe.playPackets(1, 500);
     b.initBuffer();  // the job's numbers now name nothing
     waitFor(pipe);
     EXPECT_EQ(v.calls[0].thumbs.size(), 500u);
+
+    for (int i = 0; i < 3; ++i) b.insertPacket({udp.data(), 60});
+    pipe.playPackets(1, 3);
+    pipe.playToEnd();  // at once, leaving no slice behind
+    EXPECT_EQ(v.calls[0].thumbs.size(), 503u);
+    idle();
+    EXPECT_EQ(finished, 3);
 }
 
 // Loading and capturing share one way in: a question only when packets are

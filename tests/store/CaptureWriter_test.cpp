@@ -193,6 +193,7 @@ TEST(CaptureWriter, InPlaceIsReadableUpToTheLastFlushAndTheLastWholeBlock) {
                 readPcapngFile(input, name, intake, set,
                                [&](const InterfaceStatistics& s) { seen.push_back(s); });
                 ASSERT_EQ(seen.size(), fs.size()) << piece;
+                EXPECT_EQ(seen.back().interface, 0u);  // the one the file describes
                 EXPECT_EQ(seen.back().received, fs.size());
                 EXPECT_EQ(seen.back().interfaceDropped, 0u);
                 EXPECT_EQ(seen.back().systemDropped, fs.size() - 1);
