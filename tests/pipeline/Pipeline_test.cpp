@@ -4,9 +4,11 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
+#include <thread>
 #include <vector>
 
 #include "pipeline/FilterModel.h"
+#include "pipeline/GuiThread.h"
 #include "pipeline/Ingest.h"
 #include "pipeline/Pipeline.h"
 #include "store/PacketBuffer.h"
@@ -272,4 +274,15 @@ TEST(FilterModel, Icmpv6IsInTheIcmpClass) {
     EXPECT_EQ(m.protocolColor(58), m.protocolColor(1));
     m.setHidden(ProtocolClass::ICMP, true);
     EXPECT_TRUE(m.isFilteredOut(58));
+}
+
+// Drawing threads must never reach widget state: the check tells the threads
+// apart, and a breach ends the program naming the method.
+TEST(GuiThread, TellsThreadsApartAndNamesTheBreach) {
+    EXPECT_TRUE(onGuiThread());
+    bool other = true;
+    std::thread([&] { other = onGuiThread(); }).join();
+    EXPECT_FALSE(other);
+    EXPECT_DEATH(offGuiThread("Pipeline::playPackets"),
+                 "Pipeline::playPackets ran off the GUI thread");
 }
