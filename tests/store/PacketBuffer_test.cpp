@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "store/PacketBuffer.h"
+#include "store/PacketExport.h"
 #include "store/ProtocolNames.h"
 
 using namespace pelsid;
@@ -32,6 +33,12 @@ TEST(PacketBuffer, WrapsAt30000AndCountsOn) {
     EXPECT_EQ(b.getPacketByte(1, 0), 0xAB);
     EXPECT_EQ(b.getPacketByte(30001, 0), 0xAB);
     EXPECT_EQ(notified, 30001);
+    // A copy of a range reaching past either end holds the packets held, each its own.
+    const FrameBatch copy = copyPackets(b, 1, 30005);
+    ASSERT_EQ(copy.size(), 30000);
+    EXPECT_EQ(copy.frame(0)[0], 2);
+    EXPECT_EQ(copy.frame(29999)[0], 0xAB);
+    EXPECT_EQ(copyPackets(b, 30001, 30001).size(), 1);
 }
 
 TEST(PacketBuffer, ShorterPacketLeavesNothingOfTheOldOne) {
