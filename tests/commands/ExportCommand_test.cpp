@@ -16,13 +16,14 @@
 #include "commands/ExportCommand.h"
 #include "store/CaptureFile.h"
 #include "support/CommandOutput.h"
+#include "support/PcapBytes.h"
 
 using namespace pelsid;
 
 namespace {
 
-std::string fixture(const char* name) {
-    return std::string(PELSID_TEST_DATA) + "/" + name;
+std::string fixture(const std::string& name) {
+    return name.starts_with('/') ? name : std::string(PELSID_TEST_DATA) + "/" + name;
 }
 
 // tcpdump's view of a file's frames that fit a slot whole: epoch times in
@@ -39,7 +40,9 @@ void expectSamePackets(const CaptureFile& a, const CaptureFile& b) {
         SCOPED_TRACE(i);
         const auto ra = a.record(i), rb = b.record(i);
         EXPECT_TRUE(std::equal(ra.begin(), ra.end(), rb.begin(), rb.end()));
-        EXPECT_EQ(a.records()[std::size_t(i)].time, b.records()[std::size_t(i)].time);
+        CaptureTime ta = a.records()[std::size_t(i)].time;
+        ta.decimals = ta.decimals > 6 ? 9 : ta.decimals;  // written in µs or ns
+        EXPECT_EQ(ta, b.records()[std::size_t(i)].time);
         EXPECT_EQ(a.records()[std::size_t(i)].wireLength, b.records()[std::size_t(i)].wireLength);
     }
 }
@@ -60,8 +63,21 @@ TEST(ExportCommand, RoundTripsBytesTimesAndWireLengthsInEachFormat) {
         const char* out;
         std::uint32_t magic;
     };
+    // Tenths of a microsecond need nanoseconds too.
+    const std::string tenths = dir.filePath("tenths.pcapng").toStdString();
+    test::Bytes b;
+    test::sectionHeader(b);
+    test::interfaceBlock(b, 1, false, [] {
+        test::Bytes tsresol;
+        test::option(tsresol, 9, {7});
+        return tsresol;
+    }());
+    for (std::uint64_t stamp : {17652000001234567u, 17652000001234568u})
+        test::packetBlock(b, 0, test::ethernetFrame(60), false, stamp);
+    test::writeFile(tenths, b);
     // Nanoseconds stay nanoseconds; microseconds stay microseconds.
-    for (const Case& c : {Case{"lo_ethernet.pcapng", "ns.pcap", 0xA1B23C4D},
+    for (const Case& c : {Case{tenths.c_str(), "tenths.pcap", 0xA1B23C4D},
+                          Case{"lo_ethernet.pcapng", "ns.pcap", 0xA1B23C4D},
                           Case{"lo_ethernet.pcap", "us.pcap", 0xA1B2C3D4},
                           Case{"any_cooked_sll2.pcap", "cooked.pcapng", 0x0A0D0D0A},
                           Case{"lo_ethernet.pcapng", "ns.pcapng", 0x0A0D0D0A},
