@@ -47,6 +47,8 @@ TEST_F(CaptureWindowTest, StartsOnTheChosenLineWithTheTrimmedFilterAndShowsWheth
     EXPECT_EQ(list()->itemText(1), "unsupported adapter");
     EXPECT_EQ(list()->currentIndex(), 0);
     expectIdle();
+    window->probeAdapters();  // listed afresh, not added to
+    EXPECT_EQ(list()->count(), 2);
 
     list()->setCurrentIndex(1);
     window->findChild<QLineEdit*>("txtFilter")->setText("  udp port 53 ");
@@ -71,6 +73,21 @@ TEST_F(CaptureWindowTest, StartsOnTheChosenLineWithTheTrimmedFilterAndShowsWheth
     expectIdle();
 }
 
+// Every control lies inside the window, and those the user works lie clear of
+// each other (a label may touch its field).
+TEST_F(CaptureWindowTest, ControlsLieInsideTheWindowClearOfEachOther) {
+    show(kTwoAdapters);
+    const auto children = window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* a : children) {
+        const std::string name = a->objectName().toStdString();
+        EXPECT_TRUE(window->rect().contains(a->geometry())) << name;
+        for (QWidget* b : children)
+            EXPECT_TRUE(a == b || qobject_cast<QLabel*>(a) || qobject_cast<QLabel*>(b) ||
+                        !a->geometry().intersects(b->geometry()))
+                << name << " and " << b->objectName().toStdString();
+    }
+}
+
 TEST_F(CaptureWindowTest, NoAdaptersLeavesNothingToStart) {
     show({});
     EXPECT_EQ(list()->placeholderText(), "No adapters found");
@@ -80,18 +97,7 @@ TEST_F(CaptureWindowTest, NoAdaptersLeavesNothingToStart) {
     EXPECT_FALSE(button("btnStop")->isEnabled());
 }
 
-TEST_F(CaptureWindowTest, ShowsTheSessionsCounters) {
-    show(kTwoAdapters);
-    window->startCapture();
-    source->frame(std::vector<std::uint8_t>(1602, 1));
-    source->frame(numberedFrame(2));
-    source->kernelDrops(3);
-    window->stopCapture();  // the frames still waiting are dropped by the queue
-    EXPECT_EQ(text("lblCaptured"), "Frames captured: 2 (1 cut to 1601 bytes)");
-    EXPECT_EQ(text("lblDropped"), "Dropped by the kernel: 3, by the queue: 2");
-}
-
-TEST_F(CaptureWindowTest, RecordsTheNextCaptureToTheChosenFileAndSaysHowItWent) {
+TEST_F(CaptureWindowTest, ShowsTheCountersAndRecordsTheNextCaptureToTheChosenFile) {
     show(kTwoAdapters);
     QTemporaryDir dir;
     const std::string path = dir.filePath("rec.pcap").toStdString();
@@ -106,10 +112,14 @@ TEST_F(CaptureWindowTest, RecordsTheNextCaptureToTheChosenFileAndSaysHowItWent) 
     EXPECT_EQ(source->recordingPath(), path);
 
     window->startCapture();
-    for (std::uint32_t k = 1; k <= 3; ++k) source->frame(numberedFrame(k));
+    source->frame(std::vector<std::uint8_t>(1602, 1));
+    for (std::uint32_t k = 2; k <= 3; ++k) source->frame(numberedFrame(k));
+    source->kernelDrops(4);
     window->updateCounters();
     EXPECT_EQ(text("lblRecording"), "Recording: 3 frames");
-    window->stopCapture();
+    window->stopCapture();  // the frames still waiting are dropped by the queue
+    EXPECT_EQ(text("lblCaptured"), "Frames captured: 3 (1 cut to 1601 bytes)");
+    EXPECT_EQ(text("lblDropped"), "Dropped by the kernel: 4, by the queue: 3");
     EXPECT_EQ(text("lblRecording"), "Recorded 3 frames to rec.pcap");
     EXPECT_EQ(window->findChild<QLabel*>("lblRecording")->toolTip(), QString::fromStdString(path));
     EXPECT_FALSE(button("btnRecord")->isChecked());  // the next capture records nothing

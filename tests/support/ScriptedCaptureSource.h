@@ -15,6 +15,7 @@ class ScriptedCaptureSource : public CaptureSource {
     int selected = 0;
     std::vector<int> startedOn;  // adapter of every successful start
     int stops = 0;               // stop() calls while capturing
+    int* stopsSeen = nullptr;    // counted there too, also once the source has gone
     bool capturing = false;
 
     void refresh() override { ++refreshes; }
@@ -32,6 +33,7 @@ class ScriptedCaptureSource : public CaptureSource {
         if (!capturing) return;
         capturing = false;
         ++stops;
+        if (stopsSeen) ++*stopsSeen;
         endDelivery();
     }
     bool isCapturing() const override { return capturing; }
