@@ -93,7 +93,9 @@ TEST_F(CaptureWindowTest, NoAdaptersLeavesNothingToStart) {
     EXPECT_EQ(list()->placeholderText(), "No adapters found");
     EXPECT_FALSE(button("btnStart")->isEnabled());
     window->startCapture();
+    session->stop();  // told that nothing runs, as on Exit
     EXPECT_TRUE(source->startedOn.empty());
+    EXPECT_FALSE(button("btnStart")->isEnabled());
     EXPECT_FALSE(button("btnStop")->isEnabled());
 }
 
