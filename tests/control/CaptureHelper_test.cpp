@@ -9,6 +9,7 @@
 #include "support/CaptureSessionRig.h"
 #include "support/HelperProcesses.h"
 #include "support/LoopbackUdp.h"
+#include "support/WaitFor.h"
 
 namespace pelsid {
 using namespace test;

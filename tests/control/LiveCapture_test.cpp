@@ -8,6 +8,7 @@
 #include "control/PcapCaptureSource.h"
 #include "support/CaptureSessionRig.h"
 #include "support/LoopbackUdp.h"
+#include "support/WaitFor.h"
 
 namespace pelsid {
 using namespace test;

@@ -6,9 +6,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -68,18 +65,6 @@ inline bool canCaptureOnLoopback(std::string& why) {
         return false;
     }
     return true;
-}
-
-// Lets the event loop run until `done` holds or `ms` milliseconds have passed.
-template <class F>
-bool waitFor(F done, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return done();
 }
 
 #define SKIP_UNLESS_LOOPBACK_CAPTURE()                       \
