@@ -2,23 +2,14 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QThread>
 
-#include "control/CaptureWindow.h"
 #include "control/PcapCaptureSource.h"
-#include "pipeline/FilterModel.h"
-#include "pipeline/Pipeline.h"
-#include "store/PacketBuffer.h"
+#include "support/CaptureSessionRig.h"
 #include "support/HelperProcesses.h"
 #include "support/LoopbackUdp.h"
-#include "support/RecordingViews.h"
-#include "support/ScriptedDialogs.h"
+#include "support/WaitFor.h"
 
 namespace pelsid {
 using namespace test;
@@ -104,44 +95,25 @@ TEST(CaptureHelper, DropsEveryCapabilityBeforeItReadsAFrameAndEndsWhenItsReaderG
             << report.toStdString();
 }
 
-template <class F>
-bool waitFor(F done, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return done();
-}
-
-// The helper killed under a running capture: the window says so and keeps
+// The helper killed under a running capture: the session says so and keeps
 // every frame that came before.
 TEST(CaptureHelper, AHelperThatDiesIsReportedAndItsFramesAreKept) {
     SKIP_UNLESS_LOOPBACK_CAPTURE();
     const LoopbackUdp udp;
-    PacketBuffer buffer;
-    FilterModel filters;
-    test::RecordingViews views;
-    Pipeline pipeline(buffer, filters, views);
-    ScriptedDialogs dialogs;
-    auto source = std::make_unique<PcapCaptureSource>();
-    source->selectByName("lo");
-    CaptureSession session(std::move(source), buffer, pipeline, dialogs);
-    CaptureWindow window(session, dialogs);
-    window.findChild<QLineEdit*>("txtFilter")->setText(QString::fromStdString(udp.filter()));
-    window.startCapture();
-    ASSERT_TRUE(window.session().source().isCapturing()) << dialogs.messages[0].text;
+    CaptureSessionRig rig;
+    CaptureSession& session = rig.open(std::make_unique<PcapCaptureSource>());
+    ASSERT_TRUE(session.start(rig.adapterNamed("lo"), udp.filter()))
+        << rig.dialogs.messages[0].text;
     for (int i = 0; i < 25; ++i) udp.send(std::vector<std::uint8_t>(std::size_t(i + 1), 9));
-    EXPECT_TRUE(waitFor([&] { return buffer.newestHeld() == 25; }, 4000));
+    EXPECT_TRUE(waitFor([&] { return rig.buffer.newestHeld() == 25; }, 4000));
     const auto helpers = test::helpersWithFilter(udp.filter());
     ASSERT_EQ(helpers.size(), 1u);
     kill(helpers[0], SIGKILL);
-    EXPECT_TRUE(waitFor([&] { return !window.session().source().isCapturing(); }, 4000));
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text,
+    EXPECT_TRUE(waitFor([&] { return !session.capturing(); }, 4000));
+    ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+    EXPECT_EQ(rig.dialogs.messages[0].text,
               "Capture on adapter \"lo\" stopped: pelsid-capture was ended by signal 9 (Killed)");
-    EXPECT_EQ(buffer.newestHeld(), 25);
+    EXPECT_EQ(rig.buffer.newestHeld(), 25);
 }
 
 }  // namespace

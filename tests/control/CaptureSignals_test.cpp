@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -11,6 +10,7 @@
 #include "support/CommandOutput.h"
 #include "support/HelperProcesses.h"
 #include "support/LoopbackUdp.h"
+#include "support/WaitFor.h"
 
 namespace pelsid {
 using namespace test;
@@ -72,11 +72,8 @@ TEST_P(CaptureSignals, LeaveARecordingWithEveryFrameUpToTheLastFlush) {
         const auto shown = test::runCommand("tcpdump -r '" + path.toStdString() + "' 2>/dev/null");
         EXPECT_EQ(std::count(shown.out.begin(), shown.out.end(), '\n'), kFrames) << shown.out;
     }
-    QElapsedTimer t;
-    t.start();
-    while (!test::helpersWithFilter(udp.filter()).empty() && t.elapsed() < 2000)
-        QThread::msleep(20);
-    EXPECT_TRUE(test::helpersWithFilter(udp.filter()).empty()) << "the helper outlived pelsid";
+    EXPECT_TRUE(waitFor([&] { return test::helpersWithFilter(udp.filter()).empty(); }, 2000))
+        << "the helper outlived pelsid";
 }
 
 INSTANTIATE_TEST_SUITE_P(Endings, CaptureSignals,

@@ -1,24 +1,14 @@
 // Live capture on the loopback adapter; needs root (or the capture capability).
 #include <gtest/gtest.h>
 
-#include <QComboBox>
-#include <QCoreApplication>
 #include <QDateTime>
-#include <QElapsedTimer>
-#include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QThread>
 
-#include "control/CaptureWindow.h"
 #include "control/PcapCaptureSource.h"
-#include "pipeline/FilterModel.h"
-#include "pipeline/Pipeline.h"
-#include "store/PacketBuffer.h"
+#include "support/CaptureSessionRig.h"
 #include "support/LoopbackUdp.h"
-#include "support/RecordingViews.h"
-#include "support/ScriptedDialogs.h"
+#include "support/WaitFor.h"
 
 namespace pelsid {
 using namespace test;
@@ -41,61 +31,48 @@ int frameLength(const std::vector<std::uint8_t>& payload) {
     return kEthernet + kIp + kUdp + int(payload.size());
 }
 
-// Lets the event loop run until `done` holds or the deadline passes.
-template <class F>
-bool waitFor(F done, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return done();
+// What tcpdump makes of a capture file: one line per frame with its epoch
+// time, Ethernet header and length.
+QStringList tcpdumpLines(const QString& path) {
+    QProcess tcpdump;
+    tcpdump.start("tcpdump", {"-r", path, "-tt", "-n", "-e", "--time-stamp-precision=nano"});
+    if (!tcpdump.waitForFinished(10000)) return {};
+    return QString::fromUtf8(tcpdump.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
 }
 
-class LiveCaptureTest : public ::testing::Test {
+class LiveCaptureTest : public ::testing::Test, protected CaptureSessionRig {
   protected:
-    LiveCaptureTest() : pipeline(buffer, filters, views) {}
-
-    CaptureWindow& openOnLoopback(const std::string& filter) {
-        session = std::make_unique<CaptureSession>(std::make_unique<PcapCaptureSource>(), buffer,
-                                                   pipeline, dialogs);
-        window = std::make_unique<CaptureWindow>(*session, dialogs);
-        int line = -1;
-        for (int i = 1; i <= window->session().source().adapterCount(); ++i)
-            if (window->session().source().adapter(i).name == "lo") line = i - 1;
-        EXPECT_GE(line, 0) << "lo is not listed";
-        window->findChild<QComboBox*>("cmbInterface")->setCurrentIndex(line);
-        window->findChild<QLineEdit*>("txtFilter")->setText(QString::fromStdString(filter));
-        return *window;
+    // A session on the real source, started on the loopback adapter (recording
+    // to `recording` when given); false, with the reason reported, when it could not start.
+    bool startOnLoopback(const std::string& filter, const std::string& recording = {}) {
+        open(std::make_unique<PcapCaptureSource>());
+        EXPECT_GT(adapterNamed("lo"), 0) << "lo is not listed";
+        EXPECT_EQ(session->source().recordTo(recording), "");
+        return session->start(adapterNamed("lo"), filter);
     }
-
-    PacketBuffer buffer;
-    FilterModel filters;
-    test::RecordingViews views;
-    Pipeline pipeline;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<CaptureSession> session;
-    std::unique_ptr<CaptureWindow> window;
 };
 
-TEST_F(LiveCaptureTest, CapturesExactlyTheDatagramsSentInOrderByteForByte) {
+// The recording holds the times and wire lengths the buffer holds.
+TEST_F(LiveCaptureTest, CapturesAndRecordsExactlyTheDatagramsSentInOrderByteForByte) {
     SKIP_UNLESS_LOOPBACK_CAPTURE();
     const LoopbackUdp udp;
-    CaptureWindow& w = openOnLoopback(udp.filter());
-    w.startCapture();
-    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text;
-    ASSERT_TRUE(w.session().source().isCapturing());
+    QTemporaryDir dir;
+    const QString path = dir.filePath("session.pcapng");
+    const auto before = QDateTime::currentSecsSinceEpoch();
+    ASSERT_TRUE(startOnLoopback(udp.filter(), path.toStdString())) << dialogs.messages[0].text;
 
     const auto payloads = knownPayloads();
     for (const auto& p : payloads) udp.send(p);
     const int n = int(payloads.size());
     EXPECT_TRUE(waitFor([&] { return buffer.newestHeld() >= n; }, 4000));
     waitFor([] { return false; }, 200);  // nothing beyond them may follow
-    w.stopCapture();
+    session->stop();
+    ASSERT_TRUE(session->source().lastRecording().ok()) << session->source().lastRecording().error;
 
     ASSERT_EQ(buffer.newestHeld(), n);
     EXPECT_EQ(views.plotted().size(), std::size_t(n));
+    const QStringList lines = tcpdumpLines(path);
+    ASSERT_EQ(lines.size(), n) << lines.join('\n').toStdString();
     for (int k = 0; k < n; ++k) {
         const auto& p = payloads[std::size_t(k)];
         const int packet = k + 1;
@@ -114,8 +91,18 @@ TEST_F(LiveCaptureTest, CapturesExactlyTheDatagramsSentInOrderByteForByte) {
         const int payloadAt = kEthernet + kIp + kUdp;
         EXPECT_TRUE(std::equal(f + payloadAt, f + stored, p.begin()))
             << "payload differs from what was sent";
+        EXPECT_EQ(buffer.wireLength(packet), std::uint32_t(frameLength(p)));
+        const CaptureTime& t = buffer.captureTime(packet);
+        ASSERT_TRUE(t.known);
+        EXPECT_TRUE(t.decimals == 6 || t.decimals == 9);
+        EXPECT_GE(t.seconds, before - 1);
+        EXPECT_LE(t.seconds, QDateTime::currentSecsSinceEpoch() + 1);
+        // The file holds the times the buffer holds, to the nanosecond.
+        EXPECT_TRUE(lines[k].startsWith(
+            QStringLiteral("%1.%2 ").arg(t.seconds).arg(t.nanoseconds, 9, 10, QLatin1Char('0'))))
+            << lines[k].toStdString();
     }
-    const CaptureStats s = w.session().source().stats();
+    const CaptureStats s = session->source().stats();
     EXPECT_EQ(s.captured, std::uint64_t(n));
     EXPECT_EQ(s.cut, 2u);  // 1560 and 3000 bytes of payload make frames of more than 1601
     EXPECT_EQ(s.queueDropped, 0u);
@@ -123,48 +110,34 @@ TEST_F(LiveCaptureTest, CapturesExactlyTheDatagramsSentInOrderByteForByte) {
 
 // Runs `pelsid --capture lo` for the payloads (with `output`: --fields or
 // --write FILE) and sends them once it captures; true when it ended well.
-void captureByCommand(QProcess& pelsid, const LoopbackUdp& udp,
+bool captureByCommand(QProcess& pelsid, const LoopbackUdp& udp,
                       const std::vector<std::vector<std::uint8_t>>& payloads,
-                      const QStringList& output, bool& ended) {
-    ended = false;
+                      const QStringList& output) {
     pelsid.start(PELSID_EXECUTABLE,
                  QStringList{"--capture", "lo", "--filter", QString::fromStdString(udp.filter()),
                              "--count", QString::number(payloads.size())} +
                      output);
-    ASSERT_TRUE(pelsid.waitForStarted(3000));
     // The command says when it captures; only then does the traffic start.
     pelsid.setReadChannel(QProcess::StandardError);
     QByteArray err;
     while (!err.contains("capturing") && pelsid.waitForReadyRead(3000))
         err += pelsid.readAllStandardError();
-    err += pelsid.readAllStandardError();
-    ASSERT_TRUE(err.contains("capturing")) << err.toStdString();
+    EXPECT_TRUE(err.contains("capturing")) << err.toStdString();
     for (const auto& p : payloads) udp.send(p);
-    ASSERT_TRUE(pelsid.waitForFinished(5000)) << "the command did not end";
+    EXPECT_TRUE(pelsid.waitForFinished(5000)) << "the command did not end";
     EXPECT_EQ(pelsid.exitCode(), 0) << pelsid.readAllStandardError().toStdString();
-    ended = pelsid.exitCode() == 0;
+    return pelsid.exitCode() == 0 && pelsid.exitStatus() == QProcess::NormalExit;
 }
 
-// What tcpdump makes of a capture file: one line per frame with its epoch
-// time, Ethernet header and length.
-QStringList tcpdumpLines(const QString& path) {
-    QProcess tcpdump;
-    tcpdump.start("tcpdump", {"-r", path, "-tt", "-n", "-e", "--time-stamp-precision=nano"});
-    if (!tcpdump.waitForFinished(10000)) return {};
-    return QString::fromUtf8(tcpdump.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-}
-
-TEST_F(LiveCaptureTest, CaptureCommandPrintsTheFieldsOfTheFramesSent) {
+// Printing the fields, then recording with the times and the lengths on the wire.
+TEST_F(LiveCaptureTest, CaptureCommandPrintsOrRecordsTheFramesSent) {
     SKIP_UNLESS_LOOPBACK_CAPTURE();
     const LoopbackUdp udp;
     const auto payloads = knownPayloads();
-    QProcess pelsid;
-    bool ended = false;
-    captureByCommand(pelsid, udp, payloads, {"--fields"}, ended);
-    ASSERT_TRUE(ended);
-
+    QProcess fields;
+    ASSERT_TRUE(captureByCommand(fields, udp, payloads, {"--fields"}));
     const QStringList lines =
-        QString::fromUtf8(pelsid.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        QString::fromUtf8(fields.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), qsizetype(payloads.size()) + 1);
     EXPECT_TRUE(lines[0].startsWith("number\tlength\t"));
     for (std::size_t k = 0; k < payloads.size(); ++k) {
@@ -180,26 +153,18 @@ TEST_F(LiveCaptureTest, CaptureCommandPrintsTheFieldsOfTheFramesSent) {
         EXPECT_EQ(f[18].toInt(), udp.sourcePort);
         EXPECT_EQ(f[19].toInt(), udp.port);
     }
-}
 
-TEST_F(LiveCaptureTest, CaptureCommandRecordsTheFramesWithTheirTimesAndLengths) {
-    SKIP_UNLESS_LOOPBACK_CAPTURE();
-    const LoopbackUdp udp;
-    const auto payloads = knownPayloads();
     QTemporaryDir dir;
     const QString path = dir.filePath("lo.pcap");
     const double before = double(QDateTime::currentMSecsSinceEpoch()) / 1000;
-    QProcess pelsid;
-    bool ended = false;
-    captureByCommand(pelsid, udp, payloads, {"--write", path}, ended);
-    ASSERT_TRUE(ended);
+    QProcess writing;
+    ASSERT_TRUE(captureByCommand(writing, udp, payloads, {"--write", path}));
     const double after = double(QDateTime::currentMSecsSinceEpoch()) / 1000;
-    EXPECT_TRUE(pelsid.readAllStandardOutput().isEmpty());
-
-    const QStringList lines = tcpdumpLines(path);
-    ASSERT_EQ(lines.size(), qsizetype(payloads.size())) << lines.join('\n').toStdString();
+    EXPECT_TRUE(writing.readAllStandardOutput().isEmpty());
+    const QStringList recorded = tcpdumpLines(path);
+    ASSERT_EQ(recorded.size(), qsizetype(payloads.size())) << recorded.join('\n').toStdString();
     for (std::size_t k = 0; k < payloads.size(); ++k) {
-        const QString& line = lines[qsizetype(k)];
+        const QString& line = recorded[qsizetype(k)];
         const double t = line.section(' ', 0, 0).toDouble();
         EXPECT_GE(t, before - 1) << line.toStdString();
         EXPECT_LE(t, after + 1) << line.toStdString();
@@ -209,45 +174,10 @@ TEST_F(LiveCaptureTest, CaptureCommandRecordsTheFramesWithTheirTimesAndLengths) 
     }
 }
 
-TEST_F(LiveCaptureTest, TheWindowRecordsWhileItCapturesAndKeepsTheTimes) {
-    SKIP_UNLESS_LOOPBACK_CAPTURE();
-    const LoopbackUdp udp;
-    CaptureWindow& w = openOnLoopback(udp.filter());
-    QTemporaryDir dir;
-    const QString path = dir.filePath("window.pcapng");
-    dialogs.saveFiles = {path.toStdString()};
-    w.findChild<QPushButton*>("btnRecord")->click();
-    const auto before = QDateTime::currentSecsSinceEpoch();
-    w.startCapture();
-    ASSERT_TRUE(w.session().source().isCapturing());
-    const auto payloads = knownPayloads();
-    for (const auto& p : payloads) udp.send(p);
-    const int n = int(payloads.size());
-    EXPECT_TRUE(waitFor([&] { return buffer.newestHeld() >= n; }, 4000));
-    w.stopCapture();
-    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text;
-
-    const QStringList lines = tcpdumpLines(path);
-    ASSERT_EQ(lines.size(), n) << lines.join('\n').toStdString();
-    for (int k = 1; k <= n; ++k) {
-        const CaptureTime& t = buffer.captureTime(k);
-        ASSERT_TRUE(t.known);
-        EXPECT_TRUE(t.decimals == 6 || t.decimals == 9);
-        EXPECT_GE(t.seconds, before - 1);
-        EXPECT_LE(t.seconds, QDateTime::currentSecsSinceEpoch() + 1);
-        // The file holds the times the buffer holds, to the nanosecond.
-        EXPECT_TRUE(lines[k - 1].startsWith(
-            QStringLiteral("%1.%2 ").arg(t.seconds).arg(t.nanoseconds, 9, 10, QLatin1Char('0'))))
-            << lines[k - 1].toStdString();
-        EXPECT_EQ(buffer.wireLength(k), std::uint32_t(frameLength(payloads[std::size_t(k - 1)])));
-    }
-}
-
 TEST_F(LiveCaptureTest, ABadFilterShowsLibpcapsMessageAndDoesNotStart) {
     SKIP_UNLESS_LOOPBACK_CAPTURE();
-    CaptureWindow& w = openOnLoopback("udp portx 9");
-    w.startCapture();
-    EXPECT_FALSE(w.session().source().isCapturing());
+    EXPECT_FALSE(startOnLoopback("udp portx 9"));
+    EXPECT_FALSE(session->capturing());
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_NE(dialogs.messages[0].text.find("\"udp portx 9\" is not valid: "), std::string::npos);
     EXPECT_NE(dialogs.messages[0].text.find("syntax error"), std::string::npos);

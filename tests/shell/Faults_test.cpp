@@ -19,9 +19,9 @@
 #include "raster/Surface.h"
 #include "shell/Application.h"
 #include "support/AppRig.h"
+#include "support/CaptureSessionRig.h"
 #include "support/DatasetFile.h"
 #include "support/LoopbackUdp.h"
-#include "support/ScriptedCaptureSource.h"
 #include "support/ScriptedDialogs.h"
 #include "views/TextRainfallWindow.h"
 
@@ -64,17 +64,6 @@ struct Rig : AppRig {
         return done();
     }
 };
-
-// A frame whose first four bytes carry its number, so order can be checked.
-std::vector<std::uint8_t> numberedFrame(std::uint32_t k) {
-    std::vector<std::uint8_t> f(60, 0x5A);
-    for (int i = 0; i < 4; ++i) f[std::size_t(i)] = std::uint8_t(k >> (24 - 8 * i));
-    return f;
-}
-std::uint32_t numberOf(const PacketBuffer& b, int packet) {
-    const std::uint8_t* d = b.packetData(packet);
-    return std::uint32_t(d[0]) << 24 | std::uint32_t(d[1]) << 16 | std::uint32_t(d[2]) << 8 | d[3];
-}
 }  // namespace
 
 TEST(Faults, ViewWindowClosedWhileARangePlaysIntoIt) {

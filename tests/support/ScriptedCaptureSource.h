@@ -15,6 +15,7 @@ class ScriptedCaptureSource : public CaptureSource {
     int selected = 0;
     std::vector<int> startedOn;  // adapter of every successful start
     int stops = 0;               // stop() calls while capturing
+    int* stopsSeen = nullptr;    // counted there too, also once the source has gone
     bool capturing = false;
 
     void refresh() override { ++refreshes; }
@@ -32,15 +33,17 @@ class ScriptedCaptureSource : public CaptureSource {
         if (!capturing) return;
         capturing = false;
         ++stops;
+        if (stopsSeen) ++*stopsSeen;
         endDelivery();
     }
     bool isCapturing() const override { return capturing; }
 
-    /// A frame as the capturing thread would hand it over (any thread).
+    /// A frame as the capturing thread would hand it over (any thread): the
+    /// first `captured` bytes (all when negative) of `bytes`.
     void frame(const std::vector<std::uint8_t>& bytes, int wireLength = -1,
-               const CaptureTime& time = {}) {
-        handOver(bytes.data(), int(bytes.size()), wireLength < 0 ? int(bytes.size()) : wireLength,
-                 time);
+               const CaptureTime& time = {}, int captured = -1) {
+        if (captured < 0) captured = int(bytes.size());
+        handOver(bytes.data(), captured, wireLength < 0 ? captured : wireLength, time);
     }
     void kernelDrops(std::uint64_t n) { setKernelDropped(n); }
 };
