@@ -23,8 +23,6 @@ using namespace pelsid;
 
 namespace {
 
-using State = PlaybackController::State;
-
 // The window shows the controller and edits it; what playing does is the
 // controller's, tested on its own.
 class PvrWindowTest : public test::PlaybackRig {
@@ -73,47 +71,43 @@ class PvrWindowTest : public test::PlaybackRig {
     int screenshots = 0;
 };
 
-TEST_F(PvrWindowTest, OpensStoppedAtTheStartShowingTheBuffer) {
+// Opening resets the controller and shows it; closing ends playback.
+TEST_F(PvrWindowTest, OpensShowingTheResetControllerAndClosingEndsPlayback) {
+    open();
+    EXPECT_EQ(text("lblBufferRange"), "0");  // nothing held
+    EXPECT_EQ(text("lblPacketMax"), "0");
     fill(5);
-    playback.setLoop(true);
+    EXPECT_EQ(text("lblPacketMax"), "5");
+    get<QSpinBox>("spnSpeed")->setValue(500);
+    click("tglLoop");
+    click("btnPlay");
+    pvr->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(pvr.isNull());
+    EXPECT_FALSE(playback.running());
+    fill(PacketBuffer::kSlots - 4);  // no window to tell; the oldest is overwritten
+
     open();
     EXPECT_EQ(pvr->objectName(), "frmFilters");
     EXPECT_EQ(pvr->windowTitle(), "pelsid: PVR");
     EXPECT_TRUE(pressed("btnStop"));
-    EXPECT_FALSE(pressed("tglLoop"));  // opening resets the controller
+    EXPECT_FALSE(pressed("tglLoop"));
     expectTogglesShowState();
-    EXPECT_EQ(get<QScrollBar>("scrPacket")->value(), 1);
-    EXPECT_EQ(text("lblPacketCounter"), "5");
-    EXPECT_EQ(text("lblPacketMin"), "1");
-    EXPECT_EQ(text("lblPacketMax"), "5");
-    EXPECT_EQ(text("lblCurrentSpeed"), "10");
-    EXPECT_EQ(text("lblBufferRange"), "1 - 5");
+    for (auto [label, shown] : {std::pair{"lblPacketCounter", "30001"},
+                                {"lblPacketMin", "2"},
+                                {"lblPacketMax", "30001"},
+                                {"lblCurrentSpeed", "10"},
+                                {"lblBufferRange", "2 - 30001"},
+                                {"lblRangeMin", "2"},
+                                {"lblRangeMax", "30001"}})
+        EXPECT_EQ(text(label), shown) << label;
+    auto* bar = get<QScrollBar>("scrPacket");
+    EXPECT_EQ(std::tuple(bar->minimum(), bar->value(), bar->maximum()), std::tuple(2, 2, 30001));
     EXPECT_EQ(get("btnScreenShot")->toolTip(), "Save screenshots to application directory");
     EXPECT_EQ(get("tglRealTime")->text(), "Real Time");
     auto* factor = get<QDoubleSpinBox>("spnRealTimeFactor");
     EXPECT_EQ(factor->text(), QString::fromUtf8("1.0\u00D7"));
-    EXPECT_DOUBLE_EQ(factor->minimum(), 0.1);
-    EXPECT_DOUBLE_EQ(factor->maximum(), 100.0);
-    EXPECT_TRUE(views.plotted().empty());
-    EXPECT_EQ(views.clears(), 0);
-}
-
-TEST_F(PvrWindowTest, ShowsTheBufferAndRangeAsTheyChange) {
-    open();
-    EXPECT_EQ(text("lblBufferRange"), "0");
-    EXPECT_EQ(text("lblPacketMax"), "0");
-    fill(PacketBuffer::kSlots + 1);  // the oldest is overwritten
-    EXPECT_EQ(text("lblPacketMin"), "2");
-    EXPECT_EQ(text("lblPacketMax"), "30001");
-    EXPECT_EQ(text("lblPacketCounter"), "30001");
-    auto* bar = get<QScrollBar>("scrPacket");
-    EXPECT_EQ(bar->minimum(), 2);
-    EXPECT_EQ(bar->maximum(), 30001);
-    EXPECT_EQ(bar->value(), 2);
-    playback.resetRange();
-    EXPECT_EQ(text("lblBufferRange"), "2 - 30001");
-    EXPECT_EQ(text("lblRangeMin"), "2");
-    EXPECT_EQ(text("lblRangeMax"), "30001");
+    EXPECT_EQ(std::pair(factor->minimum(), factor->maximum()), std::pair(0.1, 100.0));
 }
 
 // Each button clicked in each state leaves the controller as its own call
@@ -128,21 +122,16 @@ TEST_F(PvrWindowTest, TransportButtonsActOnTheControllerAndShowItsState) {
                                          &P::stepBackward};
     // Stopped, Idle, Playing, Paused, and a step in.
     const std::vector<std::vector<int>> paths = {{}, {2}, {0}, {0, 1}, {3}};
+    auto act = [&](int a, bool click) {
+        click ? QTest::mouseClick(get(kButtons[a]), Qt::LeftButton) : (playback.*kActions[a])();
+    };
     for (const auto& path : paths) {
         for (int b = 0; b < 5; ++b) {
             auto run = [&](bool clicks) {
                 playback.reset();
                 views.forget();
-                for (int a : path) {
-                    if (clicks)
-                        QTest::mouseClick(get(kButtons[a]), Qt::LeftButton);
-                    else
-                        (playback.*kActions[a])();
-                }
-                if (clicks)
-                    QTest::mouseClick(get(kButtons[b]), Qt::LeftButton);
-                else
-                    (playback.*kActions[b])();
+                for (int a : path) act(a, clicks);
+                act(b, clicks);
                 return std::tuple(int(playback.state()), playback.position(), playback.running(),
                                   views.clears(), views.plotted());
             };
@@ -162,7 +151,7 @@ TEST_F(PvrWindowTest, ControlsFitInsideTheWindowAndApart) {
         if (!qobject_cast<QLabel*>(w)) controls.push_back(w);
     }
     EXPECT_GE(controls.size(), 15u);
-    // Neighbours may share a border line, as they did in the original layout.
+    // Neighbours may share a border line.
     for (std::size_t i = 0; i < controls.size(); ++i)
         for (std::size_t j = i + 1; j < controls.size(); ++j) {
             const QRect both = controls[i]->geometry() & controls[j]->geometry();
@@ -183,7 +172,7 @@ TEST_F(PvrWindowTest, ControlsFitInsideTheWindowAndApart) {
     EXPECT_FALSE(spin->findChild<QLineEdit*>()->isVisible());
 }
 
-TEST_F(PvrWindowTest, SpeedControlsSetTheRateTheLabelShows) {
+TEST_F(PvrWindowTest, EditsReachTheControllerAndShowIt) {
     fill(2);
     open().show();
     auto* spin = get<QSpinBox>("spnSpeed");
@@ -202,6 +191,20 @@ TEST_F(PvrWindowTest, SpeedControlsSetTheRateTheLabelShows) {
     QTest::keyClick(spin, Qt::Key_Down);
     EXPECT_EQ(playback.rate(), 9);
     EXPECT_EQ(text("lblCurrentSpeed"), "9");
+
+    click("tglRealTime");
+    EXPECT_TRUE(playback.realTime());
+    auto* factor = get<QDoubleSpinBox>("spnRealTimeFactor");
+    factor->setValue(10);
+    EXPECT_EQ(playback.factor(), 10);
+    playback.setFactor(2);
+    playback.setRealTime(false);
+    EXPECT_EQ(factor->value(), 2);
+    expectTogglesShowState();
+    click("btnClearVisualization");
+    EXPECT_EQ(views.clears(), 1);
+    click("btnScreenShot");
+    EXPECT_EQ(screenshots, 1);
 }
 
 TEST_F(PvrWindowTest, PlayingShowsThePositionAndTheMeasuredRate) {
@@ -247,45 +250,6 @@ TEST_F(PvrWindowTest, PositionBarSeeksAndItsThumbDrawsEachPosition) {
     EXPECT_EQ(views.plotted(), (std::vector<int>{4, 6, 6}));
     EXPECT_EQ(playback.position(), 6);
     EXPECT_TRUE(playback.running());
-}
-
-TEST_F(PvrWindowTest, ButtonsReachTheirOwners) {
-    fill(2);
-    open();
-    click("btnClearVisualization");
-    EXPECT_EQ(views.clears(), 1);
-    click("btnScreenShot");
-    EXPECT_EQ(screenshots, 1);
-    click("tglRealTime");
-    EXPECT_TRUE(playback.realTime());
-    get<QDoubleSpinBox>("spnRealTimeFactor")->setValue(10);
-    EXPECT_EQ(playback.factor(), 10);
-    playback.setFactor(2);
-    playback.setRealTime(false);
-    EXPECT_EQ(get<QDoubleSpinBox>("spnRealTimeFactor")->value(), 2);
-    expectTogglesShowState();
-}
-
-TEST_F(PvrWindowTest, ClosingEndsPlaybackAndReopenedShowsTheBufferAtOnce) {
-    fill(7);
-    open();
-    get<QSpinBox>("spnSpeed")->setValue(500);
-    click("tglLoop");
-    click("btnPlay");
-    pvr->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(pvr.isNull());
-    EXPECT_FALSE(playback.running());
-    fill(2);  // no window to tell
-
-    open();
-    EXPECT_EQ(text("lblPacketCounter"), "9");
-    EXPECT_EQ(text("lblPacketMax"), "9");
-    EXPECT_EQ(text("lblBufferRange"), "1 - 9");
-    EXPECT_EQ(get<QScrollBar>("scrPacket")->maximum(), 9);
-    EXPECT_EQ(text("lblCurrentSpeed"), "10");
-    EXPECT_FALSE(pressed("tglLoop"));
-    EXPECT_TRUE(pressed("btnStop"));
 }
 
 // The range handles follow the mouse, stay on the track and apart, and

@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 #include <cstdint>
-#include <initializer_list>
 
 #include "control/PlaybackController.h"
 #include "pipeline/FilterModel.h"
@@ -26,19 +25,6 @@ class PlaybackRig : public ::testing::Test {
     void fill(int n) {
         const std::uint8_t bytes[60] = {};
         for (int i = 0; i < n; ++i) buffer.insertPacket({bytes, 60});
-    }
-    /// Packets captured at these milliseconds after a second; -1 for no time.
-    void fillAt(std::initializer_list<int> ms) {
-        const std::uint8_t bytes[60] = {};
-        for (int t : ms) {
-            CaptureTime time;
-            if (t >= 0)
-                time = {.seconds = 1765200000 + t / 1000,
-                        .nanoseconds = std::uint32_t(t % 1000) * 1'000'000u,
-                        .decimals = 6,
-                        .known = true};
-            buffer.insertPacket({bytes, 60}, time);
-        }
     }
     /// Moves the fake clock on and lets the play timer fire once.
     void advance(std::int64_t ms) {
