@@ -207,33 +207,28 @@ TEST_F(PvrWindowTest, EditsReachTheControllerAndShowIt) {
     EXPECT_EQ(screenshots, 1);
 }
 
-TEST_F(PvrWindowTest, PlayingShowsThePositionAndTheMeasuredRate) {
+TEST_F(PvrWindowTest, ShowsThePositionAndRateAndItsBarSeeks) {
     fill(30);
     open();
-    click("tglLoop");
-    EXPECT_TRUE(playback.loop());
     get<QSpinBox>("spnSpeed")->setValue(100);
+    click("tglLoop");
     click("btnPlay");
     advance(10);
-    EXPECT_EQ(get<QScrollBar>("scrPacket")->value(), 2);
-    EXPECT_EQ(text("lblPacketCounter"), "2");
+    auto* bar = get<QScrollBar>("scrPacket");
+    EXPECT_EQ(std::pair(bar->value(), text("lblPacketCounter")), std::pair(2, QString("2")));
     for (int i = 0; i < 200; ++i) advance(10);
     EXPECT_EQ(text("lblMeasuredSpeed"), "now 100");
     EXPECT_EQ(text("lblCurrentSpeed"), "100");
     click("btnStop");
     EXPECT_EQ(text("lblMeasuredSpeed"), "");
     EXPECT_EQ(text("lblPacketCounter"), "1");
-}
 
-TEST_F(PvrWindowTest, PositionBarSeeksAndItsThumbDrawsEachPosition) {
-    fill(10);
-    open();
-    auto* bar = get<QScrollBar>("scrPacket");
+    views.forget();
     bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_EQ(views.clears(), 1);
     EXPECT_EQ(views.plotted(), std::vector<int>{2});
     EXPECT_EQ(text("lblPacketCounter"), "2");
-    bar->setValue(10);
+    bar->setValue(30);
     views.forget();
     bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);  // at the newest: nothing
     EXPECT_EQ(views.clears(), 0);
@@ -241,7 +236,7 @@ TEST_F(PvrWindowTest, PositionBarSeeksAndItsThumbDrawsEachPosition) {
 
     click("btnPlay");
     views.forget();
-    bar->setSliderDown(true);
+    bar->setSliderDown(true);  // while the thumb is held each place is drawn
     bar->setSliderPosition(4);
     bar->setSliderPosition(6);
     EXPECT_EQ(views.plotted(), (std::vector<int>{4, 6}));
@@ -287,13 +282,14 @@ TEST_F(PvrWindowTest, RangeHandlesFollowTheMouseAndChooseOnRelease) {
 }
 
 TEST(FactorSpinBox, StepsOneTwoFiveFromAnyFactor) {
-    EXPECT_DOUBLE_EQ(FactorSpinBox::stepped(1, 1), 2);
-    EXPECT_DOUBLE_EQ(FactorSpinBox::stepped(1, 3), 10);
-    EXPECT_DOUBLE_EQ(FactorSpinBox::stepped(1, -1), 0.5);
-    EXPECT_DOUBLE_EQ(FactorSpinBox::stepped(3, 1), 5);
-    EXPECT_DOUBLE_EQ(FactorSpinBox::stepped(3, -1), 2);
-    EXPECT_DOUBLE_EQ(FactorSpinBox::stepped(50, 5), 100);
-    EXPECT_DOUBLE_EQ(FactorSpinBox::stepped(0.2, -5), 0.1);
+    for (auto [from, steps, to] : {std::tuple{1.0, 1, 2.0},
+                                   {1.0, 3, 10.0},
+                                   {1.0, -1, 0.5},
+                                   {3.0, 1, 5.0},
+                                   {3.0, -1, 2.0},
+                                   {50.0, 5, 100.0},
+                                   {0.2, -5, 0.1}})
+        EXPECT_DOUBLE_EQ(FactorSpinBox::stepped(from, steps), to) << from << " by " << steps;
     FactorSpinBox box;
     QTest::keyClick(&box, Qt::Key_Up);
     QTest::keyClick(&box, Qt::Key_Up);

@@ -41,9 +41,10 @@ class PlaybackRig : public ::testing::Test {
     RecordingViews views;
     Pipeline pipeline{buffer, filters, views};
     std::int64_t clock = 0;
-    int reinits = 0;  // ranges chosen with the handles
+    std::int64_t clockStep = 0;  // the clock moves on this far at each reading: work takes time
+    int reinits = 0;             // ranges chosen with the handles
     PlaybackController playback{
-        buffer, pipeline, {[this] { ++reinits; }, [this] { return clock; }}};
+        buffer, pipeline, {[this] { ++reinits; }, [this] { return clock += clockStep; }}};
 };
 
 }  // namespace pelsid::test
