@@ -235,7 +235,14 @@ TEST_F(PlaybackTest, BufferChangesMoveTheBoundsAndNeverPlayOrClear) {
     EXPECT_EQ(views.plotted(), std::vector<int>{3});
 }
 
-TEST_F(PlaybackTest, RateStaysInItsBoundsAndItsIntervalFollows) {
+TEST_F(PlaybackTest, RateStaysInItsBoundsAndTakesEffectAtOnce) {
+    fill(10);
+    playback.reset();
+    playback.play();
+    advance(50);
+    playback.setRate(1000);  // due 1 ms from now, not at the old period's end
+    advance(1);
+    EXPECT_EQ(views.plotted(), std::vector<int>{2});
     for (auto [asked, rate] : {std::pair{0, 1}, {1, 1}, {1000, 1000}, {1001, 1000}, {37, 37}}) {
         playback.setRate(asked);
         EXPECT_EQ(playback.rate(), rate) << asked;
