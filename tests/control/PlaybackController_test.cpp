@@ -162,7 +162,6 @@ TEST_F(PlaybackTest, ResetRestoresWhatTheWindowOpensWith) {
     EXPECT_FALSE(playback.range() || playback.extent());  // nothing held
     fill(5);
     playback.setRate(500);
-    playback.setLoop(true);
     playback.setRealTime(true);
     playback.setFactor(10);
     playback.dragMaxHandle(-600, 0);
@@ -170,6 +169,7 @@ TEST_F(PlaybackTest, ResetRestoresWhatTheWindowOpensWith) {
     EXPECT_EQ(playback.handles().maxLeft, G::kMaxHandleRight - 600);
     playback.play();
     advance(1000);
+    playback.setLoop(true);
     playback.halt();  // the window closed
     EXPECT_FALSE(playback.running());
     fill(2);
