@@ -32,6 +32,9 @@ struct Transition {
     Action action;
     State to;
     int clears;  // views cleared by the action
+    friend void PrintTo(const Transition& t, std::ostream* os) {
+        *os << name(t.from) << kActionNames[int(t.action)];
+    }
 };
 
 class TransportTable : public PlaybackTest, public ::testing::WithParamInterface<Transition> {
@@ -111,6 +114,7 @@ struct PlayRun {
     std::vector<int> last;                   // the last of them
     bool playing;                            // still playing after
     int workMs = 0;                          // each packet takes this long to play
+    friend void PrintTo(const PlayRun& r, std::ostream* os) { *os << r.name; }
 };
 
 class PlayRuns : public PlaybackTest, public ::testing::WithParamInterface<PlayRun> {};
@@ -283,6 +287,7 @@ struct RealTimeRun {
     std::vector<int> captured;  // ms after a second; -1 for no time
     int rate;
     std::vector<Pace> steps;
+    friend void PrintTo(const RealTimeRun& r, std::ostream* os) { *os << r.name; }
 };
 
 class RealTimeRuns : public PlaybackTest, public ::testing::WithParamInterface<RealTimeRun> {
@@ -374,6 +379,7 @@ struct Drag {
     int packets;
     int minBy, maxBy;  // twips
     int first, last;   // the range chosen
+    friend void PrintTo(const Drag& r, std::ostream* os) { *os << r.name; }
 };
 
 class HandleDrags : public PlaybackTest, public ::testing::WithParamInterface<Drag> {};
