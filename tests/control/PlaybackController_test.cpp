@@ -414,6 +414,11 @@ INSTANTIATE_TEST_SUITE_P(Pvr, HandleDrags,
                                            Drag{"MaximumAFifthIn", 101, 0, -1500, 1, 75},
                                            Drag{"PastTheLeftEnd", 10, -750, -99999, 1, 1},
                                            Drag{"PastTheRightEnd", 10, 99999, 750, 10, 10},
+                                           // Exactly onto the other handle: one twip apart.
+                                           Drag{"MinimumOntoTheMaximum", 10,
+                                                G::kMaxHandleRight - G::kHandleWidth, 0, 10, 10},
+                                           Drag{"MaximumOntoTheMinimum", 10, 0,
+                                                G::kHandleWidth - G::kMaxHandleRight, 1, 1},
                                            Drag{"OnePacket", 1, 1500, -1500, 1, 1},
                                            Drag{"NothingHeld", 0, 600, 0, 1, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
