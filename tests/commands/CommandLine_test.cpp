@@ -107,8 +107,9 @@ TEST(CommandLine, OverviewPrintsEveryIntervalOfTheFramesChosen) {
     const std::string file = std::string(PELSID_TEST_DATA) + "/veth_mixed.pcap";
     const Outcome all = run("--overview " + file + " --interval 0.25");
     EXPECT_EQ(all.status, 0);
-    EXPECT_TRUE(all.out.starts_with("start\tfirst\tframes\tbytes\ttcp\tudp\ticmp\tigmp\t"
-                                    "other_legal\tunassigned\tnon_ip\n"));
+    EXPECT_TRUE(
+        all.out.starts_with("start\tfirst\tframes\tbytes\ttcp\tudp\ticmp\tigmp\t"
+                            "other_legal\tunassigned\tnon_ip\n"));
     EXPECT_EQ(lines(all.out), 1 + 11);  // as many intervals as tshark counts
     const Outcome part = run("--overview " + file + " --from 5 --filter tcp");
     EXPECT_EQ(part.status, 0);

@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(LinkTypes, OldArcnetFramesCarryTheirPayloadAfterTheProtocolId) {
     pelsid::test::Bytes b = pelsid::test::pcapHeader(129);  // ARCNET_LINUX
     const pelsid::test::Bytes ipPayload = {0x45, 0, 0,  20, 0, 1, 0,  0, 64, 17,
-                                        0,    0, 10, 1,  2, 3, 10, 1, 2,  4};
+                                           0,    0, 10, 1,  2, 3, 10, 1, 2,  4};
     pelsid::test::Bytes arp(28);
     for (std::size_t i = 0; i < arp.size(); ++i) arp[i] = std::uint8_t(0x30 + i);
     for (const auto& [protocol, payload] : {std::pair{0xF0, ipPayload}, {0xF1, arp}}) {

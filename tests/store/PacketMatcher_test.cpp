@@ -2,8 +2,8 @@
 
 #include <thread>
 
-#include "support/FieldPackets.h"
 #include "store/PacketMatcher.h"
+#include "support/FieldPackets.h"
 
 using namespace pelsid;
 using pelsid::test::arpFrame;

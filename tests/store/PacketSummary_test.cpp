@@ -93,8 +93,7 @@ TEST(PacketSummary, NamesIcmpTypesAndOtherFrames) {
               "60 bytes  02:00:00:00:00:0a -> 01:00:00:00:00:0e  EtherType 0x88cc");
     pelsid::test::Ipv4Header h;
     h.protocol = 2;  // IGMP: the name table's keyword, no ports
-    EXPECT_EQ(packetSummary(pelsid::test::ipv4Frame(h)),
-              "60 bytes  10.1.2.3 -> 192.168.0.1  IGMP");
+    EXPECT_EQ(packetSummary(pelsid::test::ipv4Frame(h)), "60 bytes  10.1.2.3 -> 192.168.0.1  IGMP");
 }
 
 TEST(PacketSummary, CutFramesAndHostileHeadersStayInside) {
