@@ -2,11 +2,13 @@
 
 #include <cstdio>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 
 #include "store/CaptureFile.h"
 #include "store/Messages.h"
 #include "store/PacketBuffer.h"
+#include "support/PcapBytes.h"
 
 using namespace pelsid;
 
@@ -45,7 +47,7 @@ TEST(CaptureFile, UnknownMagicIsNotAPelsidFile) {
 }
 
 TEST(CaptureFile, ReadsADatasetFromDiskAndStoresItsRecords) {
-    const std::string path = testing::TempDir() + "/two.pelsid";
+    const std::string path = test::tempPath("two.pelsid");
     {
         std::ofstream out(path, std::ios::binary);
         out << "<PELSID>" << std::string(60, 'a') << "<PELSID[CR][LF]>"
@@ -56,6 +58,9 @@ TEST(CaptureFile, ReadsADatasetFromDiskAndStoresItsRecords) {
     std::remove(path.c_str());
     EXPECT_EQ(f.format(), CaptureFile::Format::Dataset);
     EXPECT_EQ(f.fileSize(), 8u + 60 + 16 + 1 + 16);
+    EXPECT_EQ(f.record(1).size(), 1u);
+    EXPECT_THROW(f.record(2), std::out_of_range);  // one past the last
+    EXPECT_THROW(f.record(-1), std::out_of_range);
     PacketBuffer b;
     EXPECT_EQ(f.insertInto(b), 2);
     EXPECT_EQ(b.newestHeld(), 2);
