@@ -107,15 +107,20 @@ TEST(BadInput, PcapngBlockShorterThanItsMinimum) {
     blockClaiming(shb, 0x0A0D0D0A, {0x4D, 0x3C, 0x2B, 0x1A}, 12);
     expectRefused(readCaptureBytes(shb, "short.pcapng"), "short.pcapng");
 
-    // A packet block of 12 bytes after two good ones: those two are kept.
-    Bytes b = pcapng(2);
-    pcapngBlock(b, 6, {});
-    const CaptureFile f = readCaptureBytes(b, "block.pcapng");
-    ASSERT_TRUE(f.isLoadable());
-    EXPECT_EQ(f.recordCount(), 2);
-    ASSERT_EQ(f.problems().size(), 1u);
-    EXPECT_EQ(f.problems()[0].severity, LoadProblem::Severity::Warning);
-    EXPECT_NE(f.problems()[0].text.find("frame 3"), std::string::npos) << f.problems()[0].text;
+    // After two good ones, a packet block of 12 bytes, or of 34 (long enough,
+    // but not a multiple of 4): the two are kept.
+    for (std::uint32_t length : {12u, 34u}) {
+        Bytes b = pcapng(2);
+        blockClaiming(b, 6, Bytes(length - 12, 0x55), length);
+        const CaptureFile f = readCaptureBytes(b, "block.pcapng");
+        ASSERT_TRUE(f.isLoadable());
+        EXPECT_EQ(f.recordCount(), 2);
+        ASSERT_EQ(f.problems().size(), 1u);
+        EXPECT_EQ(f.problems()[0].severity, LoadProblem::Severity::Warning);
+        EXPECT_NE(f.problems()[0].text.find("frame 3"), std::string::npos) << f.problems()[0].text;
+        EXPECT_NE(f.problems()[0].text.find(std::to_string(length) + " bytes"), std::string::npos)
+            << f.problems()[0].text;
+    }
 }
 
 TEST(BadInput, TruncatedFinalPcapngRecordKeepsTheOthers) {
