@@ -90,10 +90,12 @@ TEST(PacketBuffer, KeepsTimeAndWireLengthUntilOverwrittenOrCleared) {
     EXPECT_EQ(b.wireLength(3), 60u);
     for (int n = 4; n <= PacketBuffer::kSlots + 1; ++n) b.insertPacket({f.data(), 60});
     EXPECT_FALSE(b.captureTime(PacketBuffer::kSlots + 1).known);  // slot of packet 1, reused
-    b.insertPacket({f.data(), 60}, t, 100);
+    b.insertPacket({f.data(), 60}, t, 100, 1, 7);
+    EXPECT_EQ(b.frameNumber(PacketBuffer::kSlots + 2), 7u);
     b.initBuffer();
     EXPECT_FALSE(b.captureTime(1).known);
     EXPECT_EQ(b.wireLength(1), 0u);
+    EXPECT_EQ(b.frameNumber(2), 0u);  // the slot the last packet had
 }
 
 TEST(HeaderDecoding, FieldsAndOffsets) {
