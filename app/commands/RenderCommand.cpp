@@ -102,7 +102,6 @@ struct RenderSet : ViewSet {
         Ingest ingest(buffer, pipeline, dialogs);
         ingest.problems(file, QDir::toNativeSeparators(path).toStdString());
         if (!file.isLoadable()) return false;
-        ingest.begin();
         int stored = 0;
         const int first = ingest.store(file, &stored);
         ingest.play(first, first + stored - 1);
@@ -151,6 +150,9 @@ int runRenderCommand(const QStringList& args, std::future<CaptureFile> early,
         if (!error.isEmpty()) return fail(error);
     }
 
+    // A fresh buffer asks nothing; the pictures are made ready while the file
+    // is still read on the other core.
+    render.pipeline.clearAllViews();
     ReadOptions options;
     options.choice = choice;
     // The file's bytes go once stored: the buffer holds the packets.
